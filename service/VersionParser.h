@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+
+namespace Service::K27 {
+
+// The manifest "version.json" of an update package: the package version and one
+// image record (archive path, version text, packed number) per controller and
+// image kind. Every key is optional; a value of the wrong JSON type counts as
+// absent.
+class VersionParser : public QObject
+{
+    Q_OBJECT
+
+public:
+    class Image
+    {
+    public:
+        Image() = default;
+        Image(const QString &path, const QString &version);
+
+        const QString &path() const { return m_path; }
+        const QString &version() const { return m_version; }
+        quint32 number() const { return m_number; }
+
+    private:
+        QString m_path;
+        QString m_version;
+        quint32 m_number = 0;
+    };
+
+    explicit VersionParser(const QByteArray &json, QObject *parent = nullptr);
+    // Reads the manifest from a file; an unreadable file gives an empty document.
+    explicit VersionParser(const QString &fileName, QObject *parent = nullptr);
+
+    // Fills the fields from the document and announces the package version and
+    // the platform application's packed version.
+    void parse();
+
+    const QString &packageVersion() const { return m_packageVersion; }
+    const Image &platformBootloader() const { return m_platformBootloader; }
+    const Image &platformApplication() const { return m_platformApplication; }
+    const Image &displayBootloader() const { return m_displayBootloader; }
+    const Image &displayApplication() const { return m_displayApplication; }
+
+    // "V1.2.3.4" or "1.2.3.4" to 0x01020304: every upper-case V is dropped, the
+    // first four dot-separated parts are combined by OR into bits 31-24, 23-16,
+    // 15-8 and 7-0 (a part above 255 spills into the next field), a part that is
+    // not a decimal number counts as 0, and fewer than four parts give 0.
+    static quint32 versionNumber(const QString &text);
+
+signals:
+    void packageUpdateVersion(const QString &version);
+    void packageUpdatePlatformVersion(quint32 version);
+
+private:
+    static Image parseImage(const QJsonObject &record);
+
+    const QJsonDocument m_document;
+    QString m_packageVersion;
+    Image m_platformBootloader;
+    Image m_platformApplication;
+    Image m_displayBootloader;
+    Image m_displayApplication;
+};
+
+} // namespace Service::K27

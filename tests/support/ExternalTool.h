@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace TestSupport {
+
+// Result of running a real command-line program (tar, openssl, python3, our tools).
+struct ToolRun
+{
+    bool started = false;
+    int exitCode = -1;
+    QByteArray standardOutput;
+    QByteArray standardError;
+
+    bool succeeded() const { return started && exitCode == 0; }
+};
+
+// Runs program (looked up on PATH unless it is a path) in workingDirectory,
+// feeding input to its standard input, and waits up to two minutes.
+ToolRun runTool(const QString &program, const QStringList &arguments,
+                const QString &workingDirectory = QString(),
+                const QByteArray &input = QByteArray());
+
+// The path of a program on PATH, or empty.
+QString findTool(const QString &program);
+
+} // namespace TestSupport

@@ -1,7 +1,5 @@
 #include "component/ZantLinkPacket.h"
 
-#include "component/Crc32.h"
-
 #include <cstring>
 
 namespace Component::Interfaces {
@@ -165,7 +163,8 @@ QByteArray ZantLinkPacket::encode() const
 }
 
 QByteArray ZantLinkPacket::encode(uint16_t command, uint8_t source, uint8_t destination,
-                                  const Argument *arguments, int argumentCount)
+                                  const Argument *arguments, int argumentCount, uint32_t coding,
+                                  const Crc32 &crc)
 {
     if (argumentCount < 0 || argumentCount > 255 || (argumentCount > 0 && arguments == nullptr)) {
         return QByteArray();
@@ -180,7 +179,7 @@ QByteArray ZantLinkPacket::encode(uint16_t command, uint8_t source, uint8_t dest
 
     QByteArray buffer(length, Qt::Uninitialized);
     auto *bytes = reinterpret_cast<uint8_t *>(buffer.data());
-    writeU32(bytes, StartWord);
+    writeU32(bytes, coding);
     writeU16(bytes + 4, static_cast<uint16_t>(length));
     writeU16(bytes + 6, command);
     bytes[8] = source;
@@ -197,7 +196,7 @@ QByteArray ZantLinkPacket::encode(uint16_t command, uint8_t source, uint8_t dest
         }
         offset += 2 + argument.count;
     }
-    writeU32(bytes + offset, Crc32().calculate(bytes, static_cast<std::size_t>(offset)));
+    writeU32(bytes + offset, crc.calculate(bytes, static_cast<std::size_t>(offset)));
     return buffer;
 }
 

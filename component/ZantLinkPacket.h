@@ -1,5 +1,7 @@
 #pragma once
 
+#include "component/Crc32.h"
+
 #include <QByteArray>
 #include <QMetaType>
 #include <array>
@@ -83,9 +85,10 @@ public:
     // The line bytes of a packet, built in one buffer of exactly its length. Every argument
     // given is written (senders pass at most three). Returns an empty array when the packet
     // would exceed MaximumLength or more than 255 arguments are given: the receiver could
-    // never accept it.
+    // never accept it. The start word and the CRC routine are the sender\'s own.
     static QByteArray encode(uint16_t command, uint8_t source, uint8_t destination,
-                             const Argument *arguments, int argumentCount);
+                             const Argument *arguments, int argumentCount,
+                             uint32_t coding = StartWord, const Crc32 &crc = Crc32());
 
     // "Platform", "Display", "Host", otherwise "Unknown".
     static const char *nodeName(uint8_t node);

@@ -24,6 +24,11 @@ void Model::resetAll()
         m_requestList[index]->reset();
 }
 
+ModelValueIntf *Model::memberAt(int index) const
+{
+    return index >= 0 && index < m_memberCount ? m_members[index] : nullptr;
+}
+
 ModelValueIntf *Model::requestListAt(int index) const
 {
     return index >= 0 && index < m_requestCount ? m_requestList[index] : nullptr;

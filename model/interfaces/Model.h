@@ -33,6 +33,10 @@ public:
     Component::Interfaces::AbstractApplication *getApplication() const { return m_application; }
     quint32 getGroupNumber() const { return m_groupNumber; }
 
+    // The group's values in member order.
+    int memberCount() const { return m_memberCount; }
+    ModelValueIntf *memberAt(int index) const;
+
     int requestListSize() const { return m_requestCount; }
     ModelValueIntf *requestListAt(int index) const;
 

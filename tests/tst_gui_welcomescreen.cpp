@@ -4,7 +4,7 @@
 #include "application/UserLogin.h"
 #include "application/WelcomeScreen.h"
 #include "support/ExternalDigest.h"
-#include "support/WarningGuard.h"
+#include "support/WarningTrap.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -121,11 +121,12 @@ private:
     QSharedPointer<UserLogin> m_login;
     QSharedPointer<Config> m_config;
     std::unique_ptr<WelcomeScreen> m_screen;
+    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
 };
 
 void TestWelcomeScreen::initTestCase()
 {
-    TestSupport::collectWarnings();
+    m_warnings = std::make_unique<TestSupport::WarningTrap>();
     QCoreApplication::setOrganizationName(organisation);
     QCoreApplication::setApplicationName(application);
     Application::K27::initResources();
@@ -152,7 +153,7 @@ void TestWelcomeScreen::cleanup()
     m_config.reset();
     m_login.reset();
     m_home.reset();
-    const QStringList warnings = TestSupport::takeWarnings();
+    const QStringList warnings = m_warnings->take();
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
 }
 

@@ -174,10 +174,11 @@ bool DeviceSimulator::start()
     }
     m_started = true;
 
+    // The device starts with these; the PC learns of them when it asks.
     if (m_options.hasWarning)
-        injectWarning(m_options.warning);
+        applyFault(id(ModelValueID::Warning), m_options.warning, false);
     if (m_options.hasError)
-        injectError(m_options.error);
+        applyFault(id(ModelValueID::Error), m_options.error, false);
     return true;
 }
 
@@ -537,12 +538,12 @@ void DeviceSimulator::setOperatingMode(quint8 mode)
     reportModelValue(id(ModelValueID::OperatingMode));
 }
 
-void DeviceSimulator::applyFault(quint16 faultId, const InjectedFault &fault)
+void DeviceSimulator::applyFault(quint16 faultId, const InjectedFault &fault, bool report)
 {
     m_model.setValue(id(ModelValueID::FaultPhase), fault.phase);
     m_model.setValue(id(ModelValueID::CapacityIndicator), fault.capacity);
     m_model.setValue(faultId, fault.type);
-    if (!m_present || m_platform->mode() != SimulatedController::Mode::Application)
+    if (!report || !m_present || m_platform->mode() != SimulatedController::Mode::Application)
         return;
     reportModelValue(id(ModelValueID::FaultPhase));
     reportModelValue(id(ModelValueID::CapacityIndicator));
@@ -551,12 +552,12 @@ void DeviceSimulator::applyFault(quint16 faultId, const InjectedFault &fault)
 
 void DeviceSimulator::injectWarning(const InjectedFault &fault)
 {
-    applyFault(id(ModelValueID::Warning), fault);
+    applyFault(id(ModelValueID::Warning), fault, true);
 }
 
 void DeviceSimulator::injectError(const InjectedFault &fault)
 {
-    applyFault(id(ModelValueID::Error), fault);
+    applyFault(id(ModelValueID::Error), fault, true);
     if (fault.type != 0 && m_model.value(id(ModelValueID::OperatingMode)) != 0) {
         m_model.setValue(id(ModelValueID::OperatingMode), 0);
         if (m_present && m_platform->mode() == SimulatedController::Mode::Application)

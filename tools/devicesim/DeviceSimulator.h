@@ -123,7 +123,7 @@ private:
     void startMeasurement(Measurement kind);
     void stopMeasurement();
     void setOperatingMode(quint8 mode);
-    void applyFault(quint16 faultId, const InjectedFault &fault);
+    void applyFault(quint16 faultId, const InjectedFault &fault, bool report);
     bool openLine();
     void closeLine();
     void connectController(SimulatedController &controller);

@@ -3,6 +3,7 @@
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
 #include "support/LinkClient.h"
+#include "support/WarningTrap.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"
@@ -83,7 +84,11 @@ private:
     std::unique_ptr<DeviceSimulator> m_device;
     std::unique_ptr<LinkClient> m_pc;
 
+    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
+
 private slots:
+    void initTestCase() { m_warnings = std::make_unique<TestSupport::WarningTrap>(); }
+
     void init()
     {
         m_folder = std::make_unique<QTemporaryDir>();
@@ -95,6 +100,8 @@ private slots:
         m_pc.reset();
         m_device.reset();
         m_folder.reset();
+        const QStringList warnings = m_warnings->take();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 
     void getNameIsAnsweredByBothControllers()

@@ -292,13 +292,13 @@ bool DeviceSimulator::lineIdle() const
 
 QList<ReceivedPacket> DeviceSimulator::receivedPackets() const
 {
-    const QMutexLocker locker(&m_logMutex);
+    const std::lock_guard<std::mutex> lock(m_logMutex);
     return m_received;
 }
 
 QList<ReceivedPacket> DeviceSimulator::receivedPackets(quint16 command) const
 {
-    const QMutexLocker locker(&m_logMutex);
+    const std::lock_guard<std::mutex> lock(m_logMutex);
     QList<ReceivedPacket> matching;
     for (const ReceivedPacket &packet : m_received) {
         if (packet.command == command)
@@ -309,7 +309,7 @@ QList<ReceivedPacket> DeviceSimulator::receivedPackets(quint16 command) const
 
 void DeviceSimulator::clearReceivedPackets()
 {
-    const QMutexLocker locker(&m_logMutex);
+    const std::lock_guard<std::mutex> lock(m_logMutex);
     m_received.clear();
 }
 
@@ -383,7 +383,7 @@ void DeviceSimulator::handlePacket(const ZantLinkPacket &decoded)
 {
     const ReceivedPacket packet = ReceivedPacket::fromPacket(decoded);
     {
-        const QMutexLocker locker(&m_logMutex);
+        const std::lock_guard<std::mutex> lock(m_logMutex);
         m_received.append(packet);
     }
     emit packetReceived(packet);

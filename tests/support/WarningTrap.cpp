@@ -1,0 +1,51 @@
+#include "WarningTrap.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QtGlobal>
+
+namespace TestSupport {
+
+namespace {
+QMutex trapMutex;
+QStringList trapped;
+QtMessageHandler previousHandler = nullptr;
+
+void trapHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg || type == QtCriticalMsg) {
+        const QMutexLocker locker(&trapMutex);
+        trapped.append(message);
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+} // namespace
+
+WarningTrap::WarningTrap()
+{
+    take();
+    previousHandler = qInstallMessageHandler(trapHandler);
+}
+
+WarningTrap::~WarningTrap()
+{
+    qInstallMessageHandler(previousHandler);
+    previousHandler = nullptr;
+}
+
+QStringList WarningTrap::messages() const
+{
+    const QMutexLocker locker(&trapMutex);
+    return trapped;
+}
+
+QStringList WarningTrap::take()
+{
+    const QMutexLocker locker(&trapMutex);
+    QStringList messages;
+    messages.swap(trapped);
+    return messages;
+}
+
+} // namespace TestSupport

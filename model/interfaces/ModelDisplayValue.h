@@ -1,0 +1,161 @@
+#pragma once
+
+#include "model/interfaces/ModelIPCValue.h"
+#include "model/interfaces/ModelTextForm.h"
+
+#include <type_traits>
+
+namespace Model::Interfaces {
+
+// A device value as the windows show and edit it: a valid range for the editors, the two
+// neighbouring contents one step below and above the current one, and a text form.
+template<typename T> class ModelDisplayValue : public ModelIPCValue<T>
+{
+    using Base = ModelIPCValue<T>;
+    using Lock = std::lock_guard<std::recursive_mutex>;
+
+public:
+    ModelDisplayValue(quint16 id, const T &defaultValue, const T &minimum, const T &maximum,
+                      Component::Interfaces::AbstractApplication *application,
+                      ModelIPCValueObserver *observer)
+        : Base(id, defaultValue, application, observer)
+        , m_minimum(minimum)
+        , m_maximum(maximum)
+        , m_lowerNeighbour(defaultValue)
+        , m_upperNeighbour(defaultValue)
+    {
+    }
+
+    void request() override
+    {
+        for (Component::K27::ZantLinkComponent *link : {this->link1(), this->link0()}) {
+            if (link != nullptr)
+                link->sendGetModelValue(this->getId());
+        }
+        recomputeNeighbours();
+    }
+
+    void receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) override
+    {
+        const Lock lock(this->mutex());
+        Base::receive(argument);
+        recomputeNeighbours();
+    }
+
+    QByteArray toString() const override
+    {
+        const Lock lock(this->mutex());
+        return format(this->value());
+    }
+
+    void reset() override
+    {
+        const Lock lock(this->mutex());
+        Base::reset();
+        recomputeNeighbours();
+    }
+
+    // Decimal number by default; the catalogue classes give their own text forms.
+    virtual QByteArray format(const T &content) const
+    {
+        if constexpr (std::is_same_v<T, float>)
+            return TextForm::wholeNumber(content);
+        else
+            return TextForm::decimal(static_cast<qint64>(Codec::toNumber(content)));
+    }
+
+    // One step below, wrapping to maximum below minimum.
+    virtual T stepDown(const T &content) const
+    {
+        const Lock lock(this->mutex());
+        if constexpr (std::is_same_v<T, float>) {
+            return TextForm::wholeStepDown(content, m_minimum, m_maximum);
+        } else {
+            const quint32 number = Codec::toNumber(content);
+            if (number > Codec::toNumber(m_minimum))
+                return fromNumber(number - 1);
+            return m_maximum;
+        }
+    }
+
+    // One step above, wrapping to minimum above maximum.
+    virtual T stepUp(const T &content) const
+    {
+        const Lock lock(this->mutex());
+        if constexpr (std::is_same_v<T, float>) {
+            return TextForm::wholeStepUp(content, m_minimum, m_maximum);
+        } else {
+            const quint32 number = Codec::toNumber(content);
+            if (number < Codec::toNumber(m_maximum))
+                return fromNumber(number + 1);
+            return m_minimum;
+        }
+    }
+
+    // lowerNeighbour = stepDown(value), upperNeighbour = stepUp(value). The window calls it
+    // after changing a limit.
+    void recomputeNeighbours()
+    {
+        const Lock lock(this->mutex());
+        const T content = this->value();
+        m_lowerNeighbour = stepDown(content);
+        m_upperNeighbour = stepUp(content);
+    }
+
+    T minimum() const
+    {
+        const Lock lock(this->mutex());
+        return m_minimum;
+    }
+
+    T maximum() const
+    {
+        const Lock lock(this->mutex());
+        return m_maximum;
+    }
+
+    void setMinimum(const T &minimum)
+    {
+        const Lock lock(this->mutex());
+        m_minimum = minimum;
+    }
+
+    void setMaximum(const T &maximum)
+    {
+        const Lock lock(this->mutex());
+        m_maximum = maximum;
+    }
+
+    T lowerNeighbour() const
+    {
+        const Lock lock(this->mutex());
+        return m_lowerNeighbour;
+    }
+
+    T upperNeighbour() const
+    {
+        const Lock lock(this->mutex());
+        return m_upperNeighbour;
+    }
+
+private:
+    // Steps stay between two contents of T, so the number always fits back into T.
+    static T fromNumber(quint32 number)
+    {
+        if constexpr (std::is_same_v<T, bool>)
+            return number != 0;
+        else if constexpr (std::is_same_v<T, char>)
+            return static_cast<char>(static_cast<unsigned char>(number));
+        else if constexpr (std::is_enum_v<T>)
+            return static_cast<T>(static_cast<std::underlying_type_t<T>>(number));
+        else
+            return static_cast<T>(number);
+    }
+
+    T m_minimum;
+    T m_maximum;
+    T m_lowerNeighbour;
+    T m_upperNeighbour;
+};
+
+} // namespace Model::Interfaces

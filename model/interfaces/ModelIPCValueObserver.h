@@ -1,0 +1,64 @@
+#pragma once
+
+#include "model/interfaces/ModelValueID.h"
+#include "model/interfaces/ModelValueIntf.h"
+#include "utilities/EventObserver.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <array>
+#include <mutex>
+
+namespace Model::Interfaces {
+
+// The registry of model values by identifier, listening to channel 24. Values enter it when
+// they are constructed and leave it when they are destroyed; it owns none of them.
+//
+// The registry is read on the terminal service's thread (routing device contents) while
+// values may enter or leave it on the GUI thread, so it keeps its own lock. Derived
+// observers hold that lock while they hand a content to a value, so a value cannot leave
+// the registry half way through receiving.
+class ModelIPCValueObserver : public Utilities::Events::EventObserver
+{
+public:
+    static constexpr int MaxValues = 55;
+
+    ModelIPCValueObserver();
+    ~ModelIPCValueObserver() override;
+
+    // Appends the value unless it is null, already registered or the registry is full;
+    // nothing is reported in those cases.
+    void registerValue(ModelValueIntf *value);
+    // Removes the value if present, keeping the order of the others.
+    void unregisterValue(ModelValueIntf *value);
+    // The first registered value with the identifier, or null.
+    ModelValueIntf *findValue(quint16 id) const;
+    ModelValueIntf *findValue(ModelValueID id) const { return findValue(toNumber(id)); }
+
+    // The display text of the value with the identifier, or empty text if there is none;
+    // safe against the value leaving the registry meanwhile.
+    QByteArray valueText(quint16 id) const;
+
+    int valueCount() const;
+    ModelValueIntf *valueAt(int index) const;
+
+protected:
+    std::recursive_mutex &registryMutex() const { return m_mutex; }
+    // Lookup without taking the lock; the caller holds registryMutex().
+    ModelValueIntf *findValueLocked(quint16 id) const;
+
+private:
+    int indexOf(const ModelValueIntf *value) const;
+
+    // The identifier is kept beside the pointer so that a lookup never calls into a value.
+    struct Entry
+    {
+        quint16 id;
+        ModelValueIntf *value;
+    };
+    std::array<Entry, MaxValues> m_values {};
+    int m_valueCount = 0;
+    mutable std::recursive_mutex m_mutex;
+};
+
+} // namespace Model::Interfaces

@@ -1,0 +1,123 @@
+#include "model/interfaces/ModelTextForm.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace Model::Interfaces::TextForm {
+
+namespace {
+// "%f" of the largest float has 39 integer digits; this leaves room for sign, point and
+// the six decimals.
+constexpr int printBufferSize = 64;
+
+// Prints number with "%f" and keeps `decimals` characters after the decimal point (none and
+// no point for 0). Texts without a point ("inf", "nan") stay whole.
+QByteArray printCut(double number, int decimals)
+{
+    char buffer[printBufferSize];
+    const int printed = std::snprintf(buffer, sizeof buffer, "%f", number);
+    if (printed <= 0)
+        return QByteArray();
+    QByteArray text(buffer, qMin(printed, printBufferSize - 1));
+    const int point = text.indexOf('.');
+    if (point < 0)
+        return text;
+    text.truncate(decimals == 0 ? point : point + 1 + decimals);
+    return text;
+}
+
+float wrapDown(float candidate, float minimum, float maximum)
+{
+    return candidate < minimum ? maximum : candidate;
+}
+
+float wrapUp(float candidate, float minimum, float maximum)
+{
+    return candidate > maximum ? minimum : candidate;
+}
+} // namespace
+
+QByteArray decimal(qint64 number)
+{
+    return QByteArray::number(number);
+}
+
+QByteArray oneDecimal(float number)
+{
+    return printCut(number, 1);
+}
+
+QByteArray wholeNumber(float number)
+{
+    return printCut(number, 0);
+}
+
+QByteArray roundedCapped(float number, float maximum)
+{
+    double rounded = std::round(static_cast<double>(number));
+    if (rounded > maximum)
+        rounded = maximum;
+    // "%u" cannot show a negative number; converting one would also be undefined.
+    if (!(rounded >= 0.0))
+        rounded = 0.0;
+    if (rounded > std::numeric_limits<quint32>::max())
+        rounded = std::numeric_limits<quint32>::max();
+    return QByteArray::number(static_cast<quint32>(rounded));
+}
+
+QByteArray thousandthsCapped(float number, float maximum)
+{
+    float thousandths = number / 1000.0f;
+    const float cap = maximum / 1000.0f;
+    if (thousandths > cap)
+        thousandths = cap;
+    return printCut(thousandths, 2);
+}
+
+QByteArray version(quint32 packedVersion)
+{
+    QByteArray text("V");
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        text += QByteArray::number((packedVersion >> shift) & 0xFFu);
+        if (shift > 0)
+            text += '.';
+    }
+    return text;
+}
+
+float wholeStepDown(float number, float minimum, float maximum)
+{
+    const float candidate = std::trunc(number) - 1.0f;
+    return candidate < std::trunc(minimum) ? maximum : candidate;
+}
+
+float wholeStepUp(float number, float minimum, float maximum)
+{
+    const float candidate = std::trunc(number) + 1.0f;
+    return candidate > std::trunc(maximum) ? minimum : candidate;
+}
+
+// The arithmetic stays in float: the limits are float contents, and 99 / 10 computed in
+// float is exactly the float 9.9 that the maximum holds.
+float tenthsStepDown(float number, float minimum, float maximum)
+{
+    return wrapDown(std::round(10.0f * number - 1.0f) / 10.0f, minimum, maximum);
+}
+
+float tenthsStepUp(float number, float minimum, float maximum)
+{
+    return wrapUp(std::round(10.0f * number + 1.0f) / 10.0f, minimum, maximum);
+}
+
+float unitsStepDown(float number, float minimum, float maximum)
+{
+    return wrapDown(std::round(number - 1.0f), minimum, maximum);
+}
+
+float unitsStepUp(float number, float minimum, float maximum)
+{
+    return wrapUp(std::round(number + 1.0f), minimum, maximum);
+}
+
+} // namespace Model::Interfaces::TextForm

@@ -1,0 +1,27 @@
+#include "model/observer/ModelActionObserver.h"
+
+#include "model/interfaces/ModelActionEvent.h"
+
+#include <mutex>
+
+namespace Model::Observer {
+
+using Model::Interfaces::ModelActionEvent;
+
+ModelActionObserver::ModelActionObserver() = default;
+
+ModelActionObserver::~ModelActionObserver() = default;
+
+void ModelActionObserver::update(uint32_t eventId, Utilities::Events::BaseEvent &event)
+{
+    if (eventId != ModelActionEvent::Channel)
+        return;
+    const auto *actionEvent = dynamic_cast<const ModelActionEvent *>(&event);
+    if (actionEvent == nullptr || actionEvent->getType() != ModelActionEvent::Fire)
+        return;
+    const std::lock_guard<std::recursive_mutex> lock(registryMutex());
+    if (Model::Interfaces::ModelAction *action = findActionLocked(actionEvent->getId()))
+        action->send();
+}
+
+} // namespace Model::Observer

@@ -1,0 +1,259 @@
+#include "component/ZantLinkPacketLog.h"
+
+#include "component/ZantLinkCommandCode.h"
+
+#include <cstring>
+
+namespace Component::K27 {
+
+using Component::Interfaces::ZantLinkPacket;
+
+namespace {
+
+// Reads the arguments of an answer, each only when the packet recorded it with at least the
+// bytes asked for.
+class Reader
+{
+public:
+    explicit Reader(const ZantLinkPacket &packet)
+        : m_packet(packet)
+    {
+    }
+
+    bool u8(int index, uint8_t &value) const
+    {
+        const ZantLinkPacket::Argument *argument = at(index, 1);
+        if (argument == nullptr) {
+            return false;
+        }
+        value = argument->data[0];
+        return true;
+    }
+
+    bool u32(int index, uint32_t &value) const
+    {
+        const ZantLinkPacket::Argument *argument = at(index, 4);
+        if (argument == nullptr) {
+            return false;
+        }
+        const uint8_t *bytes = argument->data;
+        value = static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8)
+            | (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+        return true;
+    }
+
+    bool f32(int index, float &value) const
+    {
+        uint32_t bits = 0;
+        if (!u32(index, bits)) {
+            return false;
+        }
+        static_assert(sizeof bits == sizeof value, "floats travel as IEEE 754 single precision");
+        std::memcpy(&value, &bits, sizeof value);
+        return true;
+    }
+
+    bool text(int index, QByteArray &value) const
+    {
+        const ZantLinkPacket::Argument *argument = at(index, 0);
+        if (argument == nullptr) {
+            return false;
+        }
+        value = argument->toByteArray();
+        return true;
+    }
+
+private:
+    const ZantLinkPacket::Argument *at(int index, int size) const
+    {
+        if (index >= m_packet.argumentCount()) {
+            return nullptr;
+        }
+        const ZantLinkPacket::Argument &argument = m_packet.argument(index);
+        return argument.count >= size && (argument.data != nullptr || size == 0) ? &argument
+                                                                                 : nullptr;
+    }
+
+    const ZantLinkPacket &m_packet;
+};
+
+QByteArray hex(uint32_t value)
+{
+    return QByteArray::number(value, 16);
+}
+
+QByteArray flag(uint8_t state)
+{
+    return state != 0 ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
+}
+
+} // namespace
+
+QByteArray ZantLinkPacketLog::line(const ZantLinkPacket &packet)
+{
+    QByteArray text;
+    text.reserve(96);
+    text += ZantLinkCommandCode::name(packet.getCommand());
+    text += ": ";
+    text += ZantLinkPacket::nodeName(packet.getSource());
+    text += " -> ";
+    text += ZantLinkPacket::nodeName(packet.getDestination());
+    text += ", Coding: 0x" + hex(packet.getCoding());
+    text += ", Length: " + QByteArray::number(packet.getLength()) + "bytes";
+    text += ", ArgCount: " + QByteArray::number(packet.getArgCount());
+    for (int i = 0; i < packet.argumentCount(); ++i) {
+        const ZantLinkPacket::Argument &argument = packet.argument(i);
+        text += " { ";
+        for (int byte = 0; byte < argument.count; ++byte) {
+            text += "0x" + hex(argument.data[byte]) + ' ';
+        }
+        text += "} ";
+    }
+    text += ", Checksum: 0x" + hex(packet.getChecksum());
+    return text;
+}
+
+bool ZantLinkPacketLog::answerText(const ZantLinkPacket &packet, QByteArray &text)
+{
+    text.clear();
+    const Reader read(packet);
+    uint8_t first = 0;
+    uint8_t second = 0;
+    uint32_t whole = 0;
+    float value = 0.0f;
+    QByteArray result;
+
+    switch (packet.getCommand()) {
+    case ZantLinkCommandCode::GetSWVersion:
+    case ZantLinkCommandCode::GetHALVersion:
+        if (!read.u32(0, whole)) {
+            return false;
+        }
+        result = "V" + QByteArray::number(whole >> 24) + '.'
+            + QByteArray::number((whole >> 16) & 0xff) + '.'
+            + QByteArray::number((whole >> 8) & 0xff) + '.' + QByteArray::number(whole & 0xff);
+        break;
+    case ZantLinkCommandCode::GetName:
+    case ZantLinkCommandCode::ExternalFlashGetDeviceID:
+        if (!read.text(0, result)) {
+            return false;
+        }
+        break;
+    case ZantLinkCommandCode::PhaseCtrlGetFailureStatus:
+    case ZantLinkCommandCode::PhaseCtrlGetReadyStatus:
+        if (!read.u8(0, first) || !read.u8(1, second)) {
+            return false;
+        }
+        result = QByteArray("Index: ") + phaseName(first)
+            + (packet.getCommand() == ZantLinkCommandCode::PhaseCtrlGetFailureStatus
+                   ? ", Failure status: "
+                   : ", Ready status: ")
+            + (second != 0 ? "true" : "false");
+        break;
+    case ZantLinkCommandCode::MeasurementGetWaveform:
+        if (!read.u8(0, first) || !read.f32(1, value)) {
+            return false;
+        }
+        result = "Index: " + QByteArray::number(first) + ", Data: " + number(value);
+        break;
+    case ZantLinkCommandCode::StateMachineGetState:
+        if (!read.u8(0, first)) {
+            return false;
+        }
+        result = "State: " + QByteArray::number(first);
+        break;
+    case ZantLinkCommandCode::GetTemperature:
+        if (!read.u8(0, first) || !read.f32(1, value)) {
+            return false;
+        }
+        result = "Temperature ID: " + QByteArray::number(first) + ", Value: " + number(value)
+            + "\xc2\xb0"
+              "C";
+        break;
+    case ZantLinkCommandCode::GetAuxVoltage:
+    case ZantLinkCommandCode::GetSupplyVoltage:
+        if (!read.f32(0, value)) {
+            return false;
+        }
+        result = (packet.getCommand() == ZantLinkCommandCode::GetAuxVoltage ? "Aux voltage: "
+                                                                            : "Supply voltage: ")
+            + number(value) + 'V';
+        break;
+    case ZantLinkCommandCode::GetSupplyState:
+        if (!read.u8(0, first)) {
+            return false;
+        }
+        result = "Supply state: " + QByteArray::number(first);
+        break;
+    case ZantLinkCommandCode::SetThermalCapacity:
+        if (!read.f32(0, value)) {
+            return false;
+        }
+        result = "Thermal capacity: " + number(value * 100.0f) + '%';
+        break;
+    case ZantLinkCommandCode::MeasurementGetRMSValue:
+    case ZantLinkCommandCode::MeasurementGetStaticOffset:
+    case ZantLinkCommandCode::MeasurementGetGainOffset:
+    case ZantLinkCommandCode::MeasurementGetMovingAverageValue: {
+        if (!read.u8(0, first) || !read.u8(1, second) || !read.f32(2, value)) {
+            return false;
+        }
+        const bool current = second == 1;
+        result = QByteArray("Index: ") + phaseName(first)
+            + ", Unit: " + (current ? "Current" : "Voltage") + ", Value: " + number(value)
+            + (current ? 'A' : 'V');
+        break;
+    }
+    case ZantLinkCommandCode::AnalogSignalsGetInputStatus:
+        if (!read.u8(0, first) || !read.u8(1, second)) {
+            return false;
+        }
+        result = "Index: " + QByteArray::number(first) + ", Status: " + flag(second);
+        break;
+    case ZantLinkCommandCode::GetButtonStatus: {
+        if (!read.u8(0, first) || !read.u8(1, second)) {
+            return false;
+        }
+        static const char *const buttons[] = {"MainButton: ", "ButtonUp: ", "ButtonDown: "};
+        if (first < 3) {
+            result = buttons[first] + flag(second);
+        }
+        break;
+    }
+    case ZantLinkCommandCode::MosfetMonitorGetState:
+        if (!read.u8(0, first)) {
+            return false;
+        }
+        result = "Mosfet Monitor Status: " + flag(first);
+        break;
+    case ZantLinkCommandCode::DeviceProtectionGetDCProtection:
+        if (!read.u8(0, first)) {
+            return false;
+        }
+        result = "DC Protection Status: " + flag(first);
+        break;
+    default:
+        return false;
+    }
+    text = result;
+    return true;
+}
+
+const char *ZantLinkPacketLog::phaseName(uint8_t phase)
+{
+    switch (phase) {
+    case 1:
+        return "L2";
+    case 2:
+        return "L3";
+    default:
+        return "L1";
+    }
+}
+
+QByteArray ZantLinkPacketLog::number(float value)
+{
+    return QByteArray::number(static_cast<double>(value), 'g', 6);
+}
+
+} // namespace Component::K27

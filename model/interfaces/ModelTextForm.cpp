@@ -98,8 +98,8 @@ float wholeStepUp(float number, float minimum, float maximum)
     return candidate > std::trunc(maximum) ? minimum : candidate;
 }
 
-// The arithmetic stays in float: the limits are float contents, and 99 / 10 computed in
-// float is exactly the float 9.9 that the maximum holds.
+// The arithmetic stays in float, the precision of the contents and limits, so that a step
+// onto a limit (99 / 10 onto the maximum 9.9) compares equal to it instead of wrapping.
 float tenthsStepDown(float number, float minimum, float maximum)
 {
     return wrapDown(std::round(10.0f * number - 1.0f) / 10.0f, minimum, maximum);

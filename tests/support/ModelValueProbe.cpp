@@ -26,6 +26,8 @@ bool probeAs(Model::Interfaces::ModelValueIntf *value, const char *typeName, Mod
     probe.minimum = asNumber(display->minimum());
     probe.maximum = asNumber(display->maximum());
     probe.value = asNumber(display->value());
+    probe.lowerNeighbour = asNumber(display->lowerNeighbour());
+    probe.upperNeighbour = asNumber(display->upperNeighbour());
     return true;
 }
 } // namespace

@@ -18,6 +18,8 @@ struct ModelValueProbe
     double minimum = 0;
     double maximum = 0;
     double value = 0;
+    double lowerNeighbour = 0;
+    double upperNeighbour = 0;
 };
 
 ModelValueProbe probeValue(Model::Interfaces::ModelValueIntf *value);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "LineFaults.h"
+#include "SimulatedController.h"
+#include "UpdateFaults.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+namespace DeviceSim {
+
+// An injected warning or error: the fault kind (0 … 16), its phase (0 L1, 1 L2, 2 L3,
+// 3 all) and the thermal capacity the device shows with it.
+struct InjectedFault
+{
+    quint8 type = 0;
+    quint8 phase = 0;
+    quint8 capacity = 0;
+};
+
+// Everything that makes one simulated device. The defaults give a device of the catalogue's
+// defaults that answers at once and never fails.
+struct DeviceSimulatorOptions
+{
+    // Where the port link is made; empty: a fresh temporary folder owned by the simulator.
+    QString folder;
+    // The link's name; it must contain "tty" for the port manager to accept it.
+    QString portName = QStringLiteral("ttyK27SIM0");
+
+    quint32 seed = 1;
+    int measurementPeriodMs = 200;
+
+    // Start contents by identifier; they also become the factory defaults.
+    QMap<quint16, double> model;
+
+    SimulatedController::Versions platform {0x01000000, 0x01000000, 0x01000000, 0};
+    SimulatedController::Versions display {0x01000000, 0x01000000, 0x01000000, 0};
+
+    // How long the USB port stays away when the Platform restarts (its jump to the
+    // bootloader, its return to the application after an update, "Reset" and
+    // "JumpToApplication"); 0 keeps the port present throughout.
+    int usbAwayMs = 0;
+
+    UpdateFaults updateFaults;
+    LineFaults lineFaults;
+
+    bool hasWarning = false;
+    InjectedFault warning;
+    bool hasError = false;
+    InjectedFault error;
+
+    // Merges a JSON object (see README.md) into these options. False with a message naming
+    // the offending key when something does not fit; the options are then unchanged.
+    bool mergeJson(const QByteArray &json, QString *errorMessage);
+    // One start content given as identifier name or number and a value ("ArticleNumber",
+    // "36262"); versions may be written as "V1.2.3.4".
+    bool setModelValue(const QString &identifier, const QString &value, QString *errorMessage);
+
+    // "V1.2.3.4", "1.2.3.4" or a plain number.
+    static bool parseVersion(const QString &text, quint32 *version);
+    // "type[,phase[,capacity]]".
+    static bool parseFault(const QString &text, InjectedFault *fault);
+    // The identifier of a name of the catalogue or a decimal number, -1 if neither.
+    static int identifierOf(const QString &nameOrNumber);
+};
+
+} // namespace DeviceSim

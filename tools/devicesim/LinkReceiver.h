@@ -1,0 +1,31 @@
+#pragma once
+
+#include "component/AbstractZantLinkTerminal.h"
+
+#include <QByteArray>
+#include <functional>
+
+namespace DeviceSim {
+
+// The device's receiving end: the program's own ring and receiver, driven on the
+// simulator's thread right after bytes arrive.
+class LinkReceiver : public Component::Interfaces::AbstractZantLinkTerminal
+{
+public:
+    using Handler = std::function<void(const Component::Interfaces::ZantLinkPacket &)>;
+
+    explicit LinkReceiver(Handler handler);
+
+    // Feeds bytes in pieces that fit the ring and runs the receiver after each piece, so no
+    // byte is pushed out before the receiver has seen it.
+    void receive(const QByteArray &bytes);
+
+    void onPacketReceived(const Component::Interfaces::ZantLinkPacket &packet) override;
+
+private:
+    void drain();
+
+    Handler m_handler;
+};
+
+} // namespace DeviceSim

@@ -1,0 +1,145 @@
+#include "PseudoTerminal.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace DeviceSim {
+
+PseudoTerminal::PseudoTerminal(const QString &linkPath, QObject *parent)
+    : QObject(parent)
+    , m_linkPath(linkPath)
+{
+}
+
+PseudoTerminal::~PseudoTerminal()
+{
+    close();
+}
+
+bool PseudoTerminal::fail(const QString &what)
+{
+    m_errorString
+        = QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(errno)));
+    close();
+    return false;
+}
+
+bool PseudoTerminal::open()
+{
+    if (isOpen())
+        return true;
+    m_errorString.clear();
+
+    termios raw {};
+    cfmakeraw(&raw);
+    cfsetispeed(&raw, B115200);
+    cfsetospeed(&raw, B115200);
+    char name[128] = {};
+    if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+        m_master = m_slave = -1;
+        return fail(QStringLiteral("Cannot open a pseudo-terminal"));
+    }
+    m_serialName = QString::fromLocal8Bit(name);
+
+    const int flags = ::fcntl(m_master, F_GETFL);
+    if (flags < 0 || ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0)
+        return fail(QStringLiteral("Cannot make the pseudo-terminal non-blocking"));
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+
+    // Replace the link in one step, so that nobody ever sees a half-made port.
+    const QByteArray link = QFile::encodeName(m_linkPath);
+    const QByteArray temporary = link + ".new";
+    ::unlink(temporary.constData());
+    if (::symlink(name, temporary.constData()) != 0)
+        return fail(QStringLiteral("Cannot create the port link %1").arg(m_linkPath));
+    if (::rename(temporary.constData(), link.constData()) != 0) {
+        ::unlink(temporary.constData());
+        return fail(QStringLiteral("Cannot create the port link %1").arg(m_linkPath));
+    }
+
+    m_readNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
+    connect(m_readNotifier.get(), &QSocketNotifier::activated, this,
+            &PseudoTerminal::handleReadable);
+    m_writeNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Write);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier.get(), &QSocketNotifier::activated, this,
+            &PseudoTerminal::handleWritable);
+    return true;
+}
+
+void PseudoTerminal::close()
+{
+    m_readNotifier.reset();
+    m_writeNotifier.reset();
+    m_pending.clear();
+    if (m_master >= 0) {
+        // Only remove the link if it still points at this pair; a newer simulator may own it.
+        const QString target = QFileInfo(m_linkPath).symLinkTarget();
+        if (target == m_serialName)
+            QFile::remove(m_linkPath);
+        ::close(m_master);
+    }
+    if (m_slave >= 0)
+        ::close(m_slave);
+    m_master = m_slave = -1;
+    m_serialName.clear();
+}
+
+void PseudoTerminal::write(const QByteArray &bytes)
+{
+    if (!isOpen() || bytes.isEmpty())
+        return;
+    m_pending.append(bytes);
+    flush();
+}
+
+void PseudoTerminal::flush()
+{
+    while (!m_pending.isEmpty()) {
+        const ssize_t written = ::write(m_master, m_pending.constData(), m_pending.size());
+        if (written > 0) {
+            m_pending.remove(0, int(written));
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        // The terminal layer is full (the PC is not reading): wait until it drains.
+        m_writeNotifier->setEnabled(true);
+        return;
+    }
+    m_writeNotifier->setEnabled(false);
+    emit allBytesWritten();
+}
+
+void PseudoTerminal::handleWritable()
+{
+    flush();
+}
+
+void PseudoTerminal::handleReadable()
+{
+    char buffer[4096];
+    QByteArray received;
+    for (;;) {
+        const ssize_t count = ::read(m_master, buffer, sizeof buffer);
+        if (count > 0) {
+            received.append(buffer, int(count));
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        break;
+    }
+    if (!received.isEmpty())
+        emit bytesReceived(received);
+}
+
+} // namespace DeviceSim

@@ -1,0 +1,520 @@
+#include "application/Config.h"
+#include "application/PasswordLineEdit.h"
+#include "application/Resources.h"
+#include "application/UserLogin.h"
+#include "application/WelcomeScreen.h"
+#include "support/ExternalDigest.h"
+#include "support/WarningGuard.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFormLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QListView>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTranslator>
+#include <QtTest>
+#include <memory>
+
+using Application::K27::Config;
+using Application::K27::PasswordLineEdit;
+
+namespace {
+
+const QString organisation = QStringLiteral("Dalvio GmbH & Co. KG");
+const QString application = QStringLiteral("TORVEX\u00aeK27 ServiceTool");
+
+// The passwords of this test's login record; their digests come from openssl.
+const QMap<int, QString> passwords {
+    {UserLogin::Supervisor, QStringLiteral("super-visor secret")},
+    {UserLogin::Admin, QStringLiteral("Adm1n-\u00fcber")},
+    {UserLogin::Demo, QStringLiteral("demo")},
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Types text key by key, also characters that have no key of their own on a US keyboard.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar character : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character),
+                            Qt::NoModifier);
+}
+
+QByteArray accountsFile(const QVector<QPair<int, QString>> &accounts)
+{
+    QJsonArray array;
+    for (const auto &account : accounts)
+        array.append(QJsonObject {{"User", account.first}, {"Password", account.second}});
+    return QJsonDocument(QJsonObject {{"UserAccounts", array}}).toJson();
+}
+
+} // namespace
+
+class TestWelcomeScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void formMatchesDesign();
+    void levelChoice_data();
+    void levelChoice();
+    void backToPleaseSelectClearsTheField();
+    void correctPasswordLogsIn_data();
+    void correctPasswordLogsIn();
+    void savedAccountLogsIn_data();
+    void savedAccountLogsIn();
+    void savedAccountNoLongerValid();
+    void wrongPasswordClearsField_data();
+    void wrongPasswordClearsField();
+    void loginWithoutLevelIsRefused();
+    void loginButtonFollowsText();
+    void loginButtonFollowsResize_data();
+    void loginButtonFollowsResize();
+    void germanTranslation();
+
+private:
+    std::unique_ptr<WelcomeScreen> createScreen();
+    QString configFile() const;
+    template<typename T> T *child(const char *name) const
+    {
+        T *widget = m_screen->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+    QComboBox *comboBoxUser() const { return child<QComboBox>("comboBoxUser"); }
+    PasswordLineEdit *lineEditPassword() const
+    {
+        return child<PasswordLineEdit>("lineEditPassword");
+    }
+    QCheckBox *checkBoxSavePassword() const { return child<QCheckBox>("checkBoxSavePassword"); }
+    QLabel *labelLoginHint() const { return child<QLabel>("labelLoginHint"); }
+
+    QMap<int, QByteArray> m_digests;
+    std::unique_ptr<QTemporaryDir> m_home;
+    QSharedPointer<UserLogin> m_login;
+    QSharedPointer<Config> m_config;
+    std::unique_ptr<WelcomeScreen> m_screen;
+};
+
+void TestWelcomeScreen::initTestCase()
+{
+    TestSupport::collectWarnings();
+    QCoreApplication::setOrganizationName(organisation);
+    QCoreApplication::setApplicationName(application);
+    Application::K27::initResources();
+
+    m_digests.insert(UserLogin::Customer, TestSupport::opensslSha3_512(QByteArray()));
+    for (auto it = passwords.cbegin(); it != passwords.cend(); ++it)
+        m_digests.insert(it.key(), TestSupport::opensslSha3_512(it.value().toUtf8()));
+    for (const QByteArray &digest : qAsConst(m_digests))
+        QCOMPARE(digest.size(), 64);
+}
+
+void TestWelcomeScreen::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path()));
+    m_login = QSharedPointer<UserLogin>::create(m_digests);
+    m_config = QSharedPointer<Config>::create();
+}
+
+void TestWelcomeScreen::cleanup()
+{
+    m_screen.reset();
+    m_config.reset();
+    m_login.reset();
+    m_home.reset();
+    const QStringList warnings = TestSupport::takeWarnings();
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
+}
+
+std::unique_ptr<WelcomeScreen> TestWelcomeScreen::createScreen()
+{
+    return std::make_unique<WelcomeScreen>(m_login, m_config);
+}
+
+QString TestWelcomeScreen::configFile() const
+{
+    return m_config->configDir() + QStringLiteral("/config.json");
+}
+
+void TestWelcomeScreen::formMatchesDesign()
+{
+    m_screen = createScreen();
+    QCOMPARE(m_screen->objectName(), QStringLiteral("WelcomeScreen"));
+    QCOMPARE(m_screen->windowTitle(), QStringLiteral("TORVEX\u00aeK27 ServiceTool"));
+    QCOMPARE(m_screen->windowModality(), Qt::ApplicationModal);
+    QCOMPARE(m_screen->minimumSize(), QSize(1280, 910));
+    QCOMPARE(m_screen->maximumSize(), QSize(1280, 910));
+    QVERIFY(!m_screen->windowIcon().isNull());
+
+    QStringList levels;
+    for (int i = 0; i < comboBoxUser()->count(); ++i)
+        levels.append(comboBoxUser()->itemText(i));
+    QCOMPARE(levels, (QStringList {"Please select", "Customer", "Supervisor", "Admin", "Demo"}));
+    QCOMPARE(comboBoxUser()->minimumSize(), QSize(230, 40));
+    QCOMPARE(comboBoxUser()->view()->metaObject()->className(), "QListView");
+
+    QCOMPARE(lineEditPassword()->minimumSize(), QSize(230, 40));
+    QCOMPARE(lineEditPassword()->echoMode(), QLineEdit::Password);
+    QCOMPARE(lineEditPassword()->placeholderText(), QStringLiteral("Password"));
+    QVERIFY(!lineEditPassword()->testAttribute(Qt::WA_MacShowFocusRect));
+    QCOMPARE(checkBoxSavePassword()->text(), QStringLiteral("Save password"));
+    QVERIFY(m_screen->findChild<QFormLayout *>(QStringLiteral("formLayoutUser")));
+
+    const QLabel *keyVisual = child<QLabel>("labelKeyVisualXL");
+    QVERIFY(!keyVisual->pixmap(Qt::ReturnByValue).isNull());
+    const QLabel *kelmor = child<QLabel>("labelKelmor");
+    QVERIFY(!kelmor->pixmap(Qt::ReturnByValue).isNull());
+
+    const QToolButton *button = lineEditPassword()->loginButton();
+    QCOMPARE(button->parentWidget(), lineEditPassword());
+    QVERIFY(!button->icon().isNull());
+    QCOMPARE(button->iconSize(), QPixmap(":/images/login_icon_active.png").size());
+    QCOMPARE(button->cursor().shape(), Qt::ArrowCursor);
+
+    // Every image the style sheet names must be in the resources.
+    const QString styleSheet = m_screen->styleSheet();
+    QVERIFY(styleSheet.contains("TheSansBPlus W4 SemiLight"));
+    QVERIFY(styleSheet.contains("#204253"));
+    QVERIFY(styleSheet.contains("#ef7c00"));
+    QStringList images;
+    auto urls = QRegularExpression(QStringLiteral("url\\(([^)]*)\\)")).globalMatch(styleSheet);
+    while (urls.hasNext())
+        images.append(urls.next().captured(1));
+    for (const char *image :
+         {":/images/welcome_background_typo.png", ":/images/arrow_down_active.png",
+          ":/images/checkbox_unchecked.png", ":/images/checkbox_checked.png"})
+        QVERIFY2(images.contains(QLatin1String(image)), image);
+    for (const QString &image : qAsConst(images))
+        QVERIFY2(!QImage(image).isNull(), qPrintable(image));
+
+    // Showing the dialog applies the style sheet; a sheet that does not parse warns here.
+    m_screen->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_screen.get()));
+}
+
+void TestWelcomeScreen::levelChoice_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("passwordShown");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("Customer") << 1 << false << true;
+    QTest::newRow("Supervisor") << 2 << true << false;
+    QTest::newRow("Admin") << 3 << true << false;
+    QTest::newRow("Demo") << 4 << true << false;
+}
+
+void TestWelcomeScreen::levelChoice()
+{
+    QFETCH(int, level);
+    QFETCH(bool, passwordShown);
+
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    // The dialog starts at "Please select" with neither field nor check box.
+    QVERIFY(!lineEditPassword()->isVisibleTo(m_screen.get()));
+    QVERIFY(!checkBoxSavePassword()->isVisibleTo(m_screen.get()));
+
+    comboBoxUser()->setCurrentIndex(level);
+    QCOMPARE(m_login->level(), level);
+    QCOMPARE(lineEditPassword()->isVisibleTo(m_screen.get()), passwordShown);
+    QCOMPARE(checkBoxSavePassword()->isVisibleTo(m_screen.get()), passwordShown);
+    QCOMPARE(child<QFormLayout>("formLayoutUser")->horizontalSpacing(), passwordShown ? 70 : 0);
+    QTEST(accepted.count() == 1, "accepted");
+    QTEST(m_screen->result() == QDialog::Accepted, "accepted");
+    if (level == UserLogin::Customer) {
+        // Customer logs in with the digest of the empty text and saves nothing.
+        QCOMPARE(m_login->digest(), m_digests.value(UserLogin::Customer));
+        QVERIFY(!QFile::exists(configFile()));
+    }
+}
+
+void TestWelcomeScreen::backToPleaseSelectClearsTheField()
+{
+    m_screen = createScreen();
+    comboBoxUser()->setCurrentIndex(UserLogin::Admin);
+    QTest::keyClicks(lineEditPassword(), "typed");
+    comboBoxUser()->setCurrentIndex(UserLogin::PleaseSelect);
+    QCOMPARE(m_login->level(), 0);
+    QVERIFY(!lineEditPassword()->isVisibleTo(m_screen.get()));
+    QVERIFY(!checkBoxSavePassword()->isVisibleTo(m_screen.get()));
+    QCOMPARE(lineEditPassword()->text(), QString());
+    QCOMPARE(m_screen->result(), int(QDialog::Rejected));
+}
+
+void TestWelcomeScreen::correctPasswordLogsIn_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("savePassword");
+    QTest::addColumn<bool>("withButton");
+
+    QTest::newRow("Supervisor, saved, return key") << 2 << true << false;
+    QTest::newRow("Admin, saved, login button") << 3 << true << true;
+    QTest::newRow("Demo, saved, return key") << 4 << true << false;
+    QTest::newRow("Supervisor, not saved, login button") << 2 << false << true;
+    QTest::newRow("Admin, not saved, return key") << 3 << false << false;
+}
+
+void TestWelcomeScreen::correctPasswordLogsIn()
+{
+    QFETCH(int, level);
+    QFETCH(bool, savePassword);
+    QFETCH(bool, withButton);
+
+    // Another level's saved account is in the file already and must survive.
+    const int otherLevel = level == UserLogin::Supervisor ? UserLogin::Demo : UserLogin::Supervisor;
+    const QString otherDigest = QString::fromLatin1(m_digests.value(otherLevel).toHex());
+    const QByteArray before = accountsFile({{otherLevel, otherDigest}});
+    QVERIFY(writeFile(configFile(), before));
+
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    comboBoxUser()->setCurrentIndex(level);
+    QCOMPARE(lineEditPassword()->text(), QString());
+    typeText(lineEditPassword(), passwords.value(level));
+    checkBoxSavePassword()->setChecked(savePassword);
+    if (withButton) {
+        QVERIFY(lineEditPassword()->loginButton()->isEnabled());
+        QTest::mouseClick(lineEditPassword()->loginButton(), Qt::LeftButton);
+    } else {
+        QTest::keyClick(lineEditPassword(), Qt::Key_Return);
+    }
+
+    QCOMPARE(accepted.count(), 1);
+    QCOMPARE(m_login->level(), level);
+    QCOMPARE(m_login->digest(), m_digests.value(level));
+
+    const QByteArray after = readFile(configFile());
+    if (!savePassword) {
+        QCOMPARE(after, before);
+        return;
+    }
+    const QJsonArray accounts
+        = QJsonDocument::fromJson(after).object().value("UserAccounts").toArray();
+    QCOMPARE(accounts.size(), 2);
+    QCOMPARE(accounts.at(0).toObject().value("User").toInt(), otherLevel);
+    QCOMPARE(accounts.at(0).toObject().value("Password").toString(), otherDigest);
+    const QJsonObject saved = accounts.at(1).toObject();
+    QCOMPARE(saved.value("User").toInt(), level);
+    const QString digest = saved.value("Password").toString();
+    QVERIFY2(QRegularExpression("^[0-9a-f]{128}$").match(digest).hasMatch(), qPrintable(digest));
+    QCOMPARE(QByteArray::fromHex(digest.toLatin1()), m_digests.value(level));
+}
+
+void TestWelcomeScreen::savedAccountLogsIn_data()
+{
+    QTest::addColumn<bool>("upperCase");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<bool>("withButton");
+
+    QTest::newRow("lower case, untouched, return key") << false << QString() << false;
+    QTest::newRow("lower case, edited, return key") << false << "something else" << false;
+    QTest::newRow("upper case, edited, login button") << true << "x" << true;
+    QTest::newRow("upper case, emptied, return key") << true << "\b" << false;
+}
+
+void TestWelcomeScreen::savedAccountLogsIn()
+{
+    QFETCH(bool, upperCase);
+    QFETCH(QString, edit);
+    QFETCH(bool, withButton);
+
+    QString digest = QString::fromLatin1(m_digests.value(UserLogin::Admin).toHex());
+    if (upperCase)
+        digest = digest.toUpper();
+    const QByteArray before = accountsFile({{UserLogin::Admin, digest}});
+    QVERIFY(writeFile(configFile(), before));
+
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    comboBoxUser()->setCurrentIndex(UserLogin::Admin);
+    QCOMPARE(lineEditPassword()->text(), QStringLiteral("********"));
+    QVERIFY(accepted.isEmpty());
+
+    if (edit == QLatin1String("\b")) {
+        lineEditPassword()->selectAll();
+        QTest::keyClick(lineEditPassword(), Qt::Key_Backspace);
+        QCOMPARE(lineEditPassword()->text(), QString());
+    } else if (!edit.isEmpty()) {
+        lineEditPassword()->selectAll();
+        typeText(lineEditPassword(), edit);
+    }
+    if (withButton)
+        QTest::mouseClick(lineEditPassword()->loginButton(), Qt::LeftButton);
+    else
+        QTest::keyClick(lineEditPassword(), Qt::Key_Return);
+
+    QCOMPARE(accepted.count(), 1);
+    QCOMPARE(m_login->level(), int(UserLogin::Admin));
+    QCOMPARE(m_login->digest(), m_digests.value(UserLogin::Admin));
+    QCOMPARE(readFile(configFile()), before);
+}
+
+void TestWelcomeScreen::savedAccountNoLongerValid()
+{
+    const QString stale = QString::fromLatin1(TestSupport::opensslSha3_512("old password").toHex());
+    QVERIFY(writeFile(configFile(), accountsFile({{UserLogin::Demo, stale}})));
+
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    comboBoxUser()->setCurrentIndex(UserLogin::Demo);
+    QCOMPARE(lineEditPassword()->text(), QStringLiteral("********"));
+    QTest::keyClick(lineEditPassword(), Qt::Key_Return);
+
+    QVERIFY(accepted.isEmpty());
+    QCOMPARE(m_screen->result(), int(QDialog::Rejected));
+    QCOMPARE(lineEditPassword()->text(), QStringLiteral("********"));
+    QVERIFY(!labelLoginHint()->text().isEmpty());
+
+    // Another level still logs in normally, and the hint goes away on the way.
+    comboBoxUser()->setCurrentIndex(UserLogin::Supervisor);
+    QVERIFY(labelLoginHint()->text().isEmpty());
+    typeText(lineEditPassword(), passwords.value(UserLogin::Supervisor));
+    QTest::keyClick(lineEditPassword(), Qt::Key_Return);
+    QCOMPARE(accepted.count(), 1);
+}
+
+void TestWelcomeScreen::wrongPasswordClearsField_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("Supervisor, wrong") << 2 << "super-visor secreT";
+    QTest::newRow("Admin, another level's password") << 3 << passwords.value(UserLogin::Demo);
+    QTest::newRow("Demo, empty field") << 4 << QString();
+}
+
+void TestWelcomeScreen::wrongPasswordClearsField()
+{
+    QFETCH(int, level);
+    QFETCH(QString, typed);
+
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    comboBoxUser()->setCurrentIndex(level);
+    checkBoxSavePassword()->setChecked(true);
+    typeText(lineEditPassword(), typed);
+    QTest::keyClick(lineEditPassword(), Qt::Key_Return);
+
+    QVERIFY(accepted.isEmpty());
+    QCOMPARE(m_screen->result(), int(QDialog::Rejected));
+    QCOMPARE(lineEditPassword()->text(), QString());
+    QVERIFY(!lineEditPassword()->loginButton()->isEnabled());
+    QVERIFY(!labelLoginHint()->text().isEmpty());
+    QVERIFY2(!QFile::exists(configFile()), "a failed login saves nothing");
+
+    // Typing again takes the hint away and enables the button.
+    QTest::keyClicks(lineEditPassword(), "a");
+    QVERIFY(labelLoginHint()->text().isEmpty());
+    QVERIFY(lineEditPassword()->loginButton()->isEnabled());
+}
+
+void TestWelcomeScreen::loginWithoutLevelIsRefused()
+{
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    lineEditPassword()->setText(QStringLiteral("anything"));
+    m_screen->handleLoggedIn();
+    QVERIFY(accepted.isEmpty());
+    QCOMPARE(lineEditPassword()->text(), QString());
+    QVERIFY(!labelLoginHint()->text().isEmpty());
+}
+
+void TestWelcomeScreen::loginButtonFollowsText()
+{
+    PasswordLineEdit field;
+    QSignalSpy loggedIn(&field, &PasswordLineEdit::loggedIn);
+    QToolButton *button = field.loginButton();
+    QVERIFY(!button->isEnabled());
+
+    QTest::keyClicks(&field, "ab");
+    QVERIFY(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(loggedIn.count(), 1);
+    QCOMPARE(loggedIn.at(0).at(0).toString(), QStringLiteral("ab"));
+
+    field.clear();
+    QVERIFY(!button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(loggedIn.count(), 1);
+}
+
+void TestWelcomeScreen::loginButtonFollowsResize_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("minimum") << QSize(230, 40);
+    QTest::newRow("wide and tall") << QSize(480, 71);
+    QTest::newRow("odd height") << QSize(301, 45);
+    QTest::newRow("shorter than the button") << QSize(260, 20);
+}
+
+void TestWelcomeScreen::loginButtonFollowsResize()
+{
+    QFETCH(QSize, size);
+
+    PasswordLineEdit field;
+    field.resize(300, 40);
+    field.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&field));
+    field.resize(size);
+    QTRY_COMPARE(field.size(), size);
+
+    const QToolButton *button = field.loginButton();
+    const QSize preferred = button->sizeHint();
+    QCOMPARE(button->size(), preferred);
+    QCOMPARE(button->x(), size.width() - 1 - preferred.width());
+    QCOMPARE(button->y(), (size.height() - preferred.height()) / 2);
+}
+
+void TestWelcomeScreen::germanTranslation()
+{
+    const QString path = QDir(QCoreApplication::applicationDirPath())
+                             .filePath(QStringLiteral("../k27_servicetool_de.qm"));
+    QVERIFY2(QFile::exists(path), "build the k27_translations target first");
+    QTranslator translator;
+    QVERIFY(translator.load(path));
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+
+    m_screen = createScreen();
+    const QString savePassword = checkBoxSavePassword()->text();
+    const QString customer = comboBoxUser()->itemText(UserLogin::Customer);
+    const QString placeholder = lineEditPassword()->placeholderText();
+    QCoreApplication::removeTranslator(&translator);
+
+    QCOMPARE(savePassword, QStringLiteral("Passwort speichern"));
+    QCOMPARE(customer, QStringLiteral("Kunde"));
+    QCOMPARE(placeholder, QStringLiteral("Passwort"));
+}
+
+QTEST_MAIN(TestWelcomeScreen)
+#include "tst_gui_welcomescreen.moc"

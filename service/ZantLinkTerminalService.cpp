@@ -112,8 +112,7 @@ void ZantLinkTerminalService::buildCommandTable()
 
 void ZantLinkTerminalService::buildCommandItems()
 {
-    for (TerminalCommandItem *item : TerminalCommandItem::createCommandList())
-        m_commandItems.emplace_back(item);
+    m_commandItems = TerminalCommandItem::createCommandItems();
 }
 
 const ZantLinkCommand &ZantLinkTerminalService::command(int index) const
@@ -129,7 +128,8 @@ void ZantLinkTerminalService::onStart()
         m_dataAvailable.wakeAll();
     }
     QThread::start(QThread::InheritPriority);
-    m_linkComponent = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(LinkComponentId));
+    m_linkComponent
+        = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(LinkComponentId));
     if (m_linkComponent != nullptr) {
         m_linkComponent->sendGetName(ZantLinkPacket::Platform);
         m_linkComponent->sendGetName(ZantLinkPacket::Display);
@@ -243,8 +243,8 @@ void ZantLinkTerminalService::handleModelValue(const ZantLinkPacket &packet)
     ModelValueEvent event(ModelValueEvent::ReceivedFromDevice, identifier, *content);
     notify(ModelValueEvent::Channel, event);
 
-    const QByteArray text = m_modelObserver != nullptr ? m_modelObserver->valueText(identifier)
-                                                       : QByteArray();
+    const QByteArray text
+        = m_modelObserver != nullptr ? m_modelObserver->valueText(identifier) : QByteArray();
     emit commandReceived("ID: " + QByteArray::number(identifier) + " ("
                          + Model::Interfaces::modelValueName(identifier) + "), Value: " + text);
 
@@ -377,11 +377,11 @@ QList<TerminalCommandItem *> ZantLinkTerminalService::commandItems() const
     QList<TerminalCommandItem *> items;
     for (const std::unique_ptr<TerminalCommandItem> &item : m_commandItems) {
         const QByteArray *name = nullptr;
-        if (item->destination() == ZantLinkPacket::Platform)
+        if (item->getDestination() == ZantLinkPacket::Platform)
             name = &m_platformName;
-        else if (item->destination() == ZantLinkPacket::Display)
+        else if (item->getDestination() == ZantLinkPacket::Display)
             name = &m_displayName;
-        if (name != nullptr && offered(*name, item->mode()))
+        if (name != nullptr && offered(*name, item->getMode()))
             items.append(item.get());
     }
     return items;

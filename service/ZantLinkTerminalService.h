@@ -60,9 +60,10 @@ public:
 
     // Subscribes to the port's received and transmitted data; a null port (a window without
     // device) leaves the service without input.
-    ZantLinkTerminalService(const QSharedPointer<Application::K27::SerialPort> &serialPort,
-                            const QSharedPointer<Model::Observer::ModelValueObserver> &modelObserver,
-                            QObject *parent = nullptr);
+    ZantLinkTerminalService(
+        const QSharedPointer<Application::K27::SerialPort> &serialPort,
+        const QSharedPointer<Model::Observer::ModelValueObserver> &modelObserver,
+        QObject *parent = nullptr);
     // Stops the worker (promptly, even while it waits for bytes) and waits for it to end.
     ~ZantLinkTerminalService() override;
 

@@ -11,7 +11,8 @@
 #include "utilities/MutexLocker.h"
 #include "utilities/ThreadSanitizer.h"
 
-#include <QMetaObject>
+#include <QCoreApplication>
+#include <optional>
 
 namespace Service::K27 {
 
@@ -70,9 +71,12 @@ ZantLinkTerminalService::~ZantLinkTerminalService()
     }
     wait();
     // Qt ends its threads detached; taking the mutex once more shows the sanitizer that the
-    // worker's last step happened before what follows.
+    // worker's last step happened before what follows, and the acquire covers the dispatch
+    // events still queued, which Qt deletes when this object goes.
+    Utilities::ThreadSanitizer::acquire(&m_handover);
     Utilities::MutexLocker lock(m_mutex);
     stopReceiver();
+    m_receivedPackets.clear();
 }
 
 void ZantLinkTerminalService::buildCommandTable()
@@ -163,14 +167,48 @@ void ZantLinkTerminalService::run()
 
 void ZantLinkTerminalService::onPacketReceived(const ZantLinkPacket &packet)
 {
+    // Runs with the mutex held, so the queue needs no lock of its own here.
+    m_receivedPackets.push_back(packet);
+    if (m_dispatchPending)
+        return;
+    m_dispatchPending = true;
+    // A plain event rather than a queued functor: the functor's storage would be written here
+    // and read by the GUI thread before any code of ours runs there, and ThreadSanitizer
+    // cannot see the ordering Qt's event queue provides. The event itself is only touched by
+    // Qt; it is owned by the event queue from postEvent on.
+    auto *event = new QEvent(dispatchEventType());
     Utilities::ThreadSanitizer::release(&m_handover);
-    QMetaObject::invokeMethod(
-        this,
-        [this, packet]() {
-            Utilities::ThreadSanitizer::acquire(&m_handover);
-            dispatch(packet);
-        },
-        Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, event);
+}
+
+void ZantLinkTerminalService::customEvent(QEvent *event)
+{
+    if (event->type() != dispatchEventType()) {
+        QThread::customEvent(event);
+        return;
+    }
+    Utilities::ThreadSanitizer::acquire(&m_handover);
+    // One packet at a time: a handler whose receiver runs a local event loop may come back
+    // here, and the packets must still be dispatched in the order they arrived.
+    for (;;) {
+        std::optional<ZantLinkPacket> packet;
+        {
+            Utilities::MutexLocker lock(m_mutex);
+            if (m_receivedPackets.empty()) {
+                m_dispatchPending = false;
+                return;
+            }
+            packet.emplace(m_receivedPackets.front());
+            m_receivedPackets.pop_front();
+        }
+        dispatch(*packet);
+    }
+}
+
+QEvent::Type ZantLinkTerminalService::dispatchEventType()
+{
+    static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
 }
 
 void ZantLinkTerminalService::handleDataReceived(const QByteArray &data)

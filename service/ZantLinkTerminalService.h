@@ -5,6 +5,7 @@
 #include "component/ZantLinkPacket.h"
 
 #include <QByteArray>
+#include <QEvent>
 #include <QList>
 #include <QMutex>
 #include <QSharedPointer>
@@ -12,6 +13,7 @@
 #include <QWaitCondition>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -38,9 +40,9 @@ namespace Service::K27 {
 // Two threads meet here. The serial port delivers bytes on the GUI thread; they go into the
 // receive ring under the mutex and wake the worker thread, which alone runs the receive steps
 // (cutting, CRC check) and sleeps whenever a step cannot move on. Every valid packet is then
-// handed back to the GUI thread as a copy, through a queued call: the log line, the handler,
-// the model update and the signal all run there, in that order. The model is therefore only
-// ever written and read on the GUI thread, and a window slot connected to one of the value
+// handed to the GUI thread as a copy, through a hand-over queue and a posted event: the log line,
+// the handler, the model update and the signal all run there, in that order. The model is therefore
+// only ever written and read on the GUI thread, and a window slot connected to one of the value
 // signals reads exactly the content that raised it (a voltage of L1 followed closely by one of
 // L2 cannot make the L1 slot see L2's value).
 //
@@ -74,8 +76,8 @@ public:
     void onStop() override;
     // One receive step. The worker runs the steps; the program never calls this.
     void onProcess() override;
-    // Called by a receive step on the worker thread with the mutex held: queues a copy of the
-    // packet for dispatch on the service's own (GUI) thread.
+    // Called by a receive step on the worker thread with the mutex held: hands a copy of the
+    // packet over for dispatch on the service's own (GUI) thread.
     void onPacketReceived(const Component::Interfaces::ZantLinkPacket &packet) override;
 
     // The service-mode commands the controllers can execute now: Platform items by the
@@ -138,10 +140,13 @@ public slots:
 protected:
     // The worker loop.
     void run() override;
+    // Dispatches the packets the worker has handed over, on the service's own thread.
+    void customEvent(QEvent *event) override;
 
 private:
     using Packet = Component::Interfaces::ZantLinkPacket;
 
+    static QEvent::Type dispatchEventType();
     void buildCommandTable();
     void buildCommandItems();
     // Log line, then the handler of the packet's code (GUI thread).
@@ -161,6 +166,10 @@ private:
     QMutex m_mutex;
     QWaitCondition m_dataAvailable;
     bool m_stopRequested = false;
+    // Valid packets cut by the worker and not yet dispatched, oldest first; guarded by the
+    // mutex. A dispatch event is on its way while m_dispatchPending is set.
+    std::deque<Component::Interfaces::ZantLinkPacket> m_receivedPackets;
+    bool m_dispatchPending = false;
     QByteArray m_platformName;
     QByteArray m_displayName;
     uint8_t m_currentPhase = 0;

@@ -343,9 +343,10 @@ void TestApplication::destructionWhileWaitingEndsWorker()
     application->run();
     QVERIFY(waitForContents(received, requestOrder.size()));
     // Everything has been read: the worker sleeps on the empty ring.
-    QSignalSpy finished(application->terminalService().data(), &QThread::finished);
+    QVERIFY(application->terminalService()->isRunning());
+    // ~QThread aborts the program if its thread still runs: returning from here means the
+    // worker was woken and ended.
     application.reset();
-    QCOMPARE(finished.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestApplication)

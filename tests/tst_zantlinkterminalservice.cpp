@@ -575,9 +575,11 @@ void TestZantLinkTerminalService::destructionWhileWaitingEndsWorker()
 {
     // Let the worker reach its wait on the empty ring, then destroy the whole application.
     feedAndSettle(QByteArray());
-    QSignalSpy finished(service(), &QThread::finished);
+    QVERIFY(service()->isRunning());
+    // ~QThread aborts the program if its thread still runs: returning from here means the
+    // destructor woke the worker and waited for it. A worker that never woke would hang the
+    // test until its time-out.
     m_application.reset();
-    QCOMPARE(finished.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestZantLinkTerminalService)

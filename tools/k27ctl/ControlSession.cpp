@@ -18,6 +18,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QTextStream>
 #include <algorithm>
@@ -49,21 +51,39 @@ ControlSession::~ControlSession()
 
 bool ControlSession::open()
 {
+    if (!QFileInfo::exists(m_portPath)) {
+        m_err << "k27ctl: " << PortDiagnosis::explain(m_portPath) << Qt::endl;
+        return false;
+    }
     // The port is presented to the manager as a device port, whatever the system says of it.
-    const QString portPath = m_portPath;
+    // The manager takes only names with "tty" or "COM" in them; any other path the user names
+    // (/dev/pts/3, /dev/serial/by-id/...) is presented through a link of such a name.
+    QString portPath = m_portPath;
+    if (!SerialPortManager::isDevicePort(
+            SerialPortDescription {portPath, SerialPortManager::deviceVendorIdentifier,
+                                   SerialPortManager::deviceProductIdentifier})) {
+        m_linkFolder = std::make_unique<QTemporaryDir>();
+        portPath = m_linkFolder->filePath(QStringLiteral("ttyK27CTL"));
+        if (!m_linkFolder->isValid()
+            || !QFile::link(QFileInfo(m_portPath).absoluteFilePath(), portPath)) {
+            m_err << "k27ctl: cannot present " << m_portPath
+                  << " to the port manager: no temporary folder for a link" << Qt::endl;
+            return false;
+        }
+    }
     m_manager = QSharedPointer<SerialPortManager>::create([portPath] {
         return QList<SerialPortDescription> {{portPath, SerialPortManager::deviceVendorIdentifier,
                                               SerialPortManager::deviceProductIdentifier}};
     });
     m_manager->handleTimeout();
-    const QSharedPointer<Application::K27::SerialPort> port = m_manager->serialPort(m_portPath);
+    const QSharedPointer<Application::K27::SerialPort> port = m_manager->serialPort(portPath);
     if (port == nullptr || !port->isOpen()) {
         m_err << "k27ctl: " << PortDiagnosis::explain(m_portPath) << Qt::endl;
         return false;
     }
     m_application = std::make_unique<Application::K27::Application>(
         QSharedPointer<UserLogin>::create(), QSharedPointer<Application::K27::Config>(), m_manager,
-        m_portPath);
+        portPath);
     m_application->valueObserver()->attach(&m_arrivals);
     // Every "GetModelValue" that leaves, whoever sent it, is a value waited for.
     connect(port.data(), &Application::K27::SerialPort::dataTransmitted, this,

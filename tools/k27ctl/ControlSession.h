@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QSharedPointer>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
@@ -75,6 +76,8 @@ private:
     const int m_timeoutMs;
     QTextStream &m_out;
     QTextStream &m_err;
+    // Holds the link through which a port of another name is presented; removed at the end.
+    std::unique_ptr<QTemporaryDir> m_linkFolder;
     QSharedPointer<Application::K27::SerialPortManager> m_manager;
     std::unique_ptr<Application::K27::Application> m_application;
     ValueArrivals m_arrivals;

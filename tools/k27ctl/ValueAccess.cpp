@@ -214,8 +214,11 @@ bool ValueAccess::parse(ModelValueIntf &value, const QString &text, bool store, 
         using T = typename std::decay_t<decltype(display)>::ValueType;
         T content {};
         if (!readContent(display, text, &content)) {
-            *error = QStringLiteral("\"%1\" is not a content of %2: expected %3 %4")
-                         .arg(text, name, kindText<T>(), rangeText(display));
+            *error = std::is_same_v<T, bool>
+                ? QStringLiteral("\"%1\" is not a content of %2: expected %3")
+                      .arg(text, name, kindText<T>())
+                : QStringLiteral("\"%1\" is not a content of %2: expected %3 %4")
+                      .arg(text, name, kindText<T>(), rangeText(display));
             return;
         }
         if (!inRange(display, content)) {

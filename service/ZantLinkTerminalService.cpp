@@ -183,11 +183,12 @@ void ZantLinkTerminalService::onPacketReceived(const ZantLinkPacket &packet)
 
 void ZantLinkTerminalService::customEvent(QEvent *event)
 {
+    // Before the event is even looked at: the worker allocated it.
+    Utilities::ThreadSanitizer::acquire(&m_handover);
     if (event->type() != dispatchEventType()) {
         QThread::customEvent(event);
         return;
     }
-    Utilities::ThreadSanitizer::acquire(&m_handover);
     // One packet at a time: a handler whose receiver runs a local event loop may come back
     // here, and the packets must still be dispatched in the order they arrived.
     for (;;) {

@@ -22,8 +22,13 @@ namespace Component::Interfaces {
 //
 // The ring and the receiver take no lock of their own. The owner serialises every receiver
 // call with one lock: the thread that reads the serial port calls writeBytes under it, the
-// worker that runs the receive steps calls receiveStep under it. A caller that must not lose
-// bytes (a test) keeps each write within freeSpace().
+// worker that runs the receive steps calls receiveStep under it. For example:
+//   reader:  { QMutexLocker lock(&mutex); writeBytes(data); } dataAvailable.wakeAll();
+//   worker:  QMutexLocker lock(&mutex);
+//            while (!stopRequested) { if (!receiveStep()) dataAvailable.wait(&mutex); }
+// onPacketReceived then runs on the worker with the lock held; it gets its own copy of the
+// packet, which it may hand on to another thread. A caller that must not lose bytes (a test)
+// keeps each write within freeSpace().
 class AbstractZantLinkTerminal : public AbstractService
 {
 public:

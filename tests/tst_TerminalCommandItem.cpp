@@ -1,14 +1,13 @@
 #include "application/TerminalCommandItem.h"
 #include "component/ZantLinkPacket.h"
 
-#include <QListWidget>
 #include <QtTest>
 
 using Application::K27::TerminalCommandItem;
 using Component::Interfaces::ZantLinkPacket;
 using Arg = TerminalCommandItem::Arg;
 
-class tst_gui_TerminalCommandItem : public QObject
+class tst_TerminalCommandItem : public QObject
 {
     Q_OBJECT
 
@@ -22,7 +21,7 @@ private slots:
     void itemBecomesPacket();
 };
 
-void tst_gui_TerminalCommandItem::commandList_data()
+void tst_TerminalCommandItem::commandList_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("row");
@@ -87,7 +86,7 @@ void tst_gui_TerminalCommandItem::commandList_data()
     }
 }
 
-void tst_gui_TerminalCommandItem::commandList()
+void tst_TerminalCommandItem::commandList()
 {
     QFETCH(int, index);
     QFETCH(QString, row);
@@ -124,7 +123,7 @@ void tst_gui_TerminalCommandItem::commandList()
     }
 }
 
-void tst_gui_TerminalCommandItem::offeredCommandsByControllerState_data()
+void tst_TerminalCommandItem::offeredCommandsByControllerState_data()
 {
     QTest::addColumn<int>("destination");
     QTest::addColumn<int>("state"); // the mode the controller runs: 0 application, 1 bootloader
@@ -135,7 +134,7 @@ void tst_gui_TerminalCommandItem::offeredCommandsByControllerState_data()
     QTest::newRow("Display in Bootloader") << 1 << 1 << 6;
 }
 
-void tst_gui_TerminalCommandItem::offeredCommandsByControllerState()
+void tst_TerminalCommandItem::offeredCommandsByControllerState()
 {
     QFETCH(int, destination);
     QFETCH(int, state);
@@ -150,7 +149,7 @@ void tst_gui_TerminalCommandItem::offeredCommandsByControllerState()
     QCOMPARE(count, offered);
 }
 
-void tst_gui_TerminalCommandItem::argumentBytes()
+void tst_TerminalCommandItem::argumentBytes()
 {
     TerminalCommandItem::UInt8Arg u8(QStringLiteral("Index"));
     TerminalCommandItem::UInt16Arg u16(QStringLiteral("Count"));
@@ -180,26 +179,28 @@ void tst_gui_TerminalCommandItem::argumentBytes()
     QCOMPARE(actionId.getType(), 5u);
 }
 
-void tst_gui_TerminalCommandItem::copiesShareArgumentsAndKeepType()
+void tst_TerminalCommandItem::copiesShareArgumentsAndKeepType()
 {
     const auto items = TerminalCommandItem::createCommandItems();
     const TerminalCommandItem &original = *items.at(10); // ModelSetValue
 
-    QListWidget list;
-    list.addItem(original.clone());
-    list.insertItem(1, new TerminalCommandItem(original));
-    for (int row = 0; row < 2; ++row) {
-        auto *copy = dynamic_cast<TerminalCommandItem *>(list.item(row));
+    const std::unique_ptr<QListWidgetItem> cloned(original.clone());
+    const TerminalCommandItem copied(original);
+    for (const QListWidgetItem *item : {static_cast<const QListWidgetItem *>(cloned.get()),
+                                        static_cast<const QListWidgetItem *>(&copied)}) {
+        const auto *copy = dynamic_cast<const TerminalCommandItem *>(item);
         QVERIFY(copy != nullptr);
         QCOMPARE(copy->type(), 1000);
         QCOMPARE(copy->text(), QStringLiteral("ModelSetValue"));
         QCOMPARE(copy->getCode(), uint16_t(6));
+        QCOMPARE(copy->getMode(), 0u);
         QCOMPARE(copy->getDestination(), uint8_t(0));
+        QCOMPARE(copy->icon().cacheKey(), original.icon().cacheKey());
         QCOMPARE(copy->getArguments().at(0).data(), original.getArguments().at(0).data());
     }
 
     // Replacing an argument of a copy leaves the original's own argument in place.
-    auto *copy = static_cast<TerminalCommandItem *>(list.item(0));
+    auto *copy = static_cast<TerminalCommandItem *>(cloned.get());
     const auto floatValue
         = QSharedPointer<TerminalCommandItem::FloatArg>::create(QStringLiteral("Value"));
     copy->setArgument(1, floatValue);
@@ -209,7 +210,7 @@ void tst_gui_TerminalCommandItem::copiesShareArgumentsAndKeepType()
     QCOMPARE(original.getArguments().at(1)->getType(), 2u);
 }
 
-void tst_gui_TerminalCommandItem::itemBecomesPacket()
+void tst_TerminalCommandItem::itemBecomesPacket()
 {
     const auto items = TerminalCommandItem::createCommandItems();
     const TerminalCommandItem &item = *items.at(21); // MeasurementSetStaticOffset
@@ -232,5 +233,5 @@ void tst_gui_TerminalCommandItem::itemBecomesPacket()
     QCOMPARE(sent.argument(2).toByteArray().toHex(), QByteArray("0000c0bf"));
 }
 
-QTEST_MAIN(tst_gui_TerminalCommandItem)
-#include "tst_gui_TerminalCommandItem.moc"
+QTEST_GUILESS_MAIN(tst_TerminalCommandItem)
+#include "tst_TerminalCommandItem.moc"

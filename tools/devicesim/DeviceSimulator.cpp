@@ -174,10 +174,11 @@ bool DeviceSimulator::start()
     }
     m_started = true;
 
+    // The device starts with these; the PC learns of them when it asks.
     if (m_options.hasWarning)
-        injectWarning(m_options.warning);
+        applyFault(id(ModelValueID::Warning), m_options.warning, false);
     if (m_options.hasError)
-        injectError(m_options.error);
+        applyFault(id(ModelValueID::Error), m_options.error, false);
     return true;
 }
 
@@ -291,13 +292,13 @@ bool DeviceSimulator::lineIdle() const
 
 QList<ReceivedPacket> DeviceSimulator::receivedPackets() const
 {
-    const QMutexLocker locker(&m_logMutex);
+    const std::lock_guard<std::mutex> lock(m_logMutex);
     return m_received;
 }
 
 QList<ReceivedPacket> DeviceSimulator::receivedPackets(quint16 command) const
 {
-    const QMutexLocker locker(&m_logMutex);
+    const std::lock_guard<std::mutex> lock(m_logMutex);
     QList<ReceivedPacket> matching;
     for (const ReceivedPacket &packet : m_received) {
         if (packet.command == command)
@@ -308,7 +309,7 @@ QList<ReceivedPacket> DeviceSimulator::receivedPackets(quint16 command) const
 
 void DeviceSimulator::clearReceivedPackets()
 {
-    const QMutexLocker locker(&m_logMutex);
+    const std::lock_guard<std::mutex> lock(m_logMutex);
     m_received.clear();
 }
 
@@ -382,7 +383,7 @@ void DeviceSimulator::handlePacket(const ZantLinkPacket &decoded)
 {
     const ReceivedPacket packet = ReceivedPacket::fromPacket(decoded);
     {
-        const QMutexLocker locker(&m_logMutex);
+        const std::lock_guard<std::mutex> lock(m_logMutex);
         m_received.append(packet);
     }
     emit packetReceived(packet);
@@ -537,12 +538,12 @@ void DeviceSimulator::setOperatingMode(quint8 mode)
     reportModelValue(id(ModelValueID::OperatingMode));
 }
 
-void DeviceSimulator::applyFault(quint16 faultId, const InjectedFault &fault)
+void DeviceSimulator::applyFault(quint16 faultId, const InjectedFault &fault, bool report)
 {
     m_model.setValue(id(ModelValueID::FaultPhase), fault.phase);
     m_model.setValue(id(ModelValueID::CapacityIndicator), fault.capacity);
     m_model.setValue(faultId, fault.type);
-    if (!m_present || m_platform->mode() != SimulatedController::Mode::Application)
+    if (!report || !m_present || m_platform->mode() != SimulatedController::Mode::Application)
         return;
     reportModelValue(id(ModelValueID::FaultPhase));
     reportModelValue(id(ModelValueID::CapacityIndicator));
@@ -551,12 +552,12 @@ void DeviceSimulator::applyFault(quint16 faultId, const InjectedFault &fault)
 
 void DeviceSimulator::injectWarning(const InjectedFault &fault)
 {
-    applyFault(id(ModelValueID::Warning), fault);
+    applyFault(id(ModelValueID::Warning), fault, true);
 }
 
 void DeviceSimulator::injectError(const InjectedFault &fault)
 {
-    applyFault(id(ModelValueID::Error), fault);
+    applyFault(id(ModelValueID::Error), fault, true);
     if (fault.type != 0 && m_model.value(id(ModelValueID::OperatingMode)) != 0) {
         m_model.setValue(id(ModelValueID::OperatingMode), 0);
         if (m_present && m_platform->mode() == SimulatedController::Mode::Application)

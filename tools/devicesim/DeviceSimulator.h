@@ -8,11 +8,11 @@
 #include "UpdateFaults.h"
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <memory>
+#include <mutex>
 
 class QTemporaryDir;
 
@@ -123,7 +123,7 @@ private:
     void startMeasurement(Measurement kind);
     void stopMeasurement();
     void setOperatingMode(quint8 mode);
-    void applyFault(quint16 faultId, const InjectedFault &fault);
+    void applyFault(quint16 faultId, const InjectedFault &fault, bool report);
     bool openLine();
     void closeLine();
     void connectController(SimulatedController &controller);
@@ -151,7 +151,7 @@ private:
     bool m_maintenance = false;
     quint8 m_dcProtection = 1;
 
-    mutable QMutex m_logMutex;
+    mutable std::mutex m_logMutex;
     QList<ReceivedPacket> m_received;
 };
 

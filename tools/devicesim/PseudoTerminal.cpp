@@ -37,15 +37,21 @@ bool PseudoTerminal::open()
         return true;
     m_errorString.clear();
 
-    termios raw {};
-    cfmakeraw(&raw);
-    cfsetispeed(&raw, B115200);
-    cfsetospeed(&raw, B115200);
     char name[128] = {};
-    if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
         m_master = m_slave = -1;
         return fail(QStringLiteral("Cannot open a pseudo-terminal"));
     }
+    // Raw mode on top of the kernel's defaults, so that the control characters (XON, XOFF)
+    // stay those of a real serial device and take effect once the PC switches them on.
+    termios settings {};
+    if (::tcgetattr(m_slave, &settings) != 0)
+        return fail(QStringLiteral("Cannot read the pseudo-terminal's settings"));
+    cfmakeraw(&settings);
+    cfsetispeed(&settings, B115200);
+    cfsetospeed(&settings, B115200);
+    if (::tcsetattr(m_slave, TCSANOW, &settings) != 0)
+        return fail(QStringLiteral("Cannot put the pseudo-terminal in raw mode"));
     m_serialName = QString::fromLocal8Bit(name);
 
     const int flags = ::fcntl(m_master, F_GETFL);

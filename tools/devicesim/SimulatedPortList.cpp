@@ -1,10 +1,27 @@
 #include "SimulatedPortList.h"
 
+#include "application/SerialPortManager.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
 
 namespace DeviceSim {
+
+using Application::K27::SerialPortDescription;
+using Application::K27::SerialPortManager;
+using Application::K27::SerialPortSource;
+
+namespace {
+QList<SerialPortDescription> devicePorts(const QStringList &names)
+{
+    QList<SerialPortDescription> list;
+    for (const QString &name : names)
+        list.append({name, SerialPortManager::deviceVendorIdentifier,
+                     SerialPortManager::deviceProductIdentifier});
+    return list;
+}
+} // namespace
 
 SimulatedPortList &SimulatedPortList::instance()
 {
@@ -35,6 +52,26 @@ QStringList SimulatedPortList::portNames() const
 {
     const QMutexLocker locker(&m_mutex);
     return m_portNames;
+}
+
+QList<SerialPortDescription> SimulatedPortList::ports() const
+{
+    return devicePorts(portNames());
+}
+
+SerialPortSource SimulatedPortList::source(bool withSystemPorts) const
+{
+    return [this, withSystemPorts] {
+        QList<SerialPortDescription> list
+            = withSystemPorts ? SerialPortManager::systemPorts() : QList<SerialPortDescription>();
+        list.append(ports());
+        return list;
+    };
+}
+
+SerialPortSource SimulatedPortList::folderSource(const QString &folder)
+{
+    return [folder] { return devicePorts(folderPorts(folder)); };
 }
 
 QStringList SimulatedPortList::folderPorts(const QString &folder)

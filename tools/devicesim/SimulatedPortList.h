@@ -1,5 +1,7 @@
 #pragma once
 
+#include "application/SerialPortDescription.h"
+
 #include <QMutex>
 #include <QStringList>
 
@@ -18,10 +20,17 @@ public:
     void remove(const QString &portName);
     bool contains(const QString &portName) const;
     QStringList portNames() const;
+    // The ports as the port manager sees them: with the device's vendor and product.
+    QList<Application::K27::SerialPortDescription> ports() const;
+
+    // A port source for the port manager: this list's ports, and the system's own ports as
+    // well when asked to. The list must outlive the manager.
+    Application::K27::SerialPortSource source(bool withSystemPorts = false) const;
 
     // For a simulator in another process: every link in folder whose name contains "tty" and
     // that leads to a terminal.
     static QStringList folderPorts(const QString &folder);
+    static Application::K27::SerialPortSource folderSource(const QString &folder);
 
 private:
     mutable QMutex m_mutex;

@@ -12,8 +12,9 @@ class DeviceSimulator;
 class SimulatedPortList;
 
 // Runs a simulated device on a thread of its own, so that a test's own waiting (or a
-// blocking call on the PC side) never holds up the device. Everything the test asks of the
-// device goes through call(), which runs on the device's thread and waits for it.
+// blocking call on the PC side) never holds up the device. The device is made, used and
+// destroyed only on that thread; everything the test asks of it goes through call(), which
+// runs the work there and waits for it.
 class SimulatorThread
 {
 public:
@@ -30,13 +31,19 @@ public:
 
     // Runs work with the device on the device's thread and returns when it is done.
     void call(const std::function<void(DeviceSimulator &)> &work);
-    // The device itself, for connecting to its signals (queued) and reading its log.
+    // The device, for queued connections to its signals and for reading its log (both safe
+    // from any thread); anything else goes through call().
     DeviceSimulator *simulator() const { return m_simulator; }
 
+    class Runner;
+
 private:
+    void runOnThread(const std::function<void()> &work);
+
     DeviceSimulatorOptions m_options;
     SimulatedPortList *m_portList;
     QThread m_thread;
+    std::unique_ptr<Runner> m_runner;
     DeviceSimulator *m_simulator = nullptr;
     QString m_errorString;
     QString m_portName;

@@ -1,0 +1,106 @@
+#include "application/SerialPort.h"
+#include "application/SerialPortManager.h"
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+#include "support/WarningTrap.h"
+#include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/LinkReceiver.h"
+#include "tools/devicesim/SimulatedPortList.h"
+
+#include <QDeadlineTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using Application::K27::SerialPort;
+using Application::K27::SerialPortManager;
+using Command = Component::K27::ZantLinkCommandCode;
+using Component::Interfaces::ZantLinkPacket;
+using DeviceSim::DeviceSimulator;
+using DeviceSim::DeviceSimulatorOptions;
+using DeviceSim::ReceivedPacket;
+using DeviceSim::SimulatedPortList;
+
+// The program's own port manager finds the simulated device, loses it when it goes away and
+// finds it again under the same name, as with a USB device that re-enumerates.
+class TestDeviceSimulatorPorts : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Asks the controller for its name through the program's serial port.
+    static QByteArray nameThrough(SerialPort &port, quint8 node)
+    {
+        QList<ReceivedPacket> answers;
+        DeviceSim::LinkReceiver receiver([&answers](const ZantLinkPacket &packet) {
+            answers.append(ReceivedPacket::fromPacket(packet));
+        });
+        const QMetaObject::Connection connection
+            = QObject::connect(&port, &SerialPort::dataReceived,
+                               [&receiver](const QByteArray &bytes) { receiver.receive(bytes); });
+        port.write(
+            ZantLinkPacket::encode(Command::GetName, ZantLinkPacket::Host, node, nullptr, 0));
+        QDeadlineTimer deadline(5000);
+        while (answers.isEmpty() && !deadline.hasExpired())
+            QTest::qWait(5);
+        QObject::disconnect(connection);
+        if (answers.isEmpty() || answers.first().arguments.isEmpty())
+            return QByteArray();
+        return answers.first().arguments.first();
+    }
+
+    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
+
+private slots:
+    void initTestCase() { m_warnings = std::make_unique<TestSupport::WarningTrap>(); }
+
+    void cleanup()
+    {
+        const QStringList warnings = m_warnings->take();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    void managerFollowsTheDevice_data()
+    {
+        QTest::addColumn<bool>("fromFolder");
+        QTest::newRow("in-process list") << false;
+        QTest::newRow("port folder") << true;
+    }
+    void managerFollowsTheDevice()
+    {
+        QFETCH(bool, fromFolder);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        SimulatedPortList ports;
+        DeviceSimulatorOptions options;
+        options.folder = folder.path();
+        DeviceSimulator device(options, &ports);
+        QVERIFY2(device.start(), qPrintable(device.errorString()));
+
+        const auto manager = QSharedPointer<SerialPortManager>::create(
+            fromFolder ? SimulatedPortList::folderSource(folder.path()) : ports.source());
+        QSignalSpy opened(manager.data(), &SerialPortManager::portOpened);
+        QSignalSpy closed(manager.data(), &SerialPortManager::portClosed);
+        QVERIFY(opened.wait(5000));
+        QCOMPARE(opened.first().first().toString(), device.portName());
+        const QSharedPointer<SerialPort> port = manager->serialPort(device.portName());
+        QVERIFY(port);
+        QCOMPARE(nameThrough(*port, ZantLinkPacket::Platform), QByteArray("Application"));
+
+        device.goAway();
+        QVERIFY(closed.wait(5000));
+        QCOMPARE(closed.first().first().toString(), device.portName());
+        QVERIFY(!port->isOpen());
+
+        QVERIFY(device.comeBack());
+        QVERIFY(opened.wait(5000));
+        QCOMPARE(opened.count(), 2);
+        QCOMPARE(manager->serialPort(device.portName()), port);
+        QVERIFY(port->isOpen());
+        QCOMPARE(nameThrough(*port, ZantLinkPacket::Display), QByteArray("Application"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceSimulatorPorts)
+#include "tst_devicesimports.moc"

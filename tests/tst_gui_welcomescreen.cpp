@@ -174,7 +174,8 @@ void TestWelcomeScreen::formMatchesDesign()
     QCOMPARE(m_screen->windowModality(), Qt::ApplicationModal);
     QCOMPARE(m_screen->minimumSize(), QSize(1280, 910));
     QCOMPARE(m_screen->maximumSize(), QSize(1280, 910));
-    QVERIFY(!m_screen->windowIcon().isNull());
+    QVERIFY(!m_screen->windowIcon().pixmap(32, 32).isNull());
+    QVERIFY(!QImage(":/images/key_visual.ico").isNull());
 
     QStringList levels;
     for (int i = 0; i < comboBoxUser()->count(); ++i)

@@ -1,18 +1,20 @@
 # make run   installs what is missing, builds and starts the service tool
 # make test  installs what is missing, builds and runs every test, twice:
-#            a normal build and one with AddressSanitizer + UndefinedBehaviorSanitizer
+#            a normal build and one with AddressSanitizer + UndefinedBehaviorSanitizer;
+#            then the threaded tests (label "threaded") once more with ThreadSanitizer
 
 JOBS ?= $(shell nproc)
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+TSAN_DIR ?= build-tsan
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-sanitize test-normal test-sanitize clean
+.PHONY: run test deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
 
-test: test-normal test-sanitize
+test: test-normal test-sanitize test-tsan
 
 deps:
 	./scripts/install-deps.sh
@@ -25,11 +27,19 @@ build-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DK27_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
+# Only the threaded tests and what they start (k27ctl, k27-devicesim) are built here.
+build-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_TSAN=ON -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target k27_threaded_tests
+
 test-normal: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: build-sanitize
 	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
 
+test-tsan: build-tsan
+	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) -L threaded
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(TSAN_DIR)

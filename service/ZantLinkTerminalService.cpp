@@ -1,0 +1,429 @@
+#include "service/ZantLinkTerminalService.h"
+
+#include "application/SerialPort.h"
+#include "application/TerminalCommandItem.h"
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkComponent.h"
+#include "component/ZantLinkPacketLog.h"
+#include "model/interfaces/ModelValueEvent.h"
+#include "model/interfaces/ModelValueID.h"
+#include "model/observer/ModelValueObserver.h"
+#include "utilities/MutexLocker.h"
+#include "utilities/ThreadSanitizer.h"
+
+#include <QCoreApplication>
+#include <optional>
+
+namespace Service::K27 {
+
+using Application::K27::TerminalCommandItem;
+using Component::Interfaces::ZantLinkCommand;
+using Component::Interfaces::ZantLinkPacket;
+using Component::K27::ZantLinkCommandCode;
+using Component::K27::ZantLinkPacketLog;
+using Model::Interfaces::ModelValueEvent;
+using Model::Interfaces::ModelValueID;
+
+namespace {
+
+uint16_t littleEndian16(const ZantLinkPacket::Argument &argument)
+{
+    return static_cast<uint16_t>(argument.data[0] | argument.data[1] << 8);
+}
+
+// The argument at index if the packet recorded it with at least size bytes.
+const ZantLinkPacket::Argument *argumentOf(const ZantLinkPacket &packet, int index, int size)
+{
+    if (index >= packet.argumentCount())
+        return nullptr;
+    const ZantLinkPacket::Argument &argument = packet.argument(index);
+    if (argument.count < size || (size > 0 && argument.data == nullptr))
+        return nullptr;
+    return &argument;
+}
+
+} // namespace
+
+ZantLinkTerminalService::ZantLinkTerminalService(
+    const QSharedPointer<Application::K27::SerialPort> &serialPort,
+    const QSharedPointer<Model::Observer::ModelValueObserver> &modelObserver, QObject *parent)
+    : QThread(parent)
+    , Component::Interfaces::AbstractZantLinkTerminal(ServiceId, ZantLinkPacket::Host)
+    , m_serialPort(serialPort)
+    , m_modelObserver(modelObserver)
+{
+    buildCommandTable();
+    buildCommandItems();
+    if (m_serialPort != nullptr) {
+        connect(m_serialPort.data(), &Application::K27::SerialPort::dataTransmitted, this,
+                &ZantLinkTerminalService::handleDataTransmitted);
+        connect(m_serialPort.data(), &Application::K27::SerialPort::dataReceived, this,
+                &ZantLinkTerminalService::handleDataReceived);
+    }
+}
+
+ZantLinkTerminalService::~ZantLinkTerminalService()
+{
+    {
+        Utilities::MutexLocker lock(m_mutex);
+        m_stopRequested = true;
+        m_dataAvailable.wakeAll();
+    }
+    wait();
+    // Qt ends its threads detached; taking the mutex once more shows the sanitizer that the
+    // worker's last step happened before what follows, and the acquire covers the dispatch
+    // events still queued, which Qt deletes when this object goes.
+    Utilities::ThreadSanitizer::acquire(&m_handover);
+    Utilities::MutexLocker lock(m_mutex);
+    stopReceiver();
+    m_receivedPackets.clear();
+}
+
+void ZantLinkTerminalService::buildCommandTable()
+{
+    const auto bind = [this](void (ZantLinkTerminalService::*handler)(const ZantLinkPacket &)) {
+        return [this, handler](const ZantLinkPacket &packet) { (this->*handler)(packet); };
+    };
+    const auto answerText = bind(&ZantLinkTerminalService::handleAnswerText);
+    const std::array<ZantLinkCommand, 23> registered {{
+        {ZantLinkCommandCode::GetSWVersion, answerText},
+        {ZantLinkCommandCode::GetHALVersion, answerText},
+        {ZantLinkCommandCode::GetName, bind(&ZantLinkTerminalService::handleName)},
+        {ZantLinkCommandCode::Memblock, bind(&ZantLinkTerminalService::handleMemblock)},
+        {ZantLinkCommandCode::SetModelValue, bind(&ZantLinkTerminalService::handleModelValue)},
+        {ZantLinkCommandCode::PhaseCtrlGetFailureStatus, answerText},
+        {ZantLinkCommandCode::PhaseCtrlGetReadyStatus, answerText},
+        {ZantLinkCommandCode::MeasurementGetStaticOffset, answerText},
+        {ZantLinkCommandCode::MeasurementGetGainOffset, answerText},
+        {ZantLinkCommandCode::MeasurementGetRMSValue, answerText},
+        {ZantLinkCommandCode::MeasurementGetMovingAverageValue, answerText},
+        {ZantLinkCommandCode::MeasurementGetWaveform, answerText},
+        {ZantLinkCommandCode::StateMachineGetState, answerText},
+        {ZantLinkCommandCode::GetTemperature, answerText},
+        {ZantLinkCommandCode::GetAuxVoltage, answerText},
+        {ZantLinkCommandCode::GetSupplyVoltage, answerText},
+        {ZantLinkCommandCode::GetSupplyState, answerText},
+        {ZantLinkCommandCode::SetThermalCapacity, answerText},
+        {ZantLinkCommandCode::ExternalFlashGetDeviceID, answerText},
+        {ZantLinkCommandCode::AnalogSignalsGetInputStatus, answerText},
+        {ZantLinkCommandCode::MosfetMonitorGetState, answerText},
+        {ZantLinkCommandCode::DeviceProtectionGetDCProtection, answerText},
+        {ZantLinkCommandCode::GetButtonStatus, answerText},
+    }};
+    for (std::size_t i = 0; i < registered.size(); ++i)
+        m_commands[i] = registered[i];
+}
+
+void ZantLinkTerminalService::buildCommandItems()
+{
+    m_commandItems = TerminalCommandItem::createCommandItems();
+}
+
+const ZantLinkCommand &ZantLinkTerminalService::command(int index) const
+{
+    return m_commands.at(static_cast<std::size_t>(index));
+}
+
+void ZantLinkTerminalService::onStart()
+{
+    {
+        Utilities::MutexLocker lock(m_mutex);
+        AbstractZantLinkTerminal::onStart();
+        m_dataAvailable.wakeAll();
+    }
+    QThread::start(QThread::InheritPriority);
+    m_linkComponent
+        = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(LinkComponentId));
+    if (m_linkComponent != nullptr) {
+        m_linkComponent->sendGetName(ZantLinkPacket::Platform);
+        m_linkComponent->sendGetName(ZantLinkPacket::Display);
+    }
+}
+
+void ZantLinkTerminalService::onStop()
+{
+    Utilities::MutexLocker lock(m_mutex);
+    AbstractZantLinkTerminal::onStop();
+}
+
+void ZantLinkTerminalService::onProcess()
+{
+    Utilities::MutexLocker lock(m_mutex);
+    AbstractZantLinkTerminal::onProcess();
+}
+
+void ZantLinkTerminalService::run()
+{
+    for (;;) {
+        Utilities::MutexLocker lock(m_mutex);
+        if (m_stopRequested)
+            return;
+        // A step that cannot move on (ring empty, packet incomplete, receiver idle) would only
+        // repeat itself: sleep until bytes are written, the receiver starts or a stop comes.
+        if (!receiveStep())
+            lock.wait(m_dataAvailable);
+    }
+}
+
+void ZantLinkTerminalService::onPacketReceived(const ZantLinkPacket &packet)
+{
+    // Runs with the mutex held, so the queue needs no lock of its own here.
+    m_receivedPackets.push_back(packet);
+    if (m_dispatchPending)
+        return;
+    m_dispatchPending = true;
+    // A plain event rather than a queued functor: the functor's storage would be written here
+    // and read by the GUI thread before any code of ours runs there, and ThreadSanitizer
+    // cannot see the ordering Qt's event queue provides. The event itself is only touched by
+    // Qt; it is owned by the event queue from postEvent on.
+    auto *event = new QEvent(dispatchEventType());
+    Utilities::ThreadSanitizer::release(&m_handover);
+    QCoreApplication::postEvent(this, event);
+}
+
+void ZantLinkTerminalService::customEvent(QEvent *event)
+{
+    // Before the event is even looked at: the worker allocated it.
+    Utilities::ThreadSanitizer::acquire(&m_handover);
+    if (event->type() != dispatchEventType()) {
+        QThread::customEvent(event);
+        return;
+    }
+    // One packet at a time: a handler whose receiver runs a local event loop may come back
+    // here, and the packets must still be dispatched in the order they arrived.
+    for (;;) {
+        std::optional<ZantLinkPacket> packet;
+        {
+            Utilities::MutexLocker lock(m_mutex);
+            if (m_receivedPackets.empty()) {
+                m_dispatchPending = false;
+                return;
+            }
+            packet.emplace(m_receivedPackets.front());
+            m_receivedPackets.pop_front();
+        }
+        dispatch(*packet);
+    }
+}
+
+QEvent::Type ZantLinkTerminalService::dispatchEventType()
+{
+    static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+void ZantLinkTerminalService::handleDataReceived(const QByteArray &data)
+{
+    Utilities::MutexLocker lock(m_mutex);
+    writeBytes(data);
+    m_dataAvailable.wakeAll();
+}
+
+void ZantLinkTerminalService::handleDataTransmitted(const QByteArray &data)
+{
+    emit commandTransmitted(ZantLinkPacketLog::line(ZantLinkPacket(data)));
+}
+
+void ZantLinkTerminalService::dispatch(const ZantLinkPacket &packet)
+{
+    emit commandReceived(ZantLinkPacketLog::line(packet));
+    for (const ZantLinkCommand &entry : m_commands) {
+        if (entry.matches(packet.getCommand())) {
+            entry.handler(packet);
+            return;
+        }
+    }
+}
+
+void ZantLinkTerminalService::handleAnswerText(const ZantLinkPacket &packet)
+{
+    // An answer whose arguments are missing or too short has been logged and goes no further.
+    QByteArray text;
+    if (ZantLinkPacketLog::answerText(packet, text))
+        emit commandReceived(text);
+}
+
+void ZantLinkTerminalService::handleName(const ZantLinkPacket &packet)
+{
+    const ZantLinkPacket::Argument *name = argumentOf(packet, 0, 0);
+    if (name == nullptr)
+        return;
+    switch (packet.getSource()) {
+    case ZantLinkPacket::Platform:
+        m_platformName = name->toByteArray();
+        emit commandReceived(m_platformName);
+        emit terminalPlatformReady();
+        break;
+    case ZantLinkPacket::Display:
+        m_displayName = name->toByteArray();
+        emit commandReceived(m_displayName);
+        emit terminalDisplayReady();
+        break;
+    default:
+        break;
+    }
+}
+
+void ZantLinkTerminalService::handleMemblock(const ZantLinkPacket &packet)
+{
+    if (const ZantLinkPacket::Argument *blockNumber = argumentOf(packet, 0, 2))
+        emit requestMemblock(littleEndian16(*blockNumber));
+}
+
+void ZantLinkTerminalService::handleModelValue(const ZantLinkPacket &packet)
+{
+    const ZantLinkPacket::Argument *identifierArgument = argumentOf(packet, 0, 2);
+    const ZantLinkPacket::Argument *content = argumentOf(packet, 1, 0);
+    if (identifierArgument == nullptr || content == nullptr)
+        return;
+    const uint16_t identifier = littleEndian16(*identifierArgument);
+
+    // The value observer stores the content before notify returns.
+    ModelValueEvent event(ModelValueEvent::ReceivedFromDevice, identifier, *content);
+    notify(ModelValueEvent::Channel, event);
+
+    const QByteArray text
+        = m_modelObserver != nullptr ? m_modelObserver->valueText(identifier) : QByteArray();
+    emit commandReceived("ID: " + QByteArray::number(identifier) + " ("
+                         + Model::Interfaces::modelValueName(identifier) + "), Value: " + text);
+
+    if (identifier == Model::Interfaces::toNumber(ModelValueID::MeasurementPhase))
+        m_currentPhase = content->count > 0 ? content->data[0] : 0;
+    emitModelValueSignal(identifier);
+}
+
+void ZantLinkTerminalService::emitModelValueSignal(uint16_t identifier)
+{
+    switch (static_cast<ModelValueID>(identifier)) {
+    case ModelValueID::TripClass:
+        emit tripClassModelValue();
+        break;
+    case ModelValueID::TripClassMax:
+        emit tripClassMaxModelValue();
+        break;
+    case ModelValueID::NominalCurrent:
+        emit nominalCurrentModelValue();
+        break;
+    case ModelValueID::NominalCurrentMax:
+        emit nominalCurrentMaxModelValue();
+        break;
+    case ModelValueID::SoftstartEnable:
+        emit softstartEnableModelValue();
+        break;
+    case ModelValueID::OperatingMode:
+        emit operatingModeModelValue();
+        break;
+    case ModelValueID::Warning:
+    case ModelValueID::Error:
+        emit faultTypeModelValue();
+        break;
+    case ModelValueID::MeasurementPhase:
+        emit measurementPhaseModelValue();
+        break;
+    case ModelValueID::UndercurrentEnable:
+        emit undercurrentEnableModelValue();
+        break;
+    case ModelValueID::UndercurrentThreshold:
+        emit undercurrentThresholdModelValue();
+        break;
+    case ModelValueID::UndercurrentFaultType:
+        emit undercurrentFaultTypeModelValue();
+        break;
+    case ModelValueID::UndervoltageEnable:
+        emit undervoltageEnableModelValue();
+        break;
+    case ModelValueID::UndervoltageThreshold:
+        emit undervoltageThresholdModelValue();
+        break;
+    case ModelValueID::UndervoltageFaultType:
+        emit undervoltageFaultTypeModelValue();
+        break;
+    case ModelValueID::OvervoltageEnable:
+        emit overvoltageEnableModelValue();
+        break;
+    case ModelValueID::OvervoltageThreshold:
+        emit overvoltageThresholdModelValue();
+        break;
+    case ModelValueID::OvervoltageFaultType:
+        emit overvoltageFaultTypeModelValue();
+        break;
+    case ModelValueID::MeasurementVoltage:
+        emit measurementVoltageModelValue(m_currentPhase);
+        break;
+    case ModelValueID::MeasurementCurrent:
+        emit measurementCurrentModelValue(m_currentPhase);
+        break;
+    case ModelValueID::MeasurementActivePower:
+        emit measurementActivePowerModelValue();
+        break;
+    case ModelValueID::MeasurementApparentPower:
+        emit measurementApparentPowerModelValue();
+        break;
+    case ModelValueID::MeasurementReactivePower:
+        emit measurementReactivePowerModelValue();
+        break;
+    case ModelValueID::PlatformVersion:
+        emit platformVersionModelValue();
+        break;
+    case ModelValueID::HardwareIDControllerBoard:
+    case ModelValueID::HardwareIDPowerBoard:
+    case ModelValueID::HardwareIDDisplayBoard:
+        emit hardwareRevisionModelValue();
+        break;
+    case ModelValueID::OverloadReset:
+        emit overloadResetModelValue();
+        break;
+    case ModelValueID::SerialNumber:
+        emit serialNumberModelValue();
+        break;
+    case ModelValueID::ArticleNumber:
+    case ModelValueID::ArticleIndex:
+        emit articleNumberModelValue();
+        break;
+    case ModelValueID::LoadAsymmetryEnable:
+        emit loadAsymmetryEnableModelValue();
+        break;
+    case ModelValueID::LoadAsymmetryThreshold:
+        emit loadAsymmetryThresholdModelValue();
+        break;
+    case ModelValueID::LoadAsymmetryFaultType:
+        emit loadAsymmetryFaultTypeModelValue();
+        break;
+    default:
+        // The other identifiers (44 "HousingType" among them) raise no signal.
+        break;
+    }
+}
+
+QList<TerminalCommandItem *> ZantLinkTerminalService::allCommandItems() const
+{
+    QList<TerminalCommandItem *> items;
+    for (const std::unique_ptr<TerminalCommandItem> &item : m_commandItems)
+        items.append(item.get());
+    return items;
+}
+
+QList<TerminalCommandItem *> ZantLinkTerminalService::commandItems() const
+{
+    // Whether a controller running the given software executes an item of the given mode.
+    const auto offered = [](const QByteArray &name, uint32_t mode) {
+        if (name == "Application")
+            return mode == 0 || mode == 2;
+        if (name == "Bootloader")
+            return mode == 1 || mode == 2;
+        return false;
+    };
+    QList<TerminalCommandItem *> items;
+    for (const std::unique_ptr<TerminalCommandItem> &item : m_commandItems) {
+        const QByteArray *name = nullptr;
+        if (item->getDestination() == ZantLinkPacket::Platform)
+            name = &m_platformName;
+        else if (item->getDestination() == ZantLinkPacket::Display)
+            name = &m_displayName;
+        if (name != nullptr && offered(*name, item->getMode()))
+            items.append(item.get());
+    }
+    return items;
+}
+
+} // namespace Service::K27

@@ -1,0 +1,181 @@
+#pragma once
+
+#include "component/AbstractZantLinkTerminal.h"
+#include "component/ZantLinkCommand.h"
+#include "component/ZantLinkPacket.h"
+
+#include <QByteArray>
+#include <QEvent>
+#include <QList>
+#include <QMutex>
+#include <QSharedPointer>
+#include <QThread>
+#include <QWaitCondition>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace Application::K27 {
+class SerialPort;
+class TerminalCommandItem;
+} // namespace Application::K27
+
+namespace Component::K27 {
+class ZantLinkComponent;
+} // namespace Component::K27
+
+namespace Model::Observer {
+class ModelValueObserver;
+} // namespace Model::Observer
+
+namespace Service::K27 {
+
+// The receiving end of the link for one device: logs every packet sent and received, cuts the
+// bytes from the serial port into packets and hands each one to the handler registered for
+// its command code. Handlers turn answers into log lines, bring model contents from the device
+// into the model and raise the signals the device window listens to.
+//
+// Two threads meet here. The serial port delivers bytes on the GUI thread; they go into the
+// receive ring under the mutex and wake the worker thread, which alone runs the receive steps
+// (cutting, CRC check) and sleeps whenever a step cannot move on. Every valid packet is then
+// handed to the GUI thread as a copy, through a hand-over queue and a posted event: the log line,
+// the handler, the model update and the signal all run there, in that order. The model is therefore
+// only ever written and read on the GUI thread, and a window slot connected to one of the value
+// signals reads exactly the content that raised it (a voltage of L1 followed closely by one of
+// L2 cannot make the L1 slot see L2's value).
+//
+// Nothing is matched to requests: an answer is recognised by its command code alone, and an
+// answer that never comes leaves no trace.
+class ZantLinkTerminalService
+    : public QThread
+    , public Component::Interfaces::AbstractZantLinkTerminal
+{
+    Q_OBJECT
+
+public:
+    static constexpr uint32_t ServiceId = 0;
+    static constexpr int CommandTableSize = 46;
+    // The link component the service greets the controllers through.
+    static constexpr uint32_t LinkComponentId = 0;
+
+    // Subscribes to the port's received and transmitted data; a null port (a window without
+    // device) leaves the service without input.
+    ZantLinkTerminalService(
+        const QSharedPointer<Application::K27::SerialPort> &serialPort,
+        const QSharedPointer<Model::Observer::ModelValueObserver> &modelObserver,
+        QObject *parent = nullptr);
+    // Stops the worker (promptly, even while it waits for bytes) and waits for it to end.
+    ~ZantLinkTerminalService() override;
+
+    // Starts the receiver and the worker thread, then greets the Platform and the Display with
+    // "GetName" through link component 0.
+    void onStart() override;
+    // Idles the receiver; bytes keep arriving into the ring and the worker keeps running.
+    void onStop() override;
+    // One receive step. The worker runs the steps; the program never calls this.
+    void onProcess() override;
+    // Called by a receive step on the worker thread with the mutex held: hands a copy of the
+    // packet over for dispatch on the service's own (GUI) thread.
+    void onPacketReceived(const Component::Interfaces::ZantLinkPacket &packet) override;
+
+    // The service-mode commands the controllers can execute now: Platform items by the
+    // Platform's name, Display items by the Display's name. Mode 0 items while the name is
+    // "Application", mode 1 items while it is "Bootloader", mode 2 items in both cases, none
+    // while the name is anything else. List order is kept. The items stay owned by the
+    // service.
+    QList<Application::K27::TerminalCommandItem *> commandItems() const;
+    // Every service-mode command, in list order.
+    QList<Application::K27::TerminalCommandItem *> allCommandItems() const;
+
+    // The last "GetName" answers ("Application", "Bootloader"); empty until the first.
+    QByteArray platformName() const { return m_platformName; }
+    QByteArray displayName() const { return m_displayName; }
+    // The phase the last "MeasurementPhase" content announced.
+    uint8_t currentPhase() const { return m_currentPhase; }
+    const Component::Interfaces::ZantLinkCommand &command(int index) const;
+
+signals:
+    void terminalPlatformReady();
+    void terminalDisplayReady();
+    void commandTransmitted(QByteArray data);
+    void commandReceived(QByteArray data);
+    void requestMemblock(quint16 blockNumber);
+    void articleNumberModelValue();
+    void serialNumberModelValue();
+    void platformVersionModelValue();
+    void hardwareRevisionModelValue();
+    void nominalCurrentModelValue();
+    void nominalCurrentMaxModelValue();
+    void tripClassModelValue();
+    void tripClassMaxModelValue();
+    void softstartEnableModelValue();
+    void overloadResetModelValue();
+    void undercurrentThresholdModelValue();
+    void undercurrentFaultTypeModelValue();
+    void undercurrentEnableModelValue();
+    void undervoltageThresholdModelValue();
+    void undervoltageFaultTypeModelValue();
+    void undervoltageEnableModelValue();
+    void overvoltageThresholdModelValue();
+    void overvoltageFaultTypeModelValue();
+    void overvoltageEnableModelValue();
+    void loadAsymmetryThresholdModelValue();
+    void loadAsymmetryFaultTypeModelValue();
+    void loadAsymmetryEnableModelValue();
+    void faultTypeModelValue();
+    void operatingModeModelValue();
+    void measurementPhaseModelValue();
+    void measurementCurrentModelValue(quint8 phase);
+    void measurementVoltageModelValue(quint8 phase);
+    void measurementActivePowerModelValue();
+    void measurementReactivePowerModelValue();
+    void measurementApparentPowerModelValue();
+
+public slots:
+    void handleDataTransmitted(const QByteArray &data);
+    void handleDataReceived(const QByteArray &data);
+
+protected:
+    // The worker loop.
+    void run() override;
+    // Dispatches the packets the worker has handed over, on the service's own thread.
+    void customEvent(QEvent *event) override;
+
+private:
+    using Packet = Component::Interfaces::ZantLinkPacket;
+
+    static QEvent::Type dispatchEventType();
+    void buildCommandTable();
+    void buildCommandItems();
+    // Log line, then the handler of the packet's code (GUI thread).
+    void dispatch(const Packet &packet);
+
+    void handleAnswerText(const Packet &packet);
+    void handleName(const Packet &packet);
+    void handleMemblock(const Packet &packet);
+    void handleModelValue(const Packet &packet);
+    void emitModelValueSignal(uint16_t identifier);
+
+    std::array<Component::Interfaces::ZantLinkCommand, CommandTableSize> m_commands;
+    std::vector<std::unique_ptr<Application::K27::TerminalCommandItem>> m_commandItems;
+    QSharedPointer<Application::K27::SerialPort> m_serialPort;
+    QSharedPointer<Model::Observer::ModelValueObserver> m_modelObserver;
+    // Guards the ring, the receiver state and m_stopRequested.
+    QMutex m_mutex;
+    QWaitCondition m_dataAvailable;
+    bool m_stopRequested = false;
+    // Valid packets cut by the worker and not yet dispatched, oldest first; guarded by the
+    // mutex. A dispatch event is on its way while m_dispatchPending is set.
+    std::deque<Component::Interfaces::ZantLinkPacket> m_receivedPackets;
+    bool m_dispatchPending = false;
+    QByteArray m_platformName;
+    QByteArray m_displayName;
+    uint8_t m_currentPhase = 0;
+    Component::K27::ZantLinkComponent *m_linkComponent = nullptr;
+    // Stands for the hand-over of packets through Qt's event queue in sanitizer builds.
+    char m_handover = 0;
+};
+
+} // namespace Service::K27

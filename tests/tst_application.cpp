@@ -1,0 +1,353 @@
+// The device application against the simulated device over a real pseudo-terminal: the port
+// manager finds the simulated port, the application opens it, greets both controllers and
+// reads the whole model.
+
+#include "application/Application.h"
+#include "application/Config.h"
+#include "application/SerialPort.h"
+#include "application/SerialPortManager.h"
+#include "application/UserLogin.h"
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+#include "component/ZantLinkUSBComponent.h"
+#include "model/database/ModelDatabase.h"
+#include "model/observer/ModelActionObserver.h"
+#include "model/observer/ModelValueObserver.h"
+#include "service/ZantLinkTerminalService.h"
+#include "support/WarningTrap.h"
+#include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/SimulatedPortList.h"
+
+#include <QMetaMethod>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+
+using Application::K27::SerialPortDescription;
+using Application::K27::SerialPortManager;
+using Component::Interfaces::ZantLinkPacket;
+using Component::K27::ZantLinkCommandCode;
+using DeviceSim::DeviceSimulator;
+using DeviceSim::ReceivedPacket;
+using Service::K27::ZantLinkTerminalService;
+
+namespace {
+
+// The identifiers requestAll asks for, in the order the requests go out.
+const QList<quint16> requestOrder {11, 1,  0,  3,  2,  4,  5,  6,  7,  12, 25, 26, 27, 16, 28, 29,
+                                   30, 43, 31, 32, 33, 52, 53, 54, 10, 9,  17, 19, 18, 21, 22, 23,
+                                   24, 35, 34, 20, 39, 40, 41, 42, 15, 45, 46, 47, 50, 48, 49};
+
+// The value signal of each identifier that has one.
+const QMap<quint16, QByteArray> signalOf {
+    {0, "tripClassModelValue"},
+    {1, "tripClassMaxModelValue"},
+    {2, "nominalCurrentModelValue"},
+    {3, "nominalCurrentMaxModelValue"},
+    {4, "softstartEnableModelValue"},
+    {10, "operatingModeModelValue"},
+    {17, "faultTypeModelValue"},
+    {18, "faultTypeModelValue"},
+    {20, "measurementPhaseModelValue"},
+    {25, "undercurrentEnableModelValue"},
+    {26, "undercurrentThresholdModelValue"},
+    {27, "undercurrentFaultTypeModelValue"},
+    {28, "undervoltageEnableModelValue"},
+    {29, "undervoltageThresholdModelValue"},
+    {30, "undervoltageFaultTypeModelValue"},
+    {31, "overvoltageEnableModelValue"},
+    {32, "overvoltageThresholdModelValue"},
+    {33, "overvoltageFaultTypeModelValue"},
+    {34, "measurementVoltageModelValue"},
+    {35, "measurementCurrentModelValue"},
+    {36, "measurementActivePowerModelValue"},
+    {37, "measurementApparentPowerModelValue"},
+    {38, "measurementReactivePowerModelValue"},
+    {39, "platformVersionModelValue"},
+    {40, "hardwareRevisionModelValue"},
+    {41, "hardwareRevisionModelValue"},
+    {42, "hardwareRevisionModelValue"},
+    {43, "overloadResetModelValue"},
+    {45, "serialNumberModelValue"},
+    {46, "articleNumberModelValue"},
+    {47, "articleNumberModelValue"},
+    {52, "loadAsymmetryEnableModelValue"},
+    {53, "loadAsymmetryThresholdModelValue"},
+    {54, "loadAsymmetryFaultTypeModelValue"},
+};
+
+QByteArray f32(float value)
+{
+    QByteArray bytes(4, '\0');
+    std::memcpy(bytes.data(), &value, 4); // little-endian, as the link
+    return bytes;
+}
+
+QByteArray modelValuePacket(quint16 identifier, const QByteArray &content)
+{
+    const QByteArray id = QByteArray() + char(identifier & 0xFF) + char(identifier >> 8);
+    const ZantLinkPacket::Argument arguments[] {
+        {id.constData(), 2}, {content.constData(), static_cast<uint16_t>(content.size())}};
+    return ZantLinkPacket::encode(ZantLinkCommandCode::SetModelValue, ZantLinkPacket::Platform,
+                                  ZantLinkPacket::Host, arguments, 2);
+}
+
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void wiring();
+    void runGreetsAndReadsWholeModel();
+    void measurementPhaseThenCurrent();
+    void offlineApplicationKeepsDefaults();
+    void destructionWhileWaitingEndsWorker();
+
+private:
+    // A simulated device whose port the manager has opened, and an application on it.
+    void startDevice(const DeviceSim::DeviceSimulatorOptions &options = {});
+    std::unique_ptr<Application::K27::Application> makeApplication(const QString &portName);
+    // Waits until count "ID: " lines (one per model content) have been logged.
+    static bool waitForContents(QSignalSpy &received, int count);
+
+    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
+    std::unique_ptr<DeviceSim::SimulatedPortList> m_portList;
+    std::unique_ptr<DeviceSimulator> m_device;
+    QSharedPointer<SerialPortManager> m_manager;
+};
+
+void TestApplication::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    m_warnings = std::make_unique<TestSupport::WarningTrap>();
+}
+
+void TestApplication::init()
+{
+    m_portList = std::make_unique<DeviceSim::SimulatedPortList>();
+    DeviceSim::SimulatedPortList *portList = m_portList.get();
+    m_manager = QSharedPointer<SerialPortManager>::create([portList] {
+        QList<SerialPortDescription> ports;
+        for (const QString &name : portList->portNames())
+            ports.append({name, SerialPortManager::deviceVendorIdentifier,
+                          SerialPortManager::deviceProductIdentifier});
+        return ports;
+    });
+}
+
+void TestApplication::cleanup()
+{
+    m_manager.reset();
+    m_device.reset();
+    m_portList.reset();
+    QCOMPARE(m_warnings->take(), QStringList());
+}
+
+void TestApplication::startDevice(const DeviceSim::DeviceSimulatorOptions &options)
+{
+    m_device = std::make_unique<DeviceSimulator>(options, m_portList.get());
+    QVERIFY2(m_device->start(), qPrintable(m_device->errorString()));
+    QSignalSpy opened(m_manager.data(), &SerialPortManager::portOpened);
+    m_manager->handleTimeout();
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(opened.at(0).at(0).toString(), m_device->portName());
+}
+
+std::unique_ptr<Application::K27::Application>
+TestApplication::makeApplication(const QString &portName)
+{
+    return std::make_unique<Application::K27::Application>(
+        QSharedPointer<UserLogin>::create(), QSharedPointer<Application::K27::Config>::create(),
+        m_manager, portName);
+}
+
+bool TestApplication::waitForContents(QSignalSpy &received, int count)
+{
+    const auto contents = [&received] {
+        int lines = 0;
+        for (const QList<QVariant> &arguments : received)
+            lines += arguments.at(0).toByteArray().startsWith("ID: ") ? 1 : 0;
+        return lines;
+    };
+    for (int round = 0; round < 200 && contents() < count; ++round)
+        received.wait(100);
+    return contents() == count;
+}
+
+void TestApplication::wiring()
+{
+    startDevice();
+    const auto application = makeApplication(m_device->portName());
+    ZantLinkTerminalService *terminal = application->terminalService().data();
+    Component::K27::ZantLinkUSBComponent *link = application->linkComponent().data();
+
+    QCOMPARE(application->getId(), 3u);
+    QCOMPARE(application->getName(), QStringLiteral("k27_servicetool"));
+    QCOMPARE(application->getVersion(), 262916u);
+    QCOMPARE(application->getDescription(), QString());
+    QVERIFY(application->serialPort() != nullptr);
+    QCOMPARE(application->serialPort(), m_manager->serialPort(m_device->portName()));
+    QCOMPARE(link->serialPort(), application->serialPort());
+    QCOMPARE(link->getId(), 0u);
+
+    QCOMPARE(terminal->componentCount(), 1);
+    QCOMPARE(terminal->componentAt(0), link);
+    QCOMPARE(application->serviceCount(), 1);
+    QCOMPARE(application->serviceAt(0), terminal);
+    QCOMPARE(terminal->getApplication(), application.get());
+    QCOMPARE(application->componentCount(), 1);
+    QCOMPARE(application->componentAt(0), link);
+
+    QCOMPARE(terminal->observerCount(), 1);
+    QCOMPARE(terminal->observerAt(0), application->valueObserver().data());
+    QCOMPARE(application->valueObserver()->observerCount(), 1);
+    QCOMPARE(application->valueObserver()->observerAt(0),
+             static_cast<Utilities::Events::EventObserver *>(terminal));
+    QCOMPARE(application->valueObserver()->valueCount(), 51);
+    QCOMPARE(application->actionObserver()->actionCount(), 11);
+}
+
+void TestApplication::runGreetsAndReadsWholeModel()
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{46, 36262}, {45, 123456}, {2, 2.6}, {40, 3}, {47, 'C'}};
+    options.platform.application = 0x01020304;
+    startDevice(options);
+    const auto application = makeApplication(m_device->portName());
+    ZantLinkTerminalService *terminal = application->terminalService().data();
+
+    std::vector<std::pair<std::unique_ptr<QSignalSpy>, QByteArray>> valueSpies;
+    const QMetaObject &meta = ZantLinkTerminalService::staticMetaObject;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QMetaMethod method = meta.method(i);
+        if (method.methodType() == QMetaMethod::Signal && method.name().endsWith("ModelValue"))
+            valueSpies.emplace_back(std::make_unique<QSignalSpy>(terminal, method), method.name());
+    }
+    QCOMPARE(valueSpies.size(), std::size_t(30));
+    QSignalSpy platformReady(terminal, &ZantLinkTerminalService::terminalPlatformReady);
+    QSignalSpy displayReady(terminal, &ZantLinkTerminalService::terminalDisplayReady);
+    QSignalSpy received(terminal, &ZantLinkTerminalService::commandReceived);
+
+    application->run();
+    QVERIFY(waitForContents(received, requestOrder.size()));
+    QTRY_COMPARE_WITH_TIMEOUT(platformReady.count() + displayReady.count(), 2, 10000);
+
+    // What the device received: both greetings, then one request per value, in order.
+    const QList<ReceivedPacket> packets = m_device->receivedPackets();
+    QCOMPARE(packets.size(), 2 + requestOrder.size());
+    QCOMPARE(packets.at(0).command, quint16(ZantLinkCommandCode::GetName));
+    QCOMPARE(packets.at(0).destination, quint8(ZantLinkPacket::Platform));
+    QCOMPARE(packets.at(1).command, quint16(ZantLinkCommandCode::GetName));
+    QCOMPARE(packets.at(1).destination, quint8(ZantLinkPacket::Display));
+    for (int i = 0; i < requestOrder.size(); ++i) {
+        const ReceivedPacket &request = packets.at(2 + i);
+        QCOMPARE(request.command, quint16(ZantLinkCommandCode::GetModelValue));
+        QCOMPARE(request.source, quint8(ZantLinkPacket::Host));
+        QCOMPARE(request.destination, quint8(ZantLinkPacket::Platform));
+        QCOMPARE(request.arguments.size(), 1);
+        QCOMPARE(request.number(0), quint32(requestOrder.at(i)));
+    }
+
+    // The device's contents are in the model.
+    Model::Database::ModelDatabase &database = *application->database();
+    QCOMPARE(quint32(database.information().articleNumber().value()), 36262u);
+    QCOMPARE(database.information().serialNumber().value(), 123456u);
+    QCOMPARE(database.settings().nominalCurrent().toString(), QByteArray("2.6"));
+    QCOMPARE(database.information().platformVersion().toString(), QByteArray("V1.2.3.4"));
+    QCOMPARE(database.information().controllerBoard().value(), quint8(3));
+    QCOMPARE(database.information().articleIndex().value(), 'C');
+
+    // Each answered value raised its own signal once.
+    QMap<QByteArray, int> expected;
+    for (const quint16 identifier : requestOrder) {
+        if (signalOf.contains(identifier))
+            expected[signalOf.value(identifier)]++;
+    }
+    QMap<QByteArray, int> raised;
+    for (const auto &spy : valueSpies) {
+        if (spy.first->count() > 0)
+            raised.insert(spy.second, spy.first->count());
+    }
+    QCOMPARE(raised, expected);
+
+    QCOMPARE(terminal->platformName(), QByteArray("Application"));
+    QCOMPARE(terminal->displayName(), QByteArray("Application"));
+    QCOMPARE(platformReady.count(), 1);
+    QCOMPARE(displayReady.count(), 1);
+    QCOMPARE(terminal->commandItems().size(), 35 + 8);
+}
+
+// The device announces a phase and then its current; the window's slot reads the model when
+// the signal reaches it. The next phase's packets arriving in the same read must not overtake.
+void TestApplication::measurementPhaseThenCurrent()
+{
+    startDevice();
+    const auto application = makeApplication(m_device->portName());
+    QSignalSpy received(application->terminalService().data(),
+                        &ZantLinkTerminalService::commandReceived);
+    application->run();
+    QVERIFY(waitForContents(received, requestOrder.size()));
+
+    Model::Database::ModelDatabase &database = *application->database();
+    QList<QPair<quint8, float>> seen;
+    connect(application->terminalService().data(),
+            &ZantLinkTerminalService::measurementCurrentModelValue, this, [&](quint8 phase) {
+                seen.append({phase, database.measurement().current().value()});
+            });
+    QByteArray burst;
+    burst += modelValuePacket(20, QByteArray(1, 2));
+    burst += modelValuePacket(35, f32(4.5f));
+    burst += modelValuePacket(20, QByteArray(1, 0));
+    burst += modelValuePacket(35, f32(1.25f));
+    m_device->sendRaw(burst);
+    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 2, 10000);
+    const QList<QPair<quint8, float>> expected {{quint8(2), 4.5f}, {quint8(0), 1.25f}};
+    QCOMPARE(seen, expected);
+}
+
+void TestApplication::offlineApplicationKeepsDefaults()
+{
+    const auto application = makeApplication(QStringLiteral("ttyK27NONE"));
+    QVERIFY(application->serialPort() == nullptr);
+    QCOMPARE(application->linkComponent()->sendGetModelValue(2), 0);
+    QCOMPARE(application->linkComponent()->write(QByteArray("x")), -2);
+
+    // The defaults' texts, taken before run, must be what the model shows afterwards, except
+    // for the platform version, which shows the tool's own.
+    QMap<quint16, QByteArray> defaults;
+    for (const quint16 identifier : requestOrder)
+        defaults.insert(identifier, application->valueObserver()->valueText(identifier));
+    application->run();
+    QTest::qWait(100);
+    for (const quint16 identifier : requestOrder) {
+        const QByteArray text = application->valueObserver()->valueText(identifier);
+        QCOMPARE(text, identifier == 39 ? QByteArray("V0.4.3.4") : defaults.value(identifier));
+    }
+    QCOMPARE(application->terminalService()->platformName(), QByteArray());
+}
+
+void TestApplication::destructionWhileWaitingEndsWorker()
+{
+    startDevice();
+    auto application = makeApplication(m_device->portName());
+    QSignalSpy received(application->terminalService().data(),
+                        &ZantLinkTerminalService::commandReceived);
+    application->run();
+    QVERIFY(waitForContents(received, requestOrder.size()));
+    // Everything has been read: the worker sleeps on the empty ring.
+    QVERIFY(application->terminalService()->isRunning());
+    // ~QThread aborts the program if its thread still runs: returning from here means the
+    // worker was woken and ended.
+    application.reset();
+}
+
+QTEST_GUILESS_MAIN(TestApplication)
+#include "tst_application.moc"

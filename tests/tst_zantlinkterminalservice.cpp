@@ -1,0 +1,586 @@
+// The terminal service on its own: bytes go in through handleDataReceived (as the serial port
+// delivers them), the worker thread cuts them, and the handlers run on the test's thread.
+
+#include "application/Application.h"
+#include "application/Config.h"
+#include "application/SerialPortManager.h"
+#include "application/TerminalCommandItem.h"
+#include "application/UserLogin.h"
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+#include "component/ZantLinkPacketLog.h"
+#include "model/database/ModelDatabase.h"
+#include "model/observer/ModelValueObserver.h"
+#include "service/ZantLinkTerminalService.h"
+#include "support/WarningTrap.h"
+
+#include <QMetaMethod>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+
+using Application::K27::TerminalCommandItem;
+using Component::Interfaces::ZantLinkPacket;
+using Component::K27::ZantLinkCommandCode;
+using Component::K27::ZantLinkPacketLog;
+using Service::K27::ZantLinkTerminalService;
+
+namespace {
+
+QByteArray packet(quint16 command, quint8 source, const QList<QByteArray> &arguments = {},
+                  quint8 destination = ZantLinkPacket::Host)
+{
+    std::vector<ZantLinkPacket::Argument> views;
+    for (const QByteArray &argument : arguments)
+        views.emplace_back(argument.constData(), static_cast<uint16_t>(argument.size()));
+    return ZantLinkPacket::encode(command, source, destination, views.data(),
+                                  static_cast<int>(views.size()));
+}
+
+QByteArray u16(quint16 value)
+{
+    return QByteArray() + char(value & 0xFF) + char(value >> 8);
+}
+
+QByteArray f32(float value)
+{
+    QByteArray bytes(4, '\0');
+    std::memcpy(bytes.data(), &value, 4); // the test machine is little-endian, as is the link
+    return bytes;
+}
+
+QByteArray modelValue(quint16 identifier, const QByteArray &content)
+{
+    return packet(ZantLinkCommandCode::SetModelValue, ZantLinkPacket::Platform,
+                  {u16(identifier), content});
+}
+
+QByteArray nameAnswer(quint8 source, const QByteArray &name)
+{
+    return packet(ZantLinkCommandCode::GetName, source, {name});
+}
+
+// The log line the service must print for received bytes.
+QByteArray logLine(const QByteArray &bytes)
+{
+    return ZantLinkPacketLog::line(ZantLinkPacket(bytes));
+}
+
+// Every signal the service declares itself (not those of QThread), in declaration order.
+QList<QMetaMethod> ownSignals()
+{
+    QList<QMetaMethod> result;
+    const QMetaObject &meta = ZantLinkTerminalService::staticMetaObject;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        if (meta.method(i).methodType() == QMetaMethod::Signal)
+            result.append(meta.method(i));
+    }
+    return result;
+}
+
+// One spy per own signal of the service.
+class SignalRecorder
+{
+public:
+    explicit SignalRecorder(ZantLinkTerminalService *service)
+    {
+        for (const QMetaMethod &signal : ownSignals())
+            m_spies.emplace_back(std::make_unique<QSignalSpy>(service, signal), signal.name());
+    }
+
+    // Names of every signal raised, except the log lines (commandReceived), with count.
+    QMap<QByteArray, int> raised() const
+    {
+        QMap<QByteArray, int> result;
+        for (const auto &entry : m_spies) {
+            if (entry.second != "commandReceived" && entry.first->count() > 0)
+                result.insert(entry.second, entry.first->count());
+        }
+        return result;
+    }
+
+private:
+    std::vector<std::pair<std::unique_ptr<QSignalSpy>, QByteArray>> m_spies;
+};
+
+} // namespace
+
+class TestZantLinkTerminalService : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void handlerTable();
+    void signalsInOrder();
+    void transmittedPacketsAreLogged();
+    void nameAnswers_data();
+    void nameAnswers();
+    void memblockRequest();
+    void answerTexts_data();
+    void answerTexts();
+    void onlyLogged_data();
+    void onlyLogged();
+    void valueSignals_data();
+    void valueSignals();
+    void unrequestedValueIsStoredWithoutSignal();
+    void phaseAndCurrentInOneRead();
+    void commandItemFilter_data();
+    void commandItemFilter();
+    void stoppedReceiverKeepsBytesUntilRestart();
+    void destructionWhileWaitingEndsWorker();
+
+private:
+    // Feeds the bytes as one read of the serial port, then a Display name answer as a marker,
+    // and waits until the marker has been dispatched: everything before it has been, too.
+    void feedAndSettle(const QByteArray &bytes);
+    ZantLinkTerminalService *service() const { return m_application->terminalService().data(); }
+    Model::Database::ModelDatabase &database() const { return *m_application->database(); }
+
+    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
+    QSharedPointer<Application::K27::SerialPortManager> m_manager;
+    std::unique_ptr<Application::K27::Application> m_application;
+};
+
+void TestZantLinkTerminalService::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    m_warnings = std::make_unique<TestSupport::WarningTrap>();
+}
+
+void TestZantLinkTerminalService::init()
+{
+    // An application without a device port: its link writes nowhere, and the test plays the
+    // port by calling handleDataReceived.
+    m_manager = QSharedPointer<Application::K27::SerialPortManager>::create(
+        [] { return QList<Application::K27::SerialPortDescription>(); });
+    m_application = std::make_unique<Application::K27::Application>(
+        QSharedPointer<UserLogin>::create(), QSharedPointer<Application::K27::Config>::create(),
+        m_manager, QStringLiteral("ttyNone"));
+    m_application->run();
+    QVERIFY(service()->isRunning());
+}
+
+void TestZantLinkTerminalService::cleanup()
+{
+    m_application.reset();
+    m_manager.reset();
+    QCOMPARE(m_warnings->take(), QStringList());
+}
+
+void TestZantLinkTerminalService::feedAndSettle(const QByteArray &bytes)
+{
+    QSignalSpy marker(service(), &ZantLinkTerminalService::terminalDisplayReady);
+    service()->handleDataReceived(bytes);
+    service()->handleDataReceived(nameAnswer(ZantLinkPacket::Display, "Marker"));
+    QVERIFY(marker.wait(10000));
+}
+
+void TestZantLinkTerminalService::handlerTable()
+{
+    const QList<quint16> expected {3,  4,  5,  11, 6,  20, 22, 41, 42, 37, 43, 25,
+                                   26, 30, 31, 32, 33, 35, 16, 38, 40, 44, 39};
+    for (int i = 0; i < ZantLinkTerminalService::CommandTableSize; ++i) {
+        const auto &entry = service()->command(i);
+        if (i < expected.size()) {
+            QCOMPARE(entry.code, expected.at(i));
+            QVERIFY(entry.handler != nullptr);
+        } else {
+            QCOMPARE(entry.code, quint16(0xFFFF));
+            QVERIFY(entry.handler == nullptr);
+            QVERIFY(!entry.matches(0xFFFF));
+        }
+    }
+}
+
+void TestZantLinkTerminalService::signalsInOrder()
+{
+    const QList<QByteArray> expected {
+        "terminalPlatformReady()",
+        "terminalDisplayReady()",
+        "commandTransmitted(QByteArray)",
+        "commandReceived(QByteArray)",
+        "requestMemblock(ushort)",
+        "articleNumberModelValue()",
+        "serialNumberModelValue()",
+        "platformVersionModelValue()",
+        "hardwareRevisionModelValue()",
+        "nominalCurrentModelValue()",
+        "nominalCurrentMaxModelValue()",
+        "tripClassModelValue()",
+        "tripClassMaxModelValue()",
+        "softstartEnableModelValue()",
+        "overloadResetModelValue()",
+        "undercurrentThresholdModelValue()",
+        "undercurrentFaultTypeModelValue()",
+        "undercurrentEnableModelValue()",
+        "undervoltageThresholdModelValue()",
+        "undervoltageFaultTypeModelValue()",
+        "undervoltageEnableModelValue()",
+        "overvoltageThresholdModelValue()",
+        "overvoltageFaultTypeModelValue()",
+        "overvoltageEnableModelValue()",
+        "loadAsymmetryThresholdModelValue()",
+        "loadAsymmetryFaultTypeModelValue()",
+        "loadAsymmetryEnableModelValue()",
+        "faultTypeModelValue()",
+        "operatingModeModelValue()",
+        "measurementPhaseModelValue()",
+        "measurementCurrentModelValue(uchar)",
+        "measurementVoltageModelValue(uchar)",
+        "measurementActivePowerModelValue()",
+        "measurementReactivePowerModelValue()",
+        "measurementApparentPowerModelValue()",
+    };
+    QList<QByteArray> declared;
+    for (const QMetaMethod &signal : ownSignals())
+        declared.append(signal.methodSignature());
+    QCOMPARE(declared, expected);
+}
+
+void TestZantLinkTerminalService::transmittedPacketsAreLogged()
+{
+    QSignalSpy transmitted(service(), &ZantLinkTerminalService::commandTransmitted);
+    service()->handleDataTransmitted(QByteArray::fromHex("3730322313000700020001020002"
+                                                         "01f1d59b35"));
+    service()->handleDataTransmitted(
+        packet(ZantLinkCommandCode::GetName, ZantLinkPacket::Host, {}, ZantLinkPacket::Platform));
+    // Whatever the port reports as written is decoded, even a piece shorter than a header.
+    service()->handleDataTransmitted(QByteArray("702#\x40", 5));
+    QCOMPARE(transmitted.count(), 3);
+    QCOMPARE(transmitted.at(0).at(0).toByteArray(),
+             QByteArray("GetModelValue: Host -> Platform, Coding: 0x23323037, Length: 19bytes, "
+                        "ArgCount: 1 { 0x2 0x1 } , Checksum: 0x359bd5f1"));
+    QCOMPARE(transmitted.at(1).at(0).toByteArray(),
+             QByteArray("GetName: Host -> Platform, Coding: 0x23323037, Length: 15bytes, "
+                        "ArgCount: 0, Checksum: 0x4837cb5d"));
+}
+
+void TestZantLinkTerminalService::nameAnswers_data()
+{
+    QTest::addColumn<quint8>("source");
+    QTest::addColumn<QByteArray>("platformName");
+    QTest::addColumn<QByteArray>("displayName");
+    QTest::addColumn<QByteArray>("readySignal");
+
+    QTest::newRow("platform") << quint8(ZantLinkPacket::Platform) << QByteArray("Bootloader")
+                              << QByteArray() << QByteArray("terminalPlatformReady");
+    QTest::newRow("display") << quint8(ZantLinkPacket::Display) << QByteArray()
+                             << QByteArray("Bootloader") << QByteArray("terminalDisplayReady");
+    QTest::newRow("host changes nothing")
+        << quint8(ZantLinkPacket::Host) << QByteArray() << QByteArray() << QByteArray();
+}
+
+void TestZantLinkTerminalService::nameAnswers()
+{
+    QFETCH(quint8, source);
+    QFETCH(QByteArray, platformName);
+    QFETCH(QByteArray, displayName);
+    QFETCH(QByteArray, readySignal);
+
+    SignalRecorder recorder(service());
+    QSignalSpy received(service(), &ZantLinkTerminalService::commandReceived);
+    const QByteArray answer = nameAnswer(source, "Bootloader");
+    service()->handleDataReceived(answer);
+    // A Platform answer as the end marker, unless the Platform itself is tested.
+    const quint8 markerSource
+        = source == ZantLinkPacket::Display ? ZantLinkPacket::Platform : ZantLinkPacket::Display;
+    const QByteArray marker = nameAnswer(markerSource, "Application");
+    service()->handleDataReceived(marker);
+    QTRY_COMPARE_WITH_TIMEOUT(received.count(), readySignal.isEmpty() ? 3 : 4, 10000);
+
+    QList<QByteArray> lines;
+    for (const QList<QVariant> &arguments : received)
+        lines.append(arguments.at(0).toByteArray());
+    QList<QByteArray> expectedLines {logLine(answer)};
+    if (!readySignal.isEmpty())
+        expectedLines.append("Bootloader");
+    expectedLines << logLine(marker) << "Application";
+    QCOMPARE(lines, expectedLines);
+
+    if (markerSource == ZantLinkPacket::Platform) {
+        QCOMPARE(service()->platformName(), QByteArray("Application"));
+        QCOMPARE(service()->displayName(), displayName);
+    } else {
+        QCOMPARE(service()->platformName(), platformName);
+        QCOMPARE(service()->displayName(), QByteArray("Application"));
+    }
+    QMap<QByteArray, int> expectedSignals;
+    expectedSignals.insert(markerSource == ZantLinkPacket::Platform ? "terminalPlatformReady"
+                                                                    : "terminalDisplayReady",
+                           1);
+    if (!readySignal.isEmpty())
+        expectedSignals.insert(readySignal, 1);
+    QCOMPARE(recorder.raised(), expectedSignals);
+}
+
+void TestZantLinkTerminalService::memblockRequest()
+{
+    QSignalSpy requests(service(), &ZantLinkTerminalService::requestMemblock);
+    feedAndSettle(packet(ZantLinkCommandCode::Memblock, ZantLinkPacket::Platform,
+                         {QByteArray::fromHex("3412")}));
+    QCOMPARE(requests.count(), 1);
+    QCOMPARE(requests.at(0).at(0).value<quint16>(), quint16(0x1234));
+}
+
+void TestZantLinkTerminalService::answerTexts_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("software version")
+        << packet(ZantLinkCommandCode::GetSWVersion, 0, {QByteArray::fromHex("04030201")})
+        << QByteArray("V1.2.3.4");
+    QTest::newRow("ready status") << packet(ZantLinkCommandCode::PhaseCtrlGetReadyStatus, 0,
+                                            {QByteArray(1, '\x02'), QByteArray(1, '\x00')})
+                                  << QByteArray("Index: L3, Ready status: false");
+    QTest::newRow("thermal capacity")
+        << packet(ZantLinkCommandCode::SetThermalCapacity, 0, {f32(0.5f)})
+        << QByteArray("Thermal capacity: 50%");
+    QTest::newRow("flash identifier")
+        << packet(ZantLinkCommandCode::ExternalFlashGetDeviceID, 0, {QByteArray("EF4018")})
+        << QByteArray("EF4018");
+}
+
+void TestZantLinkTerminalService::answerTexts()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, text);
+
+    QSignalSpy received(service(), &ZantLinkTerminalService::commandReceived);
+    feedAndSettle(bytes);
+    QVERIFY(received.count() >= 2);
+    QCOMPARE(received.at(0).at(0).toByteArray(), logLine(bytes));
+    QCOMPARE(received.at(1).at(0).toByteArray(), text);
+}
+
+void TestZantLinkTerminalService::onlyLogged_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("command 0xFFFF") << packet(0xFFFF, ZantLinkPacket::Platform);
+    QTest::newRow("command without handler")
+        << packet(ZantLinkCommandCode::GetModelValue, ZantLinkPacket::Platform, {u16(2)});
+    QTest::newRow("name without argument")
+        << packet(ZantLinkCommandCode::GetName, ZantLinkPacket::Platform);
+    QTest::newRow("block number of one byte")
+        << packet(ZantLinkCommandCode::Memblock, ZantLinkPacket::Platform, {QByteArray(1, 7)});
+    QTest::newRow("model value without content")
+        << packet(ZantLinkCommandCode::SetModelValue, ZantLinkPacket::Platform, {u16(2)});
+    QTest::newRow("model value with short identifier")
+        << packet(ZantLinkCommandCode::SetModelValue, ZantLinkPacket::Platform,
+                  {QByteArray(1, 2), f32(5.5f)});
+    QTest::newRow("version of two bytes") << packet(
+        ZantLinkCommandCode::GetSWVersion, ZantLinkPacket::Platform, {QByteArray::fromHex("0403")});
+    QTest::newRow("temperature without value") << packet(
+        ZantLinkCommandCode::GetTemperature, ZantLinkPacket::Platform, {QByteArray(1, 1)});
+}
+
+void TestZantLinkTerminalService::onlyLogged()
+{
+    QFETCH(QByteArray, bytes);
+
+    SignalRecorder recorder(service());
+    QSignalSpy received(service(), &ZantLinkTerminalService::commandReceived);
+    const QByteArray nominalCurrentBefore = database().settings().nominalCurrent().toString();
+    feedAndSettle(bytes);
+
+    QCOMPARE(received.count(), 3); // the packet's log line, then the marker's two lines
+    QCOMPARE(received.at(0).at(0).toByteArray(), logLine(bytes));
+    QCOMPARE(recorder.raised(), (QMap<QByteArray, int> {{"terminalDisplayReady", 1}}));
+    QCOMPARE(service()->platformName(), QByteArray());
+    QCOMPARE(database().settings().nominalCurrent().toString(), nominalCurrentBefore);
+}
+
+void TestZantLinkTerminalService::valueSignals_data()
+{
+    QTest::addColumn<quint16>("identifier");
+    QTest::addColumn<QByteArray>("signalName");
+
+    const QList<QPair<quint16, const char *>> table {
+        {0, "tripClassModelValue"},
+        {1, "tripClassMaxModelValue"},
+        {2, "nominalCurrentModelValue"},
+        {3, "nominalCurrentMaxModelValue"},
+        {4, "softstartEnableModelValue"},
+        {10, "operatingModeModelValue"},
+        {17, "faultTypeModelValue"},
+        {18, "faultTypeModelValue"},
+        {20, "measurementPhaseModelValue"},
+        {25, "undercurrentEnableModelValue"},
+        {26, "undercurrentThresholdModelValue"},
+        {27, "undercurrentFaultTypeModelValue"},
+        {28, "undervoltageEnableModelValue"},
+        {29, "undervoltageThresholdModelValue"},
+        {30, "undervoltageFaultTypeModelValue"},
+        {31, "overvoltageEnableModelValue"},
+        {32, "overvoltageThresholdModelValue"},
+        {33, "overvoltageFaultTypeModelValue"},
+        {34, "measurementVoltageModelValue"},
+        {35, "measurementCurrentModelValue"},
+        {36, "measurementActivePowerModelValue"},
+        {37, "measurementApparentPowerModelValue"},
+        {38, "measurementReactivePowerModelValue"},
+        {39, "platformVersionModelValue"},
+        {40, "hardwareRevisionModelValue"},
+        {41, "hardwareRevisionModelValue"},
+        {42, "hardwareRevisionModelValue"},
+        {43, "overloadResetModelValue"},
+        {45, "serialNumberModelValue"},
+        {46, "articleNumberModelValue"},
+        {47, "articleNumberModelValue"},
+        {52, "loadAsymmetryEnableModelValue"},
+        {53, "loadAsymmetryThresholdModelValue"},
+        {54, "loadAsymmetryFaultTypeModelValue"},
+        // Identifiers without a signal: in the model, without a model value, out of range.
+        {5, ""},
+        {9, ""},
+        {8, ""},
+        {51, ""},
+        {55, ""},
+        {300, ""},
+    };
+    for (const auto &row : table)
+        QTest::addRow("%d", row.first) << row.first << QByteArray(row.second);
+}
+
+void TestZantLinkTerminalService::valueSignals()
+{
+    QFETCH(quint16, identifier);
+    QFETCH(QByteArray, signalName);
+
+    SignalRecorder recorder(service());
+    QSignalSpy received(service(), &ZantLinkTerminalService::commandReceived);
+    const QByteArray bytes = modelValue(identifier, QByteArray::fromHex("01000000"));
+    feedAndSettle(bytes);
+
+    QMap<QByteArray, int> expected {{"terminalDisplayReady", 1}};
+    if (!signalName.isEmpty())
+        expected.insert(signalName, 1);
+    QCOMPARE(recorder.raised(), expected);
+    QCOMPARE(received.at(0).at(0).toByteArray(), logLine(bytes));
+    const QByteArray text = m_application->valueObserver()->valueText(identifier);
+    QCOMPARE(received.at(1).at(0).toByteArray(),
+             "ID: " + QByteArray::number(identifier) + " ("
+                 + Model::Interfaces::modelValueName(identifier) + "), Value: " + text);
+}
+
+void TestZantLinkTerminalService::unrequestedValueIsStoredWithoutSignal()
+{
+    SignalRecorder recorder(service());
+    QSignalSpy received(service(), &ZantLinkTerminalService::commandReceived);
+    feedAndSettle(modelValue(44, QByteArray(1, 5)));
+
+    QCOMPARE(quint8(database().housingLighting().housingType().value()), quint8(5));
+    QCOMPARE(received.at(1).at(0).toByteArray(), QByteArray("ID: 44 (HousingType), Value: "));
+    QCOMPARE(recorder.raised(), (QMap<QByteArray, int> {{"terminalDisplayReady", 1}}));
+}
+
+// The window's slot reads the model when the signal reaches it. Two phases of a measurement
+// in one read of the port must still give each phase its own current.
+void TestZantLinkTerminalService::phaseAndCurrentInOneRead()
+{
+    QList<QPair<quint8, float>> seen;
+    connect(service(), &ZantLinkTerminalService::measurementCurrentModelValue, this,
+            [&](quint8 phase) {
+                seen.append({phase, database().measurement().current().value()});
+            });
+    QByteArray bytes;
+    bytes += modelValue(20, QByteArray(1, 2));
+    bytes += modelValue(35, f32(4.5f));
+    bytes += modelValue(20, QByteArray(1, 0));
+    bytes += modelValue(35, f32(1.25f));
+    feedAndSettle(bytes);
+
+    const QList<QPair<quint8, float>> expected {{quint8(2), 4.5f}, {quint8(0), 1.25f}};
+    QCOMPARE(seen, expected);
+    QCOMPARE(service()->currentPhase(), quint8(0));
+}
+
+void TestZantLinkTerminalService::commandItemFilter_data()
+{
+    QTest::addColumn<QByteArray>("platformName");
+    QTest::addColumn<QByteArray>("displayName");
+    QTest::addColumn<int>("platformItems");
+    QTest::addColumn<int>("displayItems");
+
+    QTest::newRow("application, application")
+        << QByteArray("Application") << QByteArray("Application") << 35 << 8;
+    QTest::newRow("bootloader, bootloader")
+        << QByteArray("Bootloader") << QByteArray("Bootloader") << 9 << 6;
+    QTest::newRow("application, bootloader")
+        << QByteArray("Application") << QByteArray("Bootloader") << 35 << 6;
+    QTest::newRow("bootloader, no answer") << QByteArray("Bootloader") << QByteArray() << 9 << 0;
+    QTest::newRow("no answer, application") << QByteArray() << QByteArray("Application") << 0 << 8;
+    QTest::newRow("unknown names") << QByteArray("Updater") << QByteArray("application") << 0 << 0;
+}
+
+void TestZantLinkTerminalService::commandItemFilter()
+{
+    QFETCH(QByteArray, platformName);
+    QFETCH(QByteArray, displayName);
+    QFETCH(int, platformItems);
+    QFETCH(int, displayItems);
+
+    QCOMPARE(service()->commandItems().size(), 0); // no name known yet
+    QSignalSpy platformReady(service(), &ZantLinkTerminalService::terminalPlatformReady);
+    QSignalSpy displayReady(service(), &ZantLinkTerminalService::terminalDisplayReady);
+    if (!platformName.isNull())
+        service()->handleDataReceived(nameAnswer(ZantLinkPacket::Platform, platformName));
+    if (!displayName.isNull())
+        service()->handleDataReceived(nameAnswer(ZantLinkPacket::Display, displayName));
+    QTRY_COMPARE_WITH_TIMEOUT(platformReady.count() + displayReady.count(),
+                              int(!platformName.isNull()) + int(!displayName.isNull()), 10000);
+
+    const auto allowed = [](const QByteArray &name, quint32 mode) {
+        return (name == "Application" && mode != 1) || (name == "Bootloader" && mode != 0);
+    };
+    // The expected list, built independently: the full list filtered in its own order.
+    QList<TerminalCommandItem *> expected;
+    int platformCount = 0;
+    int displayCount = 0;
+    for (TerminalCommandItem *item : service()->allCommandItems()) {
+        const QByteArray &name
+            = item->getDestination() == ZantLinkPacket::Platform ? platformName : displayName;
+        if (allowed(name, item->getMode())) {
+            expected.append(item);
+            (item->getDestination() == ZantLinkPacket::Platform ? platformCount : displayCount)++;
+        }
+    }
+    QCOMPARE(platformCount, platformItems);
+    QCOMPARE(displayCount, displayItems);
+    QCOMPARE(service()->commandItems(), expected);
+}
+
+// onStop only idles the receiver: what arrives meanwhile stays in the ring and is cut once the
+// receiver starts again.
+void TestZantLinkTerminalService::stoppedReceiverKeepsBytesUntilRestart()
+{
+    QSignalSpy ready(service(), &ZantLinkTerminalService::terminalPlatformReady);
+    service()->onStop();
+    service()->handleDataReceived(nameAnswer(ZantLinkPacket::Platform, "Application"));
+    QTest::qWait(200);
+    QCOMPARE(ready.count(), 0);
+    service()->onStart();
+    QVERIFY(ready.wait(10000));
+    QCOMPARE(service()->platformName(), QByteArray("Application"));
+}
+
+void TestZantLinkTerminalService::destructionWhileWaitingEndsWorker()
+{
+    // Let the worker reach its wait on the empty ring, then destroy the whole application.
+    feedAndSettle(QByteArray());
+    QVERIFY(service()->isRunning());
+    // ~QThread aborts the program if its thread still runs: returning from here means the
+    // destructor woke the worker and waited for it. A worker that never woke would hang the
+    // test until its time-out.
+    m_application.reset();
+}
+
+QTEST_GUILESS_MAIN(TestZantLinkTerminalService)
+#include "tst_zantlinkterminalservice.moc"

@@ -1,0 +1,328 @@
+#include "ControlSession.h"
+
+#include "PortDiagnosis.h"
+#include "ValueAccess.h"
+#include "application/Application.h"
+#include "application/Config.h"
+#include "application/SerialPort.h"
+#include "application/SerialPortManager.h"
+#include "application/UserLogin.h"
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+#include "component/ZantLinkUSBComponent.h"
+#include "model/database/ModelDatabase.h"
+#include "model/interfaces/ModelActionID.h"
+#include "model/interfaces/ModelValueID.h"
+#include "model/observer/ModelValueObserver.h"
+#include "service/ZantLinkTerminalService.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QTextStream>
+#include <algorithm>
+
+using Application::K27::SerialPortDescription;
+using Application::K27::SerialPortManager;
+using Component::Interfaces::ZantLinkPacket;
+using Model::Interfaces::ModelValueIntf;
+
+ControlSession::ControlSession(const QString &portPath, int timeoutMs, QTextStream &out,
+                               QTextStream &err)
+    : m_portPath(portPath)
+    , m_timeoutMs(timeoutMs)
+    , m_out(out)
+    , m_err(err)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &ControlSession::handleTimeout);
+    m_arrivals.setCallback([this](quint16 identifier) { handleArrival(identifier); });
+}
+
+ControlSession::~ControlSession()
+{
+    if (m_application != nullptr)
+        m_application->valueObserver()->detach(&m_arrivals);
+    m_application.reset();
+    m_manager.reset();
+}
+
+bool ControlSession::open()
+{
+    if (!QFileInfo::exists(m_portPath)) {
+        m_err << "k27ctl: " << PortDiagnosis::explain(m_portPath) << Qt::endl;
+        return false;
+    }
+    // The port is presented to the manager as a device port, whatever the system says of it.
+    // The manager takes only names with "tty" or "COM" in them; any other path the user names
+    // (/dev/pts/3, /dev/serial/by-id/...) is presented through a link of such a name.
+    QString portPath = m_portPath;
+    if (!SerialPortManager::isDevicePort(
+            SerialPortDescription {portPath, SerialPortManager::deviceVendorIdentifier,
+                                   SerialPortManager::deviceProductIdentifier})) {
+        m_linkFolder = std::make_unique<QTemporaryDir>();
+        portPath = m_linkFolder->filePath(QStringLiteral("ttyK27CTL"));
+        if (!m_linkFolder->isValid()
+            || !QFile::link(QFileInfo(m_portPath).absoluteFilePath(), portPath)) {
+            m_err << "k27ctl: cannot present " << m_portPath
+                  << " to the port manager: no temporary folder for a link" << Qt::endl;
+            return false;
+        }
+    }
+    m_manager = QSharedPointer<SerialPortManager>::create([portPath] {
+        return QList<SerialPortDescription> {{portPath, SerialPortManager::deviceVendorIdentifier,
+                                              SerialPortManager::deviceProductIdentifier}};
+    });
+    m_manager->handleTimeout();
+    const QSharedPointer<Application::K27::SerialPort> port = m_manager->serialPort(portPath);
+    if (port == nullptr || !port->isOpen()) {
+        m_err << "k27ctl: " << PortDiagnosis::explain(m_portPath) << Qt::endl;
+        return false;
+    }
+    m_application = std::make_unique<Application::K27::Application>(
+        QSharedPointer<UserLogin>::create(), QSharedPointer<Application::K27::Config>(), m_manager,
+        portPath);
+    m_application->valueObserver()->attach(&m_arrivals);
+    // Every "GetModelValue" that leaves, whoever sent it, is a value waited for.
+    connect(port.data(), &Application::K27::SerialPort::dataTransmitted, this,
+            [this](const QByteArray &data) {
+                const ZantLinkPacket packet(data);
+                if (packet.getCommand() == Component::K27::ZantLinkCommandCode::GetModelValue
+                    && packet.argumentCount() > 0 && packet.argument(0).count >= 2)
+                    m_requested.insert(static_cast<quint16>(packet.argument(0).data[0]
+                                                            | packet.argument(0).data[1] << 8));
+            });
+    return true;
+}
+
+void ControlSession::runApplication()
+{
+    m_timer.start(m_timeoutMs);
+    m_application->run();
+}
+
+ModelValueIntf *ControlSession::findValue(const QString &nameOrNumber)
+{
+    bool isNumber = false;
+    const uint number = nameOrNumber.toUInt(&isNumber, 10);
+    for (quint16 identifier = 0;
+         identifier < Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::MaxCount);
+         ++identifier) {
+        const QString name = QString::fromLatin1(Model::Interfaces::modelValueName(identifier));
+        if ((isNumber && number == identifier)
+            || (!isNumber && name.compare(nameOrNumber, Qt::CaseInsensitive) == 0))
+            return m_application->valueObserver()->findValue(identifier);
+    }
+    return nullptr;
+}
+
+void ControlSession::ensureRequested(ModelValueIntf *value)
+{
+    if (!m_requested.contains(value->getId()))
+        value->request();
+}
+
+void ControlSession::dump()
+{
+    m_waiting = Waiting::Dump;
+    runApplication();
+    handleArrival(0xFFFF); // every value may have answered already
+}
+
+bool ControlSession::get(const QString &name)
+{
+    m_value = findValue(name);
+    if (m_value == nullptr) {
+        m_err << "k27ctl: no model value named " << name << Qt::endl;
+        return false;
+    }
+    m_waiting = Waiting::Get;
+    runApplication();
+    ensureRequested(m_value);
+    return true;
+}
+
+bool ControlSession::set(const QString &name, const QString &text)
+{
+    m_value = findValue(name);
+    if (m_value == nullptr) {
+        m_err << "k27ctl: no model value named " << name << Qt::endl;
+        return false;
+    }
+    // Checked before anything is sent: a refused content leaves the device untouched.
+    QString error;
+    if (!ValueAccess::parse(*m_value, text, false, &error)) {
+        m_err << "k27ctl: " << error << "; nothing sent" << Qt::endl;
+        return false;
+    }
+    m_text = text;
+    // The device's answer to the model read comes first; the report of the new content is
+    // the one after it.
+    m_waiting = Waiting::SetInitial;
+    runApplication();
+    ensureRequested(m_value);
+    return true;
+}
+
+bool ControlSession::fire(const QString &action)
+{
+    bool isNumber = false;
+    const uint number = action.toUInt(&isNumber, 10);
+    int identifier = -1;
+    for (quint16 candidate = 0;
+         candidate < Model::Interfaces::toNumber(Model::Interfaces::ModelActionID::MaxCount);
+         ++candidate) {
+        const QString name = QString::fromLatin1(Model::Interfaces::modelActionName(candidate));
+        if ((isNumber && number == candidate)
+            || (!isNumber && name.compare(action, Qt::CaseInsensitive) == 0))
+            identifier = candidate;
+    }
+    if (identifier < 0) {
+        m_err << "k27ctl: no model action named " << action
+              << " (actions are 0 to 12, for example MotorStop)" << Qt::endl;
+        return false;
+    }
+    m_application->linkComponent()->sendFireModelAction(static_cast<quint16>(identifier));
+    finish(Success);
+    return true;
+}
+
+void ControlSession::monitor()
+{
+    Service::K27::ZantLinkTerminalService *terminal = m_application->terminalService().data();
+    connect(terminal, &Service::K27::ZantLinkTerminalService::commandTransmitted, this,
+            [this](const QByteArray &line) { m_out << "Send: " << line << Qt::endl; });
+    connect(terminal, &Service::K27::ZantLinkTerminalService::commandReceived, this,
+            [this](const QByteArray &line) { m_out << "Receive: " << line << Qt::endl; });
+    m_application->run();
+}
+
+void ControlSession::handleArrival(quint16 identifier)
+{
+    switch (m_waiting) {
+    case Waiting::Dump: {
+        const bool complete = std::all_of(m_requested.cbegin(), m_requested.cend(),
+                                          [this](quint16 id) { return m_arrivals.count(id) > 0; });
+        if (complete) {
+            printDump();
+            finish(Success);
+        }
+        break;
+    }
+    case Waiting::Get:
+        if (identifier == m_value->getId()) {
+            m_out << ValueAccess::jsonObject(*m_value) << Qt::endl;
+            finish(Success);
+        }
+        break;
+    case Waiting::SetInitial:
+        if (identifier == m_value->getId()) {
+            QString error;
+            ValueAccess::parse(*m_value, m_text, true, &error);
+            m_sentContent = ValueAccess::jsonContent(*m_value);
+            m_arrivalsBeforeSend = m_arrivals.count(identifier);
+            m_waiting = Waiting::SetReport;
+            m_timer.start(m_timeoutMs);
+            m_value->send();
+        }
+        break;
+    case Waiting::SetReport:
+        if (identifier == m_value->getId() && m_arrivals.count(identifier) > m_arrivalsBeforeSend) {
+            m_out << ValueAccess::jsonObject(*m_value) << Qt::endl;
+            if (ValueAccess::jsonContent(*m_value) != m_sentContent) {
+                m_err << "k27ctl: the device kept " << ValueAccess::jsonContent(*m_value) << " for "
+                      << Model::Interfaces::modelValueName(identifier) << " instead of "
+                      << m_sentContent << Qt::endl;
+                finish(DeviceDisagreed);
+            } else {
+                finish(Success);
+            }
+        }
+        break;
+    case Waiting::Nothing:
+        break;
+    }
+}
+
+void ControlSession::handleTimeout()
+{
+    const QString seconds = QString::number(m_timeoutMs / 1000.0);
+    switch (m_waiting) {
+    case Waiting::Dump: {
+        QList<quint16> missing;
+        for (const quint16 identifier : m_requested) {
+            if (m_arrivals.count(identifier) == 0)
+                missing.append(identifier);
+        }
+        std::sort(missing.begin(), missing.end());
+        QStringList names;
+        for (const quint16 identifier : missing)
+            names.append(
+                QStringLiteral("%1 (%2)")
+                    .arg(QString::fromLatin1(Model::Interfaces::modelValueName(identifier)))
+                    .arg(identifier));
+        printDump();
+        fail(QStringLiteral("no answer within %1 s for %2 of %3 values: %4")
+                 .arg(seconds)
+                 .arg(missing.size())
+                 .arg(m_requested.size())
+                 .arg(names.join(QStringLiteral(", "))),
+             TimedOut);
+        break;
+    }
+    case Waiting::Get:
+    case Waiting::SetInitial:
+        fail(QStringLiteral("no answer within %1 s for %2")
+                 .arg(seconds,
+                      QString::fromLatin1(Model::Interfaces::modelValueName(m_value->getId()))),
+             TimedOut);
+        break;
+    case Waiting::SetReport:
+        fail(QStringLiteral("the device did not report %1 back within %2 s")
+                 .arg(QString::fromLatin1(Model::Interfaces::modelValueName(m_value->getId())),
+                      seconds),
+             TimedOut);
+        break;
+    case Waiting::Nothing:
+        break;
+    }
+}
+
+void ControlSession::printDump()
+{
+    QList<ModelValueIntf *> values;
+    const auto &observer = *m_application->valueObserver();
+    for (int i = 0; i < observer.valueCount(); ++i)
+        values.append(observer.valueAt(i));
+    std::sort(values.begin(), values.end(), [](const ModelValueIntf *a, const ModelValueIntf *b) {
+        return a->getId() < b->getId();
+    });
+    m_out << "[\n";
+    for (int i = 0; i < values.size(); ++i)
+        m_out << "  " << ValueAccess::jsonObject(*values.at(i))
+              << (i + 1 < values.size() ? ",\n" : "\n");
+    m_out << "]" << Qt::endl;
+}
+
+void ControlSession::fail(const QString &message, int exitCode)
+{
+    m_err << "k27ctl: " << message << Qt::endl;
+    finish(exitCode);
+}
+
+void ControlSession::finish(int exitCode)
+{
+    m_waiting = Waiting::Nothing;
+    m_timer.stop();
+    // The port only queues what is written; let it pass everything on before the program
+    // closes it.
+    if (QSerialPort *port = m_application->serialPort()->findChild<QSerialPort *>()) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (port->isOpen() && port->bytesToWrite() > 0 && elapsed.elapsed() < m_timeoutMs)
+            port->waitForBytesWritten(100);
+    }
+    emit finished(exitCode);
+}

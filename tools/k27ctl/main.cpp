@@ -1,0 +1,136 @@
+// k27ctl: the command-line client for one TORVEX®K27 device port. It runs a device application
+// on the port without any window and carries out one command:
+//
+//   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION | monitor
+//
+// Exit codes: 0 success, 2 bad arguments or a refused value, 3 the port cannot be opened,
+// 4 time-out, 5 the device kept another content than the one set.
+
+#include "ControlSession.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalSockets[2] = {-1, -1};
+
+void handleSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
+}
+
+const char *const usage
+    = "usage: k27ctl --port PATH [--timeout SECONDS] COMMAND\n"
+      "commands:\n"
+      "  dump              every model value as a JSON array, once the model has been read\n"
+      "  get NAME          one model value as a JSON object\n"
+      "  set NAME VALUE    write a model value; prints the content the device reports back\n"
+      "  fire ACTION       send a model action (name or number 0-12)\n"
+      "  monitor           print every packet sent and received until interrupted\n";
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("k27ctl"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("The device's serial port."),
+                                        QStringLiteral("PATH"));
+    const QCommandLineOption timeoutOption(QStringLiteral("timeout"),
+                                           QStringLiteral("Seconds to wait for answers (3)."),
+                                           QStringLiteral("SECONDS"), QStringLiteral("3"));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help."));
+    parser.addOption(portOption);
+    parser.addOption(timeoutOption);
+    parser.addOption(helpOption);
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command."));
+
+    const auto badArguments = [&err](const QString &message) {
+        err << "k27ctl: " << message << "\n" << usage;
+        err.flush();
+        return static_cast<int>(ControlSession::BadArguments);
+    };
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return badArguments(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        out << usage;
+        return 0;
+    }
+    if (!parser.isSet(portOption) || parser.value(portOption).isEmpty())
+        return badArguments(QStringLiteral("no port given (--port PATH)"));
+    bool timeoutOk = false;
+    const double timeoutSeconds = parser.value(timeoutOption).toDouble(&timeoutOk);
+    if (!timeoutOk || timeoutSeconds <= 0 || timeoutSeconds > 3600)
+        return badArguments(QStringLiteral("--timeout takes a number of seconds above 0"));
+
+    const QStringList arguments = parser.positionalArguments();
+    const QString command = arguments.value(0);
+    const QMap<QString, int> argumentCounts {{QStringLiteral("dump"), 0},
+                                             {QStringLiteral("get"), 1},
+                                             {QStringLiteral("set"), 2},
+                                             {QStringLiteral("fire"), 1},
+                                             {QStringLiteral("monitor"), 0}};
+    if (command.isEmpty())
+        return badArguments(QStringLiteral("no command given"));
+    if (!argumentCounts.contains(command))
+        return badArguments(QStringLiteral("unknown command '%1'").arg(command));
+    if (arguments.size() - 1 != argumentCounts.value(command))
+        return badArguments(QStringLiteral("'%1' takes %2 argument(s)")
+                                .arg(command)
+                                .arg(argumentCounts.value(command)));
+
+    ControlSession session(parser.value(portOption), qRound(timeoutSeconds * 1000), out, err);
+    if (!session.open())
+        return ControlSession::PortUnavailable;
+
+    int exitCode = 0;
+    QObject::connect(&session, &ControlSession::finished, &application, [&exitCode](int code) {
+        exitCode = code;
+        QCoreApplication::exit(code);
+    });
+
+    bool started = true;
+    if (command == QLatin1String("dump")) {
+        session.dump();
+    } else if (command == QLatin1String("get")) {
+        started = session.get(arguments.at(1));
+    } else if (command == QLatin1String("set")) {
+        started = session.set(arguments.at(1), arguments.at(2));
+    } else if (command == QLatin1String("fire")) {
+        // fire finishes at once, before the event loop runs.
+        QObject::disconnect(&session, &ControlSession::finished, &application, nullptr);
+        QObject::connect(&session, &ControlSession::finished,
+                         [&exitCode](int code) { exitCode = code; });
+        return session.fire(arguments.at(1)) ? exitCode : int(ControlSession::BadArguments);
+    } else {
+        // monitor: until SIGINT or SIGTERM.
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
+            err << "k27ctl: cannot watch for signals" << Qt::endl;
+            return 1;
+        }
+        auto *notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, &application);
+        QObject::connect(notifier, &QSocketNotifier::activated, &application,
+                         [] { QCoreApplication::exit(0); });
+        std::signal(SIGINT, handleSignal);
+        std::signal(SIGTERM, handleSignal);
+        session.monitor();
+    }
+    if (!started)
+        return ControlSession::BadArguments;
+    return QCoreApplication::exec();
+}

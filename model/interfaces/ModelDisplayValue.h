@@ -2,6 +2,7 @@
 
 #include "model/interfaces/ModelIPCValue.h"
 #include "model/interfaces/ModelTextForm.h"
+#include "model/interfaces/ModelValueCodec.h"
 
 #include <type_traits>
 
@@ -64,7 +65,8 @@ public:
             return TextForm::decimal(static_cast<qint64>(Codec::toNumber(content)));
     }
 
-    // One step below, wrapping to maximum below minimum.
+    // One step below, wrapping to maximum below minimum. Steps stay between two contents of T,
+    // so the number always fits back into T.
     virtual T stepDown(const T &content) const
     {
         const Lock lock(this->mutex());
@@ -73,7 +75,7 @@ public:
         } else {
             const quint32 number = Codec::toNumber(content);
             if (number > Codec::toNumber(m_minimum))
-                return fromNumber(number - 1);
+                return Codec::fromNumber<T>(number - 1);
             return m_maximum;
         }
     }
@@ -87,7 +89,7 @@ public:
         } else {
             const quint32 number = Codec::toNumber(content);
             if (number < Codec::toNumber(m_maximum))
-                return fromNumber(number + 1);
+                return Codec::fromNumber<T>(number + 1);
             return m_minimum;
         }
     }
@@ -139,19 +141,6 @@ public:
     }
 
 private:
-    // Steps stay between two contents of T, so the number always fits back into T.
-    static T fromNumber(quint32 number)
-    {
-        if constexpr (std::is_same_v<T, bool>)
-            return number != 0;
-        else if constexpr (std::is_same_v<T, char>)
-            return static_cast<char>(static_cast<unsigned char>(number));
-        else if constexpr (std::is_enum_v<T>)
-            return static_cast<T>(static_cast<std::underlying_type_t<T>>(number));
-        else
-            return static_cast<T>(number);
-    }
-
     T m_minimum;
     T m_maximum;
     T m_lowerNeighbour;

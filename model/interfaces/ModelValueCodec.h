@@ -45,6 +45,21 @@ template<typename T> constexpr quint32 toNumber(const T &content) noexcept
         return static_cast<quint32>(content);
 }
 
+// The content an integer-like number stands for, the reverse of toNumber: a bool is true when
+// the whole number is non-zero, other types keep the number's low-order bits.
+template<typename T> constexpr T fromNumber(quint32 number) noexcept
+{
+    static_assert(isModelType<T> && !std::is_same_v<T, float>, "floats travel as IEEE 754");
+    if constexpr (std::is_same_v<T, bool>)
+        return number != 0;
+    else if constexpr (std::is_same_v<T, char>)
+        return static_cast<char>(static_cast<unsigned char>(number));
+    else if constexpr (std::is_enum_v<T>)
+        return static_cast<T>(static_cast<std::underlying_type_t<T>>(number));
+    else
+        return static_cast<T>(number);
+}
+
 // A link number by argument length: 1, 2 or 4 bytes little-endian, anything else 0.
 inline quint32 decodeNumber(const unsigned char *data, std::size_t count) noexcept
 {
@@ -77,15 +92,7 @@ template<typename T> T decode(const unsigned char *data, std::size_t count) noex
         std::memcpy(&content, &bits, sizeof content);
         return content;
     } else {
-        const quint32 number = decodeNumber(data, count);
-        if constexpr (std::is_same_v<T, bool>)
-            return number != 0;
-        else if constexpr (std::is_same_v<T, char>)
-            return static_cast<char>(static_cast<unsigned char>(number));
-        else if constexpr (std::is_enum_v<T>)
-            return static_cast<T>(static_cast<std::underlying_type_t<T>>(number));
-        else
-            return static_cast<T>(number);
+        return fromNumber<T>(decodeNumber(data, count));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/interfaces/ModelDisplayValue.h"
 #include "model/interfaces/ModelTypes.h"
+#include "model/interfaces/ModelValueCodec.h"
 #include "model/interfaces/ModelValueID.h"
 
 #include <QJsonArray>
@@ -78,18 +79,6 @@ QByteArray jsonString(const QByteArray &utf8)
     return array.mid(1, array.size() - 2);
 }
 
-template<typename T> T fromNumber(quint32 number)
-{
-    if constexpr (std::is_same_v<T, bool>)
-        return number != 0;
-    else if constexpr (std::is_same_v<T, char>)
-        return static_cast<char>(static_cast<unsigned char>(number));
-    else if constexpr (std::is_enum_v<T>)
-        return static_cast<T>(static_cast<std::underlying_type_t<T>>(number));
-    else
-        return static_cast<T>(number);
-}
-
 template<typename T> bool inRange(const ModelDisplayValue<T> &value, const T &content)
 {
     if constexpr (std::is_same_v<T, float>)
@@ -133,7 +122,8 @@ bool readContent(const ModelDisplayValue<T> &value, const QString &text, T *cont
             const qulonglong number = trimmed.toULongLong(&ok, 10);
             if (ok && !trimmed.startsWith(QLatin1Char('+'))
                 && number <= std::numeric_limits<quint32>::max()) {
-                const T candidate = fromNumber<T>(static_cast<quint32>(number));
+                const T candidate
+                    = Model::Interfaces::Codec::fromNumber<T>(static_cast<quint32>(number));
                 // A number too large for the type would wrap on the way in.
                 if (Model::Interfaces::Codec::toNumber(candidate) != number)
                     return false;
@@ -147,7 +137,7 @@ bool readContent(const ModelDisplayValue<T> &value, const QString &text, T *cont
             const quint32 lowest = Model::Interfaces::Codec::toNumber(value.minimum());
             const quint32 highest = Model::Interfaces::Codec::toNumber(value.maximum());
             for (quint32 number = lowest; number <= highest && number - lowest < 256; ++number) {
-                const T candidate = fromNumber<T>(number);
+                const T candidate = Model::Interfaces::Codec::fromNumber<T>(number);
                 const QString shown = QString::fromUtf8(value.format(candidate)).trimmed();
                 if (!shown.isEmpty() && shown == trimmed) {
                     *content = candidate;

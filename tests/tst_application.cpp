@@ -14,6 +14,7 @@
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
 #include "service/ZantLinkTerminalService.h"
+#include "support/ValueSignalNames.h"
 #include "support/WarningTrap.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -39,44 +40,6 @@ namespace {
 const QList<quint16> requestOrder {11, 1,  0,  3,  2,  4,  5,  6,  7,  12, 25, 26, 27, 16, 28, 29,
                                    30, 43, 31, 32, 33, 52, 53, 54, 10, 9,  17, 19, 18, 21, 22, 23,
                                    24, 35, 34, 20, 39, 40, 41, 42, 15, 45, 46, 47, 50, 48, 49};
-
-// The value signal of each identifier that has one.
-const QMap<quint16, QByteArray> signalOf {
-    {0, "tripClassModelValue"},
-    {1, "tripClassMaxModelValue"},
-    {2, "nominalCurrentModelValue"},
-    {3, "nominalCurrentMaxModelValue"},
-    {4, "softstartEnableModelValue"},
-    {10, "operatingModeModelValue"},
-    {17, "faultTypeModelValue"},
-    {18, "faultTypeModelValue"},
-    {20, "measurementPhaseModelValue"},
-    {25, "undercurrentEnableModelValue"},
-    {26, "undercurrentThresholdModelValue"},
-    {27, "undercurrentFaultTypeModelValue"},
-    {28, "undervoltageEnableModelValue"},
-    {29, "undervoltageThresholdModelValue"},
-    {30, "undervoltageFaultTypeModelValue"},
-    {31, "overvoltageEnableModelValue"},
-    {32, "overvoltageThresholdModelValue"},
-    {33, "overvoltageFaultTypeModelValue"},
-    {34, "measurementVoltageModelValue"},
-    {35, "measurementCurrentModelValue"},
-    {36, "measurementActivePowerModelValue"},
-    {37, "measurementApparentPowerModelValue"},
-    {38, "measurementReactivePowerModelValue"},
-    {39, "platformVersionModelValue"},
-    {40, "hardwareRevisionModelValue"},
-    {41, "hardwareRevisionModelValue"},
-    {42, "hardwareRevisionModelValue"},
-    {43, "overloadResetModelValue"},
-    {45, "serialNumberModelValue"},
-    {46, "articleNumberModelValue"},
-    {47, "articleNumberModelValue"},
-    {52, "loadAsymmetryEnableModelValue"},
-    {53, "loadAsymmetryThresholdModelValue"},
-    {54, "loadAsymmetryFaultTypeModelValue"},
-};
 
 QByteArray f32(float value)
 {
@@ -268,8 +231,8 @@ void TestApplication::runGreetsAndReadsWholeModel()
     // Each answered value raised its own signal once.
     QMap<QByteArray, int> expected;
     for (const quint16 identifier : requestOrder) {
-        if (signalOf.contains(identifier))
-            expected[signalOf.value(identifier)]++;
+        if (TestSupport::valueSignalNames().contains(identifier))
+            expected[TestSupport::valueSignalNames().value(identifier)]++;
     }
     QMap<QByteArray, int> raised;
     for (const auto &spy : valueSpies) {

@@ -12,6 +12,7 @@
 #include "model/database/ModelDatabase.h"
 #include "model/observer/ModelValueObserver.h"
 #include "service/ZantLinkTerminalService.h"
+#include "support/ValueSignalNames.h"
 #include "support/WarningTrap.h"
 
 #include <QMetaMethod>
@@ -402,51 +403,13 @@ void TestZantLinkTerminalService::valueSignals_data()
     QTest::addColumn<quint16>("identifier");
     QTest::addColumn<QByteArray>("signalName");
 
-    const QList<QPair<quint16, const char *>> table {
-        {0, "tripClassModelValue"},
-        {1, "tripClassMaxModelValue"},
-        {2, "nominalCurrentModelValue"},
-        {3, "nominalCurrentMaxModelValue"},
-        {4, "softstartEnableModelValue"},
-        {10, "operatingModeModelValue"},
-        {17, "faultTypeModelValue"},
-        {18, "faultTypeModelValue"},
-        {20, "measurementPhaseModelValue"},
-        {25, "undercurrentEnableModelValue"},
-        {26, "undercurrentThresholdModelValue"},
-        {27, "undercurrentFaultTypeModelValue"},
-        {28, "undervoltageEnableModelValue"},
-        {29, "undervoltageThresholdModelValue"},
-        {30, "undervoltageFaultTypeModelValue"},
-        {31, "overvoltageEnableModelValue"},
-        {32, "overvoltageThresholdModelValue"},
-        {33, "overvoltageFaultTypeModelValue"},
-        {34, "measurementVoltageModelValue"},
-        {35, "measurementCurrentModelValue"},
-        {36, "measurementActivePowerModelValue"},
-        {37, "measurementApparentPowerModelValue"},
-        {38, "measurementReactivePowerModelValue"},
-        {39, "platformVersionModelValue"},
-        {40, "hardwareRevisionModelValue"},
-        {41, "hardwareRevisionModelValue"},
-        {42, "hardwareRevisionModelValue"},
-        {43, "overloadResetModelValue"},
-        {45, "serialNumberModelValue"},
-        {46, "articleNumberModelValue"},
-        {47, "articleNumberModelValue"},
-        {52, "loadAsymmetryEnableModelValue"},
-        {53, "loadAsymmetryThresholdModelValue"},
-        {54, "loadAsymmetryFaultTypeModelValue"},
-        // Identifiers without a signal: in the model, without a model value, out of range.
-        {5, ""},
-        {9, ""},
-        {8, ""},
-        {51, ""},
-        {55, ""},
-        {300, ""},
-    };
-    for (const auto &row : table)
-        QTest::addRow("%d", row.first) << row.first << QByteArray(row.second);
+    const QMap<quint16, QByteArray> &names = TestSupport::valueSignalNames();
+    for (auto it = names.cbegin(); it != names.cend(); ++it)
+        QTest::addRow("%d", it.key()) << it.key() << it.value();
+    // Identifiers without a signal: in the model, without a model value, out of range.
+    const QList<quint16> withoutSignal {5, 9, 8, 51, 55, 300};
+    for (const quint16 identifier : withoutSignal)
+        QTest::addRow("%d", identifier) << identifier << QByteArray();
 }
 
 void TestZantLinkTerminalService::valueSignals()

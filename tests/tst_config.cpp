@@ -1,13 +1,12 @@
 #include "application/Config.h"
 #include "application/UserConfig.h"
+#include "support/ConfigHome.h"
+#include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -15,11 +14,11 @@
 
 using Application::K27::Config;
 using Application::K27::UserConfig;
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 namespace {
 
-const QString organisation = QStringLiteral("Dalvio GmbH & Co. KG");
-const QString application = QStringLiteral("TORVEX\u00aeK27 ServiceTool");
 const QString digestHex = QStringLiteral(
     "5e3f8b5ea410351fe470c67648c2ac8f971717314242276b64c29e42fdc9103724a2ec5e487ba19af2dabedc9d6312"
     "0483c17e3f69cd7e4701fac72bdb59a837");
@@ -31,20 +30,6 @@ QStringList describe(const QVector<UserConfig> &accounts)
     for (const UserConfig &account : accounts)
         result.append(QString::number(account.user()) + QLatin1Char(':') + account.password());
     return result;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 // Lowers the largest file this process may write, the way a full disk stops a write half-way.
@@ -100,21 +85,19 @@ private:
     QString expectedConfigDir() const;
     QString configFile() const { return expectedConfigDir() + QStringLiteral("/config.json"); }
 
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<TestSupport::ConfigHome> m_home;
 };
 
 void TestConfig::initTestCase()
 {
-    QCoreApplication::setOrganizationName(organisation);
-    QCoreApplication::setApplicationName(application);
+    TestSupport::ConfigHome::useProgramNames();
 }
 
 void TestConfig::init()
 {
     // A fresh per-user configuration folder for every test function and data row.
-    m_home = std::make_unique<QTemporaryDir>();
+    m_home = std::make_unique<TestSupport::ConfigHome>();
     QVERIFY(m_home->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path()));
 }
 
 void TestConfig::cleanup()
@@ -124,7 +107,7 @@ void TestConfig::cleanup()
 
 QString TestConfig::expectedConfigDir() const
 {
-    return m_home->path() + QLatin1Char('/') + organisation + QLatin1Char('/') + application;
+    return m_home->configDir();
 }
 
 void TestConfig::firstRun()

@@ -3,7 +3,9 @@
 #include "application/Resources.h"
 #include "application/UserLogin.h"
 #include "application/WelcomeScreen.h"
+#include "support/ConfigHome.h"
 #include "support/ExternalDigest.h"
+#include "support/TestSupport.h"
 #include "support/WarningTrap.h"
 
 #include <QApplication>
@@ -19,7 +21,6 @@
 #include <QListView>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
@@ -27,11 +28,10 @@
 
 using Application::K27::Config;
 using Application::K27::PasswordLineEdit;
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 namespace {
-
-const QString organisation = QStringLiteral("Dalvio GmbH & Co. KG");
-const QString application = QStringLiteral("TORVEX\u00aeK27 ServiceTool");
 
 // The passwords of this test's login record; their digests come from openssl.
 const QMap<int, QString> passwords {
@@ -39,20 +39,6 @@ const QMap<int, QString> passwords {
     {UserLogin::Admin, QStringLiteral("Adm1n-\u00fcber")},
     {UserLogin::Demo, QStringLiteral("demo")},
 };
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
 
 // Types text key by key, also characters that have no key of their own on a US keyboard.
 void typeText(QWidget *widget, const QString &text)
@@ -117,7 +103,7 @@ private:
     QLabel *labelLoginHint() const { return child<QLabel>("labelLoginHint"); }
 
     QMap<int, QByteArray> m_digests;
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<TestSupport::ConfigHome> m_home;
     QSharedPointer<UserLogin> m_login;
     QSharedPointer<Config> m_config;
     std::unique_ptr<WelcomeScreen> m_screen;
@@ -127,8 +113,7 @@ private:
 void TestWelcomeScreen::initTestCase()
 {
     m_warnings = std::make_unique<TestSupport::WarningTrap>();
-    QCoreApplication::setOrganizationName(organisation);
-    QCoreApplication::setApplicationName(application);
+    TestSupport::ConfigHome::useProgramNames();
     Application::K27::initResources();
 
     m_digests.insert(UserLogin::Customer, TestSupport::opensslSha3_512(QByteArray()));
@@ -140,9 +125,8 @@ void TestWelcomeScreen::initTestCase()
 
 void TestWelcomeScreen::init()
 {
-    m_home = std::make_unique<QTemporaryDir>();
+    m_home = std::make_unique<TestSupport::ConfigHome>();
     QVERIFY(m_home->isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path()));
     m_login = QSharedPointer<UserLogin>::create(m_digests);
     m_config = QSharedPointer<Config>::create();
 }

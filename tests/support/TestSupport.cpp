@@ -1,10 +1,25 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace TestSupport {
 QString dataPath(const QString &fileName)
 {
     return QDir(QString::fromLocal8Bit(qgetenv("K27_TEST_DATA"))).filePath(fileName);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 } // namespace TestSupport

@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace TestSupport {
 // Folder of the committed test data files.
 QString dataPath(const QString &fileName);
+
+// The whole content of a file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+// Writes content as the whole file; false when it cannot be opened or written in full.
+bool writeFile(const QString &path, const QByteArray &content);
 } // namespace TestSupport

@@ -1,9 +1,9 @@
 #include "BuildConstants.h"
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
+#include "support/TestSupport.h"
 #include "utilities/Sha3Digest.h"
 
-#include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
@@ -13,14 +13,6 @@ using Check = FirmwareImageCipher::Check;
 Q_DECLARE_METATYPE(FirmwareImageCipher::Check)
 
 namespace {
-QByteArray randomBytes(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-
 QByteArray littleEndian64(quint64 value)
 {
     char bytes[8];
@@ -80,10 +72,10 @@ private slots:
     {
         QFETCH(int, length);
         QFETCH(int, payloadLength);
-        const QByteArray plain = randomBytes(length);
+        const QByteArray plain = TestSupport::randomBytes(length);
         const QByteArray payload = zeroFilled(plain);
         QCOMPARE(payload.size(), payloadLength);
-        const QByteArray iv = randomBytes(16);
+        const QByteArray iv = TestSupport::randomBytes(16);
 
         const TestSupport::ToolRun encrypted = openssl(
             {QStringLiteral("enc"), QStringLiteral("-aes-128-cbc"), QStringLiteral("-K"), keyHex(),
@@ -112,7 +104,7 @@ private slots:
     // Our images, taken apart and decrypted by the openssl command line.
     void imageDecryptedByOpenSsl()
     {
-        const QByteArray plain = randomBytes(1000);
+        const QByteArray plain = TestSupport::randomBytes(1000);
         const FirmwareImageCipher cipher;
         const QByteArray file = cipher.encryptImage(plain);
         QCOMPARE(file.size(), 88 + 1008);
@@ -149,7 +141,7 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         const FirmwareImageCipher cipher;
-        const QByteArray file = cipher.encryptImage(randomBytes(40));
+        const QByteArray file = cipher.encryptImage(TestSupport::randomBytes(40));
         QCOMPARE(file.size(), 88 + 48);
         for (int position = from; position < to; ++position) {
             for (const char change : {'\x01', '\x80', '\xff'}) {
@@ -187,7 +179,7 @@ private slots:
         QFETCH(quint64, length);
         QFETCH(Check, check);
         const FirmwareImageCipher cipher;
-        const QByteArray plain = randomBytes(1000);
+        const QByteArray plain = TestSupport::randomBytes(1000);
         QByteArray file = withPlainLength(cipher.encryptImage(plain), length);
         const QByteArray before = file;
         QCOMPARE(cipher.verifyImage(file), check);
@@ -203,7 +195,7 @@ private slots:
         QTest::addColumn<Check>("check");
         QTest::addColumn<bool>("emptyPayload"); // what decryptImage leaves
         const FirmwareImageCipher cipher;
-        const QByteArray good = cipher.encryptImage(randomBytes(1000));
+        const QByteArray good = cipher.encryptImage(TestSupport::randomBytes(1000));
         QTest::newRow("empty") << QByteArray() << Check::TooShort << true;
         QTest::newRow("80 bytes, IV incomplete") << good.left(80) << Check::TooShort << true;
         QTest::newRow("87 bytes") << good.left(87) << Check::TooShort << true;
@@ -214,7 +206,7 @@ private slots:
         QTest::newRow("one block over")
             << good + QByteArray(16, 'x') << Check::PlainLengthMismatch << false;
         QTest::newRow("other key")
-            << FirmwareImageCipher("0123456789abcdef").encryptImage(randomBytes(1000))
+            << FirmwareImageCipher("0123456789abcdef").encryptImage(TestSupport::randomBytes(1000))
             << Check::DigestMismatch << false;
     }
     void malformedFiles()

@@ -1,5 +1,6 @@
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
+#include "support/TestSupport.h"
 #include "utilities/Tarball.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -17,14 +17,6 @@ using Service::K27::FirmwareImageCipher;
 using TestSupport::ToolRun;
 
 namespace {
-QByteArray randomBytes(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-
 QStringList lines(const QByteArray &text)
 {
     return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -90,8 +82,8 @@ private slots:
                      .absoluteFilePath(QStringLiteral("../tools/mkpackage/k27-mkpackage"));
         QVERIFY2(QFileInfo(m_tool).isExecutable(),
                  qPrintable(m_tool + QLatin1String(" is missing; build the target k27-mkpackage")));
-        m_platformPlain = randomBytes(1000);
-        m_displayPlain = randomBytes(70001);
+        m_platformPlain = TestSupport::randomBytes(1000);
+        m_displayPlain = TestSupport::randomBytes(70001);
         write(QStringLiteral("platform.bin"), m_platformPlain);
         write(QStringLiteral("display.bin"), m_displayPlain);
         write(QStringLiteral("empty.bin"), QByteArray());

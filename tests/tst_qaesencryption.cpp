@@ -1,7 +1,7 @@
 #include "support/ExternalTool.h"
+#include "support/TestSupport.h"
 #include "utilities/QAESEncryption.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -11,14 +11,6 @@ const QByteArray nistPlain
     = QByteArray::fromHex("6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
                           "30c81c46a35ce411e5fbc1191a0a52eff69f2445df4f9b17ad2b417be66c3710");
 const QByteArray key128 = QByteArray::fromHex("2b7e151628aed2a6abf7158809cf4f3c");
-
-QByteArray randomBytes(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
 } // namespace
 
 class TestQAESEncryption : public QObject
@@ -112,9 +104,9 @@ private slots:
         QFETCH(int, length);
         const auto aes = static_cast<QAESEncryption::Aes>(level);
         const auto fill = static_cast<QAESEncryption::Padding>(padding);
-        const QByteArray key = randomBytes(16 + 8 * level);
-        const QByteArray iv = randomBytes(16);
-        const QByteArray plain = randomBytes(length);
+        const QByteArray key = TestSupport::randomBytes(16 + 8 * level);
+        const QByteArray iv = TestSupport::randomBytes(16);
+        const QByteArray plain = TestSupport::randomBytes(length);
         const QAESEncryption cipher(aes, QAESEncryption::CBC, fill);
         const QByteArray padded = plain + cipher.fill(plain.size());
 

@@ -1,8 +1,8 @@
 #include "support/ExternalTool.h"
+#include "support/TestSupport.h"
 #include "utilities/Sha3Digest.h"
 
 #include <QCryptographicHash>
-#include <QRandomGenerator>
 #include <QtTest>
 
 using Utilities::Sha3Digest;
@@ -45,9 +45,7 @@ private slots:
     void agreesWithOtherImplementations()
     {
         QFETCH(int, length);
-        QByteArray message(length, Qt::Uninitialized);
-        for (char &byte : message)
-            byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
+        const QByteArray message = TestSupport::randomBytes(length);
         const QByteArray digest = Sha3Digest::sha3_512(message);
         QCOMPARE(digest.size(), Sha3Digest::length);
         QCOMPARE(digest, QCryptographicHash::hash(message, QCryptographicHash::Sha3_512));

@@ -11,4 +11,7 @@ QString dataPath(const QString &fileName);
 QByteArray readFile(const QString &path);
 // Writes content as the whole file; false when it cannot be opened or written in full.
 bool writeFile(const QString &path, const QByteArray &content);
+
+// size bytes from the global random generator.
+QByteArray randomBytes(int size);
 } // namespace TestSupport

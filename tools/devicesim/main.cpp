@@ -4,6 +4,7 @@
 #include "DeviceSimulator.h"
 #include "DeviceSimulatorOptions.h"
 #include "component/ZantLinkPacket.h"
+#include "tools/common/ConsoleStreams.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,6 +17,8 @@
 #include <unistd.h>
 
 using namespace DeviceSim;
+using Console::err;
+using Console::out;
 
 namespace {
 
@@ -25,18 +28,6 @@ void handleSignal(int)
 {
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
 }
 
 bool parseProbability(const QString &text, double *result)

@@ -1,12 +1,15 @@
 // k27-mkpackage: prepares and checks firmware update packages for the service
 // tool. The image key is the one built into this program; it is never printed.
 
+#include "tools/common/ConsoleStreams.h"
 #include "tools/mkpackage/PackageBuilder.h"
 #include "tools/mkpackage/PackageInspector.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTextStream>
+
+using Console::err;
+using Console::out;
 
 namespace {
 constexpr int exitFailure = 1;
@@ -27,18 +30,6 @@ const char usage[] = R"(Usage:
       Prints the package's manifest and checks every application image it names
       (present, digest, plain length). Exit status 0 only if all of them pass.
 )";
-
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
-
-QTextStream &err()
-{
-    static QTextStream stream(stderr);
-    return stream;
-}
 
 int usageError(const QString &message)
 {

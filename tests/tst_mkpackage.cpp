@@ -213,6 +213,10 @@ private slots:
         QTest::newRow("no image") << base << 2;
         QTest::newRow("image without version")
             << base + QStringList {"--platform", "platform.bin"} << 2;
+        QTest::newRow("display image without version")
+            << base + platform + QStringList {"--display", "display.bin"} << 2;
+        QTest::newRow("version without image")
+            << base + QStringList {"--display-version", "1.0.0.0"} << 2;
         QTest::newRow("three-part version")
             << base + QStringList {"--platform", "platform.bin", "--platform-version", "1.2.3"}
             << 1;

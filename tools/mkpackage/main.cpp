@@ -87,6 +87,36 @@ int runEncrypt(const QStringList &arguments)
     return 0;
 }
 
+// The options that name one controller's image in a build: --KIND IMAGE,
+// --KIND-version VERSION and --KIND-name NAME.
+struct ImageOptions
+{
+    QString kind;
+    QCommandLineOption image;
+    QCommandLineOption version;
+    QCommandLineOption name;
+
+    explicit ImageOptions(const QString &controller)
+        : kind(controller)
+        , image(kind, QStringLiteral("Plain %1 application image.").arg(kind),
+                QStringLiteral("IMAGE"))
+        , version(kind + QStringLiteral("-version"),
+                  QStringLiteral("%1 application version.").arg(capitalised(kind)),
+                  QStringLiteral("VERSION"))
+        , name(kind + QStringLiteral("-name"),
+               QStringLiteral("%1 image name inside the package.").arg(capitalised(kind)),
+               QStringLiteral("NAME"))
+    {
+    }
+
+    MkPackage::PackageBuilder::Image valuesIn(const QCommandLineParser &parser) const
+    {
+        return {parser.value(image), parser.value(version), parser.value(name)};
+    }
+
+    static QString capitalised(const QString &word) { return word.left(1).toUpper() + word.mid(1); }
+};
+
 int runBuild(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -95,26 +125,10 @@ int runBuild(const QStringList &arguments)
     const QCommandLineOption packageVersion(QStringLiteral("package-version"),
                                             QStringLiteral("Package version text."),
                                             QStringLiteral("TEXT"));
-    const QCommandLineOption platform(QStringLiteral("platform"),
-                                      QStringLiteral("Plain platform application image."),
-                                      QStringLiteral("IMAGE"));
-    const QCommandLineOption platformVersion(QStringLiteral("platform-version"),
-                                             QStringLiteral("Platform application version."),
-                                             QStringLiteral("VERSION"));
-    const QCommandLineOption platformName(QStringLiteral("platform-name"),
-                                          QStringLiteral("Platform image name inside the package."),
-                                          QStringLiteral("NAME"));
-    const QCommandLineOption display(QStringLiteral("display"),
-                                     QStringLiteral("Plain display application image."),
-                                     QStringLiteral("IMAGE"));
-    const QCommandLineOption displayVersion(QStringLiteral("display-version"),
-                                            QStringLiteral("Display application version."),
-                                            QStringLiteral("VERSION"));
-    const QCommandLineOption displayName(QStringLiteral("display-name"),
-                                         QStringLiteral("Display image name inside the package."),
-                                         QStringLiteral("NAME"));
-    parser.addOptions({output, packageVersion, platform, platformVersion, platformName, display,
-                       displayVersion, displayName});
+    const ImageOptions platform(QStringLiteral("platform"));
+    const ImageOptions display(QStringLiteral("display"));
+    parser.addOptions({output, packageVersion, platform.image, platform.version, platform.name,
+                       display.image, display.version, display.name});
     QString error;
     if (!parseOptions(parser, arguments, &error))
         return usageError(error);
@@ -125,21 +139,20 @@ int runBuild(const QStringList &arguments)
         return usageError(QStringLiteral("build needs -o PACKAGE.tar"));
     if (!parser.isSet(packageVersion))
         return usageError(QStringLiteral("build needs --package-version"));
-    if (parser.isSet(platform) != parser.isSet(platformVersion))
-        return usageError(QStringLiteral("--platform and --platform-version go together"));
-    if (parser.isSet(display) != parser.isSet(displayVersion))
-        return usageError(QStringLiteral("--display and --display-version go together"));
-    if (!parser.isSet(platform) && !parser.isSet(display))
+    for (const ImageOptions *options : {&platform, &display}) {
+        if (parser.isSet(options->image) != parser.isSet(options->version))
+            return usageError(
+                QStringLiteral("--%1 and --%1-version go together").arg(options->kind));
+    }
+    if (!parser.isSet(platform.image) && !parser.isSet(display.image))
         return usageError(QStringLiteral("build needs --platform or --display"));
 
     MkPackage::PackageBuilder builder;
     builder.setPackageVersion(parser.value(packageVersion));
-    if (parser.isSet(platform))
-        builder.setPlatformApplication(
-            {parser.value(platform), parser.value(platformVersion), parser.value(platformName)});
-    if (parser.isSet(display))
-        builder.setDisplayApplication(
-            {parser.value(display), parser.value(displayVersion), parser.value(displayName)});
+    if (parser.isSet(platform.image))
+        builder.setPlatformApplication(platform.valuesIn(parser));
+    if (parser.isSet(display.image))
+        builder.setDisplayApplication(display.valuesIn(parser));
     if (!builder.build(parser.value(output)))
         return failed(builder.errors());
     out() << parser.value(output) << "\n";

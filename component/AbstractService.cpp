@@ -1,11 +1,18 @@
 #include "component/AbstractService.h"
 
 #include "component/AbstractComponent.h"
-#include "model/ModelValueEvent.h"
+#include "model/interfaces/ModelActionEvent.h"
+#include "model/interfaces/ModelValueEvent.h"
 
 #include <algorithm>
 
 namespace Component::Interfaces {
+
+// The service's own view of the model's channels must agree with the model's events.
+static_assert(AbstractService::ModelActionChannel == Model::Interfaces::ModelActionEvent::Channel);
+static_assert(AbstractService::ModelValueChannel == Model::Interfaces::ModelValueEvent::Channel);
+static_assert(AbstractService::ModelValueArrived
+              == Model::Interfaces::ModelValueEvent::ReceivedFromDevice);
 
 AbstractService::AbstractService(uint32_t id)
     : Utilities::Events::EventObserver(ModelValueChannel, AllTypes)

@@ -2,10 +2,10 @@
 
 #include "model/interfaces/ModelAction.h"
 #include "model/interfaces/ModelActionID.h"
+#include "model/interfaces/ModelRegistry.h"
 #include "utilities/EventObserver.h"
 
 #include <QtGlobal>
-#include <array>
 #include <mutex>
 
 namespace Model::Interfaces {
@@ -22,33 +22,23 @@ public:
 
     // Appends the action unless it is null, already registered or the registry is full;
     // nothing is reported in those cases.
-    void registerAction(ModelAction *action);
+    void registerAction(ModelAction *action) { m_actions.add(action); }
     // Removes the action if present, keeping the order of the others.
-    void unregisterAction(ModelAction *action);
+    void unregisterAction(ModelAction *action) { m_actions.remove(action); }
     // The first registered action with the identifier, or null.
-    ModelAction *findAction(quint16 id) const;
+    ModelAction *findAction(quint16 id) const { return m_actions.find(id); }
     ModelAction *findAction(ModelActionID id) const { return findAction(toNumber(id)); }
 
-    int actionCount() const;
-    ModelAction *actionAt(int index) const;
+    int actionCount() const { return m_actions.count(); }
+    ModelAction *actionAt(int index) const { return m_actions.at(index); }
 
 protected:
-    std::recursive_mutex &registryMutex() const { return m_mutex; }
+    std::recursive_mutex &registryMutex() const { return m_actions.mutex(); }
     // Lookup without taking the lock; the caller holds registryMutex().
-    ModelAction *findActionLocked(quint16 id) const;
+    ModelAction *findActionLocked(quint16 id) const { return m_actions.findLocked(id); }
 
 private:
-    int indexOf(const ModelAction *action) const;
-
-    // The identifier is kept beside the pointer so that a lookup never calls into an action.
-    struct Entry
-    {
-        quint16 id;
-        ModelAction *action;
-    };
-    std::array<Entry, MaxActions> m_actions {};
-    int m_actionCount = 0;
-    mutable std::recursive_mutex m_mutex;
+    ModelRegistry<ModelAction, MaxActions> m_actions;
 };
 
 } // namespace Model::Interfaces

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "model/interfaces/ModelRegistry.h"
 #include "model/interfaces/ModelValueID.h"
 #include "model/interfaces/ModelValueIntf.h"
 #include "utilities/EventObserver.h"
 
 #include <QByteArray>
 #include <QtGlobal>
-#include <array>
 #include <mutex>
 
 namespace Model::Interfaces {
@@ -28,37 +28,27 @@ public:
 
     // Appends the value unless it is null, already registered or the registry is full;
     // nothing is reported in those cases.
-    void registerValue(ModelValueIntf *value);
+    void registerValue(ModelValueIntf *value) { m_values.add(value); }
     // Removes the value if present, keeping the order of the others.
-    void unregisterValue(ModelValueIntf *value);
+    void unregisterValue(ModelValueIntf *value) { m_values.remove(value); }
     // The first registered value with the identifier, or null.
-    ModelValueIntf *findValue(quint16 id) const;
+    ModelValueIntf *findValue(quint16 id) const { return m_values.find(id); }
     ModelValueIntf *findValue(ModelValueID id) const { return findValue(toNumber(id)); }
 
     // The display text of the value with the identifier, or empty text if there is none;
     // safe against the value leaving the registry meanwhile.
     QByteArray valueText(quint16 id) const;
 
-    int valueCount() const;
-    ModelValueIntf *valueAt(int index) const;
+    int valueCount() const { return m_values.count(); }
+    ModelValueIntf *valueAt(int index) const { return m_values.at(index); }
 
 protected:
-    std::recursive_mutex &registryMutex() const { return m_mutex; }
+    std::recursive_mutex &registryMutex() const { return m_values.mutex(); }
     // Lookup without taking the lock; the caller holds registryMutex().
-    ModelValueIntf *findValueLocked(quint16 id) const;
+    ModelValueIntf *findValueLocked(quint16 id) const { return m_values.findLocked(id); }
 
 private:
-    int indexOf(const ModelValueIntf *value) const;
-
-    // The identifier is kept beside the pointer so that a lookup never calls into a value.
-    struct Entry
-    {
-        quint16 id;
-        ModelValueIntf *value;
-    };
-    std::array<Entry, MaxValues> m_values {};
-    int m_valueCount = 0;
-    mutable std::recursive_mutex m_mutex;
+    ModelRegistry<ModelValueIntf, MaxValues> m_values;
 };
 
 } // namespace Model::Interfaces

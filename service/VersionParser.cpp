@@ -57,6 +57,16 @@ VersionParser::Image VersionParser::parseImage(const QJsonObject &record)
                  version.isString() ? version.toString() : QString());
 }
 
+void VersionParser::parseImages(const QJsonObject &records, Image *bootloader, Image *application)
+{
+    const QJsonValue bootloaderRecord = records.value(QLatin1String("Bootloader"));
+    if (bootloaderRecord.isObject())
+        *bootloader = parseImage(bootloaderRecord.toObject());
+    const QJsonValue applicationRecord = records.value(QLatin1String("Application"));
+    if (applicationRecord.isObject())
+        *application = parseImage(applicationRecord.toObject());
+}
+
 void VersionParser::parse()
 {
     const QJsonObject root = m_document.object();
@@ -72,26 +82,13 @@ void VersionParser::parse()
 
     const QJsonValue platform = root.value(QLatin1String("Platform"));
     if (platform.isObject()) {
-        const QJsonObject records = platform.toObject();
-        const QJsonValue bootloader = records.value(QLatin1String("Bootloader"));
-        if (bootloader.isObject())
-            m_platformBootloader = parseImage(bootloader.toObject());
-        const QJsonValue application = records.value(QLatin1String("Application"));
-        if (application.isObject())
-            m_platformApplication = parseImage(application.toObject());
+        parseImages(platform.toObject(), &m_platformBootloader, &m_platformApplication);
         emit packageUpdatePlatformVersion(m_platformApplication.number());
     }
 
     const QJsonValue display = root.value(QLatin1String("Display"));
-    if (display.isObject()) {
-        const QJsonObject records = display.toObject();
-        const QJsonValue bootloader = records.value(QLatin1String("Bootloader"));
-        if (bootloader.isObject())
-            m_displayBootloader = parseImage(bootloader.toObject());
-        const QJsonValue application = records.value(QLatin1String("Application"));
-        if (application.isObject())
-            m_displayApplication = parseImage(application.toObject());
-    }
+    if (display.isObject())
+        parseImages(display.toObject(), &m_displayBootloader, &m_displayApplication);
 }
 
 } // namespace Service::K27

@@ -59,6 +59,9 @@ signals:
 
 private:
     static Image parseImage(const QJsonObject &record);
+    // One controller's records: its bootloader and application images, each only where the
+    // records hold one.
+    static void parseImages(const QJsonObject &records, Image *bootloader, Image *application);
 
     const QJsonDocument m_document;
     QString m_packageVersion;

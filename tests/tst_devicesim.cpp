@@ -3,7 +3,7 @@
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
 #include "support/LinkClient.h"
-#include "support/WarningTrap.h"
+#include "support/SimulatedDeviceFixture.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"
@@ -41,7 +41,7 @@ QByteArray action16(ModelActionID id)
 
 // The simulated device answers the link as the device does, seen from a PC that talks to it
 // through a real serial port on the pseudo-terminal.
-class TestDeviceSimulator : public QObject
+class TestDeviceSimulator : public TestSupport::SimulatedDeviceFixture
 {
     Q_OBJECT
 
@@ -50,20 +50,9 @@ private:
     bool connectDevice(DeviceSimulatorOptions options = {},
                        QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl)
     {
-        options.folder = m_folder->path();
         if (options.measurementPeriodMs == 200)
             options.measurementPeriodMs = 20;
-        m_device = std::make_unique<DeviceSimulator>(options, &m_ports);
-        if (!m_device->start()) {
-            qWarning("%s", qPrintable(m_device->errorString()));
-            return false;
-        }
-        m_pc = std::make_unique<LinkClient>(m_device->portName(), flowControl);
-        if (!m_pc->open()) {
-            qWarning("%s", qPrintable(m_pc->errorString()));
-            return false;
-        }
-        return true;
+        return openDevice(options, flowControl);
     }
 
     // The content the device reports for an identifier, asked with "GetModelValue".
@@ -79,30 +68,7 @@ private:
         return answer.arguments.at(1);
     }
 
-    std::unique_ptr<QTemporaryDir> m_folder;
-    DeviceSim::SimulatedPortList m_ports;
-    std::unique_ptr<DeviceSimulator> m_device;
-    std::unique_ptr<LinkClient> m_pc;
-
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
-
 private slots:
-    void initTestCase() { m_warnings = std::make_unique<TestSupport::WarningTrap>(); }
-
-    void init()
-    {
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_folder->isValid());
-    }
-
-    void cleanup()
-    {
-        m_pc.reset();
-        m_device.reset();
-        m_folder.reset();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
 
     void getNameIsAnsweredByBothControllers()
     {
@@ -583,6 +549,19 @@ private slots:
         device.call([](DeviceSimulator &simulator) { simulator.injectWarning({3, 0, 10}); });
         QVERIFY(pc.waitFor(Command::SetModelValue, 3));
         QCOMPARE(device.simulator()->receivedPackets().size(), 1);
+
+        // The device's thread changes the port list that this thread reads.
+        QCOMPARE(m_ports.portNames(), QStringList({device.portName()}));
+        device.call([](DeviceSimulator &simulator) { simulator.goAway(); });
+        QVERIFY(m_ports.portNames().isEmpty());
+        // Work the device's thread asks for itself runs at once instead of waiting on itself.
+        bool cameBack = false;
+        device.call([&device, &cameBack](DeviceSimulator &) {
+            device.call(
+                [&cameBack](DeviceSimulator &simulator) { cameBack = simulator.comeBack(); });
+        });
+        QVERIFY(cameBack);
+        QCOMPARE(m_ports.portNames(), QStringList({device.portName()}));
     }
 };
 

@@ -1,12 +1,10 @@
 #include "component/Crc32.h"
 #include "component/ZantLinkCommandCode.h"
 #include "support/LinkClient.h"
-#include "support/WarningTrap.h"
+#include "support/SimulatedDeviceFixture.h"
 #include "tools/devicesim/DeviceSimulator.h"
-#include "tools/devicesim/SimulatedPortList.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -37,22 +35,16 @@ QByteArray image(int size)
 } // namespace
 
 // The device pulls a firmware image block by block: the PC only answers its requests.
-class TestDeviceSimulatorUpdate : public QObject
+class TestDeviceSimulatorUpdate : public TestSupport::SimulatedDeviceFixture
 {
     Q_OBJECT
 
 private:
-    bool connectDevice(const DeviceSimulatorOptions &given = {})
+    bool connectDevice(DeviceSimulatorOptions options = {})
     {
-        DeviceSimulatorOptions options = given;
-        options.folder = m_folder->path();
         options.platform.application = 0x01000000;
         options.platform.afterUpdate = 0x01020003;
-        m_device = std::make_unique<DeviceSimulator>(options, &m_ports);
-        if (!m_device->start())
-            return false;
-        m_pc = std::make_unique<LinkClient>(m_device->portName());
-        return m_pc->open();
+        return openDevice(options);
     }
 
     // The block numbers the device has asked for so far.
@@ -85,30 +77,7 @@ private:
                    {LinkClient::u16(blocks), LinkClient::u32(crc)});
     }
 
-    std::unique_ptr<QTemporaryDir> m_folder;
-    DeviceSim::SimulatedPortList m_ports;
-    std::unique_ptr<DeviceSimulator> m_device;
-    std::unique_ptr<LinkClient> m_pc;
-
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
-
 private slots:
-    void initTestCase() { m_warnings = std::make_unique<TestSupport::WarningTrap>(); }
-
-    void init()
-    {
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_folder->isValid());
-    }
-
-    void cleanup()
-    {
-        m_pc.reset();
-        m_device.reset();
-        m_folder.reset();
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
 
     void fullBlockPullOfAThousandBytes_data()
     {

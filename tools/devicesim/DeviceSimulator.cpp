@@ -8,9 +8,9 @@
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "utilities/MutexLocker.h"
 
 #include <QDir>
-#include <QMutexLocker>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <cmath>
@@ -60,21 +60,6 @@ QByteArray f32(float value)
     quint32 raw = 0;
     std::memcpy(&raw, &value, sizeof raw);
     return u32(raw);
-}
-
-quint32 number(const QByteArray &bytes)
-{
-    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
-    switch (bytes.size()) {
-    case 1:
-        return data[0];
-    case 2:
-        return qFromLittleEndian<quint16>(data);
-    case 4:
-        return qFromLittleEndian<quint32>(data);
-    default:
-        return 0;
-    }
 }
 
 } // namespace
@@ -292,13 +277,13 @@ bool DeviceSimulator::lineIdle() const
 
 QList<ReceivedPacket> DeviceSimulator::receivedPackets() const
 {
-    const std::lock_guard<std::mutex> lock(m_logMutex);
+    const Utilities::MutexLocker lock(m_logMutex);
     return m_received;
 }
 
 QList<ReceivedPacket> DeviceSimulator::receivedPackets(quint16 command) const
 {
-    const std::lock_guard<std::mutex> lock(m_logMutex);
+    const Utilities::MutexLocker lock(m_logMutex);
     QList<ReceivedPacket> matching;
     for (const ReceivedPacket &packet : m_received) {
         if (packet.command == command)
@@ -309,7 +294,7 @@ QList<ReceivedPacket> DeviceSimulator::receivedPackets(quint16 command) const
 
 void DeviceSimulator::clearReceivedPackets()
 {
-    const std::lock_guard<std::mutex> lock(m_logMutex);
+    const Utilities::MutexLocker lock(m_logMutex);
     m_received.clear();
 }
 
@@ -383,7 +368,7 @@ void DeviceSimulator::handlePacket(const ZantLinkPacket &decoded)
 {
     const ReceivedPacket packet = ReceivedPacket::fromPacket(decoded);
     {
-        const std::lock_guard<std::mutex> lock(m_logMutex);
+        const Utilities::MutexLocker lock(m_logMutex);
         m_received.append(packet);
     }
     emit packetReceived(packet);
@@ -429,11 +414,11 @@ void DeviceSimulator::handlePacket(const ZantLinkPacket &decoded)
         return;
     case Command::ApplicationUpdate:
         if (args.size() >= 2 && args.at(0).size() == 2 && args.at(1).size() == 4)
-            target->startUpdate(quint16(number(args.at(0))), number(args.at(1)));
+            target->startUpdate(quint16(packet.number(0)), packet.number(1));
         return;
     case Command::Memblock:
         if (args.size() >= 3 && args.at(0).size() == 2 && args.at(2).size() == 4)
-            target->receiveBlock(quint16(number(args.at(0))), args.at(1), number(args.at(2)));
+            target->receiveBlock(quint16(packet.number(0)), args.at(1), packet.number(2));
         return;
     default:
         break;
@@ -456,7 +441,7 @@ void DeviceSimulator::handlePlatformPacket(const ReceivedPacket &packet)
     const auto &args = packet.arguments;
     if (args.isEmpty() || args.at(0).size() != 2)
         return;
-    const quint16 target = quint16(number(args.at(0)));
+    const quint16 target = quint16(packet.number(0));
     switch (packet.command) {
     case Command::GetModelValue:
         reportModelValue(target);
@@ -714,7 +699,7 @@ void DeviceSimulator::handleServiceCommand(quint8 node, const ReceivedPacket &pa
     case Command::SetThermalCapacity:
         if (args.size() >= 2 && args.at(1).size() == 4) {
             float fraction = 0;
-            const quint32 raw = number(args.at(1));
+            const quint32 raw = packet.number(1);
             std::memcpy(&fraction, &raw, sizeof fraction);
             if (std::isfinite(fraction))
                 m_model.setValue(id(ModelValueID::CapacityIndicator),

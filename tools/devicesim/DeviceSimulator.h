@@ -8,11 +8,11 @@
 #include "UpdateFaults.h"
 
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <memory>
-#include <mutex>
 
 class QTemporaryDir;
 
@@ -151,7 +151,7 @@ private:
     bool m_maintenance = false;
     quint8 m_dcProtection = 1;
 
-    mutable std::mutex m_logMutex;
+    mutable QMutex m_logMutex;
     QList<ReceivedPacket> m_received;
 };
 

@@ -1,10 +1,10 @@
 #include "SimulatedPortList.h"
 
 #include "application/SerialPortManager.h"
+#include "utilities/MutexLocker.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMutexLocker>
 
 namespace DeviceSim {
 
@@ -31,26 +31,26 @@ SimulatedPortList &SimulatedPortList::instance()
 
 void SimulatedPortList::add(const QString &portName)
 {
-    const QMutexLocker locker(&m_mutex);
+    const Utilities::MutexLocker locker(m_mutex);
     if (!m_portNames.contains(portName))
         m_portNames.append(portName);
 }
 
 void SimulatedPortList::remove(const QString &portName)
 {
-    const QMutexLocker locker(&m_mutex);
+    const Utilities::MutexLocker locker(m_mutex);
     m_portNames.removeAll(portName);
 }
 
 bool SimulatedPortList::contains(const QString &portName) const
 {
-    const QMutexLocker locker(&m_mutex);
+    const Utilities::MutexLocker locker(m_mutex);
     return m_portNames.contains(portName);
 }
 
 QStringList SimulatedPortList::portNames() const
 {
-    const QMutexLocker locker(&m_mutex);
+    const Utilities::MutexLocker locker(m_mutex);
     return m_portNames;
 }
 

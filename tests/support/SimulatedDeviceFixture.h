@@ -1,0 +1,45 @@
+#pragma once
+
+#include "support/LinkClient.h"
+#include "support/WarningTrap.h"
+#include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/SimulatedPortList.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace TestSupport {
+
+// The shared set-up of tests that talk to one simulated device through a real serial port:
+// every test function gets a fresh folder for the device's port, afterwards the PC's port,
+// the device and the folder go, and any warning or critical message Qt printed meanwhile
+// fails the test. A test class derives from this one; its slots are the runner's own
+// set-up and clean-up.
+class SimulatedDeviceFixture : public QObject
+{
+    Q_OBJECT
+
+protected:
+    // Starts a device with the given options (its port in the test's folder, listed in
+    // m_ports) and a PC connected to it. False, with a warning that fails the test, when
+    // either cannot be opened.
+    bool openDevice(DeviceSim::DeviceSimulatorOptions options,
+                    QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl);
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    DeviceSim::SimulatedPortList m_ports;
+    std::unique_ptr<DeviceSim::DeviceSimulator> m_device;
+    std::unique_ptr<LinkClient> m_pc;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+private:
+    std::unique_ptr<WarningTrap> m_warnings;
+};
+
+} // namespace TestSupport

@@ -1,7 +1,7 @@
 #include "component/AbstractService.h"
 
 #include "component/AbstractComponent.h"
-#include "model/ModelValueEvent.h"
+#include "model/interfaces/ModelValueEvent.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "component/AbstractApplication.h"
 #include "component/AbstractComponent.h"
 #include "component/AbstractService.h"
-#include "model/ModelValueEvent.h"
+#include "model/interfaces/ModelValueEvent.h"
 #include "utilities/EventObserver.h"
 #include "utilities/EventSubject.h"
 

@@ -2,6 +2,7 @@
 
 #include "component/ZantLinkCommandCode.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace Component::K27 {
@@ -253,7 +254,14 @@ const char *ZantLinkPacketLog::phaseName(uint8_t phase)
 
 QByteArray ZantLinkPacketLog::number(float value)
 {
-    return QByteArray::number(static_cast<double>(value), 'g', 6);
+    // The C library's general form: a value exactly halfway between two six-digit texts
+    // rounds to the even digit, and a negative zero keeps its sign. Qt's own number formatting
+    // rounds such halves away from zero, and the C library's printf would follow the
+    // program's locale (a decimal comma); to_chars does neither.
+    char text[32];
+    const std::to_chars_result result = std::to_chars(
+        text, text + sizeof text, static_cast<double>(value), std::chars_format::general, 6);
+    return QByteArray(text, static_cast<int>(result.ptr - text));
 }
 
 } // namespace Component::K27

@@ -26,7 +26,8 @@ public:
 
     // "L1", "L2" or "L3"; any other phase index shows as "L1".
     static const char *phaseName(uint8_t phase);
-    // A float the way the log shows it: shortest general form, six significant digits.
+    // A float the way the log shows it: shortest general form, six significant digits, as
+    // printf "%g" writes it in the C locale.
     static QByteArray number(float value);
 };
 

@@ -243,6 +243,11 @@ void tst_ZantLinkPacketLog::numbers_data()
     QTest::newRow("smaller") << 0.00001f << QByteArray("1e-05");
     QTest::newRow("negative") << -2.75f << QByteArray("-2.75");
     QTest::newRow("float rounding") << 0.1f << QByteArray("0.1");
+    // A value exactly halfway between two six-digit texts rounds to the even digit, the way
+    // printf rounds it.
+    QTest::newRow("tie rounds to even") << 2678.125f << QByteArray("2678.12");
+    QTest::newRow("tie of a large value") << -430492.5f << QByteArray("-430492");
+    QTest::newRow("negative zero") << -0.0f << QByteArray("-0");
 }
 
 void tst_ZantLinkPacketLog::numbers()

@@ -6,9 +6,22 @@
 #include "support/ModelValueProbe.h"
 
 #include <QtTest>
+#include <cstring>
 #include <memory>
 
 using Model::Interfaces::ModelValueIntf;
+
+namespace {
+QByteArray floatBytes(float number)
+{
+    quint32 bits;
+    std::memcpy(&bits, &number, sizeof bits);
+    QByteArray bytes;
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.append(char(bits >> shift));
+    return bytes;
+}
+} // namespace
 
 // The whole catalogue against a table written from the device's data model description:
 // for every identifier its name, the group that holds it, the content type with its link
@@ -169,6 +182,107 @@ private slots:
         }
         QCOMPARE(probe.value, probe.defaultValue);
         QCOMPARE(value->toString(), defaultText);
+    }
+
+    // For every value, the step its neighbours follow (integer rule, whole, tenths or units,
+    // each wrapping at the range's ends), seen from the default, and the kind of its text form,
+    // seen from a content chosen to tell the kinds apart (cut versus rounded, capped, an
+    // enumeration's fallback).
+    void everyValueStepAndTextForm_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<double>("lower");
+        QTest::addColumn<double>("upper");
+        QTest::addColumn<QByteArray>("sample");
+        QTest::addColumn<QByteArray>("sampleText");
+
+        const auto row = [](int id, double lower, double upper, const QByteArray &sample,
+                            const char *sampleText) {
+            QTest::addRow("%d %s", id, Model::Interfaces::modelValueName(quint16(id)))
+                << id << lower << upper << sample << QByteArray(sampleText);
+        };
+        const auto hex = [](const char *digits) { return QByteArray::fromHex(digits); };
+        const auto f = floatBytes;
+
+        row(0, 7, 1, hex("08"), "");
+        row(1, 6, 0, hex("08"), "");
+        row(2, 0.9, 1.1, f(9.99f), "9.9");
+        row(3, 9.8, 0.1, f(2.96f), "2.9");
+        row(4, 1, 1, hex("01"), "Enable");
+        row(5, 1.9, 2.1, f(19.99f), "19.9");
+        row(6, 1.9, 2.1, f(0.55f), "0.5");
+        row(7, 49, 51, hex("4d"), "77");
+        row(9, 100, 1, hex("64"), "100");
+        row(10, 3, 1, hex("04"), "Idle");
+        row(11, 0, 2, hex("06"), " ");
+        row(12, 0, 2, hex("05"), " ");
+        row(15, 0, 2, hex("03"), " ");
+        row(16, 0, 2, hex("04"), " ");
+        row(17, 16, 1, hex("0f"), " ");
+        row(18, 16, 1, hex("10"), " ");
+        row(19, 3, 1, hex("04"), " ");
+        row(20, 3, 1, hex("03"), "3");
+        row(21, 3, 2, hex("02"), "2");
+        row(22, 100, 1, hex("64"), "100");
+        row(23, 100, 1, hex("32"), "50");
+        row(24, 3, 2, hex("00"), " ");
+        row(25, 1, 1, hex("01"), "Enable");
+        row(26, 0.0, 0.2, f(9.99f), "9.9");
+        row(27, 1, 1, hex("02"), " ");
+        row(28, 1, 1, hex("01"), "Enable");
+        row(29, 206, 208, f(207.9f), "207");
+        row(30, 1, 1, hex("02"), " ");
+        row(31, 1, 1, hex("01"), "Enable");
+        row(32, 252, 254, f(253.5f), "253");
+        row(33, 1, 1, hex("02"), " ");
+        row(34, 600, 0.1, f(400.6f), "401");
+        row(35, 100, 0.1, f(9.99f), "9.9");
+        row(36, 9999, 1, f(1234.0f), "1.23");
+        row(37, 9999, 1, f(12345.0f), "9.99");
+        row(38, 9999, 1, f(999.0f), "0.99");
+        row(39, 4294967295.0, 1, hex("04030201"), "V1.2.3.4");
+        row(40, 15, 1, hex("0f"), "15");
+        row(41, 15, 1, hex("0a"), "10");
+        row(42, 15, 1, hex("03"), "3");
+        row(43, 1, 1, hex("01"), "Automatic");
+        row(44, 8, 1, hex("05"), "");
+        row(45, 0, 0, hex("78563412"), "305419896");
+        row(46, 36250, 36258, hex("a68d0000"), "36262");
+        row(47, 'Z', 'B', hex("43"), "C");
+        row(48, 0, 0, hex("0c"), "12");
+        row(49, 0, 0, hex("e807"), "2024");
+        row(50, 0, 0, hex("1f"), "31");
+        row(52, 1, 1, hex("01"), "Enable");
+        row(53, 1.0, 0.1, f(0.99f), "0.9");
+        row(54, 1, 1, hex("01"), "Error");
+    }
+    void everyValueStepAndTextForm()
+    {
+        QFETCH(int, id);
+        QFETCH(double, lower);
+        QFETCH(double, upper);
+        QFETCH(QByteArray, sample);
+        QFETCH(QByteArray, sampleText);
+
+        ModelValueIntf *value = m_valueObserver.findValue(quint16(id));
+        QVERIFY(value != nullptr);
+        QCOMPARE(sample.size(), value->linkWidth());
+
+        // reset recomputes the neighbours of the default content.
+        value->reset();
+        TestSupport::ModelValueProbe probe = TestSupport::probeValue(value);
+        QVERIFY(probe.found);
+        if (probe.isFloat) {
+            QCOMPARE(float(probe.lowerNeighbour), float(lower));
+            QCOMPARE(float(probe.upperNeighbour), float(upper));
+        } else {
+            QCOMPARE(probe.lowerNeighbour, lower);
+            QCOMPARE(probe.upperNeighbour, upper);
+        }
+
+        value->receive(Component::Interfaces::ZantLinkPacket::Argument(sample.constData(),
+                                                                       uint16_t(sample.size())));
+        QCOMPARE(value->toString(), sampleText);
     }
 
     void namesBeyondTheCatalogue_data()

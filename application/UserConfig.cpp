@@ -18,10 +18,10 @@ UserConfig::UserConfig(int user, const QString &password)
 void UserConfig::fromJson(const QJsonObject &object)
 {
     const QJsonValue user = object.value(userKey);
-    if (user.isDouble()) {
-        // A number that is not a whole int (2.5, 1e20) cannot name a level; keep the old one.
-        m_user = user.toInt(m_user);
-    }
+    // Any number sets the level; one that is no whole int (2.5, 1e20) converts to 0, which
+    // names no level.
+    if (user.isDouble())
+        m_user = user.toInt();
     const QJsonValue password = object.value(passwordKey);
     if (password.isString())
         m_password = password.toString();

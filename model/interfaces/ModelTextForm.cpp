@@ -1,7 +1,7 @@
 #include "model/interfaces/ModelTextForm.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace Model::Interfaces::TextForm {
@@ -11,15 +11,18 @@ namespace {
 // the six decimals.
 constexpr int printBufferSize = 64;
 
-// Prints number with "%f" and keeps `decimals` characters after the decimal point (none and
-// no point for 0). Texts without a point ("inf", "nan") stay whole.
+// Prints number like "%f" and keeps `decimals` characters after the decimal point (none and
+// no point for 0). Texts without a point ("inf", "nan") stay whole. std::to_chars always
+// writes a point: the C library's printf follows the locale that Qt switches on at start,
+// and a decimal comma would leave the text uncut.
 QByteArray printCut(double number, int decimals)
 {
     char buffer[printBufferSize];
-    const int printed = std::snprintf(buffer, sizeof buffer, "%f", number);
-    if (printed <= 0)
+    const auto [end, error]
+        = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed, 6);
+    if (error != std::errc())
         return QByteArray();
-    QByteArray text(buffer, qMin(printed, printBufferSize - 1));
+    QByteArray text(buffer, static_cast<int>(end - buffer));
     const int point = text.indexOf('.');
     if (point < 0)
         return text;

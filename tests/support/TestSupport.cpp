@@ -5,11 +5,6 @@
 #include <QRandomGenerator>
 
 namespace TestSupport {
-QString dataPath(const QString &fileName)
-{
-    return QDir(QString::fromLocal8Bit(qgetenv("K27_TEST_DATA"))).filePath(fileName);
-}
-
 QByteArray readFile(const QString &path)
 {
     QFile file(path);

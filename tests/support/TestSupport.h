@@ -4,9 +4,6 @@
 #include <QString>
 
 namespace TestSupport {
-// Folder of the committed test data files.
-QString dataPath(const QString &fileName);
-
 // The whole content of a file; empty when it cannot be read.
 QByteArray readFile(const QString &path);
 // Writes content as the whole file; false when it cannot be opened or written in full.

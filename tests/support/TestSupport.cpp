@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 

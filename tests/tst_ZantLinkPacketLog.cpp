@@ -1,5 +1,6 @@
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkPacketLog.h"
+#include "support/LinkBytes.h"
 
 #include <QtTest>
 #include <cstring>
@@ -7,6 +8,7 @@
 
 using Component::Interfaces::ZantLinkPacket;
 using Component::K27::ZantLinkPacketLog;
+using TestSupport::f32;
 using Argument = ZantLinkPacket::Argument;
 
 namespace {
@@ -14,17 +16,6 @@ namespace {
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(QByteArray(text));
-}
-
-QByteArray f32(float value)
-{
-    QByteArray bytes(4, Qt::Uninitialized);
-    uint32_t bits = 0;
-    std::memcpy(&bits, &value, 4);
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = char((bits >> (8 * i)) & 0xff);
-    }
-    return bytes;
 }
 
 // A packet from the Platform to the Host with the given arguments, as the device sends it.

@@ -14,6 +14,7 @@
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
 #include "service/ZantLinkTerminalService.h"
+#include "support/LinkBytes.h"
 #include "support/ValueSignalNames.h"
 #include "support/WarningTrap.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -33,6 +34,7 @@ using Component::K27::ZantLinkCommandCode;
 using DeviceSim::DeviceSimulator;
 using DeviceSim::ReceivedPacket;
 using Service::K27::ZantLinkTerminalService;
+using TestSupport::f32;
 
 namespace {
 
@@ -40,13 +42,6 @@ namespace {
 const QList<quint16> requestOrder {11, 1,  0,  3,  2,  4,  5,  6,  7,  12, 25, 26, 27, 16, 28, 29,
                                    30, 43, 31, 32, 33, 52, 53, 54, 10, 9,  17, 19, 18, 21, 22, 23,
                                    24, 35, 34, 20, 39, 40, 41, 42, 15, 45, 46, 47, 50, 48, 49};
-
-QByteArray f32(float value)
-{
-    QByteArray bytes(4, '\0');
-    std::memcpy(bytes.data(), &value, 4); // little-endian, as the link
-    return bytes;
-}
 
 QByteArray modelValuePacket(quint16 identifier, const QByteArray &content)
 {

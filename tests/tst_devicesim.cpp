@@ -2,6 +2,7 @@
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/LinkBytes.h"
 #include "support/LinkClient.h"
 #include "support/SimulatedDeviceFixture.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -30,12 +31,12 @@ constexpr quint8 host = 2;
 
 QByteArray id16(ModelValueID id)
 {
-    return LinkClient::u16(toNumber(id));
+    return TestSupport::u16(toNumber(id));
 }
 
 QByteArray action16(ModelActionID id)
 {
-    return LinkClient::u16(toNumber(id));
+    return TestSupport::u16(toNumber(id));
 }
 } // namespace
 
@@ -130,29 +131,29 @@ private slots:
         QTest::addColumn<QByteArray>("reported");
         const QByteArray nominal = id16(ModelValueID::NominalCurrent);
         QTest::newRow("float within range")
-            << nominal << LinkClient::f32(2.5f) << LinkClient::f32(2.5f);
+            << nominal << TestSupport::f32(2.5f) << TestSupport::f32(2.5f);
         QTest::newRow("float above the variant's limit is clamped")
-            << nominal << LinkClient::f32(7.0f) << LinkClient::f32(6.6f);
+            << nominal << TestSupport::f32(7.0f) << TestSupport::f32(6.6f);
         QTest::newRow("float below range is clamped")
-            << nominal << LinkClient::f32(0.0f) << LinkClient::f32(0.1f);
+            << nominal << TestSupport::f32(0.0f) << TestSupport::f32(0.1f);
         QTest::newRow("trip class bounded by TripClassMax")
             << id16(ModelValueID::TripClass) << QByteArray(1, 6) << QByteArray(1, 5);
         QTest::newRow("trip class within range")
             << id16(ModelValueID::TripClass) << QByteArray(1, 3) << QByteArray(1, 3);
         QTest::newRow("two-byte content for a one-byte value")
-            << id16(ModelValueID::SoftstartMinVoltage) << LinkClient::u16(80) << QByteArray(1, 80);
+            << id16(ModelValueID::SoftstartMinVoltage) << TestSupport::u16(80) << QByteArray(1, 80);
         QTest::newRow("switch from a two-byte content")
             << id16(ModelValueID::SoftstartEnable) << QByteArray("\x00\x01", 2) << QByteArray(1, 1);
         QTest::newRow("integer above range is clamped")
             << id16(ModelValueID::SoftstartMinVoltage) << QByteArray(1, char(200))
             << QByteArray(1, 100);
         QTest::newRow("identity is not written")
-            << id16(ModelValueID::ArticleNumber) << LinkClient::u32(36246)
-            << LinkClient::u32(36262);
+            << id16(ModelValueID::ArticleNumber) << TestSupport::u32(36246)
+            << TestSupport::u32(36262);
         QTest::newRow("not-a-number is refused")
-            << nominal << LinkClient::u32(0x7FC00000u) << LinkClient::f32(1.0f);
+            << nominal << TestSupport::u32(0x7FC00000u) << TestSupport::f32(1.0f);
         QTest::newRow("float of the wrong width is refused")
-            << nominal << LinkClient::u16(3) << LinkClient::f32(1.0f);
+            << nominal << TestSupport::u16(3) << TestSupport::f32(1.0f);
     }
     void getAndSetModelValue()
     {
@@ -204,7 +205,7 @@ private slots:
     void unknownIdentifierIsNotAnswered()
     {
         QVERIFY(connectDevice());
-        m_pc->send(Command::GetModelValue, platform, {LinkClient::u16(55)});
+        m_pc->send(Command::GetModelValue, platform, {TestSupport::u16(55)});
         m_pc->send(Command::GetName, platform);
         QVERIFY(m_pc->waitFor(Command::GetName));
         QVERIFY(m_pc->packets(Command::SetModelValue).isEmpty());
@@ -221,9 +222,9 @@ private slots:
                                    &message),
                  qPrintable(message));
         QVERIFY(connectDevice(options));
-        QCOMPARE(ask(ModelValueID::ArticleNumber), LinkClient::u32(36262));
-        QCOMPARE(ask(ModelValueID::SerialNumber), LinkClient::u32(4711));
-        QCOMPARE(ask(ModelValueID::PlatformVersion), LinkClient::u32(0x02010007));
+        QCOMPARE(ask(ModelValueID::ArticleNumber), TestSupport::u32(36262));
+        QCOMPARE(ask(ModelValueID::SerialNumber), TestSupport::u32(4711));
+        QCOMPARE(ask(ModelValueID::PlatformVersion), TestSupport::u32(0x02010007));
         QCOMPARE(ask(ModelValueID::HardwareIDDisplayBoard), QByteArray(1, 3));
         QCOMPARE(ask(ModelValueID::ArticleIndex), QByteArray("C"));
         // The Platform's own version is the model's platform version.
@@ -278,7 +279,7 @@ private slots:
         QFETCH(int, action);
         QFETCH(QList<int>, identifiers);
         QVERIFY(connectDevice());
-        m_pc->send(Command::FireModelAction, platform, {LinkClient::u16(quint16(action))});
+        m_pc->send(Command::FireModelAction, platform, {TestSupport::u16(quint16(action))});
         QVERIFY(m_pc->waitFor(Command::SetModelValue, identifiers.size() * 2));
 
         const QList<ReceivedPacket> stream = m_pc->packets(Command::SetModelValue);
@@ -318,7 +319,7 @@ private slots:
         options.error = {2, 1, 90};
         QVERIFY(connectDevice(options));
         m_pc->send(Command::FireModelAction, platform, {action16(ModelActionID::MotorLeftOn)});
-        m_pc->send(Command::FireModelAction, platform, {LinkClient::u16(quint16(action))});
+        m_pc->send(Command::FireModelAction, platform, {TestSupport::u16(quint16(action))});
         QVERIFY(m_pc->waitFor(Command::SetModelValue, 2));
         const ReceivedPacket report = m_pc->packets(Command::SetModelValue).at(1);
         QCOMPARE(report.arguments,
@@ -332,9 +333,9 @@ private slots:
         QVERIFY(options.setModelValue("NominalCurrent", "3.0", &message));
         QVERIFY(connectDevice(options));
         m_pc->send(Command::SetModelValue, platform,
-                   {id16(ModelValueID::NominalCurrent), LinkClient::f32(5.0f)});
+                   {id16(ModelValueID::NominalCurrent), TestSupport::f32(5.0f)});
         m_pc->send(Command::SetModelValue, platform,
-                   {id16(ModelValueID::UndervoltageThreshold), LinkClient::f32(190.0f)});
+                   {id16(ModelValueID::UndervoltageThreshold), TestSupport::f32(190.0f)});
         QVERIFY(m_pc->waitFor(Command::SetModelValue, 2));
         m_pc->clear();
 
@@ -347,8 +348,8 @@ private slots:
         for (int i = 0; i < order.size(); ++i)
             QCOMPARE(int(reports.at(i).number(0)), order.at(i));
         // The factory default is the start content the device was made with.
-        QCOMPARE(reports.at(4).arguments.at(1), LinkClient::f32(3.0f));
-        QCOMPARE(reports.at(15).arguments.at(1), LinkClient::f32(207.0f));
+        QCOMPARE(reports.at(4).arguments.at(1), TestSupport::f32(3.0f));
+        QCOMPARE(reports.at(15).arguments.at(1), TestSupport::f32(207.0f));
     }
 
     void injectedWarningAndResetError()

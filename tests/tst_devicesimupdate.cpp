@@ -1,5 +1,6 @@
 #include "component/Crc32.h"
 #include "component/ZantLinkCommandCode.h"
+#include "support/LinkBytes.h"
 #include "support/LinkClient.h"
 #include "support/SimulatedDeviceFixture.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -61,7 +62,7 @@ private:
         const QByteArray block = bytes.mid(blockNumber * 512, 512);
         const quint32 crc = crcOf(block) ^ (damaged ? 1u : 0u);
         m_pc->send(Command::Memblock, node,
-                   {LinkClient::u16(blockNumber), block, LinkClient::u32(crc)});
+                   {TestSupport::u16(blockNumber), block, TestSupport::u32(crc)});
     }
 
     void enterBootloader(quint8 node)
@@ -74,7 +75,7 @@ private:
     {
         const quint16 blocks = quint16((bytes.size() + 511) / 512);
         m_pc->send(Command::ApplicationUpdate, node,
-                   {LinkClient::u16(blocks), LinkClient::u32(crc)});
+                   {TestSupport::u16(blocks), TestSupport::u32(crc)});
     }
 
 private slots:
@@ -102,7 +103,7 @@ private slots:
         const ReceivedPacket first = m_pc->packets(Command::Memblock).first();
         QCOMPARE(first.source, node);
         QCOMPARE(first.destination, quint8(2));
-        QCOMPARE(first.arguments, QList<QByteArray>({LinkClient::u16(0)}));
+        QCOMPARE(first.arguments, QList<QByteArray>({TestSupport::u16(0)}));
         sendBlock(node, bytes, 0);
         QVERIFY(m_pc->waitFor(Command::Memblock, 2));
         QCOMPARE(requests(), QList<quint32>({0, 1}));
@@ -172,11 +173,12 @@ private slots:
         QFETCH(bool, correctCrc);
         QVERIFY(connectDevice());
         enterBootloader(platform);
-        m_pc->send(Command::ApplicationUpdate, platform, {LinkClient::u16(3), LinkClient::u32(0)});
+        m_pc->send(Command::ApplicationUpdate, platform,
+                   {TestSupport::u16(3), TestSupport::u32(0)});
         QVERIFY(m_pc->waitFor(Command::Memblock, 1));
         m_pc->send(
             Command::Memblock, platform,
-            {LinkClient::u16(0), data, LinkClient::u32(crcOf(data) ^ (correctCrc ? 0u : 4u))});
+            {TestSupport::u16(0), data, TestSupport::u32(crcOf(data) ^ (correctCrc ? 0u : 4u))});
         QVERIFY(m_pc->waitFor(Command::Memblock, 2));
         QCOMPARE(requests(), QList<quint32>({0, 0}));
         QVERIFY(m_device->platform().receivedImage().isEmpty());

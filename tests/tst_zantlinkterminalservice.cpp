@@ -12,6 +12,7 @@
 #include "model/database/ModelDatabase.h"
 #include "model/observer/ModelValueObserver.h"
 #include "service/ZantLinkTerminalService.h"
+#include "support/LinkBytes.h"
 #include "support/ValueSignalNames.h"
 #include "support/WarningTrap.h"
 
@@ -27,6 +28,8 @@ using Component::Interfaces::ZantLinkPacket;
 using Component::K27::ZantLinkCommandCode;
 using Component::K27::ZantLinkPacketLog;
 using Service::K27::ZantLinkTerminalService;
+using TestSupport::f32;
+using TestSupport::u16;
 
 namespace {
 
@@ -38,18 +41,6 @@ QByteArray packet(quint16 command, quint8 source, const QList<QByteArray> &argum
         views.emplace_back(argument.constData(), static_cast<uint16_t>(argument.size()));
     return ZantLinkPacket::encode(command, source, destination, views.data(),
                                   static_cast<int>(views.size()));
-}
-
-QByteArray u16(quint16 value)
-{
-    return QByteArray() + char(value & 0xFF) + char(value >> 8);
-}
-
-QByteArray f32(float value)
-{
-    QByteArray bytes(4, '\0');
-    std::memcpy(bytes.data(), &value, 4); // the test machine is little-endian, as is the link
-    return bytes;
 }
 
 QByteArray modelValue(quint16 identifier, const QByteArray &content)

@@ -93,27 +93,6 @@ QList<ReceivedPacket> LinkClient::collect(int milliseconds)
     return m_packets.mid(before);
 }
 
-QByteArray LinkClient::u16(quint16 value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray LinkClient::u32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray LinkClient::f32(float value)
-{
-    quint32 raw = 0;
-    std::memcpy(&raw, &value, sizeof raw);
-    return u32(raw);
-}
-
 float LinkClient::toFloat(const QByteArray &bytes)
 {
     if (bytes.size() != 4)

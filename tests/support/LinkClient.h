@@ -46,9 +46,6 @@ public:
     // Turns the event loop for a while and returns the packets that arrived meanwhile.
     QList<DeviceSim::ReceivedPacket> collect(int milliseconds);
 
-    static QByteArray u16(quint16 value);
-    static QByteArray u32(quint32 value);
-    static QByteArray f32(float value);
     static float toFloat(const QByteArray &bytes);
 
 private:

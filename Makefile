@@ -2,6 +2,7 @@
 # make test  installs what is missing, builds and runs every test, twice:
 #            a normal build and one with AddressSanitizer + UndefinedBehaviorSanitizer;
 #            then the threaded tests (label "threaded") once more with ThreadSanitizer
+# make package  builds the Debian package build/k27-servicetool_<version>_<arch>.deb
 
 JOBS ?= $(shell nproc)
 BUILD_DIR ?= build
@@ -9,10 +10,13 @@ SANITIZE_DIR ?= build-sanitize
 TSAN_DIR ?= build-tsan
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
+.PHONY: run test package deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 test: test-normal test-sanitize test-tsan
 

@@ -10,12 +10,16 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 #include <memory>
 
@@ -104,6 +108,54 @@ QString state(const QWidget *widget)
 const QRegularExpression namedWidget(QStringLiteral(
     "^(pushButton|label|checkBox|comboBox|doubleSpinBox|listWidget|textBrowser|progressBar"
     "|stackedWidget|tabWidget|page|tab)[A-Z]"));
+
+// Every text a user reads on the page, in widget order: captions, button texts, combo items and
+// tab titles. The trip classes are standard names, the same in every language.
+QStringList shownTexts(const QWidget *page)
+{
+    QStringList texts;
+    for (const QWidget *widget : page->findChildren<QWidget *>()) {
+        if (!namedWidget.match(widget->objectName()).hasMatch()
+            || widget->objectName() == QLatin1String("comboBoxTripClass"))
+            continue;
+        if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
+            texts.append(button->text());
+        } else if (const auto *label = qobject_cast<const QLabel *>(widget)) {
+            texts.append(label->text());
+        } else if (const auto *combo = qobject_cast<const QComboBox *>(widget)) {
+            for (int i = 0; i < combo->count(); ++i)
+                texts.append(combo->itemText(i));
+        } else if (const auto *tabs = qobject_cast<const QTabWidget *>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                texts.append(tabs->tabText(i));
+        }
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+// The German translation source compiled with the Qt release tool into folder.
+QString compileGermanTranslation(const QString &folder)
+{
+    // The source file's name is relative to the build folder of the tests when the compiler
+    // launcher shortens paths, and the tests run in that folder.
+    const QString source
+        = QFileInfo(QStringLiteral(__FILE__))
+              .absoluteDir()
+              .filePath(QStringLiteral("../resources/translations/k27_servicetool_de.ts"));
+    QString tool = QLibraryInfo::location(QLibraryInfo::BinariesPath) + QStringLiteral("/lrelease");
+    if (!QFileInfo(tool).isExecutable())
+        tool = QStandardPaths::findExecutable(QStringLiteral("lrelease"));
+    if (!QFileInfo::exists(source) || tool.isEmpty())
+        return QString();
+    const QString target = folder + QStringLiteral("/k27_servicetool_de.qm");
+    QProcess process;
+    process.start(tool, {QStringLiteral("-silent"), source, QStringLiteral("-qm"), target});
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return QString();
+    return target;
+}
 
 struct Expected
 {
@@ -249,6 +301,8 @@ private slots:
     void combosStartAtTheirFirstItem();
     void settingsButtonsAreOneExclusiveRow();
     void indicatorPicturesAreNamed();
+    void germanTexts_data();
+    void germanTexts();
 
 private:
     QWidget *page(const char *name) const
@@ -260,6 +314,7 @@ private:
     std::unique_ptr<TestSupport::ConfigHome> m_configHome;
     QSharedPointer<Application::K27::SerialPortManager> m_manager;
     std::unique_ptr<K27SubScreen> m_window;
+    std::unique_ptr<QTranslator> m_translator;
 };
 
 void TestK27SubScreenForms::initTestCase()
@@ -282,6 +337,10 @@ void TestK27SubScreenForms::init()
 
 void TestK27SubScreenForms::cleanup()
 {
+    if (m_translator) {
+        QCoreApplication::removeTranslator(m_translator.get());
+        m_translator.reset();
+    }
     m_window.reset();
     m_manager.reset();
     m_configHome.reset();
@@ -417,6 +476,45 @@ void TestK27SubScreenForms::indicatorPicturesAreNamed()
     const QString serviceStyle = page("pageServiceMode")->styleSheet();
     QVERIFY(serviceStyle.contains("url(:/images/slide_button_left.png)"));
     QVERIFY(serviceStyle.contains("url(:/images/slide_button_right.png)"));
+}
+
+void TestK27SubScreenForms::germanTexts_data()
+{
+    QTest::addColumn<QString>("context");
+
+    QTest::newRow("pageConfiguration") << QStringLiteral("K27SubScreenConfigurationPage");
+    QTest::newRow("pageServiceMode") << QStringLiteral("K27SubScreenServiceModePage");
+    QTest::newRow("pageDemoMode") << QStringLiteral("K27SubScreenDemoPage");
+}
+
+// Under the German translation every text of the page has a translation of its own and the
+// window shows it.
+void TestK27SubScreenForms::germanTexts()
+{
+    QFETCH(QString, context);
+
+    const QStringList english = shownTexts(page(QTest::currentDataTag()));
+    QVERIFY(!english.isEmpty());
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString compiled = compileGermanTranslation(folder.path());
+    QVERIFY2(!compiled.isEmpty(), "the German translation does not compile");
+    m_translator = std::make_unique<QTranslator>();
+    QVERIFY(m_translator->load(compiled));
+    QVERIFY(QCoreApplication::installTranslator(m_translator.get()));
+
+    m_window = std::make_unique<K27SubScreen>(QSharedPointer<UserLogin>::create(),
+                                              QSharedPointer<Application::K27::Config>::create(),
+                                              m_manager, QStringLiteral("ttyK27NONE"));
+    const QStringList german = shownTexts(page(QTest::currentDataTag()));
+    QCOMPARE(german.size(), english.size());
+    for (int i = 0; i < english.size(); ++i) {
+        const QString translation
+            = m_translator->translate(qPrintable(context), english[i].toUtf8().constData());
+        QVERIFY2(!translation.isEmpty(), qPrintable(QStringLiteral("no German for ") + english[i]));
+        QCOMPARE(german[i], translation);
+    }
 }
 
 QTEST_MAIN(TestK27SubScreenForms)

@@ -290,7 +290,7 @@ class TestK27SubScreenForms : public QObject
 
 private slots:
     void initTestCase();
-    void init();
+    void cleanupTestCase();
     void cleanup();
 
     void pagesSitInTheWindowStack();
@@ -305,10 +305,19 @@ private slots:
     void germanTexts();
 
 private:
-    QWidget *page(const char *name) const
+    // A device window without a device: the forms are what is looked at, not what a device
+    // reports.
+    std::unique_ptr<K27SubScreen> makeWindow() const
     {
-        return m_window->findChild<QWidget *>(QString::fromLatin1(name));
+        return std::make_unique<K27SubScreen>(QSharedPointer<UserLogin>::create(),
+                                              QSharedPointer<Application::K27::Config>::create(),
+                                              m_manager, QStringLiteral("ttyK27NONE"));
     }
+    static QWidget *page(const K27SubScreen *window, const char *name)
+    {
+        return window->findChild<QWidget *>(QString::fromLatin1(name));
+    }
+    QWidget *page(const char *name) const { return page(m_window.get(), name); }
 
     std::unique_ptr<TestSupport::WarningTrap> m_warnings;
     std::unique_ptr<TestSupport::ConfigHome> m_configHome;
@@ -321,18 +330,20 @@ void TestK27SubScreenForms::initTestCase()
 {
     m_warnings = std::make_unique<TestSupport::WarningTrap>();
     TestSupport::ConfigHome::useProgramNames();
-}
-
-void TestK27SubScreenForms::init()
-{
     m_configHome = std::make_unique<TestSupport::ConfigHome>();
     QVERIFY(m_configHome->isValid());
-    // No device: the forms are what is looked at, not what a device reports.
     m_manager = QSharedPointer<Application::K27::SerialPortManager>::create(
         [] { return QList<Application::K27::SerialPortDescription>(); });
-    m_window = std::make_unique<K27SubScreen>(QSharedPointer<UserLogin>::create(),
-                                              QSharedPointer<Application::K27::Config>::create(),
-                                              m_manager, QStringLiteral("ttyK27NONE"));
+    // One window for the tests that only look; a test that changes a window makes its own.
+    m_window = makeWindow();
+}
+
+void TestK27SubScreenForms::cleanupTestCase()
+{
+    m_window.reset();
+    m_manager.reset();
+    m_configHome.reset();
+    QCOMPARE(m_warnings->take(), QStringList());
 }
 
 void TestK27SubScreenForms::cleanup()
@@ -341,9 +352,6 @@ void TestK27SubScreenForms::cleanup()
         QCoreApplication::removeTranslator(m_translator.get());
         m_translator.reset();
     }
-    m_window.reset();
-    m_manager.reset();
-    m_configHome.reset();
     QCOMPARE(m_warnings->take(), QStringList());
 }
 
@@ -446,13 +454,14 @@ void TestK27SubScreenForms::settingsButtonsAreOneExclusiveRow()
         "pageGeneralSettings",     "pageUndercurrentSettings", "pageUndervoltageSettings",
         "pageOvervoltageSettings", "pageLoadAsymmetrySetting",
     };
+    const auto window = makeWindow();
     const auto *stack
-        = m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidgetSettings"));
+        = window->findChild<QStackedWidget *>(QStringLiteral("stackedWidgetSettings"));
     QList<QAbstractButton *> buttons;
     for (int i = 0; i < 5; ++i) {
-        buttons.append(m_window->findChild<QAbstractButton *>(QString::fromLatin1(buttonNames[i])));
+        buttons.append(window->findChild<QAbstractButton *>(QString::fromLatin1(buttonNames[i])));
         QVERIFY(buttons.last());
-        QCOMPARE(stack->indexOf(page(pageNames[i])), i);
+        QCOMPARE(stack->indexOf(page(window.get(), pageNames[i])), i);
     }
     QVERIFY(buttons[0]->isChecked());
     for (int i = 1; i < 5; ++i) {
@@ -504,10 +513,8 @@ void TestK27SubScreenForms::germanTexts()
     QVERIFY(m_translator->load(compiled));
     QVERIFY(QCoreApplication::installTranslator(m_translator.get()));
 
-    m_window = std::make_unique<K27SubScreen>(QSharedPointer<UserLogin>::create(),
-                                              QSharedPointer<Application::K27::Config>::create(),
-                                              m_manager, QStringLiteral("ttyK27NONE"));
-    const QStringList german = shownTexts(page(QTest::currentDataTag()));
+    const auto window = makeWindow();
+    const QStringList german = shownTexts(page(window.get(), QTest::currentDataTag()));
     QCOMPARE(german.size(), english.size());
     for (int i = 0; i < english.size(); ++i) {
         const QString translation

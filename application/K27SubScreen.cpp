@@ -120,8 +120,7 @@ void K27SubScreen::connectFrame()
     connect(m_ui->pushButtonConfiguration, &QPushButton::toggled, this,
             &K27SubScreen::handleConfigurationTab);
     connect(m_ui->pushButtonData, &QPushButton::toggled, this, &K27SubScreen::handleDataTab);
-    connect(m_ui->pushButtonControl, &QPushButton::toggled, this,
-            &K27SubScreen::handleControlTab);
+    connect(m_ui->pushButtonControl, &QPushButton::toggled, this, &K27SubScreen::handleControlTab);
     connect(m_ui->pushButtonAbout, &QPushButton::toggled, this, &K27SubScreen::handleAboutTab);
 }
 

@@ -48,8 +48,7 @@ class K27SubScreen
     Q_OBJECT
 
 public:
-    K27SubScreen(QSharedPointer<UserLogin> login,
-                 QSharedPointer<::Application::K27::Config> config,
+    K27SubScreen(QSharedPointer<UserLogin> login, QSharedPointer<::Application::K27::Config> config,
                  QSharedPointer<::Application::K27::SerialPortManager> manager,
                  const QString &portName, QWidget *parent = nullptr);
     ~K27SubScreen() override;

@@ -2,7 +2,6 @@
 // pictures, and the state of the device's port.
 
 #include "application/K27SubScreen.h"
-
 #include "application/ReportedValue.h"
 #include "application/SerialPort.h"
 #include "model/database/ModelDatabase.h"
@@ -17,8 +16,8 @@
 #include <QPixmap>
 
 using Application::K27::SerialPort;
-using Application::K27::StatusDisplay;
 using Application::K27::showReportedValue;
+using Application::K27::StatusDisplay;
 
 namespace {
 
@@ -89,8 +88,8 @@ void K27SubScreen::handleArticleNumberModelValue()
 
 void K27SubScreen::handleSerialNumberModelValue()
 {
-    const QString serialNumber =
-        QString::fromLatin1(database()->information().serialNumber().toString());
+    const QString serialNumber
+        = QString::fromLatin1(database()->information().serialNumber().toString());
     showReportedValue(m_informationPage->labelSerialNumber, &QLabel::setText, serialNumber);
     showTitle(serialNumber);
 }

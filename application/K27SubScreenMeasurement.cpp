@@ -2,7 +2,6 @@
 // direction and motor pictures).
 
 #include "application/K27SubScreen.h"
-
 #include "application/ReportedValue.h"
 #include "model/database/ModelDatabase.h"
 #include "service/ZantLinkTerminalService.h"
@@ -11,8 +10,8 @@
 #include "ui_K27SubScreenDataPage.h"
 #include "ui_K27SubScreenServiceModePage.h"
 
-using Application::K27::StatusDisplay;
 using Application::K27::showReportedValue;
+using Application::K27::StatusDisplay;
 using Model::Interfaces::ModelActionID;
 using Service::K27::ZantLinkTerminalService;
 
@@ -88,9 +87,9 @@ void K27SubScreen::handleMeasurementVoltageModelValue(quint8 phase)
                             m_dataPage->labelVoltage_L3_N};
     if (phase >= std::size(labels))
         return;
-    showReportedValue(
-        labels[phase], &QLabel::setText,
-        QString::fromLatin1(database()->measurement().voltage().toString()) + QStringLiteral(" V"));
+    showReportedValue(labels[phase], &QLabel::setText,
+                      QString::fromLatin1(database()->measurement().voltage().toString())
+                          + QStringLiteral(" V"));
 }
 
 void K27SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
@@ -99,9 +98,9 @@ void K27SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
                             m_dataPage->labelCurrent_L3};
     if (phase >= std::size(labels))
         return;
-    showReportedValue(
-        labels[phase], &QLabel::setText,
-        QString::fromLatin1(database()->measurement().current().toString()) + QStringLiteral(" A"));
+    showReportedValue(labels[phase], &QLabel::setText,
+                      QString::fromLatin1(database()->measurement().current().toString())
+                          + QStringLiteral(" A"));
 }
 
 void K27SubScreen::handleMeasurementActivePowerModelValue()

@@ -21,11 +21,11 @@ public:
     // Why the last open failed, as far as the system tells: Qt reports a port another program
     // holds and a port the user may not open both as a permission error.
     enum class OpenFailure {
-        None,       // the port is open, or was never refused
-        Busy,       // another program has it open (or holds its lock)
+        None, // the port is open, or was never refused
+        Busy, // another program has it open (or holds its lock)
         Permission, // the user may not open the device node
-        Gone,       // the device node does not exist (any more)
-        Other,      // anything else; openFailureText() has the system's words
+        Gone, // the device node does not exist (any more)
+        Other, // anything else; openFailureText() has the system's words
     };
 
     // Creates the port for portName (a system port name such as "ttyACM0", or a full path) and

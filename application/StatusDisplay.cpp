@@ -1,6 +1,5 @@
 #include "application/StatusDisplay.h"
 
-
 namespace Application::K27 {
 
 namespace {
@@ -29,8 +28,8 @@ const DeviceClass *deviceClass(quint32 articleNumber)
 }
 
 // The number after "E " or "W " by fault kind 1 … 15; kind 15 only has a warning code.
-const int faultCodes[] {1410, 1406, 1407, 1408, 1402, 1409, 1404,
-                        1403, 1405, 1413, 1414, 1411, 1412, 1415, 1416};
+const int faultCodes[] {1410, 1406, 1407, 1408, 1402, 1409, 1404, 1403,
+                        1405, 1413, 1414, 1411, 1412, 1415, 1416};
 constexpr int lastErrorKind = 14;
 constexpr int lastWarningKind = 15;
 

@@ -1,6 +1,7 @@
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
 #include "support/TestSupport.h"
+#include "support/TrappedTest.h"
 #include "utilities/Tarball.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ QStringList lines(const QByteArray &text)
 // k27-mkpackage as the service department runs it: packages it builds are read by
 // GNU tar and decrypted by the openssl command line, and its inspect command
 // judges packages that GNU tar made from files.
-class TestMkPackage : public QObject
+class TestMkPackage : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -74,8 +75,8 @@ private:
         QCOMPARE(digest.standardOutput, file.left(64));
     }
 
-private slots:
-    void initTestCase()
+protected:
+    void setUpTestCase() override
     {
         QVERIFY(m_dir.isValid());
         m_tool = QDir(QCoreApplication::applicationDirPath())
@@ -106,6 +107,7 @@ private slots:
         write(QStringLiteral("p-shortened.crypt"), shortened);
     }
 
+private slots:
     void encryptCommand()
     {
         const QByteArray file = read(QStringLiteral("p.crypt"));

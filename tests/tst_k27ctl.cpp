@@ -52,6 +52,7 @@ private slots:
     void monitorReportsDeviceAwayAndBack();
     void signalRemovesLinkFolder_data();
     void signalRemovesLinkFolder();
+    void signalInterruptsCommand();
     void relativePort_data();
     void relativePort();
     void staleInputIsDiscarded_data();
@@ -381,6 +382,39 @@ void TestK27ctl::signalRemovesLinkFolder()
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+}
+
+// A command that waits for answers is ended by a signal as well: one line on standard error,
+// exit code 6, and its link folder is gone.
+void TestK27ctl::signalInterruptsCommand()
+{
+    m_device.reset();
+    TestSupport::PtyPair line; // nobody answers; /dev/pts/N goes through a link
+    QVERIFY2(line.isValid(), qPrintable(line.errorString()));
+    QTemporaryDir temporaryFolders;
+    QVERIFY(temporaryFolders.isValid());
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporaryFolders.path());
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), line.slavePath(), QStringLiteral("--timeout"),
+                   QStringLiteral("600"), QStringLiteral("dump")});
+    QVERIFY(process.waitForStarted(30000));
+    // The first greeting has left: the port is open.
+    QVERIFY(line.readMaster(15, 30000).size() >= 15);
+    const QDir folder(temporaryFolders.path());
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+
+    QCOMPARE(::kill(pid_t(process.processId()), SIGHUP), 0);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 6);
+    QCOMPARE(process.readAllStandardError(), QByteArray("k27ctl: interrupted by a signal\n"));
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
     QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
 }

@@ -104,10 +104,15 @@ int main(int argc, char *argv[])
     }
     const bool monitoring = command == QLatin1String("monitor");
     QSocketNotifier signalNotifier(signalSockets[1], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &application, [monitoring] {
-        QCoreApplication::exit(monitoring ? int(ControlSession::Success)
-                                          : int(ControlSession::Interrupted));
-    });
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &application,
+                     [monitoring, &err] {
+                         if (monitoring) {
+                             QCoreApplication::exit(ControlSession::Success);
+                             return;
+                         }
+                         err << "k27ctl: interrupted by a signal" << Qt::endl;
+                         QCoreApplication::exit(ControlSession::Interrupted);
+                     });
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
         std::signal(signalNumber, handleSignal);
 

@@ -52,6 +52,9 @@ bool SerialPort::open()
     }
     m_openFailure = OpenFailure::None;
     m_openFailureText.clear();
+    // Bytes the line still holds from before (answers to an earlier program's requests) belong
+    // to nobody now; read, they would pass for answers to this run's requests.
+    m_port->clear(QSerialPort::Input);
     // Lines without modem signals (pseudo-terminals) refuse DTR; the link works without it.
     m_port->setDataTerminalReady(true);
     emit openStateChanged();

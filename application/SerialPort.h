@@ -34,8 +34,9 @@ public:
                QObject *parent = nullptr);
     ~SerialPort() override;
 
-    // Opens with 115200 baud, 8 data bits, no parity, one stop bit and no flow control, then
-    // sets DTR. True at once if already open.
+    // Opens with 115200 baud, 8 data bits, no parity, one stop bit and no flow control,
+    // discards whatever input the line still holds, then sets DTR. True at once if already
+    // open.
     bool open();
     // Returns whether the port was open.
     bool close();

@@ -38,6 +38,12 @@ private:
     QByteArray m_displayPlain;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    static QString longNotes(int number)
+    {
+        return QStringLiteral("notes-with-a-folder-name-long-enough/to-take-the-path-past-the-"
+                              "hundred-bytes-of-a-tar-name-field/release-notes-%1.txt")
+            .arg(number);
+    }
     ToolRun mkpackage(const QStringList &arguments) const
     {
         return TestSupport::runTool(m_tool, arguments, m_dir.path());
@@ -97,6 +103,12 @@ protected:
         QVERIFY2(run.succeeded(), run.standardError.constData());
         QVERIFY(
             QFile::rename(path(QStringLiteral("platform.crypt")), path(QStringLiteral("p.crypt"))));
+
+        // Files whose names do not fit the 100-byte name field, for packages with
+        // extended headers.
+        QVERIFY(QDir(m_dir.path()).mkpath(QFileInfo(path(longNotes(1))).path()));
+        for (int i = 1; i <= 2; ++i)
+            write(longNotes(i), "release notes");
 
         QByteArray altered = read(QStringLiteral("d.crypt"));
         altered[200] = static_cast<char>(altered.at(200) ^ 0x01);
@@ -275,9 +287,13 @@ private slots:
         QTest::newRow("good, ustar") << both << all << "ustar" << -1 << QStringList();
         QTest::newRow("good, gnu") << both << all << "gnu" << -1 << QStringList();
         QTest::newRow("good, without end blocks") << both << all << "ustar" << -1 << QStringList();
-        QTest::newRow("pax headers push the display image out")
-            << both << all << "pax" << -1
-            << QStringList {"Display application \"d.crypt\": not in the package"};
+        // Extended headers (pax records, GNU long names) take no place among the five.
+        QTest::newRow("good, pax") << both << all << "pax" << -1 << QStringList();
+        const QStringList longNamesFirst = QStringList {longNotes(1), longNotes(2)} + all;
+        QTest::newRow("good, gnu with long names first")
+            << both << longNamesFirst << "gnu" << -1 << QStringList();
+        QTest::newRow("good, pax with long names first")
+            << both << longNamesFirst << "pax" << -1 << QStringList();
         QTest::newRow("display image missing")
             << both << QStringList {"version.json", "p.crypt"} << "ustar" << -1
             << QStringList {"Display application \"d.crypt\": not in the package"};

@@ -1,7 +1,8 @@
 # make run   installs what is missing, builds and starts the service tool
-# make test  installs what is missing, builds and runs every test, twice:
-#            a normal build and one with AddressSanitizer + UndefinedBehaviorSanitizer;
-#            then the threaded tests (label "threaded") once more with ThreadSanitizer
+# make test  installs what is missing, checks the formatting of every source, builds (warnings
+#            are errors) and runs every test, twice: a normal build and one with
+#            AddressSanitizer + UndefinedBehaviorSanitizer; then the threaded tests (label
+#            "threaded") once more with ThreadSanitizer
 # make package  builds the Debian package build/k27-servicetool_<version>_<arch>.deb
 
 JOBS ?= $(shell nproc)
@@ -9,8 +10,10 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 TSAN_DIR ?= build-tsan
 CMAKE_FLAGS ?=
+# Warnings fail the test builds.
+WERROR_FLAGS ?= -DK27_WERROR=ON
 
-.PHONY: run test package deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
+.PHONY: run test package check-format deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
@@ -18,22 +21,26 @@ run: build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
-test: test-normal test-sanitize test-tsan
+test: check-format test-normal test-sanitize test-tsan
+
+# Every source under the project's folders is formatted as .clang-format says.
+check-format: deps
+	./scripts/check-format.sh
 
 deps:
 	./scripts/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 build-sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DK27_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DK27_SANITIZE=ON $(WERROR_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 # Only the threaded tests and what they start (k27ctl, k27-devicesim) are built here.
 build-tsan: deps
-	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_TSAN=ON -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_TSAN=ON -DK27_BUILD_BENCH=OFF $(WERROR_FLAGS) $(CMAKE_FLAGS)
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target k27_threaded_tests
 
 test-normal: build

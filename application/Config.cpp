@@ -6,6 +6,9 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Application::K27 {
 
@@ -14,6 +17,30 @@ const QString fileName = QStringLiteral("config.json");
 const QString softwareUpdateDirKey = QStringLiteral("SoftwareUpdateDir");
 const QString settingsDirKey = QStringLiteral("SettingsDir");
 const QString userAccountsKey = QStringLiteral("UserAccounts");
+
+// Opens the file for reading only when it is a regular file (a symbolic link to one counts).
+// A FIFO under that name would block the open until some writer appears, and the program with
+// it; a device may have side effects on open or never end; a folder is no file. The name is
+// checked before anything is opened, and the opened descriptor again, so a name swapped in
+// between is refused as well. Non-blocking, so even that open cannot wait.
+bool openRegularFile(const QString &path, QFile &file)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status
+    {
+    };
+    if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)
+        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 Config::Config()
@@ -36,11 +63,10 @@ bool Config::load()
     const QString path = filePath();
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(path, file))
         return false;
-    // Read at most one byte more than allowed, so that a huge file or an endless device behind
-    // the name cannot exhaust the memory.
+    // Read at most one byte more than allowed, so that a huge file cannot exhaust the memory.
     const QByteArray content = file.read(maximumFileSize + 1);
     if (content.size() > maximumFileSize)
         return false;
@@ -56,7 +82,16 @@ bool Config::save()
         return false;
     QJsonObject root;
     toJson(root);
-    const QByteArray content = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    const QJsonDocument document(root);
+    // Whatever is saved must load again, and load reads at most maximumFileSize bytes. The file
+    // is written indented; when that text would pass the limit (tens of thousands of accounts)
+    // it is written compact, and when even that does not fit nothing is written: the previous
+    // file stays as it was and save reports the failure.
+    QByteArray content = document.toJson(QJsonDocument::Indented);
+    if (content.size() > maximumFileSize)
+        content = document.toJson(QJsonDocument::Compact);
+    if (content.size() > maximumFileSize)
+        return false;
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

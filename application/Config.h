@@ -21,10 +21,13 @@ public:
     Config &operator=(const Config &) = delete;
 
     // Applies the file key by key; keys that are missing or of the wrong type keep the values
-    // held in memory. False when the file could not be opened or is far too large to be ours.
+    // held in memory. False when the file could not be opened, is not a regular file (a FIFO,
+    // device or folder of that name is refused at once) or is larger than maximumFileSize.
     bool load();
     // Writes all keys to a temporary file and renames it over "config.json", so a failed or
-    // interrupted write keeps the previous file. False when nothing was written.
+    // interrupted write keeps the previous file. Indented, or compact when the indented text
+    // would be larger than maximumFileSize; never larger than that, so load always reads what
+    // save wrote. False when nothing was written.
     bool save();
 
     QString softwareUpdateDir() const { return m_softwareUpdateDir; }
@@ -45,7 +48,7 @@ public:
     QString configDir() const { return m_configDir; }
     QString filePath() const;
 
-    // Larger files are not read: a real configuration is a few hundred bytes.
+    // Larger files are neither read nor written: a real configuration is a few hundred bytes.
     static constexpr qint64 maximumFileSize = 4 * 1024 * 1024;
 
 private:

@@ -32,25 +32,40 @@ void AbstractZantLinkTerminal::onProcess()
     receiveStep();
 }
 
+void AbstractZantLinkTerminal::startReceiver()
+{
+    m_receiveState = SeekStart;
+    m_lookAheadFrom = 1;
+}
+
+void AbstractZantLinkTerminal::stopReceiver()
+{
+    m_receiveState = Idle;
+}
+
 void AbstractZantLinkTerminal::writeBytes(const char *data, int count)
 {
     if (data == nullptr || count <= 0) {
         return;
     }
-    // Only the newest RingSize bytes survive: the oldest held bytes make room first.
-    if (count > RingSize) {
-        data += count - RingSize;
-        count = RingSize;
+    // Bytes already waiting go first: only when none wait may new bytes enter the ring.
+    if (bytesWaiting() == 0) {
+        const int direct = std::min(count, freeSpace());
+        append(data, direct);
+        data += direct;
+        count -= direct;
     }
-    const int overflow = m_available + count - RingSize;
-    if (overflow > 0) {
-        consume(overflow);
+    if (count == 0) {
+        return;
     }
-    const int first = std::min(count, RingSize - m_writePosition);
-    std::memcpy(m_ring.data() + m_writePosition, data, static_cast<std::size_t>(first));
-    std::memcpy(m_ring.data(), data + first, static_cast<std::size_t>(count - first));
-    m_writePosition = (m_writePosition + count) % RingSize;
-    m_available += count;
+    m_waiting.append(data, count);
+    const int excess = bytesWaiting() - MaximumWaiting;
+    if (excess > 0) {
+        m_waitingOffset += excess;
+        m_dropped += excess;
+        m_waiting.remove(0, m_waitingOffset);
+        m_waitingOffset = 0;
+    }
 }
 
 bool AbstractZantLinkTerminal::receiveStep()
@@ -65,8 +80,7 @@ bool AbstractZantLinkTerminal::receiveStep()
         if (m_available < 4) {
             return false;
         }
-        if (byteAt(0) == startWord[0] && byteAt(1) == startWord[1] && byteAt(2) == startWord[2]
-            && byteAt(3) == startWord[3]) {
+        if (startWordAt(0)) {
             m_receiveState = ReadHeader;
         } else {
             consume(1);
@@ -76,12 +90,13 @@ bool AbstractZantLinkTerminal::receiveStep()
         if (m_available < ZantLinkPacket::HeaderSize) {
             return false;
         }
-        const int length = byteAt(4) | (byteAt(5) << 8);
+        const int length = lengthAt(0);
         if (length < ZantLinkPacket::MinimumLength || length > ZantLinkPacket::MaximumLength) {
             consume(1);
             m_receiveState = SeekStart;
         } else {
             m_expectedLength = static_cast<uint16_t>(length);
+            m_lookAheadFrom = 1;
             m_receiveState = ReadPacket;
         }
         return true;
@@ -89,30 +104,109 @@ bool AbstractZantLinkTerminal::receiveStep()
     case ReadPacket: {
         const int length = m_expectedLength;
         if (m_available < length) {
-            return false;
+            return findHeldPacket();
         }
-        const int crcOffset = length - ZantLinkPacket::ChecksumSize;
-        const uint32_t carried = static_cast<uint32_t>(byteAt(crcOffset))
-            | (static_cast<uint32_t>(byteAt(crcOffset + 1)) << 8)
-            | (static_cast<uint32_t>(byteAt(crcOffset + 2)) << 16)
-            | (static_cast<uint32_t>(byteAt(crcOffset + 3)) << 24);
         m_receiveState = SeekStart;
-        if (ringCrc(crcOffset) != carried) {
+        if (!packetPassesCrc(0, length)) {
             consume(1);
             return true;
         }
-        const ZantLinkPacket packet(copyOut(length));
-        consume(length);
-        onPacketReceived(packet);
+        deliver(length);
         return true;
     }
     }
     return false;
 }
 
+// A start word with a plausible length claims that many bytes, and the format has no end
+// marker to tell a false start (noise, or the head of a packet whose rest was lost) from a
+// packet still on its way. Waiting for the claimed bytes alone would hold back every packet
+// behind a false start until enough later traffic fills the claim, on a quiet line for ever.
+//
+// The rule: while the claimed packet is incomplete, a later start word whose whole packet is
+// already held and passes its CRC-32 wins; the bytes in front of it are dropped and that packet
+// is delivered. This is sound because a genuine packet's bytes arrive in order: a complete,
+// sound packet can begin inside an incomplete genuine one only if the genuine packet's data
+// carries a whole packet with a matching CRC-32. The device sends no such data, and for any
+// other data a match is a chance of one in 2^32 per candidate. The rule needs no timer and does
+// not depend on how fast the bytes arrive.
+//
+// Each candidate is judged once it can be: a start word whose length is out of range or whose
+// complete packet fails its CRC never becomes good, so m_lookAheadFrom moves past it and later
+// steps do not check it again; a candidate whose packet is still incomplete is checked again
+// when more bytes have come.
+bool AbstractZantLinkTerminal::findHeldPacket()
+{
+    bool settled = true;
+    for (int offset = m_lookAheadFrom; offset + ZantLinkPacket::MinimumLength <= m_available;
+         ++offset) {
+        bool rejected = true;
+        if (startWordAt(offset)) {
+            const int length = lengthAt(offset);
+            if (length >= ZantLinkPacket::MinimumLength
+                && length <= ZantLinkPacket::MaximumLength) {
+                if (offset + length > m_available) {
+                    rejected = false;
+                } else if (packetPassesCrc(offset, length)) {
+                    consume(offset);
+                    m_receiveState = SeekStart;
+                    deliver(length);
+                    return true;
+                }
+            }
+        }
+        if (settled && rejected) {
+            m_lookAheadFrom = offset + 1;
+        } else {
+            settled = false;
+        }
+    }
+    return false;
+}
+
+void AbstractZantLinkTerminal::deliver(int length)
+{
+    const ZantLinkPacket packet(copyOut(length));
+    consume(length);
+    onPacketReceived(packet);
+}
+
 uint8_t AbstractZantLinkTerminal::byteAt(int offset) const
 {
     return m_ring[static_cast<std::size_t>((m_readPosition + offset) % RingSize)];
+}
+
+bool AbstractZantLinkTerminal::startWordAt(int offset) const
+{
+    return byteAt(offset) == startWord[0] && byteAt(offset + 1) == startWord[1]
+        && byteAt(offset + 2) == startWord[2] && byteAt(offset + 3) == startWord[3];
+}
+
+uint16_t AbstractZantLinkTerminal::lengthAt(int offset) const
+{
+    return static_cast<uint16_t>(byteAt(offset + 4) | (byteAt(offset + 5) << 8));
+}
+
+bool AbstractZantLinkTerminal::packetPassesCrc(int offset, int length) const
+{
+    const int crcOffset = offset + length - ZantLinkPacket::ChecksumSize;
+    const uint32_t carried = static_cast<uint32_t>(byteAt(crcOffset))
+        | (static_cast<uint32_t>(byteAt(crcOffset + 1)) << 8)
+        | (static_cast<uint32_t>(byteAt(crcOffset + 2)) << 16)
+        | (static_cast<uint32_t>(byteAt(crcOffset + 3)) << 24);
+    return ringCrc(offset, length - ZantLinkPacket::ChecksumSize) == carried;
+}
+
+void AbstractZantLinkTerminal::append(const char *data, int count)
+{
+    if (count <= 0) {
+        return;
+    }
+    const int first = std::min(count, RingSize - m_writePosition);
+    std::memcpy(m_ring.data() + m_writePosition, data, static_cast<std::size_t>(first));
+    std::memcpy(m_ring.data(), data + first, static_cast<std::size_t>(count - first));
+    m_writePosition = (m_writePosition + count) % RingSize;
+    m_available += count;
 }
 
 void AbstractZantLinkTerminal::consume(int count)
@@ -125,12 +219,27 @@ void AbstractZantLinkTerminal::consume(int count)
     } else {
         m_readPosition = (m_readPosition + count) % RingSize;
     }
+    m_lookAheadFrom = 1;
+    // The room just made goes to the bytes that waited for it, in order.
+    const int moving = std::min(freeSpace(), bytesWaiting());
+    if (moving > 0) {
+        append(m_waiting.constData() + m_waitingOffset, moving);
+        m_waitingOffset += moving;
+        if (m_waitingOffset == m_waiting.size()) {
+            m_waiting.clear();
+            m_waitingOffset = 0;
+        } else if (m_waitingOffset >= m_waiting.size() / 2) {
+            m_waiting.remove(0, m_waitingOffset);
+            m_waitingOffset = 0;
+        }
+    }
 }
 
-uint32_t AbstractZantLinkTerminal::ringCrc(int count) const
+uint32_t AbstractZantLinkTerminal::ringCrc(int offset, int count) const
 {
-    const int first = std::min(count, RingSize - m_readPosition);
-    const uint32_t head = m_crc.calculate(m_ring.data() + m_readPosition, first);
+    const int start = (m_readPosition + offset) % RingSize;
+    const int first = std::min(count, RingSize - start);
+    const uint32_t head = m_crc.calculate(m_ring.data() + start, static_cast<std::size_t>(first));
     return first == count
         ? head
         : m_crc.calculate(m_ring.data(), static_cast<std::size_t>(count - first), ~head);

@@ -1,6 +1,7 @@
 #include "component/ZantLinkComponent.h"
 
 #include "component/ZantLinkCommandCode.h"
+#include "utilities/LittleEndian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,20 +10,7 @@ namespace Component::K27 {
 
 using Component::Interfaces::ZantLinkPacket;
 
-namespace {
-
-std::array<uint8_t, 2> littleEndian16(uint16_t value)
-{
-    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
-}
-
-std::array<uint8_t, 4> littleEndian32(uint32_t value)
-{
-    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-}
-
-} // namespace
+namespace LittleEndian = Utilities::LittleEndian;
 
 ZantLinkComponent::ZantLinkComponent(uint32_t id, uint8_t node, uint8_t peer)
     : AbstractComponent(id)
@@ -80,8 +68,8 @@ int ZantLinkComponent::sendJumpToBootloader(uint8_t node)
 
 int ZantLinkComponent::sendSetModelValue(uint16_t identifier, uint32_t value, uint8_t size)
 {
-    const auto id = littleEndian16(identifier);
-    const auto content = littleEndian32(value);
+    const auto id = LittleEndian::bytes<uint16_t>(identifier);
+    const auto content = LittleEndian::bytes<uint32_t>(value);
     return send(
         ZantLinkCommandCode::SetModelValue, m_node, m_peer,
         {Argument(id.data(), id.size()), Argument(content.data(), std::min<uint8_t>(size, 4))});
@@ -92,30 +80,30 @@ int ZantLinkComponent::sendSetModelValue(uint16_t identifier, float value)
     uint32_t bits = 0;
     static_assert(sizeof bits == sizeof value, "floats travel as IEEE 754 single precision");
     std::memcpy(&bits, &value, sizeof bits);
-    const auto id = littleEndian16(identifier);
-    const auto content = littleEndian32(bits);
+    const auto id = LittleEndian::bytes<uint16_t>(identifier);
+    const auto content = LittleEndian::bytes<uint32_t>(bits);
     return send(ZantLinkCommandCode::SetModelValue, m_node, m_peer,
                 {Argument(id.data(), id.size()), Argument(content.data(), content.size())});
 }
 
 int ZantLinkComponent::sendGetModelValue(uint16_t identifier)
 {
-    const auto id = littleEndian16(identifier);
+    const auto id = LittleEndian::bytes<uint16_t>(identifier);
     return send(ZantLinkCommandCode::GetModelValue, m_node, m_peer,
                 {Argument(id.data(), id.size())});
 }
 
 int ZantLinkComponent::sendFireModelAction(uint16_t identifier)
 {
-    const auto id = littleEndian16(identifier);
+    const auto id = LittleEndian::bytes<uint16_t>(identifier);
     return send(ZantLinkCommandCode::FireModelAction, m_node, m_peer,
                 {Argument(id.data(), id.size())});
 }
 
 int ZantLinkComponent::sendApplicationUpdate(uint8_t node, uint16_t blocks, uint32_t crc)
 {
-    const auto blockCount = littleEndian16(blocks);
-    const auto checksum = littleEndian32(crc);
+    const auto blockCount = LittleEndian::bytes<uint16_t>(blocks);
+    const auto checksum = LittleEndian::bytes<uint32_t>(crc);
     return send(ZantLinkCommandCode::ApplicationUpdate, m_node, node,
                 {Argument(blockCount.data(), blockCount.size()),
                  Argument(checksum.data(), checksum.size())});
@@ -124,8 +112,8 @@ int ZantLinkComponent::sendApplicationUpdate(uint8_t node, uint16_t blocks, uint
 int ZantLinkComponent::sendMemblock(uint8_t node, uint16_t blockNumber, const char *data,
                                     uint16_t count, uint32_t crc)
 {
-    const auto block = littleEndian16(blockNumber);
-    const auto checksum = littleEndian32(crc);
+    const auto block = LittleEndian::bytes<uint16_t>(blockNumber);
+    const auto checksum = LittleEndian::bytes<uint32_t>(crc);
     return send(ZantLinkCommandCode::Memblock, m_node, node,
                 {Argument(block.data(), block.size()), Argument(data, data != nullptr ? count : 0),
                  Argument(checksum.data(), checksum.size())});

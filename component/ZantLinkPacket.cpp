@@ -1,36 +1,12 @@
 #include "component/ZantLinkPacket.h"
 
+#include "utilities/LittleEndian.h"
+
 #include <cstring>
 
 namespace Component::Interfaces {
 
-namespace {
-
-uint16_t readU16(const uint8_t *bytes)
-{
-    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
-
-uint32_t readU32(const uint8_t *bytes)
-{
-    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8)
-        | (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
-
-void writeU16(uint8_t *bytes, uint16_t value)
-{
-    bytes[0] = static_cast<uint8_t>(value);
-    bytes[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void writeU32(uint8_t *bytes, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
-} // namespace
+namespace LittleEndian = Utilities::LittleEndian;
 
 QByteArray ZantLinkPacket::Argument::toByteArray() const
 {
@@ -102,13 +78,13 @@ void ZantLinkPacket::decode()
     const auto *bytes = reinterpret_cast<const uint8_t *>(m_raw.constData());
     const int count = m_raw.size();
     if (count >= 4) {
-        m_coding = readU32(bytes);
+        m_coding = LittleEndian::read<uint32_t>(bytes);
     }
     if (count >= 6) {
-        m_length = readU16(bytes + 4);
+        m_length = LittleEndian::read<uint16_t>(bytes + 4);
     }
     if (count >= 8) {
-        m_command = readU16(bytes + 6);
+        m_command = LittleEndian::read<uint16_t>(bytes + 6);
     }
     if (count >= 9) {
         m_source = bytes[8];
@@ -122,7 +98,7 @@ void ZantLinkPacket::decode()
     if (count < MinimumLength) {
         return; // no room for a checksum or arguments
     }
-    m_checksum = readU32(bytes + count - ChecksumSize);
+    m_checksum = LittleEndian::read<uint32_t>(bytes + count - ChecksumSize);
 
     const int argumentsEnd = count - ChecksumSize;
     int offset = HeaderSize;
@@ -130,7 +106,7 @@ void ZantLinkPacket::decode()
         if (offset + 2 > argumentsEnd) {
             break;
         }
-        const uint16_t size = readU16(bytes + offset);
+        const uint16_t size = LittleEndian::read<uint16_t>(bytes + offset);
         if (offset + 2 + size > argumentsEnd) {
             break;
         }
@@ -157,6 +133,18 @@ const ZantLinkPacket::Argument &ZantLinkPacket::argument(int index) const
     return index >= 0 && index < m_argumentCount ? m_arguments[index] : none;
 }
 
+const ZantLinkPacket::Argument *ZantLinkPacket::argumentWith(int index, int minimumSize) const
+{
+    if (index < 0 || index >= m_argumentCount) {
+        return nullptr;
+    }
+    const Argument &found = m_arguments[index];
+    if (found.count < minimumSize || (minimumSize > 0 && found.data == nullptr)) {
+        return nullptr;
+    }
+    return &found;
+}
+
 QByteArray ZantLinkPacket::encode() const
 {
     return encode(m_command, m_source, m_destination, m_arguments.data(), m_argumentCount);
@@ -179,16 +167,16 @@ QByteArray ZantLinkPacket::encode(uint16_t command, uint8_t source, uint8_t dest
 
     QByteArray buffer(length, Qt::Uninitialized);
     auto *bytes = reinterpret_cast<uint8_t *>(buffer.data());
-    writeU32(bytes, coding);
-    writeU16(bytes + 4, static_cast<uint16_t>(length));
-    writeU16(bytes + 6, command);
+    LittleEndian::write<uint32_t>(coding, bytes);
+    LittleEndian::write<uint16_t>(static_cast<uint16_t>(length), bytes + 4);
+    LittleEndian::write<uint16_t>(command, bytes + 6);
     bytes[8] = source;
     bytes[9] = destination;
     bytes[10] = static_cast<uint8_t>(argumentCount);
     int offset = HeaderSize;
     for (int i = 0; i < argumentCount; ++i) {
         const Argument &argument = arguments[i];
-        writeU16(bytes + offset, argument.count);
+        LittleEndian::write<uint16_t>(argument.count, bytes + offset);
         if (argument.count > 0 && argument.data != nullptr) {
             std::memcpy(bytes + offset + 2, argument.data, argument.count);
         } else if (argument.count > 0) {
@@ -196,7 +184,8 @@ QByteArray ZantLinkPacket::encode(uint16_t command, uint8_t source, uint8_t dest
         }
         offset += 2 + argument.count;
     }
-    writeU32(bytes + offset, crc.calculate(bytes, static_cast<std::size_t>(offset)));
+    LittleEndian::write<uint32_t>(crc.calculate(bytes, static_cast<std::size_t>(offset)),
+                                  bytes + offset);
     return buffer;
 }
 

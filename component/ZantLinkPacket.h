@@ -76,6 +76,9 @@ public:
     // The number of arguments recorded, at most three.
     int argumentCount() const { return m_argumentCount; }
     const Argument &argument(int index) const;
+    // The argument at index if the packet recorded it with at least minimumSize bytes, else
+    // null: what a handler reads before it touches an argument's bytes.
+    const Argument *argumentWith(int index, int minimumSize) const;
     const Argument *arguments() const { return m_arguments.data(); }
     uint32_t getChecksum() const { return m_checksum; }
 

@@ -1,6 +1,8 @@
 #include "component/ZantLinkPacketLog.h"
 
 #include "component/ZantLinkCommandCode.h"
+#include "utilities/LittleEndian.h"
+#include "utilities/VersionText.h"
 
 #include <charconv>
 #include <cstring>
@@ -23,7 +25,7 @@ public:
 
     bool u8(int index, uint8_t &value) const
     {
-        const ZantLinkPacket::Argument *argument = at(index, 1);
+        const ZantLinkPacket::Argument *argument = m_packet.argumentWith(index, 1);
         if (argument == nullptr) {
             return false;
         }
@@ -33,13 +35,11 @@ public:
 
     bool u32(int index, uint32_t &value) const
     {
-        const ZantLinkPacket::Argument *argument = at(index, 4);
+        const ZantLinkPacket::Argument *argument = m_packet.argumentWith(index, 4);
         if (argument == nullptr) {
             return false;
         }
-        const uint8_t *bytes = argument->data;
-        value = static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8)
-            | (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+        value = Utilities::LittleEndian::read<uint32_t>(argument->data);
         return true;
     }
 
@@ -56,7 +56,7 @@ public:
 
     bool text(int index, QByteArray &value) const
     {
-        const ZantLinkPacket::Argument *argument = at(index, 0);
+        const ZantLinkPacket::Argument *argument = m_packet.argumentWith(index, 0);
         if (argument == nullptr) {
             return false;
         }
@@ -65,16 +65,6 @@ public:
     }
 
 private:
-    const ZantLinkPacket::Argument *at(int index, int size) const
-    {
-        if (index >= m_packet.argumentCount()) {
-            return nullptr;
-        }
-        const ZantLinkPacket::Argument &argument = m_packet.argument(index);
-        return argument.count >= size && (argument.data != nullptr || size == 0) ? &argument
-                                                                                 : nullptr;
-    }
-
     const ZantLinkPacket &m_packet;
 };
 
@@ -130,9 +120,7 @@ bool ZantLinkPacketLog::answerText(const ZantLinkPacket &packet, QByteArray &tex
         if (!read.u32(0, whole)) {
             return false;
         }
-        result = "V" + QByteArray::number(whole >> 24) + '.'
-            + QByteArray::number((whole >> 16) & 0xff) + '.'
-            + QByteArray::number((whole >> 8) & 0xff) + '.' + QByteArray::number(whole & 0xff);
+        result = Utilities::versionText(whole);
         break;
     case ZantLinkCommandCode::GetName:
     case ZantLinkCommandCode::ExternalFlashGetDeviceID:

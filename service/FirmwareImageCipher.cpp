@@ -6,6 +6,7 @@
 
 #include <QRandomGenerator>
 #include <QtEndian>
+#include <algorithm>
 #include <openssl/crypto.h>
 
 namespace Service::K27 {
@@ -13,7 +14,8 @@ namespace Service::K27 {
 namespace {
 // The fill is shorter than one block, so an honest plain length lies at most
 // this far below the payload length. The digest does not cover the length
-// field; this bound is the only guard against a shortened image.
+// field: this bound and the zero fill after the plain length are what guard
+// against a shortened image.
 constexpr quint64 maxFill = FirmwareImageCipher::blockLength - 1;
 
 quint64 storedPlainLength(const QByteArray &file)
@@ -69,6 +71,11 @@ FirmwareImageCipher::Check FirmwareImageCipher::verifyImage(QByteArray &file) co
     if (payload.size() != static_cast<int>(payloadLength) || computed.size() != expected.size()
         || CRYPTO_memcmp(computed.constData(), expected.constData(), digestLength) != 0)
         return Check::DigestMismatch;
+    // The fill is zero bytes; a shortened plain length would pass the end of the
+    // image off as fill and send a cut image.
+    const char *const fillBegin = payload.constData() + plainLength;
+    if (std::any_of(fillBegin, payload.constEnd(), [](char byte) { return byte != '\0'; }))
+        return Check::FillNotZero;
 
     payload.truncate(static_cast<int>(plainLength));
     file = std::move(payload);
@@ -116,6 +123,8 @@ QString FirmwareImageCipher::checkText(Check check)
         return tr("the plain length does not fit the payload");
     case Check::DigestMismatch:
         return tr("the digest does not match (wrong key or altered image)");
+    case Check::FillNotZero:
+        return tr("the fill after the plain length is not zero (altered plain length)");
     }
     return {};
 }

@@ -30,6 +30,7 @@ public:
         NotWholeBlocks, // ciphertext is not a whole number of 16-byte blocks
         PlainLengthMismatch, // plain length larger than the payload or more than the fill below it
         DigestMismatch, // wrong key, corrupted or altered image
+        FillNotZero, // a byte after the plain length is not zero: the plain length was shortened
     };
 
     // The key of the images: the 16 characters of the build-time constant, built
@@ -45,7 +46,8 @@ public:
     quint64 decryptImage(QByteArray &file) const;
 
     // Checks the header bounds, decrypts, compares the digest over the whole
-    // payload and cuts the payload to the plain length. On Ok the file is replaced
+    // payload, checks that every byte after the plain length is zero fill and cuts
+    // the payload to the plain length. On Ok the file is replaced
     // by the plain image; on any other result it is left unchanged. Every result
     // other than Ok is a digest error to the update.
     Check verifyImage(QByteArray &file) const;

@@ -12,6 +12,7 @@
 #include "utilities/ThreadSanitizer.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <optional>
 
 namespace Service::K27 {
@@ -169,13 +170,17 @@ void ZantLinkTerminalService::onPacketReceived(const ZantLinkPacket &packet)
 {
     // Runs with the mutex held, so the queue needs no lock of its own here.
     m_receivedPackets.push_back(packet);
-    if (m_dispatchPending)
-        return;
+    if (!m_dispatchPending)
+        postDispatchEvent();
+}
+
+void ZantLinkTerminalService::postDispatchEvent()
+{
+    // Called with the mutex held. A plain event rather than a queued functor: the functor's
+    // storage would be written here and read by the GUI thread before any code of ours runs
+    // there, and ThreadSanitizer cannot see the ordering Qt's event queue provides. The event
+    // itself is only touched by Qt; it is owned by the event queue from postEvent on.
     m_dispatchPending = true;
-    // A plain event rather than a queued functor: the functor's storage would be written here
-    // and read by the GUI thread before any code of ours runs there, and ThreadSanitizer
-    // cannot see the ordering Qt's event queue provides. The event itself is only touched by
-    // Qt; it is owned by the event queue from postEvent on.
     auto *event = new QEvent(dispatchEventType());
     Utilities::ThreadSanitizer::release(&m_handover);
     QCoreApplication::postEvent(this, event);
@@ -189,21 +194,27 @@ void ZantLinkTerminalService::customEvent(QEvent *event)
         QThread::customEvent(event);
         return;
     }
-    // One packet at a time: a handler whose receiver runs a local event loop may come back
-    // here, and the packets must still be dispatched in the order they arrived.
-    for (;;) {
-        std::optional<ZantLinkPacket> packet;
-        {
-            Utilities::MutexLocker lock(m_mutex);
-            if (m_receivedPackets.empty()) {
-                m_dispatchPending = false;
-                return;
-            }
-            packet.emplace(m_receivedPackets.front());
-            m_receivedPackets.pop_front();
-        }
-        dispatch(*packet);
+    // One packet per event, and the event for the next packet is posted before this one is
+    // dispatched. A slot may wait in a local event loop while its packet is dispatched: that
+    // loop then finds the next packet's event freshly posted and dispatches it, and so on, in
+    // arrival order. (An event loop started while the GUI thread is already delivering posted
+    // events does not look again at events that were queued before that delivery began, until
+    // something new is posted; so one event per packet, all posted up front, would wait for
+    // the end of the slot.)
+    std::optional<ZantLinkPacket> packet;
+    {
+        Utilities::MutexLocker lock(m_mutex);
+        m_dispatchPending = false;
+        if (m_receivedPackets.empty())
+            return;
+        packet.emplace(m_receivedPackets.front());
+        m_receivedPackets.pop_front();
+        if (!m_receivedPackets.empty())
+            postDispatchEvent();
     }
+    // The packet is a local copy: a slot may destroy this service (with its application)
+    // while the packet is dispatched, and nothing here touches the service afterwards.
+    dispatch(*packet);
 }
 
 QEvent::Type ZantLinkTerminalService::dispatchEventType()
@@ -224,9 +235,16 @@ void ZantLinkTerminalService::handleDataTransmitted(const QByteArray &data)
     emit commandTransmitted(ZantLinkPacketLog::line(ZantLinkPacket(data)));
 }
 
+// Every emit below may run a slot that waits in a local event loop (further packets are
+// dispatched meanwhile) or destroys the device application and this service with it. After an
+// emit, nothing of the service is touched unless the guard shows it still exists, and signal
+// arguments are local copies, never members.
 void ZantLinkTerminalService::dispatch(const ZantLinkPacket &packet)
 {
+    const QPointer<ZantLinkTerminalService> alive(this);
     emit commandReceived(ZantLinkPacketLog::line(packet));
+    if (alive.isNull())
+        return;
     for (const ZantLinkCommand &entry : m_commands) {
         if (entry.matches(packet.getCommand())) {
             entry.handler(packet);
@@ -245,19 +263,23 @@ void ZantLinkTerminalService::handleAnswerText(const ZantLinkPacket &packet)
 
 void ZantLinkTerminalService::handleName(const ZantLinkPacket &packet)
 {
-    const ZantLinkPacket::Argument *name = argumentOf(packet, 0, 0);
-    if (name == nullptr)
+    const ZantLinkPacket::Argument *argument = argumentOf(packet, 0, 0);
+    if (argument == nullptr)
         return;
+    const QByteArray name = argument->toByteArray();
+    const QPointer<ZantLinkTerminalService> alive(this);
     switch (packet.getSource()) {
     case ZantLinkPacket::Platform:
-        m_platformName = name->toByteArray();
-        emit commandReceived(m_platformName);
-        emit terminalPlatformReady();
+        m_platformName = name;
+        emit commandReceived(name);
+        if (!alive.isNull())
+            emit terminalPlatformReady();
         break;
     case ZantLinkPacket::Display:
-        m_displayName = name->toByteArray();
-        emit commandReceived(m_displayName);
-        emit terminalDisplayReady();
+        m_displayName = name;
+        emit commandReceived(name);
+        if (!alive.isNull())
+            emit terminalDisplayReady();
         break;
     default:
         break;
@@ -278,14 +300,20 @@ void ZantLinkTerminalService::handleModelValue(const ZantLinkPacket &packet)
         return;
     const uint16_t identifier = littleEndian16(*identifierArgument);
 
-    // The value observer stores the content before notify returns.
+    // The value observer stores the content before notify returns; the value's own change
+    // signal may reach a slot on the way.
+    const QPointer<ZantLinkTerminalService> alive(this);
     ModelValueEvent event(ModelValueEvent::ReceivedFromDevice, identifier, *content);
     notify(ModelValueEvent::Channel, event);
+    if (alive.isNull())
+        return;
 
     const QByteArray text
         = m_modelObserver != nullptr ? m_modelObserver->valueText(identifier) : QByteArray();
     emit commandReceived("ID: " + QByteArray::number(identifier) + " ("
                          + Model::Interfaces::modelValueName(identifier) + "), Value: " + text);
+    if (alive.isNull())
+        return;
 
     if (identifier == Model::Interfaces::toNumber(ModelValueID::MeasurementPhase))
         m_currentPhase = content->count > 0 ? content->data[0] : 0;

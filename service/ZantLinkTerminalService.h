@@ -39,12 +39,18 @@ namespace Service::K27 {
 //
 // Two threads meet here. The serial port delivers bytes on the GUI thread; they go into the
 // receive ring under the mutex and wake the worker thread, which alone runs the receive steps
-// (cutting, CRC check) and sleeps whenever a step cannot move on. Every valid packet is then
-// handed to the GUI thread as a copy, through a hand-over queue and a posted event: the log line,
-// the handler, the model update and the signal all run there, in that order. The model is therefore
-// only ever written and read on the GUI thread, and a window slot connected to one of the value
-// signals reads exactly the content that raised it (a voltage of L1 followed closely by one of
-// L2 cannot make the L1 slot see L2's value).
+// (cutting, CRC check) and sleeps whenever a step cannot move on. Bytes the ring has no room for
+// wait, in order, until the worker has consumed enough: nothing that arrives is dropped unread.
+// Every valid packet is then handed to the GUI thread as a copy, through a hand-over queue and
+// one posted event per packet: the log line, the handler, the model update and the signal all
+// run there, in that order. The model is therefore only ever written and read on the GUI thread,
+// and a window slot connected to one of the value signals reads exactly the content that raised
+// it (a voltage of L1 followed closely by one of L2 cannot make the L1 slot see L2's value).
+//
+// Packets are dispatched in arrival order. A slot may wait in a local event loop: the loop
+// dispatches the packets that arrive meanwhile, still in order. A slot may also destroy the
+// device application, and this service with it, during such a wait: dispatch touches nothing of
+// the service after an emit that destroyed it, and packets not yet dispatched go with it.
 //
 // Nothing is matched to requests: an answer is recognised by its command code alone, and an
 // answer that never comes leaves no trace.
@@ -140,7 +146,7 @@ public slots:
 protected:
     // The worker loop.
     void run() override;
-    // Dispatches the packets the worker has handed over, on the service's own thread.
+    // Dispatches the oldest packet the worker has handed over, on the service's own thread.
     void customEvent(QEvent *event) override;
 
 private:
@@ -151,6 +157,8 @@ private:
     void buildCommandItems();
     // Log line, then the handler of the packet's code (GUI thread).
     void dispatch(const Packet &packet);
+    // Posts the event that dispatches the oldest handed-over packet (mutex held).
+    void postDispatchEvent();
 
     void handleAnswerText(const Packet &packet);
     void handleName(const Packet &packet);

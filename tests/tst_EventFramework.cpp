@@ -2,6 +2,7 @@
 #include "component/AbstractComponent.h"
 #include "component/AbstractService.h"
 #include "model/interfaces/ModelValueEvent.h"
+#include "support/TrappedTest.h"
 #include "utilities/EventObserver.h"
 #include "utilities/EventSubject.h"
 
@@ -94,7 +95,7 @@ private:
 
 } // namespace
 
-class tst_EventFramework : public QObject
+class tst_EventFramework : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "application/TerminalCommandItem.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 
@@ -7,7 +8,7 @@ using Application::K27::TerminalCommandItem;
 using Component::Interfaces::ZantLinkPacket;
 using Arg = TerminalCommandItem::Arg;
 
-class tst_TerminalCommandItem : public QObject
+class tst_TerminalCommandItem : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkComponent.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <cstring>
@@ -74,7 +75,7 @@ QByteArray expectedPacket(uint16_t command, uint8_t source, uint8_t destination,
 
 } // namespace
 
-class tst_ZantLinkComponent : public QObject
+class tst_ZantLinkComponent : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

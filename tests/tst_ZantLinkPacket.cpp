@@ -1,5 +1,6 @@
 #include "component/Crc32.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <cstring>
@@ -17,7 +18,7 @@ QByteArray hex(const char *text)
 
 } // namespace
 
-class tst_ZantLinkPacket : public QObject
+class tst_ZantLinkPacket : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -37,6 +38,8 @@ private slots:
     void decodeStaysInsideItsBytes();
     void copiesOwnTheirArguments();
     void senderPacketTakesThreeArguments();
+    void argumentWithAtLeast_data();
+    void argumentWithAtLeast();
     void nodeNames();
 };
 
@@ -300,6 +303,42 @@ void tst_ZantLinkPacket::nodeNames()
     QCOMPARE(ZantLinkPacket::nodeName(2), "Host");
     QCOMPARE(ZantLinkPacket::nodeName(3), "Unknown");
     QCOMPARE(ZantLinkPacket::nodeName(255), "Unknown");
+}
+
+// A handler asks for argument i with at least n bytes: the packet below records an empty
+// argument, one of two bytes and one of four; a fourth argument travels but is not recorded.
+void tst_ZantLinkPacket::argumentWithAtLeast_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("minimumSize");
+    QTest::addColumn<QByteArray>("expected"); // null: no argument handed out
+
+    QTest::newRow("empty, none asked") << 0 << 0 << QByteArray("");
+    QTest::newRow("empty, one asked") << 0 << 1 << QByteArray();
+    QTest::newRow("two, two asked") << 1 << 2 << hex("1113");
+    QTest::newRow("two, one asked") << 1 << 1 << hex("1113");
+    QTest::newRow("two, four asked") << 1 << 4 << QByteArray();
+    QTest::newRow("four, four asked") << 2 << 4 << hex("01020304");
+    QTest::newRow("four, five asked") << 2 << 5 << QByteArray();
+    QTest::newRow("not recorded") << 3 << 0 << QByteArray();
+    QTest::newRow("negative index") << -1 << 0 << QByteArray();
+}
+
+void tst_ZantLinkPacket::argumentWithAtLeast()
+{
+    QFETCH(int, index);
+    QFETCH(int, minimumSize);
+    QFETCH(QByteArray, expected);
+    const uint8_t bytes[] = {0x11, 0x13, 1, 2, 3, 4};
+    const Argument arguments[]
+        = {Argument(nullptr, 0), Argument(bytes, 2), Argument(bytes + 2, 4), Argument(bytes, 1)};
+    const ZantLinkPacket packet(ZantLinkPacket::encode(6, 0, 2, arguments, 4));
+    QCOMPARE(packet.argumentCount(), 3);
+
+    const Argument *found = packet.argumentWith(index, minimumSize);
+    QCOMPARE(found != nullptr, !expected.isNull());
+    if (found != nullptr)
+        QCOMPARE(found->toByteArray(), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_ZantLinkPacket)

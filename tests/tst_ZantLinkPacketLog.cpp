@@ -1,6 +1,7 @@
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkPacketLog.h"
 #include "support/LinkBytes.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <cstring>
@@ -32,7 +33,7 @@ ZantLinkPacket answer(uint16_t command, const QList<QByteArray> &arguments,
 
 } // namespace
 
-class tst_ZantLinkPacketLog : public QObject
+class tst_ZantLinkPacketLog : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

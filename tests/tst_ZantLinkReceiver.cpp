@@ -35,14 +35,6 @@ public:
     {
         while (receiveStep()) { }
     }
-    // Feeds zeros, never more than fit, until every false start has been resolved: the
-    // stand-in for later traffic on the line.
-    void flush()
-    {
-        for (int i = 0; i < 64 && (getReceiveState() != SeekStart || bytesAvailable() >= 4); ++i) {
-            feed(QByteArray(std::min(freeSpace(), 256), '\0'));
-        }
-    }
 
     QList<QByteArray> received;
     QList<int> argumentCounts;
@@ -86,8 +78,12 @@ private slots:
     void badLengthIsAFalseStart_data();
     void badLengthIsAFalseStart();
     void truncatedPacketDoesNotSwallowTheNext();
+    void falseStartOnQuietLine_data();
+    void falseStartOnQuietLine();
     void deliversLongestPacket();
-    void fullRingPushesOutOldestByte();
+    void burstOfOneReadIsKeptWhole();
+    void fullRingKeepsFurtherBytesWaiting();
+    void stoppedReceiverGivesUpOldestBeyondLimit();
     void idleReceiverKeepsBytes();
     void processRunsOneStep();
     void randomStreamDeliversEveryValidPacketOnce();
@@ -204,9 +200,8 @@ void tst_ZantLinkReceiver::dropsCorruptedPacketAndKeepsTheNext()
     RecordingTerminal terminal;
     terminal.startReceiver();
     terminal.feed(corrupted + next);
-    // A flipped length can claim more bytes than arrived; the receiver waits for them (at
-    // most 1536) and then finds the next packet inside what it already holds.
-    terminal.flush();
+    // A flipped length can claim more bytes than arrived; the next packet, whole and sound
+    // behind it, is delivered without waiting for later traffic.
     QCOMPARE(terminal.received, QList<QByteArray>({next}));
 }
 
@@ -245,18 +240,53 @@ void tst_ZantLinkReceiver::truncatedPacketDoesNotSwallowTheNext()
 
     RecordingTerminal terminal;
     terminal.startReceiver();
-    terminal.feed(cut + first + second);
-    // The cut packet claims 117 bytes and they have not all arrived yet.
-    QVERIFY(terminal.received.isEmpty());
-    QCOMPARE(terminal.getReceiveState(), AbstractZantLinkTerminal::ReadPacket);
-    QCOMPARE(terminal.getExpectedLength(), uint16_t(117));
-    terminal.feed(QByteArray(117 - cut.size() - first.size() - second.size() - 1, 'z'));
-    QVERIFY(terminal.received.isEmpty());
-    // Its last claimed byte fails the checksum; the packets inside are found after all.
-    terminal.feed("z");
+    terminal.feed(cut + first);
+    // The cut packet claims 117 bytes and they have not all arrived, but a whole packet that
+    // passes its checksum is held behind its start word: that one wins at once.
+    QCOMPARE(terminal.received, QList<QByteArray>({first}));
+    terminal.feed(second);
     QCOMPARE(terminal.received, QList<QByteArray>({first, second}));
-    terminal.feed(getName());
-    QCOMPARE(terminal.received, QList<QByteArray>({first, second, getName()}));
+    QCOMPARE(terminal.bytesAvailable(), 0);
+
+    // The same when the cut packet's claim ends inside the good packets: it fails its checksum
+    // and hunting finds them.
+    RecordingTerminal claimFilled;
+    claimFilled.startReceiver();
+    claimFilled.feed(cut + QByteArray(117 - cut.size() - 5, 'z') + first + second);
+    QCOMPARE(claimFilled.received, QList<QByteArray>({first, second}));
+    claimFilled.feed(getName());
+    QCOMPARE(claimFilled.received, QList<QByteArray>({first, second, getName()}));
+}
+
+void tst_ZantLinkReceiver::falseStartOnQuietLine_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("separateReads");
+    for (const int length : {15, 50, 200, 1000, 1536}) {
+        QTest::addRow("%d, one read", length) << length << false;
+        QTest::addRow("%d, two reads", length) << length << true;
+    }
+}
+
+void tst_ZantLinkReceiver::falseStartOnQuietLine()
+{
+    QFETCH(int, length);
+    QFETCH(bool, separateReads);
+    // A start word and a plausible length that no packet follows, then one valid packet, then
+    // nothing more: the packet is delivered without waiting for later traffic.
+    const QByteArray valid = packet(6, QByteArray::fromHex("02000000a040"));
+    RecordingTerminal terminal;
+    terminal.startReceiver();
+    if (separateReads) {
+        terminal.feed(header(uint16_t(length)));
+        QVERIFY(terminal.received.isEmpty());
+        terminal.feed(valid);
+    } else {
+        terminal.feed(header(uint16_t(length)) + valid);
+    }
+    QCOMPARE(terminal.received, QList<QByteArray>({valid}));
+    QCOMPARE(terminal.bytesAvailable(), 0);
+    QVERIFY(!terminal.receiveStep());
 }
 
 void tst_ZantLinkReceiver::deliversLongestPacket()
@@ -278,46 +308,96 @@ void tst_ZantLinkReceiver::deliversLongestPacket()
     QCOMPARE(terminal.received, QList<QByteArray>({longest}));
 }
 
-void tst_ZantLinkReceiver::fullRingPushesOutOldestByte()
+void tst_ZantLinkReceiver::burstOfOneReadIsKeptWhole()
+{
+    // One read of 100 model values (2,500 bytes), then one read of 64 KiB of packets: every
+    // packet is delivered once, in order.
+    const auto burst = [](int firstValue, int bytes) {
+        QList<QByteArray> packets;
+        int size = 0;
+        for (int i = firstValue; size < bytes; ++i) {
+            // "SetModelValue" of identifier 2 with a 4-byte content: 25 bytes.
+            const QByteArray identifier = QByteArray::fromHex("0200");
+            const uint32_t content = uint32_t(i);
+            const Argument arguments[] = {{identifier.constData(), 2}, {&content, 4}};
+            packets << ZantLinkPacket::encode(6, ZantLinkPacket::Platform, ZantLinkPacket::Host,
+                                              arguments, 2);
+            size += packets.last().size();
+        }
+        return packets;
+    };
+    const QList<QByteArray> hundred = burst(0, 2500);
+    QCOMPARE(hundred.size(), 100);
+    const QList<QByteArray> large = burst(100, 64 * 1024);
+
+    RecordingTerminal terminal;
+    terminal.startReceiver();
+    terminal.writeBytes(hundred.join());
+    QCOMPARE(terminal.bytesAvailable(), AbstractZantLinkTerminal::RingSize);
+    QCOMPARE(terminal.bytesWaiting(), 2500 - AbstractZantLinkTerminal::RingSize);
+    terminal.drain();
+    QCOMPARE(terminal.received, hundred);
+    QCOMPARE(terminal.bytesWaiting(), 0);
+
+    terminal.received.clear();
+    terminal.writeBytes(large.join());
+    terminal.drain();
+    QCOMPARE(terminal.received.size(), large.size());
+    QCOMPARE(terminal.received, large);
+    QCOMPARE(terminal.bytesAvailable(), 0);
+}
+
+void tst_ZantLinkReceiver::fullRingKeepsFurtherBytesWaiting()
 {
     const QByteArray bytes = getName();
     const QByteArray filler(AbstractZantLinkTerminal::RingSize - bytes.size(), 'f');
+    const QByteArray second = packet(3, QByteArray::fromHex("04030201"));
 
-    // Exactly full: the packet at the front survives.
-    RecordingTerminal full;
-    full.writeBytes(bytes + filler);
-    QCOMPARE(full.bytesAvailable(), 1536);
-    full.startReceiver();
-    full.drain();
-    QCOMPARE(full.received, QList<QByteArray>({bytes}));
-
-    // One byte more, written separately, pushes out the packet's first byte.
-    RecordingTerminal overfull;
-    overfull.writeBytes(bytes + filler);
-    overfull.writeBytes("f");
-    QCOMPARE(overfull.bytesAvailable(), 1536);
-    overfull.startReceiver();
-    overfull.drain();
-    QVERIFY(overfull.received.isEmpty());
-
-    // The newest 1536 bytes of a write longer than the ring are kept.
-    RecordingTerminal flooded;
-    flooded.writeBytes(QByteArray(2000, 'g') + bytes + filler);
-    QCOMPARE(flooded.bytesAvailable(), 1536);
-    flooded.startReceiver();
-    flooded.drain();
-    QCOMPARE(flooded.received, QList<QByteArray>({bytes}));
-
-    // Each byte beyond a full ring drops the oldest one: the packet at the back survives.
+    // A full ring overwrites nothing: further bytes wait, in order, until the receiver has
+    // made room, whether they come one at a time or in one long write.
     RecordingTerminal rolling;
-    for (const char byte : filler + filler + bytes) {
+    for (const char byte : bytes + filler + filler + second) {
         rolling.writeBytes(&byte, 1);
-        QVERIFY(rolling.bytesAvailable() <= 1536);
+        QVERIFY(rolling.bytesAvailable() <= AbstractZantLinkTerminal::RingSize);
     }
-    QCOMPARE(rolling.bytesAvailable(), 1536);
+    QCOMPARE(rolling.bytesAvailable(), AbstractZantLinkTerminal::RingSize);
+    QCOMPARE(rolling.bytesWaiting(), filler.size() + second.size());
+    // Also while the receiver is idle.
+    QVERIFY(!rolling.receiveStep());
     rolling.startReceiver();
     rolling.drain();
-    QCOMPARE(rolling.received, QList<QByteArray>({bytes}));
+    QCOMPARE(rolling.received, QList<QByteArray>({bytes, second}));
+    QCOMPARE(rolling.bytesAvailable(), 0);
+    QCOMPARE(rolling.bytesWaiting(), 0);
+
+    RecordingTerminal flooded;
+    flooded.writeBytes(QByteArray(2000, 'g') + bytes + filler + second);
+    QCOMPARE(flooded.bytesAvailable(), AbstractZantLinkTerminal::RingSize);
+    flooded.startReceiver();
+    flooded.drain();
+    QCOMPARE(flooded.received, QList<QByteArray>({bytes, second}));
+}
+
+void tst_ZantLinkReceiver::stoppedReceiverGivesUpOldestBeyondLimit()
+{
+    // A receiver that nobody runs keeps the ring and MaximumWaiting bytes more; beyond that the
+    // oldest waiting bytes are given up and counted.
+    const QByteArray first = packet(3, QByteArray::fromHex("01000000"));
+    const QByteArray last = packet(3, QByteArray::fromHex("02000000"));
+    const int limit = AbstractZantLinkTerminal::RingSize + AbstractZantLinkTerminal::MaximumWaiting;
+    RecordingTerminal terminal;
+    terminal.writeBytes(first + QByteArray(limit - first.size() - last.size(), 'x'));
+    terminal.writeBytes(last);
+    QCOMPARE(terminal.bytesDropped(), qint64(0));
+    terminal.writeBytes(QByteArray(10, 'y') + last);
+    QCOMPARE(terminal.bytesDropped(), qint64(10 + last.size()));
+    QCOMPARE(terminal.bytesAvailable() + terminal.bytesWaiting(), limit);
+    terminal.startReceiver();
+    terminal.drain();
+    // The ring's bytes were never given up; the newest waiting ones are kept.
+    QCOMPARE(terminal.received, QList<QByteArray>({first, last, last}));
+    QCOMPARE(terminal.bytesAvailable(), 0);
+    QCOMPARE(terminal.bytesWaiting(), 0);
 }
 
 void tst_ZantLinkReceiver::idleReceiverKeepsBytes()
@@ -426,18 +506,16 @@ void tst_ZantLinkReceiver::randomStreamDeliversEveryValidPacketOnce()
         stream += valid;
     }
 
-    // Random pieces, each within the ring's free space so that no byte is pushed out.
+    // Random pieces, some longer than the ring.
     RecordingTerminal terminal;
     terminal.startReceiver();
     int offset = 0;
     while (offset < stream.size()) {
-        const int size = std::min({uniform(1, 700), terminal.freeSpace(), stream.size() - offset});
-        QVERIFY(size > 0);
+        const int size = std::min(uniform(1, 2500), stream.size() - offset);
         terminal.feed(stream.mid(offset, size));
         offset += size;
     }
-    // False starts near the end wait for bytes that will only come with later traffic.
-    terminal.flush();
+    // No later traffic: a false start near the end holds back nothing.
     QCOMPARE(terminal.received.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
         if (terminal.received.at(i) != expected.at(i)) {

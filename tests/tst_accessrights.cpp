@@ -1,10 +1,11 @@
 #include "application/AccessRights.h"
 #include "application/UserLogin.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <climits>
 
-class TestAccessRights : public QObject
+class TestAccessRights : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

@@ -20,6 +20,7 @@
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
+#include <QEventLoop>
 #include <QMetaMethod>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -68,6 +69,7 @@ private slots:
     void measurementPhaseThenCurrent();
     void offlineApplicationKeepsDefaults();
     void destructionWhileWaitingEndsWorker();
+    void destroyedWhileSlotWaitsInLocalLoop();
 
 private:
     // A simulated device whose port the manager has opened, and an application on it.
@@ -305,6 +307,41 @@ void TestApplication::destructionWhileWaitingEndsWorker()
     // ~QThread aborts the program if its thread still runs: returning from here means the
     // worker was woken and ended.
     application.reset();
+}
+
+// The device's greeting reaches a slot that waits in a local event loop; the model the device
+// sends meanwhile is dispatched during that wait, and the application is destroyed inside it,
+// from a slot on the last content. The dispatch that raised the waiting slot's signal returns
+// into a destroyed service and must touch nothing of it (the sanitizer build proves that).
+void TestApplication::destroyedWhileSlotWaitsInLocalLoop()
+{
+    startDevice();
+    auto application = makeApplication(m_device->portName());
+    ZantLinkTerminalService *const terminal = application->terminalService().data();
+    QEventLoop loop;
+    bool waiting = false;
+    bool waited = false;
+    int contentsWhileWaiting = 0;
+    connect(terminal, &ZantLinkTerminalService::terminalPlatformReady, this, [&] {
+        waiting = true;
+        // Ended by the destruction below; the timer only keeps a broken dispatch from hanging.
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        loop.exec();
+        waiting = false;
+        waited = true;
+    });
+    connect(terminal, &ZantLinkTerminalService::commandReceived, this, [&](const QByteArray &line) {
+        if (!line.startsWith("ID: ") || !waiting)
+            return;
+        if (++contentsWhileWaiting == requestOrder.size()) {
+            application.reset();
+            loop.quit();
+        }
+    });
+    application->run();
+    QTRY_VERIFY_WITH_TIMEOUT(waited, 30000);
+    QCOMPARE(contentsWhileWaiting, requestOrder.size());
+    QVERIFY(application == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestApplication)

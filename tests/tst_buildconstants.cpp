@@ -1,9 +1,10 @@
 #include "BuildConstants.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 
 // The build refuses malformed constants; this checks what reaches the code.
-class TestBuildConstants : public QObject
+class TestBuildConstants : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

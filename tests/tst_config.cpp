@@ -9,8 +9,12 @@
 #include <QJsonObject>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using Application::K27::Config;
 using Application::K27::UserConfig;
@@ -61,6 +65,50 @@ private:
     bool m_valid = false;
 };
 
+// A writer on a FIFO: it waits in its open until someone opens the FIFO for reading, then
+// hands over its bytes and closes. Whoever opens the FIFO first gets them; at the end the test
+// itself opens it (without blocking) to release the writer and to see what is left.
+class FifoWriter
+{
+public:
+    FifoWriter(const QByteArray &path, const QByteArray &content)
+        : m_path(path)
+        , m_thread([path, content] {
+            const int descriptor = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+            if (descriptor < 0)
+                return;
+            [[maybe_unused]] const ssize_t written
+                = ::write(descriptor, content.constData(), size_t(content.size()));
+            ::close(descriptor);
+        })
+    {
+    }
+    ~FifoWriter() { release(); }
+    FifoWriter(const FifoWriter &) = delete;
+    FifoWriter &operator=(const FifoWriter &) = delete;
+
+    // Opens the read side, lets the writer finish and returns what it wrote and nobody read.
+    QByteArray release()
+    {
+        if (!m_thread.joinable())
+            return {};
+        const int reader = ::open(m_path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        m_thread.join();
+        QByteArray left;
+        char buffer[512];
+        ssize_t count = 0;
+        while (reader >= 0 && (count = ::read(reader, buffer, sizeof buffer)) > 0)
+            left.append(buffer, int(count));
+        if (reader >= 0)
+            ::close(reader);
+        return left;
+    }
+
+private:
+    QByteArray m_path;
+    std::thread m_thread;
+};
+
 } // namespace
 
 class TestConfig : public QObject
@@ -78,6 +126,10 @@ private slots:
     void saveAndReload();
     void userAccounts_data();
     void userAccounts();
+    void notARegularFile_data();
+    void notARegularFile();
+    void savedFileAlwaysLoads();
+    void tooLargeToSaveKeepsPreviousFile();
     void interruptedSaveKeepsPreviousFile();
     void saveFailsWhenFolderIsMissing();
 
@@ -307,6 +359,73 @@ void TestConfig::userAccounts()
     Config reread;
     QVERIFY(reread.load());
     QTEST(describe(reread.userAccounts()), "accounts");
+}
+
+// Only a regular file is read: a FIFO (which would block the open until a writer came), a
+// device and a folder of that name are refused at once and change nothing.
+void TestConfig::notARegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO with a writer waiting") << QStringLiteral("fifo");
+    QTest::newRow("link to a character device") << QStringLiteral("device");
+    QTest::newRow("folder") << QStringLiteral("folder");
+}
+
+void TestConfig::notARegularFile()
+{
+    QFETCH(QString, kind);
+    Config config;
+    config.setSettingsDir(QStringLiteral("/old/settings.json"));
+    const QByteArray path = QFile::encodeName(configFile());
+    const QByteArray offered = R"({"SettingsDir": "/from/the/fifo.json"})";
+    std::unique_ptr<FifoWriter> writer;
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        writer = std::make_unique<FifoWriter>(path, offered);
+    } else if (kind == QLatin1String("device")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), configFile()));
+    } else {
+        QVERIFY(QDir().mkdir(configFile()));
+    }
+
+    QVERIFY(!config.load());
+    QCOMPARE(config.settingsDir(), QStringLiteral("/old/settings.json"));
+    if (writer)
+        QCOMPARE(writer->release(), offered); // load never opened the FIFO
+}
+
+// The indented text of 25000 accounts is larger than the read limit, its compact text is not:
+// what save writes, the next load reads.
+void TestConfig::savedFileAlwaysLoads()
+{
+    Config config;
+    for (int user = 0; user < 25000; ++user)
+        config.setUserAccount(UserConfig(user, digestHex));
+    QVERIFY(config.save());
+    QVERIFY(QFileInfo(configFile()).size() <= Config::maximumFileSize);
+
+    Config reread;
+    QVERIFY(reread.load());
+    QCOMPARE(reread.userAccounts().size(), 25000);
+    QCOMPARE(reread.userAccounts().last().user(), 24999);
+    QCOMPARE(reread.userAccounts().last().password(), digestHex);
+}
+
+// Contents that do not fit the read limit even compact are not written at all: the previous
+// file stays and still loads.
+void TestConfig::tooLargeToSaveKeepsPreviousFile()
+{
+    Config config;
+    config.setSettingsDir(QStringLiteral("/old/settings.json"));
+    QVERIFY(config.save());
+    const QByteArray before = readFile(configFile());
+
+    config.setSettingsDir(QString(int(Config::maximumFileSize), QLatin1Char('x')));
+    QVERIFY(!config.save());
+    QCOMPARE(readFile(configFile()), before);
+    Config reread;
+    QVERIFY(reread.load());
+    QCOMPARE(reread.settingsDir(), QStringLiteral("/old/settings.json"));
 }
 
 void TestConfig::interruptedSaveKeepsPreviousFile()

@@ -6,13 +6,17 @@
 #include "support/LinkClient.h"
 #include "support/SimulatedDeviceFixture.h"
 #include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/PseudoTerminal.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"
 
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <memory>
 
 using Command = Component::K27::ZantLinkCommandCode;
@@ -37,6 +41,23 @@ QByteArray id16(ModelValueID id)
 QByteArray action16(ModelActionID id)
 {
     return TestSupport::u16(toNumber(id));
+}
+
+// Every number option's value, for comparing two sets of options.
+QList<double> numbers(const DeviceSimulatorOptions &options)
+{
+    return {double(options.seed),
+            double(options.measurementPeriodMs),
+            double(options.usbAwayMs),
+            double(options.updateFaults.stallAfterBlock),
+            double(options.updateFaults.repeatRequestBlock),
+            double(options.updateFaults.corruptBlock),
+            options.lineFaults.bitFlipProbability,
+            options.lineFaults.dropByteProbability,
+            options.lineFaults.garbageProbability,
+            double(options.lineFaults.garbageMaxBytes),
+            double(options.lineFaults.splitSize),
+            double(options.lineFaults.splitDelayMs)};
 }
 } // namespace
 
@@ -391,6 +412,162 @@ private slots:
         QCOMPARE(log.at(0).arguments, QList<QByteArray>({"a", "bc", QByteArray()}));
         m_device->clearReceivedPackets();
         QVERIFY(m_device->receivedPackets().isEmpty());
+    }
+
+    // The log keeps the newest packets and counts the ones it let go.
+    void receivedLogKeepsTheNewest()
+    {
+        QVERIFY(connectDevice());
+        const int requests = DeviceSimulator::receivedLogLimit + 903;
+        for (int i = 0; i < requests; ++i)
+            m_pc->send(Command::GetModelValue, platform, {id16(ModelValueID::NominalCurrent)});
+        m_pc->send(Command::GetName, display);
+        QVERIFY(m_pc->waitFor(Command::GetName, 1, 60000));
+
+        const QList<ReceivedPacket> log = m_device->receivedPackets();
+        QCOMPARE(log.size(), DeviceSimulator::receivedLogLimit);
+        QCOMPARE(m_device->droppedReceivedPackets(), quint64(requests + 1 - log.size()));
+        QCOMPARE(log.last().command, quint16(Command::GetName));
+        QCOMPARE(m_device->receivedPackets(Command::GetModelValue).size(), log.size() - 1);
+        m_device->clearReceivedPackets();
+        QCOMPARE(m_device->droppedReceivedPackets(), quint64(0));
+    }
+
+    // While nobody reads the port the device's write queue stays bounded: the oldest whole
+    // packets are dropped and counted, the newest kept, and no packet is cut in two.
+    void writeQueueIsBoundedWithoutReader()
+    {
+        QVERIFY(connectDevice());
+        const int reports = 20000; // about 500 kB of "SetModelValue"
+        // The event loop does not turn: the PC's port reads nothing meanwhile.
+        for (int i = 1; i <= reports; ++i)
+            m_device->setModelValue(toNumber(ModelValueID::SerialNumber), i);
+        QVERIFY(m_device->pendingLineBytes() <= DeviceSim::PseudoTerminal::pendingLimit);
+        QVERIFY(m_device->droppedWrites() > 0);
+
+        // Now the PC reads: everything still queued arrives, ending with the newest report.
+        QTRY_VERIFY_WITH_TIMEOUT(m_device->lineIdle(), 30000);
+        m_pc->send(Command::GetName, display);
+        QVERIFY(m_pc->waitFor(Command::GetName, 1, 30000));
+        const QList<ReceivedPacket> received = m_pc->packets(Command::SetModelValue);
+        QCOMPARE(quint64(received.size()) + m_device->droppedWrites(), quint64(reports));
+        quint32 previous = 0;
+        for (const ReceivedPacket &packet : received) {
+            QVERIFY(packet.number(1) > previous);
+            previous = packet.number(1);
+        }
+        QCOMPARE(previous, quint32(reports));
+        // Nothing but whole packets on the line.
+        const int packetSize = m_pc->receivedBytes().size() / (received.size() + 1);
+        QCOMPARE(m_pc->receivedBytes().size(),
+                 packetSize * received.size()
+                     + Component::Interfaces::ZantLinkPacket::encode(
+                           Command::GetName, display, host,
+                           std::array<Component::Interfaces::ZantLinkPacket::Argument, 1> {
+                               {{"Application", 11}}}
+                               .data(),
+                           1)
+                           .size());
+    }
+
+    // The command line and the JSON file check a number option against the same range.
+    void numberOptionsAgree_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("split 0 sends whole packets") << "split"
+                                                     << "0" << true;
+        QTest::newRow("split 1") << "split"
+                                 << "1" << true;
+        QTest::newRow("split -1") << "split"
+                                  << "-1" << false;
+        QTest::newRow("split 60001") << "split"
+                                     << "60001" << false;
+        QTest::newRow("stall off with -1") << "stall-after-block"
+                                           << "-1" << true;
+        QTest::newRow("repeat block 0") << "repeat-block"
+                                        << "0" << true;
+        QTest::newRow("repeat block -2") << "repeat-block"
+                                         << "-2" << false;
+        QTest::newRow("corrupt block 65535") << "corrupt-block"
+                                             << "65535" << true;
+        QTest::newRow("corrupt block 65536") << "corrupt-block"
+                                             << "65536" << false;
+        QTest::newRow("seed largest") << "seed"
+                                      << "4294967295" << true;
+        QTest::newRow("seed too large") << "seed"
+                                        << "4294967296" << false;
+        QTest::newRow("seed -1") << "seed"
+                                 << "-1" << false;
+        QTest::newRow("measurement period 0") << "measurement-period"
+                                              << "0" << false;
+        QTest::newRow("usb away 0") << "usb-away"
+                                    << "0" << true;
+        QTest::newRow("split delay 2.5") << "split-delay"
+                                         << "2.5" << false;
+        QTest::newRow("bit flip 0.25") << "bit-flip"
+                                       << "0.25" << true;
+        QTest::newRow("drop byte 1.5") << "drop-byte"
+                                       << "1.5" << false;
+        QTest::newRow("garbage -0.1") << "garbage"
+                                      << "-0.1" << false;
+        QTest::newRow("garbage max bytes 0") << "garbage-max-bytes"
+                                             << "0" << false;
+        QTest::newRow("garbage max bytes 40") << "garbage-max-bytes"
+                                              << "40" << true;
+    }
+    void numberOptionsAgree()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        const DeviceSimulatorOptions::NumberOption *entry
+            = DeviceSimulatorOptions::numberOption(option);
+        QVERIFY(entry);
+
+        DeviceSimulatorOptions fromCommandLine;
+        QString commandLineError;
+        QCOMPARE(fromCommandLine.setNumberOption(option, text, &commandLineError), accepted);
+
+        QJsonObject object {{QString::fromLatin1(entry->key), text.toDouble()}};
+        if (*entry->section != '\0')
+            object = QJsonObject {{QString::fromLatin1(entry->section), object}};
+        DeviceSimulatorOptions fromJson;
+        QString jsonError;
+        QCOMPARE(fromJson.mergeJson(QJsonDocument(object).toJson(), &jsonError), accepted);
+
+        if (accepted) {
+            QCOMPARE(numbers(fromCommandLine), numbers(fromJson));
+            QVERIFY(numbers(fromJson).contains(text.toDouble()));
+        } else {
+            const QString range = entry->rangeText();
+            QCOMPARE(commandLineError,
+                     QStringLiteral("--%1 needs %2, not \"%3\"").arg(option, range, text));
+            QCOMPARE(jsonError, QStringLiteral("%1 must be %2").arg(entry->jsonName(), range));
+            QCOMPARE(numbers(fromCommandLine), numbers(DeviceSimulatorOptions()));
+            QCOMPARE(numbers(fromJson), numbers(DeviceSimulatorOptions()));
+        }
+    }
+
+    // Every option of the table is known to both readers.
+    void everyNumberOptionHasBothNames()
+    {
+        for (const DeviceSimulatorOptions::NumberOption &entry :
+             DeviceSimulatorOptions::numberOptions()) {
+            const QString lowest = QString::number(entry.lowest, 'f', 0);
+            DeviceSimulatorOptions fromCommandLine;
+            QString error;
+            QVERIFY2(
+                fromCommandLine.setNumberOption(QString::fromLatin1(entry.option), lowest, &error),
+                qPrintable(error));
+            QJsonObject object {{QString::fromLatin1(entry.key), entry.lowest}};
+            if (*entry.section != '\0')
+                object = QJsonObject {{QString::fromLatin1(entry.section), object}};
+            DeviceSimulatorOptions fromJson;
+            QVERIFY2(fromJson.mergeJson(QJsonDocument(object).toJson(), &error), qPrintable(error));
+            QCOMPARE(numbers(fromCommandLine), numbers(fromJson));
+        }
     }
 
     void goesAwayAndComesBackUnderTheSamePortName()

@@ -25,6 +25,17 @@ QByteArray withPlainLength(QByteArray file, quint64 length)
     return file.replace(FirmwareImageCipher::plainLengthOffset, 8, littleEndian64(length));
 }
 
+// Random bytes none of which is zero, so no part of the image can pass for fill.
+QByteArray nonZeroBytes(int count)
+{
+    QByteArray bytes = TestSupport::randomBytes(count);
+    for (char &byte : bytes) {
+        if (byte == '\0')
+            byte = '\x5a';
+    }
+    return bytes;
+}
+
 QByteArray zeroFilled(const QByteArray &plain)
 {
     return plain + QByteArray((16 - plain.size() % 16) % 16, '\0');
@@ -158,15 +169,17 @@ private slots:
         }
     }
 
-    // The digest does not cover the plain length: a value within the fill is taken
-    // (and changes the image length), anything else is refused before decrypting.
+    // The digest does not cover the plain length: a value that only moves into or
+    // out of the zero fill is taken; one that cuts image bytes off is refused, as
+    // is anything outside the last block.
     void plainLength_data()
     {
         QTest::addColumn<quint64>("length");
         QTest::addColumn<Check>("check");
         QTest::newRow("as stored") << quint64(1000) << Check::Ok;
         QTest::newRow("the whole payload") << quint64(1008) << Check::Ok;
-        QTest::newRow("15 below the payload") << quint64(993) << Check::Ok;
+        QTest::newRow("one below") << quint64(999) << Check::FillNotZero;
+        QTest::newRow("15 below the payload") << quint64(993) << Check::FillNotZero;
         QTest::newRow("16 below the payload") << quint64(992) << Check::PlainLengthMismatch;
         QTest::newRow("zero") << quint64(0) << Check::PlainLengthMismatch;
         QTest::newRow("one past the payload") << quint64(1009) << Check::PlainLengthMismatch;
@@ -179,7 +192,7 @@ private slots:
         QFETCH(quint64, length);
         QFETCH(Check, check);
         const FirmwareImageCipher cipher;
-        const QByteArray plain = TestSupport::randomBytes(1000);
+        const QByteArray plain = nonZeroBytes(1000);
         QByteArray file = withPlainLength(cipher.encryptImage(plain), length);
         const QByteArray before = file;
         QCOMPARE(cipher.verifyImage(file), check);
@@ -187,6 +200,32 @@ private slots:
             QCOMPARE(file, zeroFilled(plain).left(int(length)));
         else
             QCOMPARE(file, before);
+    }
+
+    // An image without fill whose last bytes are not zero: every plain length that
+    // cuts 1 to 15 of them off (within the last block, so only the fill can tell)
+    // is refused and leaves the file as it was; the stored one is taken.
+    void shortenedPlainLengthIsRefused()
+    {
+        const FirmwareImageCipher cipher;
+        const QByteArray plain = nonZeroBytes(1024);
+        const QByteArray file = cipher.encryptImage(plain);
+        QCOMPARE(file.size(), 88 + 1024);
+
+        QByteArray unmodified = file;
+        QCOMPARE(cipher.verifyImage(unmodified), Check::Ok);
+        QCOMPARE(unmodified, plain);
+
+        for (quint64 cut = 1; cut < 16; ++cut) {
+            QByteArray shortened = withPlainLength(file, 1024 - cut);
+            const QByteArray before = shortened;
+            const Check check = cipher.verifyImage(shortened);
+            QVERIFY2(check == Check::FillNotZero,
+                     qPrintable(QStringLiteral("plain length %1 gave %2")
+                                    .arg(1024 - cut)
+                                    .arg(FirmwareImageCipher::checkText(check))));
+            QCOMPARE(shortened, before);
+        }
     }
 
     void malformedFiles_data()
@@ -230,8 +269,12 @@ private slots:
 
     void checkTextsAreDistinct()
     {
-        const QList<Check> checks {Check::Ok, Check::TooShort, Check::NotWholeBlocks,
-                                   Check::PlainLengthMismatch, Check::DigestMismatch};
+        const QList<Check> checks {Check::Ok,
+                                   Check::TooShort,
+                                   Check::NotWholeBlocks,
+                                   Check::PlainLengthMismatch,
+                                   Check::DigestMismatch,
+                                   Check::FillNotZero};
         QStringList texts;
         for (const Check check : checks) {
             QVERIFY(!FirmwareImageCipher::checkText(check).isEmpty());

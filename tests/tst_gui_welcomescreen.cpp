@@ -6,7 +6,7 @@
 #include "support/ConfigHome.h"
 #include "support/ExternalDigest.h"
 #include "support/TestSupport.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -58,15 +58,16 @@ QByteArray accountsFile(const QVector<QPair<int, QString>> &accounts)
 
 } // namespace
 
-class TestWelcomeScreen : public QObject
+class TestWelcomeScreen : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+protected:
+    void setUpTestCase() override;
+    void setUp() override;
+    void tearDown() override;
 
+private slots:
     void formMatchesDesign();
     void levelChoice_data();
     void levelChoice();
@@ -107,12 +108,10 @@ private:
     QSharedPointer<UserLogin> m_login;
     QSharedPointer<Config> m_config;
     std::unique_ptr<WelcomeScreen> m_screen;
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
 };
 
-void TestWelcomeScreen::initTestCase()
+void TestWelcomeScreen::setUpTestCase()
 {
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
     TestSupport::ConfigHome::useProgramNames();
     Application::K27::initResources();
 
@@ -123,7 +122,7 @@ void TestWelcomeScreen::initTestCase()
         QCOMPARE(digest.size(), 64);
 }
 
-void TestWelcomeScreen::init()
+void TestWelcomeScreen::setUp()
 {
     m_home = std::make_unique<TestSupport::ConfigHome>();
     QVERIFY(m_home->isValid());
@@ -131,14 +130,12 @@ void TestWelcomeScreen::init()
     m_config = QSharedPointer<Config>::create();
 }
 
-void TestWelcomeScreen::cleanup()
+void TestWelcomeScreen::tearDown()
 {
     m_screen.reset();
     m_config.reset();
     m_login.reset();
     m_home.reset();
-    const QStringList warnings = m_warnings->take();
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
 }
 
 std::unique_ptr<WelcomeScreen> TestWelcomeScreen::createScreen()

@@ -13,7 +13,9 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/types.h>
 
 using Component::K27::ZantLinkCommandCode;
 using DeviceSim::DeviceSimulator;
@@ -47,6 +49,14 @@ private slots:
     void refusedValueSendsNothing();
     void fireSendsAction();
     void monitorPrintsPacketLog();
+    void monitorReportsDeviceAwayAndBack();
+    void signalRemovesLinkFolder_data();
+    void signalRemovesLinkFolder();
+    void signalInterruptsCommand();
+    void relativePort_data();
+    void relativePort();
+    void staleInputIsDiscarded_data();
+    void staleInputIsDiscarded();
     void missingPort();
     void badArguments_data();
     void badArguments();
@@ -55,7 +65,11 @@ private slots:
 private:
     void startDevice();
     // Runs k27ctl while the test's event loop keeps the simulated device serving.
-    Result run(const QStringList &arguments);
+    Result run(const QStringList &arguments, const QString &workingDirectory = QString());
+    // Reads the process's output into out and err (turning the event loop) until out holds
+    // text, or a time-out; true when it arrived.
+    static bool waitForOutput(QProcess &process, QByteArray &out, QByteArray &err,
+                              const QByteArray &text, bool onStandardError = false);
 
     std::unique_ptr<TestSupport::WarningTrap> m_warnings;
     DeviceSim::SimulatedPortList m_portList;
@@ -88,9 +102,22 @@ void TestK27ctl::startDevice()
     QVERIFY2(m_device->start(), qPrintable(m_device->errorString()));
 }
 
-Result TestK27ctl::run(const QStringList &arguments)
+bool TestK27ctl::waitForOutput(QProcess &process, QByteArray &out, QByteArray &err,
+                               const QByteArray &text, bool onStandardError)
+{
+    QByteArray &watched = onStandardError ? err : out;
+    for (int round = 0; round < 600 && !watched.contains(text); ++round) {
+        QTest::qWait(50);
+        out += process.readAllStandardOutput();
+        err += process.readAllStandardError();
+    }
+    return watched.contains(text);
+}
+
+Result TestK27ctl::run(const QStringList &arguments, const QString &workingDirectory)
 {
     QProcess process;
+    process.setWorkingDirectory(workingDirectory);
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
     process.start(QStringLiteral(K27CTL_PATH), arguments);
     if (!process.waitForStarted(30000))
@@ -276,6 +303,193 @@ void TestK27ctl::monitorPrintsPacketLog()
     QVERIFY(out.contains("Receive: GetName: Platform -> Host"));
     QVERIFY(out.contains("\nReceive: ID: 2 (NominalCurrent), Value: 2.6\n"));
     QCOMPARE(out.count("Send: GetModelValue: Host -> Platform"), 47);
+}
+
+// The monitor says on standard error when the device goes away and when it is back, and the
+// packets flow again afterwards.
+void TestK27ctl::monitorReportsDeviceAwayAndBack()
+{
+    QProcess process;
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("monitor")});
+    QVERIFY(process.waitForStarted(30000));
+    QByteArray out;
+    QByteArray err;
+    // The model read is answered: 47 values.
+    for (int round = 0; round < 600 && out.count("Receive: ID: ") < 47; ++round) {
+        QTest::qWait(50);
+        out += process.readAllStandardOutput();
+        err += process.readAllStandardError();
+    }
+    QCOMPARE(out.count("Receive: ID: "), 47);
+    QCOMPARE(err, QByteArray());
+
+    m_device->goAway();
+    const QByteArray away
+        = "k27ctl: the device has gone away from " + m_device->portName().toUtf8() + "\n";
+    QVERIFY2(waitForOutput(process, out, err, away, true), err.constData());
+    QVERIFY(!err.contains("back"));
+    QVERIFY(m_device->comeBack());
+    const QByteArray back = "k27ctl: the device is back on " + m_device->portName().toUtf8() + "\n";
+    QVERIFY2(waitForOutput(process, out, err, back, true), err.constData());
+    QCOMPARE(err, away + back);
+
+    // The same port object, open again: a report from the device arrives.
+    out.clear();
+    m_device->setModelValue(45, 654321);
+    QVERIFY2(waitForOutput(process, out, err, "Receive: ID: 45 (SerialNumber), Value: 654321\n"),
+             out.constData());
+
+    process.terminate();
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+}
+
+// A port whose name has no "tty" goes through a link in a temporary folder; whichever of the
+// usual signals ends the monitor, the folder goes with it.
+void TestK27ctl::signalRemovesLinkFolder_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void TestK27ctl::signalRemovesLinkFolder()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir ports;
+    QTemporaryDir temporaryFolders;
+    QVERIFY(ports.isValid() && temporaryFolders.isValid());
+    const QString port = ports.filePath(QStringLiteral("k27port"));
+    QVERIFY(QFile::link(m_device->portName(), port));
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporaryFolders.path());
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), port, QStringLiteral("monitor")});
+    QVERIFY(process.waitForStarted(30000));
+    QByteArray out;
+    QByteArray err;
+    QVERIFY(waitForOutput(process, out, err, "Receive: GetName: Platform -> Host"));
+    const QDir folder(temporaryFolders.path());
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+
+    QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+}
+
+// A command that waits for answers is ended by a signal as well: one line on standard error,
+// exit code 6, and its link folder is gone.
+void TestK27ctl::signalInterruptsCommand()
+{
+    m_device.reset();
+    TestSupport::PtyPair line; // nobody answers; /dev/pts/N goes through a link
+    QVERIFY2(line.isValid(), qPrintable(line.errorString()));
+    QTemporaryDir temporaryFolders;
+    QVERIFY(temporaryFolders.isValid());
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporaryFolders.path());
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), line.slavePath(), QStringLiteral("--timeout"),
+                   QStringLiteral("600"), QStringLiteral("dump")});
+    QVERIFY(process.waitForStarted(30000));
+    // The first greeting has left: the port is open.
+    QVERIFY(line.readMaster(15, 30000).size() >= 15);
+    const QDir folder(temporaryFolders.path());
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+
+    QCOMPARE(::kill(pid_t(process.processId()), SIGHUP), 0);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 6);
+    QCOMPARE(process.readAllStandardError(), QByteArray("k27ctl: interrupted by a signal\n"));
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+    QCOMPARE(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+}
+
+// A relative port path is taken relative to the working folder, with or without "tty" in it.
+void TestK27ctl::relativePort_data()
+{
+    QTest::addColumn<QString>("from"); // "device": the port's folder; "parent": the one above
+    QTest::addColumn<QString>("port");
+    // FOLDER stands for the name of the device's folder.
+    QTest::newRow("name in the working folder") << "device"
+                                                << "ttyK27SIM0";
+    QTest::newRow("dot path") << "device"
+                              << "./ttyK27SIM0";
+    QTest::newRow("from the folder above") << "parent"
+                                           << "FOLDER/ttyK27SIM0";
+    QTest::newRow("with .. and without tty") << "device"
+                                             << "../FOLDER/k27port";
+}
+
+void TestK27ctl::relativePort()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, port);
+    port.replace(QStringLiteral("FOLDER"), QFileInfo(m_device->folder()).fileName());
+    QVERIFY(QFile::link(m_device->portName(), m_device->folder() + QStringLiteral("/k27port")));
+    const QString workingDirectory = from == QLatin1String("device")
+        ? m_device->folder()
+        : QFileInfo(m_device->folder()).absolutePath();
+    const Result result = run(
+        {QStringLiteral("--port"), port, QStringLiteral("get"), QStringLiteral("SerialNumber")},
+        workingDirectory);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains(R"("value": 123456)"), result.out.constData());
+}
+
+// Answers the device sent before k27ctl opened the port (to requests of an earlier run) wait
+// in the line's input; they are discarded when the port opens, so only this run's answers
+// count.
+void TestK27ctl::staleInputIsDiscarded_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("get") << "get";
+    QTest::newRow("dump") << "dump";
+}
+
+void TestK27ctl::staleInputIsDiscarded()
+{
+    QFETCH(QString, command);
+    // Every value once with a content the device no longer holds (one more than now): all
+    // of them on the line, waiting to be read, before k27ctl even starts.
+    for (quint16 identifier = 0; identifier < 55; ++identifier) {
+        if (!m_device->model().contains(identifier))
+            continue;
+        const double now = m_device->modelValue(identifier);
+        m_device->setModelValue(identifier, now + 1);
+        m_device->setModelValue(identifier, now, false);
+    }
+    QVERIFY(m_device->lineIdle());
+
+    QStringList arguments {QStringLiteral("--port"), m_device->portName(), command};
+    if (command == QLatin1String("get"))
+        arguments << QStringLiteral("SerialNumber");
+    const Result result = run(arguments);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains(R"({"id": 45, "name": "SerialNumber", "value": 123456)"),
+             result.out.constData());
+    if (command == QLatin1String("dump")) {
+        QVERIFY2(result.out.contains(R"({"id": 2, "name": "NominalCurrent", "value": 2.6)"),
+                 result.out.constData());
+        QVERIFY2(result.out.contains(R"({"id": 46, "name": "ArticleNumber", "value": 36262)"),
+                 result.out.constData());
+    }
 }
 
 void TestK27ctl::missingPort()

@@ -1,6 +1,7 @@
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
 #include "support/TestSupport.h"
+#include "support/TrappedTest.h"
 #include "utilities/Tarball.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ QStringList lines(const QByteArray &text)
 // k27-mkpackage as the service department runs it: packages it builds are read by
 // GNU tar and decrypted by the openssl command line, and its inspect command
 // judges packages that GNU tar made from files.
-class TestMkPackage : public QObject
+class TestMkPackage : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -37,6 +38,12 @@ private:
     QByteArray m_displayPlain;
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    static QString longNotes(int number)
+    {
+        return QStringLiteral("notes-with-a-folder-name-long-enough/to-take-the-path-past-the-"
+                              "hundred-bytes-of-a-tar-name-field/release-notes-%1.txt")
+            .arg(number);
+    }
     ToolRun mkpackage(const QStringList &arguments) const
     {
         return TestSupport::runTool(m_tool, arguments, m_dir.path());
@@ -74,8 +81,8 @@ private:
         QCOMPARE(digest.standardOutput, file.left(64));
     }
 
-private slots:
-    void initTestCase()
+protected:
+    void setUpTestCase() override
     {
         QVERIFY(m_dir.isValid());
         m_tool = QDir(QCoreApplication::applicationDirPath())
@@ -97,6 +104,12 @@ private slots:
         QVERIFY(
             QFile::rename(path(QStringLiteral("platform.crypt")), path(QStringLiteral("p.crypt"))));
 
+        // Files whose names do not fit the 100-byte name field, for packages with
+        // extended headers.
+        QVERIFY(QDir(m_dir.path()).mkpath(QFileInfo(path(longNotes(1))).path()));
+        for (int i = 1; i <= 2; ++i)
+            write(longNotes(i), "release notes");
+
         QByteArray altered = read(QStringLiteral("d.crypt"));
         altered[200] = static_cast<char>(altered.at(200) ^ 0x01);
         write(QStringLiteral("d-altered.crypt"), altered);
@@ -106,6 +119,7 @@ private slots:
         write(QStringLiteral("p-shortened.crypt"), shortened);
     }
 
+private slots:
     void encryptCommand()
     {
         const QByteArray file = read(QStringLiteral("p.crypt"));
@@ -273,9 +287,13 @@ private slots:
         QTest::newRow("good, ustar") << both << all << "ustar" << -1 << QStringList();
         QTest::newRow("good, gnu") << both << all << "gnu" << -1 << QStringList();
         QTest::newRow("good, without end blocks") << both << all << "ustar" << -1 << QStringList();
-        QTest::newRow("pax headers push the display image out")
-            << both << all << "pax" << -1
-            << QStringList {"Display application \"d.crypt\": not in the package"};
+        // Extended headers (pax records, GNU long names) take no place among the five.
+        QTest::newRow("good, pax") << both << all << "pax" << -1 << QStringList();
+        const QStringList longNamesFirst = QStringList {longNotes(1), longNotes(2)} + all;
+        QTest::newRow("good, gnu with long names first")
+            << both << longNamesFirst << "gnu" << -1 << QStringList();
+        QTest::newRow("good, pax with long names first")
+            << both << longNamesFirst << "pax" << -1 << QStringList();
         QTest::newRow("display image missing")
             << both << QStringList {"version.json", "p.crypt"} << "ustar" << -1
             << QStringList {"Display application \"d.crypt\": not in the package"};

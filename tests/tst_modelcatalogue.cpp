@@ -4,6 +4,7 @@
 #include "model/observer/ModelValueObserver.h"
 #include "support/ModelTestApplication.h"
 #include "support/ModelValueProbe.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <cstring>
@@ -26,7 +27,7 @@ QByteArray floatBytes(float number)
 // The whole catalogue against a table written from the device's data model description:
 // for every identifier its name, the group that holds it, the content type with its link
 // width, default, range and the text of the default.
-class TestModelCatalogue : public QObject
+class TestModelCatalogue : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -49,14 +50,15 @@ private:
         return nullptr;
     }
 
-private slots:
-    void init()
+protected:
+    void setUp() override
     {
         m_database = std::make_unique<Model::Database::ModelDatabase>(
             &m_application, &m_valueObserver, &m_actionObserver);
     }
-    void cleanup() { m_database.reset(); }
+    void tearDown() override { m_database.reset(); }
 
+private slots:
     void everyIdentifier_data()
     {
         QTest::addColumn<int>("id");

@@ -5,6 +5,7 @@
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
 #include "support/ModelTestApplication.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <memory>
@@ -61,7 +62,7 @@ QByteArray getModelValue(int id)
 
 // What the model writes on the link: "SetModelValue", "GetModelValue" and
 // "FireModelAction" packets, byte for byte, and the order of a full request.
-class TestModelLink : public QObject
+class TestModelLink : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "model/interfaces/ModelTextForm.h"
 #include "support/ExternalTool.h"
+#include "support/TrappedTest.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -10,12 +11,12 @@ using namespace Model::Interfaces;
 
 // The program runs under the user's locale (Qt switches the C library to it at start). Value
 // texts must still use a decimal point and be cut, even where the locale writes a comma.
-class TestModelTextLocale : public QObject
+class TestModelTextLocale : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
+protected:
+    void setUpTestCase() override
     {
         QVERIFY(m_locales.isValid());
         const TestSupport::ToolRun run = TestSupport::runTool(
@@ -32,8 +33,9 @@ private slots:
         QCOMPARE(QByteArray(printed), QByteArray("2,500000"));
     }
 
-    void cleanupTestCase() { std::setlocale(LC_NUMERIC, "C"); }
+    void tearDownTestCase() override { std::setlocale(LC_NUMERIC, "C"); }
 
+private slots:
     void textsUseAPointUnderACommaLocale_data()
     {
         QTest::addColumn<QByteArray>("text");

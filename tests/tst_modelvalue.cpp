@@ -4,6 +4,7 @@
 #include "model/observer/ModelValueObserver.h"
 #include "support/ModelTestApplication.h"
 #include "support/ModelValueProbe.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <cstring>
@@ -62,7 +63,7 @@ private:
 
 // The value framework: decoding by argument length, text forms, neighbours, registries and
 // the routing of model value events.
-class TestModelValue : public QObject
+class TestModelValue : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -74,14 +75,15 @@ private:
 
     ModelValueIntf *value(int id) { return m_valueObserver.findValue(quint16(id)); }
 
-private slots:
-    void init()
+protected:
+    void setUp() override
     {
         m_database = std::make_unique<Model::Database::ModelDatabase>(
             &m_application, &m_valueObserver, &m_actionObserver);
     }
-    void cleanup() { m_database.reset(); }
+    void tearDown() override { m_database.reset(); }
 
+private slots:
     void decodingByArgumentLength_data()
     {
         QTest::addColumn<int>("id");

@@ -1,5 +1,6 @@
 #include "support/ExternalTool.h"
 #include "support/TestSupport.h"
+#include "support/TrappedTest.h"
 #include "utilities/QAESEncryption.h"
 
 #include <QtTest>
@@ -13,7 +14,7 @@ const QByteArray nistPlain
 const QByteArray key128 = QByteArray::fromHex("2b7e151628aed2a6abf7158809cf4f3c");
 } // namespace
 
-class TestQAESEncryption : public QObject
+class TestQAESEncryption : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

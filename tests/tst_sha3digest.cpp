@@ -1,5 +1,6 @@
 #include "support/ExternalTool.h"
 #include "support/TestSupport.h"
+#include "support/TrappedTest.h"
 #include "utilities/Sha3Digest.h"
 
 #include <QCryptographicHash>
@@ -7,7 +8,7 @@
 
 using Utilities::Sha3Digest;
 
-class TestSha3Digest : public QObject
+class TestSha3Digest : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

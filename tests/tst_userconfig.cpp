@@ -1,4 +1,5 @@
 #include "application/UserConfig.h"
+#include "support/TrappedTest.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,7 +9,7 @@ using Application::K27::UserConfig;
 
 // One saved account read from its JSON object on top of values it already holds: a number
 // always sets the level (converted to int), anything else leaves the field as it was.
-class TestUserConfig : public QObject
+class TestUserConfig : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

@@ -1,11 +1,12 @@
 #include "BuildConstants.h"
 #include "application/UserLogin.h"
 #include "support/ExternalDigest.h"
+#include "support/TrappedTest.h"
 
 #include <QCryptographicHash>
 #include <QtTest>
 
-class TestUserLogin : public QObject
+class TestUserLogin : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

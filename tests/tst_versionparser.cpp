@@ -1,4 +1,5 @@
 #include "service/VersionParser.h"
+#include "support/TrappedTest.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -7,7 +8,7 @@
 
 using Service::K27::VersionParser;
 
-class TestVersionParser : public QObject
+class TestVersionParser : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

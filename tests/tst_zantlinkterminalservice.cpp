@@ -16,6 +16,7 @@
 #include "support/ValueSignalNames.h"
 #include "support/WarningTrap.h"
 
+#include <QEventLoop>
 #include <QMetaMethod>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -126,6 +127,13 @@ private slots:
     void commandItemFilter();
     void stoppedReceiverKeepsBytesUntilRestart();
     void destructionWhileWaitingEndsWorker();
+    void burstOfOneReadIsDispatchedWhole();
+    void falseStartOnQuietLine_data();
+    void falseStartOnQuietLine();
+    void slotWaitingInLocalLoopKeepsLinkFlowing_data();
+    void slotWaitingInLocalLoopKeepsLinkFlowing();
+    void applicationDestroyedInsideSlotLoop_data();
+    void applicationDestroyedInsideSlotLoop();
 
 private:
     // Feeds the bytes as one read of the serial port, then a Display name answer as a marker,
@@ -534,6 +542,152 @@ void TestZantLinkTerminalService::destructionWhileWaitingEndsWorker()
     // destructor woke the worker and waited for it. A worker that never woke would hang the
     // test until its time-out.
     m_application.reset();
+}
+
+// One read of 100 model values (2,500 bytes), then one of 64 KiB: the ring has room for 1536
+// bytes, the rest waits for the worker, and every packet is dispatched once, in order.
+void TestZantLinkTerminalService::burstOfOneReadIsDispatchedWhole()
+{
+    const auto burst = [](int first, int bytes) {
+        QByteArray data;
+        QList<QByteArray> lines;
+        for (int i = first; data.size() < bytes; ++i) {
+            const QByteArray bytesOfValue = modelValue(quint16(2), f32(float(i)));
+            data += bytesOfValue;
+            lines << logLine(bytesOfValue);
+        }
+        return std::make_pair(data, lines);
+    };
+    const auto hundred = burst(0, 2500);
+    QCOMPARE(hundred.second.size(), 100);
+    const auto large = burst(100, 64 * 1024);
+
+    QSignalSpy received(service(), &ZantLinkTerminalService::commandReceived);
+    QSignalSpy values(service(), &ZantLinkTerminalService::nominalCurrentModelValue);
+    service()->handleDataReceived(hundred.first);
+    service()->handleDataReceived(large.first);
+    feedAndSettle(QByteArray());
+
+    QList<QByteArray> lines;
+    for (const QList<QVariant> &arguments : received) {
+        const QByteArray line = arguments.at(0).toByteArray();
+        if (line.startsWith("SetModelValue"))
+            lines << line;
+    }
+    const QList<QByteArray> expected = hundred.second + large.second;
+    QCOMPARE(lines.size(), expected.size());
+    QCOMPARE(lines, expected);
+    QCOMPARE(values.count(), expected.size());
+    QCOMPARE(database().settings().nominalCurrent().value(), float(100 + large.second.size() - 1));
+}
+
+void TestZantLinkTerminalService::falseStartOnQuietLine_data()
+{
+    QTest::addColumn<int>("length");
+    for (const int length : {15, 50, 200, 1000, 1536})
+        QTest::addRow("%d", length) << length;
+}
+
+// A start word with a plausible length that no packet follows, then one valid packet, then
+// silence: the packet is dispatched without any further traffic on the line.
+void TestZantLinkTerminalService::falseStartOnQuietLine()
+{
+    QFETCH(int, length);
+    QByteArray falseStart("702#");
+    falseStart += u16(quint16(length)) + QByteArray::fromHex("0500010201");
+    QSignalSpy ready(service(), &ZantLinkTerminalService::terminalDisplayReady);
+    service()->handleDataReceived(falseStart + nameAnswer(ZantLinkPacket::Display, "Application"));
+    QVERIFY(ready.wait(10000));
+    QCOMPARE(ready.count(), 1);
+    QCOMPARE(service()->displayName(), QByteArray("Application"));
+}
+
+// A slot that waits in a local event loop while its packet is dispatched (as the update
+// sequence does inside the handling of a block request) does not stop the link: the packets
+// that arrive meanwhile are dispatched during the wait, in the order they arrived.
+void TestZantLinkTerminalService::slotWaitingInLocalLoopKeepsLinkFlowing_data()
+{
+    QTest::addColumn<bool>("sameRead");
+    QTest::newRow("arriving while the slot waits") << false;
+    QTest::newRow("in the same read as the first") << true;
+}
+
+void TestZantLinkTerminalService::slotWaitingInLocalLoopKeepsLinkFlowing()
+{
+    QFETCH(bool, sameRead);
+    QList<QPair<QByteArray, bool>> dispatched; // the log line, and whether the slot waited
+    bool waiting = false;
+    connect(service(), &ZantLinkTerminalService::commandReceived, this,
+            [&](const QByteArray &line) {
+                if (line.contains(": Platform -> Host"))
+                    dispatched.append({line, waiting});
+            });
+    const QList<QByteArray> later {
+        modelValue(2, f32(3.5f)),
+        packet(ZantLinkCommandCode::Memblock, ZantLinkPacket::Platform, {u16(7)}),
+        modelValue(20, QByteArray(1, 1)), modelValue(35, f32(0.5f))};
+    QList<float> currents;
+    connect(service(), &ZantLinkTerminalService::measurementCurrentModelValue, this,
+            [&] { currents << database().measurement().current().value(); });
+    connect(service(), &ZantLinkTerminalService::terminalPlatformReady, this, [&] {
+        if (!sameRead) {
+            QTimer::singleShot(0, this, [&] {
+                for (const QByteArray &bytes : later)
+                    service()->handleDataReceived(bytes);
+            });
+        }
+        QEventLoop loop;
+        QTimer::singleShot(500, &loop, &QEventLoop::quit);
+        waiting = true;
+        loop.exec();
+        waiting = false;
+    });
+    const QByteArray first = nameAnswer(ZantLinkPacket::Platform, "Bootloader");
+    service()->handleDataReceived(sameRead ? first + later.join() : first);
+    // The first packet's dispatch, and with it the slot's wait, ends inside this wait.
+    QTRY_COMPARE_WITH_TIMEOUT(dispatched.size(), 1 + later.size(), 10000);
+
+    QList<QPair<QByteArray, bool>> expected {{logLine(first), false}};
+    for (const QByteArray &bytes : later)
+        expected.append({logLine(bytes), true});
+    QCOMPARE(dispatched, expected);
+    QCOMPARE(currents, QList<float>({0.5f}));
+    QCOMPARE(database().settings().nominalCurrent().value(), 3.5f);
+}
+
+void TestZantLinkTerminalService::applicationDestroyedInsideSlotLoop_data()
+{
+    QTest::addColumn<bool>("byNestedPacket");
+    QTest::newRow("by a timer") << false;
+    QTest::newRow("by a packet dispatched in the loop") << true;
+}
+
+// A slot waits in a local event loop and the device application, with the terminal service
+// that raised the signal, is destroyed during the wait: dispatch neither touches the destroyed
+// service afterwards nor dispatches anything more (the sanitizer build proves the first).
+void TestZantLinkTerminalService::applicationDestroyedInsideSlotLoop()
+{
+    QFETCH(bool, byNestedPacket);
+    bool loopEnded = false;
+    const auto destroy = [this] { m_application.reset(); };
+    ZantLinkTerminalService *const terminal = service();
+    if (byNestedPacket)
+        connect(terminal, &ZantLinkTerminalService::requestMemblock, this, destroy);
+    connect(terminal, &ZantLinkTerminalService::terminalPlatformReady, this, [&] {
+        QEventLoop loop;
+        QTimer::singleShot(500, &loop, &QEventLoop::quit);
+        if (!byNestedPacket)
+            QTimer::singleShot(0, this, destroy);
+        loop.exec();
+        loopEnded = true;
+    });
+    QByteArray bytes = nameAnswer(ZantLinkPacket::Platform, "Bootloader");
+    if (byNestedPacket)
+        bytes += packet(ZantLinkCommandCode::Memblock, ZantLinkPacket::Platform, {u16(1)});
+    bytes += modelValue(2, f32(1.5f)) + modelValue(2, f32(2.5f));
+    terminal->handleDataReceived(bytes);
+    QTRY_VERIFY_WITH_TIMEOUT(loopEnded, 10000);
+    QVERIFY(m_application == nullptr);
 }
 
 QTEST_GUILESS_MAIN(TestZantLinkTerminalService)

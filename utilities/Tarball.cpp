@@ -9,8 +9,18 @@ namespace {
 constexpr qint64 nameLength = 100;
 constexpr qint64 sizeOffset = 124;
 constexpr qint64 sizeLength = 12;
+constexpr qint64 typeFlagOffset = 156;
 constexpr qint64 magicOffset = 257;
 constexpr char magic[] = "ustar";
+
+// Headers that describe the entry after them rather than a file of their own:
+// pax extended ('x') and global ('g') headers, GNU long names ('L') and long
+// link names ('K'). Their contents are records, not package files, so they
+// take no place in the table; the entry they describe keeps its own name field.
+bool isExtendedHeader(char typeFlag)
+{
+    return typeFlag == 'x' || typeFlag == 'g' || typeFlag == 'L' || typeFlag == 'K';
+}
 
 bool isSpace(char c)
 {
@@ -73,7 +83,8 @@ void Tarball::parse()
 
         if (size > 0 && contents + size > length) {
             m_truncated = true;
-        } else if (size > 0 && !name.isEmpty() && m_count < m_entries.size()) {
+        } else if (size > 0 && !name.isEmpty() && !isExtendedHeader(block[typeFlagOffset])
+                   && m_count < m_entries.size()) {
             m_entries[m_count++]
                 = Entry {name, size, m_data + contents, static_cast<quint32>(contents)};
         }

@@ -8,8 +8,9 @@ namespace Utilities {
 
 // Read-only index over an uncompressed ustar archive held in memory. Nothing is
 // copied or extracted: every entry points into the caller's buffer, which must
-// outlive the index and every entry taken from it. Only the name and size fields
-// are read, and at most five files are listed.
+// outlive the index and every entry taken from it. Only the name, size and type
+// fields are read, and at most five files are listed; extended headers (pax 'x'
+// and 'g', GNU 'L' and 'K') are stepped over without taking a place.
 class Tarball
 {
 public:

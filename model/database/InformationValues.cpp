@@ -1,10 +1,11 @@
 #include "model/database/InformationValues.h"
 
+#include "utilities/VersionText.h"
+
 namespace Model::Database {
 
 using Component::Interfaces::AbstractApplication;
 using Model::Interfaces::ModelIPCValueObserver;
-namespace TextForm = Model::Interfaces::TextForm;
 
 namespace Information {
 
@@ -19,7 +20,7 @@ PlatformVersionValue::PlatformVersionValue(AbstractApplication *application,
 // "V" and the four version parts, most significant first.
 QByteArray PlatformVersionValue::format(const quint32 &content) const
 {
-    return TextForm::version(content);
+    return Utilities::versionText(content);
 }
 
 SerialNumberValue::SerialNumberValue(AbstractApplication *application,

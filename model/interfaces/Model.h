@@ -45,7 +45,7 @@ protected:
     void setMembers(std::initializer_list<ModelValueIntf *> members);
     void setRequestList(std::initializer_list<ModelValueIntf *> requestList);
     // Called first in the derived group's destructor: every member leaves the registry while
-    // all of it is still intact, so the device thread cannot reach a half-destroyed value.
+    // all of it is still intact, so no content from the device reaches a half-destroyed value.
     void leaveRegistry();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "model/interfaces/ModelIPCValue.h"
 #include "model/interfaces/ModelTextForm.h"
+#include "model/interfaces/ModelThread.h"
 #include "model/interfaces/ModelValueCodec.h"
 
 #include <type_traits>
@@ -13,7 +14,6 @@ namespace Model::Interfaces {
 template<typename T> class ModelDisplayValue : public ModelIPCValue<T>
 {
     using Base = ModelIPCValue<T>;
-    using Lock = std::lock_guard<std::recursive_mutex>;
 
 public:
     ModelDisplayValue(quint16 id, const T &defaultValue, const T &minimum, const T &maximum,
@@ -38,20 +38,18 @@ public:
 
     void receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) override
     {
-        const Lock lock(this->mutex());
+        if (!ModelThread::check(this->getId()))
+            return;
         Base::receive(argument);
         recomputeNeighbours();
     }
 
-    QByteArray toString() const override
-    {
-        const Lock lock(this->mutex());
-        return format(this->value());
-    }
+    QByteArray toString() const override { return format(this->value()); }
 
     void reset() override
     {
-        const Lock lock(this->mutex());
+        if (!ModelThread::check(this->getId()))
+            return;
         Base::reset();
         recomputeNeighbours();
     }
@@ -69,7 +67,6 @@ public:
     // so the number always fits back into T.
     virtual T stepDown(const T &content) const
     {
-        const Lock lock(this->mutex());
         if constexpr (std::is_same_v<T, float>) {
             return TextForm::wholeStepDown(content, m_minimum, m_maximum);
         } else {
@@ -83,7 +80,6 @@ public:
     // One step above, wrapping to minimum above maximum.
     virtual T stepUp(const T &content) const
     {
-        const Lock lock(this->mutex());
         if constexpr (std::is_same_v<T, float>) {
             return TextForm::wholeStepUp(content, m_minimum, m_maximum);
         } else {
@@ -98,47 +94,24 @@ public:
     // after changing a limit.
     void recomputeNeighbours()
     {
-        const Lock lock(this->mutex());
+        if (!ModelThread::check(this->getId()))
+            return;
         const T content = this->value();
         m_lowerNeighbour = stepDown(content);
         m_upperNeighbour = stepUp(content);
     }
 
-    T minimum() const
-    {
-        const Lock lock(this->mutex());
-        return m_minimum;
-    }
+    T minimum() const { return m_minimum; }
 
-    T maximum() const
-    {
-        const Lock lock(this->mutex());
-        return m_maximum;
-    }
+    T maximum() const { return m_maximum; }
 
-    void setMinimum(const T &minimum)
-    {
-        const Lock lock(this->mutex());
-        m_minimum = minimum;
-    }
+    void setMinimum(const T &minimum) { m_minimum = minimum; }
 
-    void setMaximum(const T &maximum)
-    {
-        const Lock lock(this->mutex());
-        m_maximum = maximum;
-    }
+    void setMaximum(const T &maximum) { m_maximum = maximum; }
 
-    T lowerNeighbour() const
-    {
-        const Lock lock(this->mutex());
-        return m_lowerNeighbour;
-    }
+    T lowerNeighbour() const { return m_lowerNeighbour; }
 
-    T upperNeighbour() const
-    {
-        const Lock lock(this->mutex());
-        return m_upperNeighbour;
-    }
+    T upperNeighbour() const { return m_upperNeighbour; }
 
 private:
     T m_minimum;

@@ -6,7 +6,6 @@
 #include "utilities/EventObserver.h"
 
 #include <QtGlobal>
-#include <mutex>
 
 namespace Model::Interfaces {
 
@@ -31,11 +30,6 @@ public:
 
     int actionCount() const { return m_actions.count(); }
     ModelAction *actionAt(int index) const { return m_actions.at(index); }
-
-protected:
-    std::recursive_mutex &registryMutex() const { return m_actions.mutex(); }
-    // Lookup without taking the lock; the caller holds registryMutex().
-    ModelAction *findActionLocked(quint16 id) const { return m_actions.findLocked(id); }
 
 private:
     ModelRegistry<ModelAction, MaxActions> m_actions;

@@ -3,9 +3,9 @@
 #include "component/AbstractApplication.h"
 #include "component/ZantLinkComponent.h"
 #include "model/interfaces/ModelIPCValueObserver.h"
+#include "model/interfaces/ModelThread.h"
 #include "model/interfaces/ModelValue.h"
 
-#include <mutex>
 #include <type_traits>
 
 namespace Model::Interfaces {
@@ -14,10 +14,13 @@ namespace Model::Interfaces {
 // at construction, and enters its observer's registry so that contents from the device reach
 // it by identifier.
 //
-// Contents arrive on the terminal service's thread while the windows read them on the GUI
-// thread, so every access to the content goes through the value's own lock. The lock is
-// recursive because the display part computes neighbours through virtual steps that read the
-// limits under the same lock.
+// The model's threading rule: contents are written and read on the GUI thread only, the
+// thread of the application instance. The terminal service hands every packet from the
+// device to that thread before a value sees it, and the windows live there; so the content is
+// a plain member and nothing in the model (values, limits, registries) takes a lock. Storing,
+// reading and resetting the content check the rule in every build (ModelThread::check): an
+// access from another thread is reported and leaves the content alone (a read there gets the
+// default content).
 template<typename T> class ModelIPCValue : public ModelValue<T>
 {
 public:
@@ -63,20 +66,16 @@ public:
 
     void setValue(const T &content) override
     {
-        const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-        m_value = content;
+        if (ModelThread::check(m_id))
+            m_value = content;
     }
 
-    T value() const override
-    {
-        const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-        return m_value;
-    }
+    T value() const override { return ModelThread::check(m_id) ? m_value : m_defaultValue; }
 
     void reset() override
     {
-        const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-        m_value = m_defaultValue;
+        if (ModelThread::check(m_id))
+            m_value = m_defaultValue;
     }
 
     quint16 getId() const override { return m_id; }
@@ -94,7 +93,6 @@ public:
 protected:
     Component::K27::ZantLinkComponent *link1() const { return m_link1; }
     Component::K27::ZantLinkComponent *link0() const { return m_link0; }
-    std::recursive_mutex &mutex() const { return m_mutex; }
 
 private:
     // Only link components count: another kind of component under the same identifier
@@ -115,7 +113,6 @@ private:
     ModelIPCValueObserver *const m_observer;
     Component::K27::ZantLinkComponent *const m_link1;
     Component::K27::ZantLinkComponent *const m_link0;
-    mutable std::recursive_mutex m_mutex;
 };
 
 } // namespace Model::Interfaces

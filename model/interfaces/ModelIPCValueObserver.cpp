@@ -13,8 +13,7 @@ ModelIPCValueObserver::~ModelIPCValueObserver() = default;
 
 QByteArray ModelIPCValueObserver::valueText(quint16 id) const
 {
-    const std::lock_guard<std::recursive_mutex> lock(registryMutex());
-    const ModelValueIntf *value = findValueLocked(id);
+    const ModelValueIntf *value = findValue(id);
     return value == nullptr ? QByteArray() : value->toString();
 }
 

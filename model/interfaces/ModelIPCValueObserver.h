@@ -7,17 +7,13 @@
 
 #include <QByteArray>
 #include <QtGlobal>
-#include <mutex>
 
 namespace Model::Interfaces {
 
 // The registry of model values by identifier, listening to channel 24. Values enter it when
-// they are constructed and leave it when they are destroyed; it owns none of them.
-//
-// The registry is read on the terminal service's thread (routing device contents) while
-// values may enter or leave it on the GUI thread, so it keeps its own lock. Derived
-// observers hold that lock while they hand a content to a value, so a value cannot leave
-// the registry half way through receiving.
+// they are constructed and leave it when they are destroyed; it owns none of them. Contents
+// from the device are routed on the GUI thread, the thread values enter and leave on (see
+// ModelIPCValue.h).
 class ModelIPCValueObserver : public Utilities::Events::EventObserver
 {
 public:
@@ -35,17 +31,11 @@ public:
     ModelValueIntf *findValue(quint16 id) const { return m_values.find(id); }
     ModelValueIntf *findValue(ModelValueID id) const { return findValue(toNumber(id)); }
 
-    // The display text of the value with the identifier, or empty text if there is none;
-    // safe against the value leaving the registry meanwhile.
+    // The display text of the value with the identifier, or empty text if there is none.
     QByteArray valueText(quint16 id) const;
 
     int valueCount() const { return m_values.count(); }
     ModelValueIntf *valueAt(int index) const { return m_values.at(index); }
-
-protected:
-    std::recursive_mutex &registryMutex() const { return m_values.mutex(); }
-    // Lookup without taking the lock; the caller holds registryMutex().
-    ModelValueIntf *findValueLocked(quint16 id) const { return m_values.findLocked(id); }
 
 private:
     ModelRegistry<ModelValueIntf, MaxValues> m_values;

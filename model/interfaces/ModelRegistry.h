@@ -3,27 +3,21 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
-#include <mutex>
 
 namespace Model::Interfaces {
 
 // A fixed-capacity list of model items (values or actions) in registration order, without
 // duplicates, found by identifier; it owns none of them. The identifier is read once, when an
 // item enters, and kept beside the pointer, so that neither a lookup nor a removal ever calls
-// into an item (an item leaves from its destructor).
-//
-// Every member takes the list's own lock, which is recursive, so that a holder of mutex() can
-// call them and findLocked() as well.
+// into an item (an item leaves from its destructor). Like the model's contents it is used on
+// the GUI thread only (see ModelIPCValue.h) and takes no lock.
 template<typename Item, int Capacity> class ModelRegistry
 {
-    using Lock = std::lock_guard<std::recursive_mutex>;
-
 public:
     // Appends the item unless it is null, already in the list or the list is full; nothing is
     // reported in those cases.
     void add(Item *item)
     {
-        const Lock lock(m_mutex);
         if (item == nullptr || m_count == Capacity || indexOf(item) >= 0)
             return;
         m_entries[m_count++] = {item->getId(), item};
@@ -32,7 +26,6 @@ public:
     // Removes the item if present, keeping the order of the others.
     void remove(const Item *item)
     {
-        const Lock lock(m_mutex);
         const int index = indexOf(item);
         if (index < 0)
             return;
@@ -44,32 +37,18 @@ public:
     // The first item with the identifier, or null.
     Item *find(quint16 id) const
     {
-        const Lock lock(m_mutex);
-        return findLocked(id);
-    }
-
-    // find() without taking the lock; the caller holds mutex().
-    Item *findLocked(quint16 id) const
-    {
         const auto end = m_entries.begin() + m_count;
         const auto found = std::find_if(m_entries.begin(), end,
                                         [id](const Entry &entry) { return entry.id == id; });
         return found == end ? nullptr : found->item;
     }
 
-    int count() const
-    {
-        const Lock lock(m_mutex);
-        return m_count;
-    }
+    int count() const { return m_count; }
 
     Item *at(int index) const
     {
-        const Lock lock(m_mutex);
         return index >= 0 && index < m_count ? m_entries[index].item : nullptr;
     }
-
-    std::recursive_mutex &mutex() const { return m_mutex; }
 
 private:
     int indexOf(const Item *item) const
@@ -88,7 +67,6 @@ private:
     };
     std::array<Entry, Capacity> m_entries {};
     int m_count = 0;
-    mutable std::recursive_mutex m_mutex;
 };
 
 } // namespace Model::Interfaces

@@ -78,17 +78,6 @@ QByteArray thousandthsCapped(float number, float maximum)
     return printCut(thousandths, 2);
 }
 
-QByteArray version(quint32 packedVersion)
-{
-    QByteArray text("V");
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        text += QByteArray::number((packedVersion >> shift) & 0xFFu);
-        if (shift > 0)
-            text += '.';
-    }
-    return text;
-}
-
 float wholeStepDown(float number, float minimum, float maximum)
 {
     const float candidate = std::trunc(number) - 1.0f;

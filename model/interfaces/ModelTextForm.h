@@ -21,9 +21,6 @@ QByteArray roundedCapped(float number, float maximum);
 // number / 1000, capped at maximum / 1000, "%f" cut two characters after the decimal point:
 // 1234.0 gives "1.23".
 QByteArray thousandthsCapped(float number, float maximum);
-// "V" and the four bytes of a packed version, most significant first: 0x01020304 gives
-// "V1.2.3.4".
-QByteArray version(quint32 packedVersion);
 
 // Neighbours of float contents. Each result outside minimum ... maximum wraps to the other end.
 // Whole: one unit from the content truncated toward zero, compared with the truncated limits.

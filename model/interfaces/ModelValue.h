@@ -15,8 +15,7 @@ public:
 
     // Stores the content as given; the model checks no ranges.
     virtual void setValue(const T &content) = 0;
-    // A copy of the current content. The device thread may store a new content at any time,
-    // so callers get a consistent copy rather than a reference into the value.
+    // A copy of the current content (GUI thread only, like every content access).
     virtual T value() const = 0;
 
     int linkWidth() const override { return Codec::linkWidth<T>(); }

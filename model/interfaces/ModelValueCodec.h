@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/interfaces/ModelTypes.h"
+#include "utilities/LittleEndian.h"
 
 #include <QtGlobal>
 #include <cstddef>
@@ -69,10 +70,9 @@ inline quint32 decodeNumber(const unsigned char *data, std::size_t count) noexce
     case 1:
         return data[0];
     case 2:
-        return quint32(data[0]) | quint32(data[1]) << 8;
+        return Utilities::LittleEndian::read<quint16>(data);
     case 4:
-        return quint32(data[0]) | quint32(data[1]) << 8 | quint32(data[2]) << 16
-            | quint32(data[3]) << 24;
+        return Utilities::LittleEndian::read<quint32>(data);
     default:
         return 0;
     }

@@ -2,8 +2,6 @@
 
 #include "model/interfaces/ModelActionEvent.h"
 
-#include <mutex>
-
 namespace Model::Observer {
 
 using Model::Interfaces::ModelActionEvent;
@@ -19,8 +17,7 @@ void ModelActionObserver::update(uint32_t eventId, Utilities::Events::BaseEvent 
     const auto *actionEvent = dynamic_cast<const ModelActionEvent *>(&event);
     if (actionEvent == nullptr || actionEvent->getType() != ModelActionEvent::Fire)
         return;
-    const std::lock_guard<std::recursive_mutex> lock(registryMutex());
-    if (Model::Interfaces::ModelAction *action = findActionLocked(actionEvent->getId()))
+    if (Model::Interfaces::ModelAction *action = findAction(actionEvent->getId()))
         action->send();
 }
 

@@ -1,8 +1,7 @@
 #include "model/observer/ModelValueObserver.h"
 
+#include "model/interfaces/ModelThread.h"
 #include "model/interfaces/ModelValueEvent.h"
-
-#include <mutex>
 
 namespace Model::Observer {
 
@@ -21,22 +20,19 @@ void ModelValueObserver::update(uint32_t eventId, Utilities::Events::BaseEvent &
         return;
 
     switch (valueEvent->getType()) {
-    case ModelValueEvent::SendToDevice: {
-        const std::lock_guard<std::recursive_mutex> lock(registryMutex());
-        if (Model::Interfaces::ModelValueIntf *value = findValueLocked(valueEvent->getId()))
+    case ModelValueEvent::SendToDevice:
+        if (Model::Interfaces::ModelValueIntf *value = findValue(valueEvent->getId()))
             value->send();
         break;
-    }
     case ModelValueEvent::ReceivedFromDevice: {
-        {
-            // Held while the content is stored: the value cannot leave the registry (and be
-            // destroyed) in between.
-            const std::lock_guard<std::recursive_mutex> lock(registryMutex());
-            Model::Interfaces::ModelValueIntf *value = findValueLocked(valueEvent->getId());
-            if (value == nullptr)
-                return;
-            value->receive(valueEvent->getArgument());
-        }
+        // Contents are stored and announced on the GUI thread only (see ModelIPCValue.h); a
+        // packet routed here from another thread reaches neither the value nor the windows.
+        if (!Model::Interfaces::ModelThread::check(valueEvent->getId()))
+            return;
+        Model::Interfaces::ModelValueIntf *value = findValue(valueEvent->getId());
+        if (value == nullptr)
+            return;
+        value->receive(valueEvent->getArgument());
         notify(ModelValueEvent::Channel, event);
         break;
     }

@@ -4,7 +4,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -118,11 +117,6 @@ QByteArray PtyPair::readMaster(int count, int timeoutMs)
         }
     }
     return received;
-}
-
-QByteArray PtyPair::readAvailable(int timeoutMs)
-{
-    return readMaster(INT_MAX, timeoutMs);
 }
 
 termios PtyPair::slaveSettings() const

@@ -35,8 +35,6 @@ public:
     // Reads from the master side until count bytes have arrived or timeoutMs has passed;
     // returns what arrived. Keeps the Qt event loop turning, since the program writes from it.
     QByteArray readMaster(int count, int timeoutMs = 5000);
-    // Reads whatever arrives within timeoutMs (for checking that nothing else was sent).
-    QByteArray readAvailable(int timeoutMs);
 
     // The line settings of the slave as the program left them.
     termios slaveSettings() const;

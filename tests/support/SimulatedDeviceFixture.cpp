@@ -21,25 +21,17 @@ bool SimulatedDeviceFixture::openDevice(DeviceSim::DeviceSimulatorOptions option
     return true;
 }
 
-void SimulatedDeviceFixture::initTestCase()
-{
-    // The test runner installs its own message handler when the run starts.
-    m_warnings = std::make_unique<WarningTrap>();
-}
-
-void SimulatedDeviceFixture::init()
+void SimulatedDeviceFixture::setUp()
 {
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
 }
 
-void SimulatedDeviceFixture::cleanup()
+void SimulatedDeviceFixture::tearDown()
 {
     m_pc.reset();
     m_device.reset();
     m_folder.reset();
-    const QStringList warnings = m_warnings->take();
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
 }
 
 } // namespace TestSupport

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/LinkClient.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -15,9 +15,8 @@ namespace TestSupport {
 // The shared set-up of tests that talk to one simulated device through a real serial port:
 // every test function gets a fresh folder for the device's port, afterwards the PC's port,
 // the device and the folder go, and any warning or critical message Qt printed meanwhile
-// fails the test. A test class derives from this one; its slots are the runner's own
-// set-up and clean-up.
-class SimulatedDeviceFixture : public QObject
+// fails the test (TrappedTest). A test class derives from this one.
+class SimulatedDeviceFixture : public TrappedTest
 {
     Q_OBJECT
 
@@ -33,13 +32,8 @@ protected:
     std::unique_ptr<DeviceSim::DeviceSimulator> m_device;
     std::unique_ptr<LinkClient> m_pc;
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-private:
-    std::unique_ptr<WarningTrap> m_warnings;
+    void setUp() override;
+    void tearDown() override;
 };
 
 } // namespace TestSupport

@@ -273,6 +273,11 @@ bool DeviceSimulator::lineIdle() const
     return !m_line || (m_line->isIdle() && m_terminal->pendingBytes() == 0);
 }
 
+qint64 DeviceSimulator::pendingLineBytes() const
+{
+    return m_terminal ? m_terminal->pendingBytes() : 0;
+}
+
 // ---- the log -------------------------------------------------------------------------------
 
 QList<ReceivedPacket> DeviceSimulator::receivedPackets() const
@@ -292,10 +297,22 @@ QList<ReceivedPacket> DeviceSimulator::receivedPackets(quint16 command) const
     return matching;
 }
 
+quint64 DeviceSimulator::droppedReceivedPackets() const
+{
+    const Utilities::MutexLocker lock(m_logMutex);
+    return m_droppedReceived;
+}
+
 void DeviceSimulator::clearReceivedPackets()
 {
     const Utilities::MutexLocker lock(m_logMutex);
     m_received.clear();
+    m_droppedReceived = 0;
+}
+
+quint64 DeviceSimulator::droppedWrites() const
+{
+    return m_terminal ? m_terminal->droppedWrites() : 0;
 }
 
 // ---- sending -------------------------------------------------------------------------------
@@ -369,6 +386,10 @@ void DeviceSimulator::handlePacket(const ZantLinkPacket &decoded)
     const ReceivedPacket packet = ReceivedPacket::fromPacket(decoded);
     {
         const Utilities::MutexLocker lock(m_logMutex);
+        if (m_received.size() >= receivedLogLimit) {
+            m_received.removeFirst();
+            ++m_droppedReceived;
+        }
         m_received.append(packet);
     }
     emit packetReceived(packet);

@@ -95,11 +95,23 @@ public:
     void sendRaw(const QByteArray &bytes);
     // True when nothing waits to be written to the line.
     bool lineIdle() const;
+    // Bytes queued for the line that the terminal layer has not taken yet.
+    qint64 pendingLineBytes() const;
 
-    // Every packet received and accepted since the start or the last clear, oldest first.
+    // The received-packet log keeps the newest this many packets; a simulator serving for
+    // hours (firmware transfers are 2048 packets per MiB) keeps its memory flat.
+    static constexpr int receivedLogLimit = 4096;
+
+    // The packets received and accepted since the start or the last clear, oldest first: the
+    // newest receivedLogLimit of them.
     QList<ReceivedPacket> receivedPackets() const;
     QList<ReceivedPacket> receivedPackets(quint16 command) const;
+    // How many older packets the log has let go since the start or the last clear.
+    quint64 droppedReceivedPackets() const;
     void clearReceivedPackets();
+    // Writes towards the PC dropped while nobody read the port (see PseudoTerminal), since the
+    // start. Device's thread only.
+    quint64 droppedWrites() const;
 
 signals:
     void packetReceived(const DeviceSim::ReceivedPacket &packet);
@@ -153,6 +165,7 @@ private:
 
     mutable QMutex m_logMutex;
     QList<ReceivedPacket> m_received;
+    quint64 m_droppedReceived = 0;
 };
 
 } // namespace DeviceSim

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <cmath>
+#include <cstring>
 
 namespace DeviceSim {
 
@@ -42,14 +43,6 @@ bool readInteger(const QJsonValue &value, qint64 lowest, qint64 highest, qint64 
     if (number != std::floor(number) || number < double(lowest) || number > double(highest))
         return false;
     *result = qint64(number);
-    return true;
-}
-
-bool readProbability(const QJsonValue &value, double *result)
-{
-    if (!value.isDouble() || value.toDouble() < 0.0 || value.toDouble() > 1.0)
-        return false;
-    *result = value.toDouble();
     return true;
 }
 
@@ -114,7 +107,114 @@ bool readFault(const QJsonValue &value, const QString &where, InjectedFault *fau
     return true;
 }
 
+// Reads every number option of one JSON section into options.
+bool readNumberOptions(const QJsonObject &object, const char *section,
+                       DeviceSimulatorOptions *options, QString *errorMessage)
+{
+    for (const DeviceSimulatorOptions::NumberOption &option :
+         DeviceSimulatorOptions::numberOptions()) {
+        const QString key = QString::fromLatin1(option.key);
+        if (std::strcmp(option.section, section) != 0 || !object.contains(key))
+            continue;
+        const QJsonValue value = object.value(key);
+        if (!value.isDouble() || !option.accepts(value.toDouble()))
+            return fail(errorMessage,
+                        QStringLiteral("%1 must be %2").arg(option.jsonName(), option.rangeText()));
+        option.apply(*options, value.toDouble());
+    }
+    return true;
+}
+
 } // namespace
+
+// The number options of the command line and the JSON file, with one range each. A fault
+// switched on by the file can be switched off on the command line with -1; a split size of 0
+// sends whole packets.
+const std::vector<DeviceSimulatorOptions::NumberOption> &DeviceSimulatorOptions::numberOptions()
+{
+    using O = DeviceSimulatorOptions;
+    static const std::vector<NumberOption> options {
+        {"seed", "", "seed", 0, 4294967295.0, true, [](O &o, double v) { o.seed = quint32(v); }},
+        {"measurement-period", "", "measurementPeriodMs", 1, 3600000, true,
+         [](O &o, double v) { o.measurementPeriodMs = int(v); }},
+        {"usb-away", "", "usbAwayMs", 0, 3600000, true,
+         [](O &o, double v) { o.usbAwayMs = int(v); }},
+        {"stall-after-block", "update", "stallAfterBlock", -1, 65535, true,
+         [](O &o, double v) { o.updateFaults.stallAfterBlock = int(v); }},
+        {"repeat-block", "update", "repeatRequestBlock", -1, 65535, true,
+         [](O &o, double v) { o.updateFaults.repeatRequestBlock = int(v); }},
+        {"corrupt-block", "update", "corruptBlock", -1, 65535, true,
+         [](O &o, double v) { o.updateFaults.corruptBlock = int(v); }},
+        {"bit-flip", "line", "bitFlipProbability", 0, 1, false,
+         [](O &o, double v) { o.lineFaults.bitFlipProbability = v; }},
+        {"drop-byte", "line", "dropByteProbability", 0, 1, false,
+         [](O &o, double v) { o.lineFaults.dropByteProbability = v; }},
+        {"garbage", "line", "garbageProbability", 0, 1, false,
+         [](O &o, double v) { o.lineFaults.garbageProbability = v; }},
+        {"garbage-max-bytes", "line", "garbageMaxBytes", 1, 60000, true,
+         [](O &o, double v) { o.lineFaults.garbageMaxBytes = int(v); }},
+        {"split", "line", "splitSize", 0, 60000, true,
+         [](O &o, double v) { o.lineFaults.splitSize = int(v); }},
+        {"split-delay", "line", "splitDelayMs", 0, 60000, true,
+         [](O &o, double v) { o.lineFaults.splitDelayMs = int(v); }},
+    };
+    return options;
+}
+
+QString DeviceSimulatorOptions::NumberOption::commandLineName() const
+{
+    return QStringLiteral("--") + QString::fromLatin1(option);
+}
+
+QString DeviceSimulatorOptions::NumberOption::jsonName() const
+{
+    const QString name = QStringLiteral("\"%1\"").arg(QString::fromLatin1(key));
+    return *section == '\0'
+        ? name
+        : QStringLiteral("%1 in \"%2\"").arg(name, QString::fromLatin1(section));
+}
+
+QString DeviceSimulatorOptions::NumberOption::rangeText() const
+{
+    return QStringLiteral("%1 %2 … %3")
+        .arg(whole ? QStringLiteral("a whole number") : QStringLiteral("a number"))
+        .arg(lowest, 0, 'f', 0)
+        .arg(highest, 0, 'f', 0);
+}
+
+bool DeviceSimulatorOptions::NumberOption::accepts(double value) const
+{
+    return std::isfinite(value) && value >= lowest && value <= highest
+        && (!whole || value == std::floor(value));
+}
+
+const DeviceSimulatorOptions::NumberOption *
+DeviceSimulatorOptions::numberOption(const QString &commandLineName)
+{
+    for (const NumberOption &option : numberOptions()) {
+        if (commandLineName == QLatin1String(option.option))
+            return &option;
+    }
+    return nullptr;
+}
+
+bool DeviceSimulatorOptions::setNumberOption(const QString &commandLineName, const QString &text,
+                                             QString *errorMessage)
+{
+    const NumberOption *option = numberOption(commandLineName);
+    if (!option)
+        return fail(errorMessage, QStringLiteral("--%1 is no number option").arg(commandLineName));
+    bool ok = false;
+    // Whole numbers are read as integers, so "1e3" or "0x10" is no block number.
+    const double value
+        = option->whole ? double(text.trimmed().toLongLong(&ok, 10)) : text.trimmed().toDouble(&ok);
+    if (!ok || !option->accepts(value))
+        return fail(errorMessage,
+                    QStringLiteral("%1 needs %2, not \"%3\"")
+                        .arg(option->commandLineName(), option->rangeText(), text));
+    option->apply(*this, value);
+    return true;
+}
 
 int DeviceSimulatorOptions::identifierOf(const QString &nameOrNumber)
 {
@@ -246,23 +346,8 @@ bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMes
                         QStringLiteral("\"portName\" must be a text containing \"tty\""));
         merged.portName = root.value("portName").toString();
     }
-    if (root.contains("seed")) {
-        if (!readInteger(root.value("seed"), 0, 0xFFFFFFFFll, &number))
-            return fail(errorMessage,
-                        QStringLiteral("\"seed\" must be a whole number 0 … 4294967295"));
-        merged.seed = quint32(number);
-    }
-    if (root.contains("measurementPeriodMs")) {
-        if (!readInteger(root.value("measurementPeriodMs"), 1, 3600000, &number))
-            return fail(errorMessage,
-                        QStringLiteral("\"measurementPeriodMs\" must be 1 … 3600000"));
-        merged.measurementPeriodMs = int(number);
-    }
-    if (root.contains("usbAwayMs")) {
-        if (!readInteger(root.value("usbAwayMs"), 0, 3600000, &number))
-            return fail(errorMessage, QStringLiteral("\"usbAwayMs\" must be 0 … 3600000"));
-        merged.usbAwayMs = int(number);
-    }
+    if (!readNumberOptions(root, "", &merged, errorMessage))
+        return false;
     if (root.contains("model")) {
         if (!root.value("model").isObject())
             return fail(errorMessage, QStringLiteral("\"model\" must be an object"));
@@ -293,20 +378,8 @@ bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMes
                 {"stallAfterBlock", "repeatRequestBlock", "requestBeyondCount", "corruptBlock"},
                 QStringLiteral(" in \"update\""), errorMessage))
             return false;
-        const std::pair<const char *, int *> blocks[]
-            = {{"stallAfterBlock", &merged.updateFaults.stallAfterBlock},
-               {"repeatRequestBlock", &merged.updateFaults.repeatRequestBlock},
-               {"corruptBlock", &merged.updateFaults.corruptBlock}};
-        for (const auto &block : blocks) {
-            const QString key = QString::fromLatin1(block.first);
-            if (!update.contains(key))
-                continue;
-            if (!readInteger(update.value(key), -1, 65535, &number))
-                return fail(
-                    errorMessage,
-                    QStringLiteral("\"%1\" in \"update\" must be a block number or -1").arg(key));
-            *block.second = int(number);
-        }
+        if (!readNumberOptions(update, "update", &merged, errorMessage))
+            return false;
         if (update.contains("requestBeyondCount")) {
             if (!update.value("requestBeyondCount").isBool())
                 return fail(
@@ -325,30 +398,8 @@ bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMes
                         "commands"},
                        QStringLiteral(" in \"line\""), errorMessage))
             return false;
-        const std::pair<const char *, double *> probabilities[]
-            = {{"bitFlipProbability", &merged.lineFaults.bitFlipProbability},
-               {"dropByteProbability", &merged.lineFaults.dropByteProbability},
-               {"garbageProbability", &merged.lineFaults.garbageProbability}};
-        for (const auto &probability : probabilities) {
-            const QString key = QString::fromLatin1(probability.first);
-            if (line.contains(key) && !readProbability(line.value(key), probability.second))
-                return fail(errorMessage,
-                            QStringLiteral("\"%1\" in \"line\" must be a number 0 … 1").arg(key));
-        }
-        const std::pair<const char *, int *> counts[]
-            = {{"garbageMaxBytes", &merged.lineFaults.garbageMaxBytes},
-               {"splitSize", &merged.lineFaults.splitSize},
-               {"splitDelayMs", &merged.lineFaults.splitDelayMs}};
-        for (const auto &count : counts) {
-            const QString key = QString::fromLatin1(count.first);
-            if (!line.contains(key))
-                continue;
-            if (!readInteger(line.value(key), 0, 60000, &number))
-                return fail(
-                    errorMessage,
-                    QStringLiteral("\"%1\" in \"line\" must be a whole number 0 … 60000").arg(key));
-            *count.second = int(number);
-        }
+        if (!readNumberOptions(line, "line", &merged, errorMessage))
+            return false;
         if (line.contains("flowControlBytes")) {
             if (!line.value("flowControlBytes").isBool())
                 return fail(

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <vector>
 
 namespace DeviceSim {
 
@@ -56,6 +57,34 @@ struct DeviceSimulatorOptions
     // One start content given as identifier name or number and a value ("ArticleNumber",
     // "36262"); versions may be written as "V1.2.3.4".
     bool setModelValue(const QString &identifier, const QString &value, QString *errorMessage);
+
+    // A number option, the same whether it comes from the command line or from the JSON
+    // file: one table holds its names, its range and where it goes, and both readers check it
+    // there.
+    struct NumberOption
+    {
+        const char *option; // command-line name without "--"
+        const char *section; // the JSON object holding the key: "" (top level), "update", "line"
+        const char *key; // the JSON key
+        double lowest;
+        double highest;
+        bool whole; // a whole number; otherwise any number within the range (probabilities)
+        void (*apply)(DeviceSimulatorOptions &options, double value);
+
+        // For example "--split" or "\"splitSize\" in \"line\"".
+        QString commandLineName() const;
+        QString jsonName() const;
+        // For example "a whole number 0 … 60000".
+        QString rangeText() const;
+        bool accepts(double value) const;
+    };
+    static const std::vector<NumberOption> &numberOptions();
+    static const NumberOption *numberOption(const QString &commandLineName);
+
+    // Sets a number option from its command-line text. False, with a message naming the
+    // option and its range, when the text is not a number of that range; nothing changes then.
+    bool setNumberOption(const QString &commandLineName, const QString &text,
+                         QString *errorMessage);
 
     // "V1.2.3.4", "1.2.3.4" or a plain number.
     static bool parseVersion(const QString &text, quint32 *version);

@@ -86,6 +86,8 @@ void PseudoTerminal::close()
     m_readNotifier.reset();
     m_writeNotifier.reset();
     m_pending.clear();
+    m_frontWritten = 0;
+    m_pendingBytes = 0;
     if (m_master >= 0) {
         // Only remove the link if it still points at this pair; a newer simulator may own it.
         const QString target = QFileInfo(m_linkPath).symLinkTarget();
@@ -103,16 +105,36 @@ void PseudoTerminal::write(const QByteArray &bytes)
 {
     if (!isOpen() || bytes.isEmpty())
         return;
-    m_pending.append(bytes);
+    m_pending.push_back(bytes);
+    m_pendingBytes += bytes.size();
     flush();
+    dropOldestWrites();
+}
+
+void PseudoTerminal::dropOldestWrites()
+{
+    // The newest write always stays, however large; the first stays once it is partly sent.
+    auto oldest = m_pending.begin() + (m_frontWritten > 0 ? 1 : 0);
+    while (m_pendingBytes > pendingLimit && m_pending.end() - oldest > 1) {
+        m_pendingBytes -= oldest->size();
+        ++m_droppedWrites;
+        oldest = m_pending.erase(oldest);
+    }
 }
 
 void PseudoTerminal::flush()
 {
-    while (!m_pending.isEmpty()) {
-        const ssize_t written = ::write(m_master, m_pending.constData(), m_pending.size());
+    while (!m_pending.empty()) {
+        const QByteArray &front = m_pending.front();
+        const ssize_t written = ::write(m_master, front.constData() + m_frontWritten,
+                                        size_t(front.size() - m_frontWritten));
         if (written > 0) {
-            m_pending.remove(0, int(written));
+            m_frontWritten += int(written);
+            m_pendingBytes -= written;
+            if (m_frontWritten == front.size()) {
+                m_pending.pop_front();
+                m_frontWritten = 0;
+            }
             continue;
         }
         if (written < 0 && errno == EINTR)

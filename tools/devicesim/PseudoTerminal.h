@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <memory>
 
 class QSocketNotifier;
@@ -33,9 +34,16 @@ public:
     QString serialName() const { return m_serialName; }
     QString errorString() const { return m_errorString; }
 
+    // Bytes waiting for the line are held up to this many. While nobody reads the port the
+    // newest writes are kept and the oldest whole ones dropped (a write partly on the line
+    // already is never cut), so the PC never sees a packet cut in two.
+    static constexpr qint64 pendingLimit = 64 * 1024;
+
     // Queues bytes for the PC; they leave as fast as the terminal layer takes them.
     void write(const QByteArray &bytes);
-    qint64 pendingBytes() const { return m_pending.size(); }
+    qint64 pendingBytes() const { return m_pendingBytes; }
+    // Writes dropped because the queue was full, since the simulator started.
+    quint64 droppedWrites() const { return m_droppedWrites; }
 
 signals:
     void bytesReceived(const QByteArray &bytes);
@@ -45,6 +53,7 @@ private:
     void handleReadable();
     void handleWritable();
     void flush();
+    void dropOldestWrites();
     bool fail(const QString &what);
 
     QString m_linkPath;
@@ -54,7 +63,11 @@ private:
     int m_slave = -1;
     std::unique_ptr<QSocketNotifier> m_readNotifier;
     std::unique_ptr<QSocketNotifier> m_writeNotifier;
-    QByteArray m_pending;
+    // Whole writes in order; the first may be partly written (m_frontWritten bytes of it).
+    std::deque<QByteArray> m_pending;
+    int m_frontWritten = 0;
+    qint64 m_pendingBytes = 0;
+    quint64 m_droppedWrites = 0;
 };
 
 } // namespace DeviceSim

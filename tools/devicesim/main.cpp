@@ -30,16 +30,6 @@ void handleSignal(int)
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
-bool parseProbability(const QString &text, double *result)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || value < 0.0 || value > 1.0)
-        return false;
-    *result = value;
-    return true;
-}
-
 bool parseCount(const QString &text, int lowest, int highest, int *result)
 {
     bool ok = false;
@@ -137,20 +127,23 @@ int main(int argc, char *argv[])
     const QCommandLineOption usbAway(
         "usb-away",
         "Time the USB port is away when the Platform restarts; 0 keeps it (default 1500).", "ms");
-    const QCommandLineOption stall("stall-after-block", "Stop requesting blocks after this block.",
-                                   "n");
-    const QCommandLineOption repeat("repeat-block", "Request this block twice.", "n");
+    const QCommandLineOption stall("stall-after-block",
+                                   "Stop requesting blocks after this block (-1: never).", "n");
+    const QCommandLineOption repeat("repeat-block", "Request this block twice (-1: none).", "n");
     const QCommandLineOption beyond("request-beyond-count",
                                     "After the last block, request one beyond the count.");
-    const QCommandLineOption corrupt("corrupt-block",
-                                     "The first copy of this block arrives damaged.", "n");
+    const QCommandLineOption corrupt(
+        "corrupt-block", "The first copy of this block arrives damaged (-1: none).", "n");
     const QCommandLineOption bitFlip("bit-flip", "Probability of a flipped bit per sent packet.",
                                      "p");
     const QCommandLineOption dropByte("drop-byte", "Probability of a dropped byte per sent packet.",
                                       "p");
     const QCommandLineOption garbage("garbage", "Probability of garbage before a sent packet.",
                                      "p");
-    const QCommandLineOption split("split", "Send packets in pieces of this many bytes.", "n");
+    const QCommandLineOption garbageMaxBytes("garbage-max-bytes",
+                                             "At most this many garbage bytes (default 8).", "n");
+    const QCommandLineOption split(
+        "split", "Send packets in pieces of this many bytes (0: whole packets).", "n");
     const QCommandLineOption splitDelay("split-delay", "Pause between pieces.", "ms");
     const QCommandLineOption flowControl("flow-control-bytes",
                                          "Precede answers with a packet holding XOFF/XON bytes.");
@@ -184,6 +177,7 @@ int main(int argc, char *argv[])
                        bitFlip,
                        dropByte,
                        garbage,
+                       garbageMaxBytes,
                        split,
                        splitDelay,
                        flowControl,
@@ -216,17 +210,15 @@ int main(int argc, char *argv[])
             return usage(QStringLiteral("the port name must contain \"tty\""));
         options.portName = parser.value(portName);
     }
-    if (parser.isSet(seed)) {
-        bool ok = false;
-        options.seed = parser.value(seed).toUInt(&ok);
-        if (!ok)
-            return usage(QStringLiteral("--seed needs a whole number"));
+    // Every number option is checked against the same table as its JSON key.
+    for (const QCommandLineOption *option :
+         {&seed, &period, &usbAway, &stall, &repeat, &corrupt, &bitFlip, &dropByte, &garbage,
+          &garbageMaxBytes, &split, &splitDelay}) {
+        const QString name = option->names().constFirst();
+        if (parser.isSet(*option)
+            && !options.setNumberOption(name, parser.value(*option), &message))
+            return usage(message);
     }
-    if (parser.isSet(period)
-        && !parseCount(parser.value(period), 1, 3600000, &options.measurementPeriodMs))
-        return usage(QStringLiteral("--measurement-period needs 1 … 3600000 ms"));
-    if (parser.isSet(usbAway) && !parseCount(parser.value(usbAway), 0, 3600000, &options.usbAwayMs))
-        return usage(QStringLiteral("--usb-away needs 0 … 3600000 ms"));
 
     QList<QPair<QString, QString>> values;
     for (const QString &assignment : parser.values(set)) {
@@ -272,35 +264,9 @@ int main(int argc, char *argv[])
             *target = number;
     }
 
-    const std::pair<const QCommandLineOption *, int *> blocks[]
-        = {{&stall, &options.updateFaults.stallAfterBlock},
-           {&repeat, &options.updateFaults.repeatRequestBlock},
-           {&corrupt, &options.updateFaults.corruptBlock}};
-    for (const auto &block : blocks) {
-        if (parser.isSet(*block.first)
-            && !parseCount(parser.value(*block.first), 0, 65535, block.second))
-            return usage(
-                QStringLiteral("--%1 needs a block number").arg(block.first->names().first()));
-    }
     if (parser.isSet(beyond))
         options.updateFaults.requestBeyondCount = true;
 
-    const std::pair<const QCommandLineOption *, double *> probabilities[]
-        = {{&bitFlip, &options.lineFaults.bitFlipProbability},
-           {&dropByte, &options.lineFaults.dropByteProbability},
-           {&garbage, &options.lineFaults.garbageProbability}};
-    for (const auto &probability : probabilities) {
-        if (parser.isSet(*probability.first)
-            && !parseProbability(parser.value(*probability.first), probability.second))
-            return usage(QStringLiteral("--%1 needs a probability 0 … 1")
-                             .arg(probability.first->names().first()));
-    }
-    if (parser.isSet(split)
-        && !parseCount(parser.value(split), 1, 60000, &options.lineFaults.splitSize))
-        return usage(QStringLiteral("--split needs a piece size of 1 or more bytes"));
-    if (parser.isSet(splitDelay)
-        && !parseCount(parser.value(splitDelay), 0, 60000, &options.lineFaults.splitDelayMs))
-        return usage(QStringLiteral("--split-delay needs 0 … 60000 ms"));
     if (parser.isSet(flowControl))
         options.lineFaults.flowControlBytes = true;
     if (parser.isSet(faultCommands)) {

@@ -57,21 +57,27 @@ bool ControlSession::open()
     }
     // The port is presented to the manager as a device port, whatever the system says of it.
     // The manager takes only names with "tty" or "COM" in them; any other path the user names
-    // (/dev/pts/3, /dev/serial/by-id/...) is presented through a link of such a name.
-    QString portPath = m_portPath;
+    // (/dev/pts/3, /dev/serial/by-id/...) is presented through a link of such a name. A
+    // relative path is made absolute first: the serial-port layer reads a name without a
+    // leading slash as one below /dev.
+    const QString absolutePath = QFileInfo(m_portPath).absoluteFilePath();
+    QString portPath = absolutePath;
     if (!SerialPortManager::isDevicePort(
             SerialPortDescription {portPath, SerialPortManager::deviceVendorIdentifier,
                                    SerialPortManager::deviceProductIdentifier})) {
         m_linkFolder = std::make_unique<QTemporaryDir>();
         portPath = m_linkFolder->filePath(QStringLiteral("ttyK27CTL"));
-        if (!m_linkFolder->isValid()
-            || !QFile::link(QFileInfo(m_portPath).absoluteFilePath(), portPath)) {
+        if (!m_linkFolder->isValid() || !QFile::link(absolutePath, portPath)) {
             m_err << "k27ctl: cannot present " << m_portPath
                   << " to the port manager: no temporary folder for a link" << Qt::endl;
             return false;
         }
     }
-    m_manager = QSharedPointer<SerialPortManager>::create([portPath] {
+    // The port is listed while the user's path leads somewhere: a device that goes away takes
+    // its node (or the simulator its link) with it, and the manager reports the port closed.
+    m_manager = QSharedPointer<SerialPortManager>::create([portPath, absolutePath] {
+        if (!QFileInfo::exists(absolutePath))
+            return QList<SerialPortDescription>();
         return QList<SerialPortDescription> {{portPath, SerialPortManager::deviceVendorIdentifier,
                                               SerialPortManager::deviceProductIdentifier}};
     });
@@ -196,6 +202,12 @@ void ControlSession::monitor()
             [this](const QByteArray &line) { m_out << "Send: " << line << Qt::endl; });
     connect(terminal, &Service::K27::ZantLinkTerminalService::commandReceived, this,
             [this](const QByteArray &line) { m_out << "Receive: " << line << Qt::endl; });
+    // The manager polls the port every second and opens it again when the device is back.
+    connect(m_manager.data(), &SerialPortManager::portClosed, this, [this] {
+        m_err << "k27ctl: the device has gone away from " << m_portPath << Qt::endl;
+    });
+    connect(m_manager.data(), &SerialPortManager::portOpened, this,
+            [this] { m_err << "k27ctl: the device is back on " << m_portPath << Qt::endl; });
     m_application->run();
 }
 

@@ -34,6 +34,7 @@ public:
         PortUnavailable = 3,
         TimedOut = 4,
         DeviceDisagreed = 5,
+        Interrupted = 6, // SIGINT, SIGTERM or SIGHUP before the command finished
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -49,7 +50,8 @@ public:
     bool get(const QString &name);
     bool set(const QString &name, const QString &text);
     bool fire(const QString &action);
-    // Runs until the program is interrupted.
+    // Runs until the program is interrupted; says on standard error when the device goes
+    // away and when it is back.
     void monitor();
 
 signals:

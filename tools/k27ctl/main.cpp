@@ -4,7 +4,7 @@
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION | monitor
 //
 // Exit codes: 0 success, 2 bad arguments or a refused value, 3 the port cannot be opened,
-// 4 time-out, 5 the device kept another content than the one set.
+// 4 time-out, 5 the device kept another content than the one set, 6 interrupted by a signal.
 
 #include "ControlSession.h"
 
@@ -34,7 +34,8 @@ const char *const usage
       "  get NAME          one model value as a JSON object\n"
       "  set NAME VALUE    write a model value; prints the content the device reports back\n"
       "  fire ACTION       send a model action (name or number 0-12)\n"
-      "  monitor           print every packet sent and received until interrupted\n";
+      "  monitor           print every packet sent and received until interrupted\n"
+      "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly\n";
 
 } // namespace
 
@@ -94,6 +95,27 @@ int main(int argc, char *argv[])
                                 .arg(command)
                                 .arg(argumentCounts.value(command)));
 
+    // A signal ends the event loop normally, so that everything is cleaned up on the way out
+    // (the temporary link folder above all): monitor ends with 0, any other command as
+    // interrupted.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
+        err << "k27ctl: cannot watch for signals" << Qt::endl;
+        return 1;
+    }
+    const bool monitoring = command == QLatin1String("monitor");
+    QSocketNotifier signalNotifier(signalSockets[1], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &application,
+                     [monitoring, &err] {
+                         if (monitoring) {
+                             QCoreApplication::exit(ControlSession::Success);
+                             return;
+                         }
+                         err << "k27ctl: interrupted by a signal" << Qt::endl;
+                         QCoreApplication::exit(ControlSession::Interrupted);
+                     });
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signalNumber, handleSignal);
+
     ControlSession session(parser.value(portOption), qRound(timeoutSeconds * 1000), out, err);
     if (!session.open())
         return ControlSession::PortUnavailable;
@@ -118,16 +140,7 @@ int main(int argc, char *argv[])
                          [&exitCode](int code) { exitCode = code; });
         return session.fire(arguments.at(1)) ? exitCode : int(ControlSession::BadArguments);
     } else {
-        // monitor: until SIGINT or SIGTERM.
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
-            err << "k27ctl: cannot watch for signals" << Qt::endl;
-            return 1;
-        }
-        auto *notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, &application);
-        QObject::connect(notifier, &QSocketNotifier::activated, &application,
-                         [] { QCoreApplication::exit(0); });
-        std::signal(SIGINT, handleSignal);
-        std::signal(SIGTERM, handleSignal);
+        // monitor: until SIGINT, SIGTERM or SIGHUP.
         session.monitor();
     }
     if (!started)

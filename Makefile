@@ -1,4 +1,5 @@
 # make run   installs what is missing, builds and starts the service tool
+# make demo  the same program against two simulated devices (no hardware needed)
 # make test  installs what is missing, builds and runs every test, twice:
 #            a normal build and one with AddressSanitizer + UndefinedBehaviorSanitizer;
 #            then the threaded tests (label "threaded") once more with ThreadSanitizer
@@ -9,10 +10,17 @@ SANITIZE_DIR ?= build-sanitize
 TSAN_DIR ?= build-tsan
 CMAKE_FLAGS ?=
 
-.PHONY: run test deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
+.PHONY: run demo screenshots test deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
+
+demo: build
+	./$(BUILD_DIR)/tools/demo/k27-demo
+
+# Redraws the pictures of the README (offscreen, against the simulated device).
+screenshots: build
+	./$(BUILD_DIR)/tools/screenshots/k27-screenshots --out docs/screenshots
 
 test: test-normal test-sanitize test-tsan
 

@@ -8,9 +8,9 @@
 
 #include <QIcon>
 #include <QMdiSubWindow>
-#include <memory>
 #include <QPixmap>
 #include <QTabBar>
+#include <memory>
 
 namespace {
 // Every tab carries a fully transparent icon of this size.

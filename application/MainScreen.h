@@ -28,8 +28,7 @@ class MainScreen : public QMainWindow
 public:
     MainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manager,
                const QSharedPointer<UserLogin> &login,
-               const QSharedPointer<Application::K27::Config> &config,
-               QWidget *parent = nullptr);
+               const QSharedPointer<Application::K27::Config> &config, QWidget *parent = nullptr);
     ~MainScreen() override;
 
     // The sub-window whose device window serves that port, or null.

@@ -43,9 +43,8 @@ void StartUp::setIdentity()
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton, true);
 }
 
-bool StartUp::loadTranslation(QTranslator &translator, const QLocale &locale,
-                              const QString &name, const QString &qtFolder,
-                              const QString &embeddedFolder)
+bool StartUp::loadTranslation(QTranslator &translator, const QLocale &locale, const QString &name,
+                              const QString &qtFolder, const QString &embeddedFolder)
 {
     if (translator.load(locale, name, QStringLiteral("_"), qtFolder))
         return true;

@@ -56,9 +56,8 @@ public:
     void installTranslations(const QLocale &locale = QLocale());
     // Loads one translation: from Qt's translation folder, otherwise (if given) from the
     // embedded folder. False when neither has it.
-    static bool loadTranslation(QTranslator &translator, const QLocale &locale,
-                                const QString &name, const QString &qtFolder,
-                                const QString &embeddedFolder = QString());
+    static bool loadTranslation(QTranslator &translator, const QLocale &locale, const QString &name,
+                                const QString &qtFolder, const QString &embeddedFolder = QString());
 
     static const QString embeddedTranslationFolder;
 

@@ -1,12 +1,15 @@
+#include "SimulatedDeviceMarker.h"
 #include "application/Config.h"
 #include "application/ConnectScreen.h"
 #include "application/K27SubScreen.h"
 #include "application/MainScreen.h"
+#include "application/Resources.h"
 #include "application/SerialPortManager.h"
 #include "application/StartUp.h"
 #include "application/UserLogin.h"
 #include "application/WelcomeScreen.h"
 #include "support/ConfigHome.h"
+#include "support/ExternalTool.h"
 #include "support/WarningTrap.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -21,8 +24,11 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 #include <memory>
 
@@ -81,6 +87,8 @@ private slots:
     void cancellingLoginEndsWithoutConnectScreen();
     void cancellingConnectScreenEnds();
     void germanLocaleShowsGermanTexts();
+    void translationSources_data();
+    void translationSources();
 
     // The connect screen on its own.
     void connectScreenPortCheck_data();
@@ -90,6 +98,7 @@ private slots:
     void secondDeviceAddsTabAndUnplugClosesIt();
     void secondPortOpenedForKnownPortAddsNothing();
     void offlineWindowStaysWhenDeviceArrives();
+    void demoMarksEveryDeviceWindow();
 
 private:
     // Starts a simulated device listed in m_ports; its port name, or empty on failure.
@@ -289,6 +298,55 @@ void TestMainScreen::germanLocaleShowsGermanTexts()
     QCOMPARE(offlineText, QStringLiteral("OFFLINE-MODUS"));
 }
 
+void TestMainScreen::translationSources_data()
+{
+    QTest::addColumn<bool>("inQtFolder");
+    QTest::addColumn<bool>("embedded");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("savePassword");
+    // A file in Qt's folder wins over the embedded copy; the embedded copy stands in for a
+    // missing file; with neither the texts stay untranslated.
+    QTest::newRow("Qt folder first") << true << true << true << QStringLiteral("Merken");
+    QTest::newRow("embedded otherwise")
+        << false << true << true << QStringLiteral("Passwort speichern");
+    QTest::newRow("neither") << false << false << false << QStringLiteral("Save password");
+}
+
+void TestMainScreen::translationSources()
+{
+    QFETCH(bool, inQtFolder);
+    QFETCH(bool, embedded);
+    QFETCH(bool, loaded);
+    QFETCH(QString, savePassword);
+
+    QTemporaryDir qtFolder;
+    QVERIFY(qtFolder.isValid());
+    if (inQtFolder) {
+        const QString source = qtFolder.filePath(QStringLiteral("k27_servicetool_de.ts"));
+        QFile ts(source);
+        QVERIFY(ts.open(QIODevice::WriteOnly));
+        ts.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
+                 "<TS version=\"2.1\" language=\"de_DE\"><context><name>WelcomeScreen</name>"
+                 "<message><source>Save password</source><translation>Merken</translation>"
+                 "</message></context></TS>\n");
+        ts.close();
+        const TestSupport::ToolRun lrelease
+            = TestSupport::runTool(QStringLiteral(LRELEASE_PATH),
+                                   {source, QStringLiteral("-qm"),
+                                    qtFolder.filePath(QStringLiteral("k27_servicetool_de.qm"))});
+        QVERIFY2(lrelease.succeeded(), lrelease.standardError.constData());
+    }
+
+    Application::K27::initResources();
+    QTranslator translator;
+    QCOMPARE(StartUp::loadTranslation(translator, QLocale(QLocale::German, QLocale::Germany),
+                                      QStringLiteral("k27_servicetool"), qtFolder.path(),
+                                      embedded ? StartUp::embeddedTranslationFolder : QString()),
+             loaded);
+    const QString translated = translator.translate("WelcomeScreen", "Save password");
+    QCOMPARE(translated.isEmpty() ? QStringLiteral("Save password") : translated, savePassword);
+}
+
 void TestMainScreen::connectScreenPortCheck_data()
 {
     QTest::addColumn<bool>("devicePresent");
@@ -379,6 +437,35 @@ void TestMainScreen::offlineWindowStaysWhenDeviceArrives()
     m_devices.back()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
     manager->handleTimeout();
     QTRY_COMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline")}));
+}
+
+void TestMainScreen::demoMarksEveryDeviceWindow()
+{
+    QVERIFY(!startDevice(QStringLiteral("ttyK27SIM0")).isEmpty());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                          QSharedPointer<Config>::create());
+    SimulatedDeviceMarker marker;
+    marker.mark(&mainScreen);
+
+    const auto *status
+        = mainScreen.statusBar()->findChild<QLabel *>(QStringLiteral("labelSimulatedDevice"));
+    QVERIFY(status);
+    QVERIFY(status->text().startsWith(QStringLiteral("SIMULATED DEVICE")));
+
+    // A window added later is marked too, and stays marked when it changes its own title.
+    QVERIFY(!startDevice(QStringLiteral("ttyK27SIM1")).isEmpty());
+    manager->handleTimeout();
+    const QList<K27SubScreen *> windows = mainScreen.deviceWindows();
+    QCOMPARE(windows.size(), 2);
+    windows.at(1)->setWindowTitle(QStringLiteral("27200987"));
+    for (const K27SubScreen *window : windows)
+        QVERIFY2(window->windowTitle().startsWith(QStringLiteral("SIMULATED DEVICE")),
+                 qPrintable(window->windowTitle()));
+    QCOMPARE(windows.at(1)->windowTitle(), QStringLiteral("SIMULATED DEVICE 27200987"));
+    for (const QString &tab : tabTexts(mainScreen))
+        QVERIFY2(tab.startsWith(QStringLiteral("SIMULATED DEVICE")), qPrintable(tab));
 }
 
 QTEST_MAIN(TestMainScreen)

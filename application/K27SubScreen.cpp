@@ -1,6 +1,10 @@
 #include "application/K27SubScreen.h"
 
+#include "application/Config.h"
 #include "application/Resources.h"
+#include "application/SerialPortManager.h"
+#include "application/UserLogin.h"
+#include "component/ZantLinkUSBComponent.h"
 #include "ui_K27SubScreen.h"
 #include "ui_K27SubScreenAboutPage.h"
 #include "ui_K27SubScreenConfigurationPage.h"
@@ -9,6 +13,35 @@
 #include "ui_K27SubScreenDemoPage.h"
 #include "ui_K27SubScreenInformationPage.h"
 #include "ui_K27SubScreenServiceModePage.h"
+
+using Model::Interfaces::ModelActionID;
+
+namespace {
+
+// The link to the device: component 0 of the application.
+constexpr uint32_t linkComponentId = 0;
+
+enum Page {
+    InformationPage = 0,
+    ConfigurationPage = 1,
+    DataPage = 2,
+    ControlPage = 3,
+    AboutPage = 4,
+    ServiceModePage = 5,
+    DemoPage = 6,
+};
+
+// "V" and the four bytes of a packed version, most significant first.
+QString versionText(quint32 version)
+{
+    return QStringLiteral("V%1.%2.%3.%4")
+        .arg((version >> 24) & 0xFF)
+        .arg((version >> 16) & 0xFF)
+        .arg((version >> 8) & 0xFF)
+        .arg(version & 0xFF);
+}
+
+} // namespace
 
 K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
                            QSharedPointer<::Application::K27::Config> config,
@@ -25,6 +58,7 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     , m_serviceModePage(new Ui::K27SubScreenServiceModePage)
     , m_demoPage(new Ui::K27SubScreenDemoPage)
     , m_portName(portName)
+    , m_rights(login ? AccessRights(*login) : AccessRights(UserLogin::PleaseSelect))
 {
     ::Application::K27::initResources();
     m_ui->setupUi(this);
@@ -35,6 +69,24 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     m_aboutPage->setupUi(m_ui->pageAbout);
     m_serviceModePage->setupUi(m_ui->pageServiceMode);
     m_demoPage->setupUi(m_ui->pageDemoMode);
+
+    connectFrame();
+    connectInformation();
+    connectMeasurement();
+
+    m_ui->pushButtonInformations->setChecked(true);
+    m_configurationPage->pushButtonGeneralSettings->setChecked(true);
+    m_informationPage->pushButtonStartPackageUpdate->hide();
+    m_informationPage->progressBarPackageUpdate->hide();
+
+    showTitle(manager && manager->serialPort(m_portName) ? QStringLiteral(" ") : m_portName);
+    handlePortOpenState();
+
+    if (configuration())
+        configuration()->load();
+    m_aboutPage->labelAboutVersion->setText(versionText(getVersion()));
+
+    applyAccessRights();
 }
 
 K27SubScreen::~K27SubScreen() = default;
@@ -42,4 +94,122 @@ K27SubScreen::~K27SubScreen() = default;
 bool K27SubScreen::canClose() const
 {
     return true;
+}
+
+void K27SubScreen::setTitleMark(const QString &mark)
+{
+    m_titleMark = mark;
+    showTitle(m_title);
+}
+
+void K27SubScreen::showTitle(const QString &title)
+{
+    m_title = title;
+    if (m_titleMark.isEmpty())
+        setWindowTitle(title);
+    else if (title.trimmed().isEmpty())
+        setWindowTitle(m_titleMark);
+    else
+        setWindowTitle(title + QStringLiteral(" - ") + m_titleMark);
+}
+
+void K27SubScreen::connectFrame()
+{
+    connect(m_ui->pushButtonInformations, &QPushButton::toggled, this,
+            &K27SubScreen::handleInformationTab);
+    connect(m_ui->pushButtonConfiguration, &QPushButton::toggled, this,
+            &K27SubScreen::handleConfigurationTab);
+    connect(m_ui->pushButtonData, &QPushButton::toggled, this, &K27SubScreen::handleDataTab);
+    connect(m_ui->pushButtonControl, &QPushButton::toggled, this, &K27SubScreen::handleControlTab);
+    connect(m_ui->pushButtonAbout, &QPushButton::toggled, this, &K27SubScreen::handleAboutTab);
+}
+
+void K27SubScreen::applyAccessRights()
+{
+    m_ui->pushButtonConfiguration->setEnabled(m_rights.hasRight(AccessRights::Configuration));
+    m_ui->pushButtonData->setEnabled(m_rights.hasRight(AccessRights::Data));
+    m_ui->pushButtonControl->setEnabled(m_rights.hasRight(AccessRights::Control));
+
+    const bool softwareUpdate = m_rights.hasRight(AccessRights::SoftwareUpdate);
+    m_informationPage->textBrowserPackageUpdate->setVisible(softwareUpdate);
+    m_informationPage->pushButtonOpenUpdatePackage->setVisible(softwareUpdate);
+
+    m_ui->pushButtonServiceMode->setEnabled(false);
+    if (m_rights.hasRight(AccessRights::ServiceMode)) {
+        connect(m_ui->pushButtonServiceMode, &QPushButton::toggled, this,
+                &K27SubScreen::handleServiceTab);
+        m_ui->pushButtonServiceMode->setEnabled(true);
+    } else if (m_rights.hasRight(AccessRights::DemoMode)) {
+        connect(m_ui->pushButtonServiceMode, &QPushButton::toggled, this,
+                &K27SubScreen::handleDemoTab);
+        m_ui->pushButtonServiceMode->setText(tr("Demo"));
+        m_ui->pushButtonServiceMode->setEnabled(true);
+    }
+
+    const bool softstart = m_rights.hasRight(AccessRights::Softstart);
+    m_configurationPage->labelSoftstart->setVisible(softstart);
+    m_configurationPage->checkBoxSoftstart->setVisible(softstart);
+    m_controlPage->labelControlSoftstart->setVisible(softstart);
+    m_controlPage->checkBoxControlSoftstart->setVisible(softstart);
+}
+
+Component::K27::ZantLinkComponent *K27SubScreen::deviceLink() const
+{
+    return dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkComponentId));
+}
+
+void K27SubScreen::fireModelAction(ModelActionID action)
+{
+    if (Component::K27::ZantLinkComponent *link = deviceLink())
+        link->sendFireModelAction(Model::Interfaces::toNumber(action));
+}
+
+void K27SubScreen::handleInformationTab()
+{
+    m_ui->stackedWidgetMain->setCurrentIndex(InformationPage);
+    fireModelAction(ModelActionID::StopMeasurement);
+}
+
+void K27SubScreen::handleConfigurationTab()
+{
+    m_ui->stackedWidgetMain->setCurrentIndex(ConfigurationPage);
+    fireModelAction(ModelActionID::StopMeasurement);
+}
+
+void K27SubScreen::handleDataTab()
+{
+    m_ui->stackedWidgetMain->setCurrentIndex(DataPage);
+    // The Data page always opens on the voltages; the VOLTAGE button follows, so that the
+    // checked button names the quantity that is shown and measured.
+    {
+        const QSignalBlocker voltage(m_dataPage->pushButtonVoltageData);
+        const QSignalBlocker current(m_dataPage->pushButtonCurrentData);
+        const QSignalBlocker power(m_dataPage->pushButtonPowerData);
+        m_dataPage->pushButtonVoltageData->setChecked(true);
+    }
+    handleMeasurementVoltagePage();
+}
+
+void K27SubScreen::handleControlTab()
+{
+    m_ui->stackedWidgetMain->setCurrentIndex(ControlPage);
+    fireModelAction(ModelActionID::StopMeasurement);
+}
+
+void K27SubScreen::handleAboutTab()
+{
+    m_ui->stackedWidgetMain->setCurrentIndex(AboutPage);
+    fireModelAction(ModelActionID::StopMeasurement);
+}
+
+void K27SubScreen::handleServiceTab()
+{
+    m_ui->stackedWidgetMain->setCurrentIndex(ServiceModePage);
+    fireModelAction(ModelActionID::StopMeasurement);
+}
+
+void K27SubScreen::handleDemoTab()
+{
+    m_ui->stackedWidgetMain->setCurrentIndex(DemoPage);
+    fireModelAction(ModelActionID::StopMeasurement);
 }

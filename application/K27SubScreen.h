@@ -1,14 +1,22 @@
 #pragma once
 
+#include "application/AccessRights.h"
 #include "application/Application.h"
+#include "application/SerialPort.h"
+#include "application/StatusDisplay.h"
+#include "model/interfaces/ModelActionID.h"
 
 #include <QDialog>
 #include <QScopedPointer>
 #include <QSharedPointer>
 #include <QString>
 
-class AccessRights;
+class QLabel;
 class UserLogin;
+
+namespace Component::K27 {
+class ZantLinkComponent;
+} // namespace Component::K27
 
 namespace Ui {
 class K27SubScreen;
@@ -26,6 +34,13 @@ class K27SubScreenDemoPage;
 // shown here. A row of page buttons on the left switches the pages on the right; each page's
 // widgets come from a form of its own, laid onto the page widget of the window's form, so every
 // widget is still found from the window by its object name.
+//
+// The implementation is split by page: K27SubScreen.cpp (frame, navigation, rights),
+// K27SubScreenInformation.cpp (identity, status display, port state, About) and
+// K27SubScreenMeasurement.cpp (Data and Control pages).
+//
+// A value the device reports reaches its widget through showReportedValue and never goes back
+// to the device; only a change the user makes is written.
 class K27SubScreen
     : public QDialog
     , public ::Application::K27::Application
@@ -42,7 +57,75 @@ public:
     // Whether the main window may close this window when its port goes away.
     bool canClose() const;
 
+    // A mark every title of this window carries after its own text (the demo marks windows
+    // of simulated devices); empty for none.
+    void setTitleMark(const QString &mark);
+
+    // Why a port cannot be opened and what to do about it; empty for a port that is open or
+    // was never refused.
+    static QString portFailureText(::Application::K27::SerialPort::OpenFailure failure,
+                                   const QString &portName, const QString &group,
+                                   const QString &systemText);
+
+public slots:
+    // Navigation: each runs on every toggle of its button.
+    void handleInformationTab();
+    void handleConfigurationTab();
+    void handleDataTab();
+    void handleControlTab();
+    void handleAboutTab();
+    void handleServiceTab();
+    void handleDemoTab();
+
+    // Identity and status of the device.
+    void handleArticleNumberModelValue();
+    void handleSerialNumberModelValue();
+    void handlePlatformVersionModelValue();
+    void handleHardwareRevisionModelValue();
+    void handleFaultTypeModelValue();
+    void handleOperatingModeModelValue();
+    // The port opened, failed to open or closed.
+    void handlePortOpenState();
+
+    // Data page.
+    void handleMeasurementVoltagePage();
+    void handleMeasurementCurrentPage();
+    void handleMeasurementPowerPage();
+    void handleMeasurementVoltageModelValue(quint8 phase);
+    void handleMeasurementCurrentModelValue(quint8 phase);
+    void handleMeasurementActivePowerModelValue();
+    void handleMeasurementReactivePowerModelValue();
+    void handleMeasurementApparentPowerModelValue();
+    void handleMeasurementPhaseModelValue();
+
+    // Control page.
+    void handleForward();
+    void handleBackward();
+    void handleIdle();
+    void handleSoftstart(bool enable);
+    void handleSoftstartEnableModelValue();
+
 private:
+    void connectFrame();
+    void connectInformation();
+    void connectMeasurement();
+    void applyAccessRights();
+
+    // The link component (component 0); null when the application has none.
+    Component::K27::ZantLinkComponent *deviceLink() const;
+    // Sends "FireModelAction" with the action identifier through the link component.
+    void fireModelAction(Model::Interfaces::ModelActionID action);
+    void showTitle(const QString &title);
+
+    ::Application::K27::StatusDisplay::Input statusInput();
+    void applyStatusView(const ::Application::K27::StatusDisplay::View &view);
+    void showMotorStatus(::Application::K27::StatusDisplay::MotorStatus status);
+    void showDirection(::Application::K27::StatusDisplay::Direction direction);
+    // Shows the picture of a resource path (an empty path clears the label) and keeps the path
+    // in the label's "picture" property.
+    static void showPicture(QLabel *label, const QString &path);
+    void showMotorPicture();
+
     const QScopedPointer<Ui::K27SubScreen> m_ui;
     const QScopedPointer<Ui::K27SubScreenInformationPage> m_informationPage;
     const QScopedPointer<Ui::K27SubScreenConfigurationPage> m_configurationPage;
@@ -52,4 +135,7 @@ private:
     const QScopedPointer<Ui::K27SubScreenServiceModePage> m_serviceModePage;
     const QScopedPointer<Ui::K27SubScreenDemoPage> m_demoPage;
     const QString m_portName;
+    const AccessRights m_rights;
+    QString m_title;
+    QString m_titleMark;
 };

@@ -2,6 +2,18 @@
 
 #include "application/SerialPortManager.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace Application::K27 {
 
 SerialPort::SerialPort(const QSharedPointer<SerialPortManager> &manager, const QString &portName,
@@ -33,10 +45,16 @@ bool SerialPort::open()
     // The protocol is binary: lengths, CRCs and values contain 0x11 and 0x13, which XON/XOFF
     // would swallow. The device cannot see the host's flow control over USB anyway.
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite))
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        diagnoseOpenFailure(m_port->error());
+        emit openStateChanged();
         return false;
+    }
+    m_openFailure = OpenFailure::None;
+    m_openFailureText.clear();
     // Lines without modem signals (pseudo-terminals) refuse DTR; the link works without it.
     m_port->setDataTerminalReady(true);
+    emit openStateChanged();
     return true;
 }
 
@@ -45,7 +63,96 @@ bool SerialPort::close()
     if (!m_port->isOpen())
         return false;
     m_port->close();
+    emit openStateChanged();
     return true;
+}
+
+QString SerialPort::devicePath() const
+{
+    return devicePath(m_portName);
+}
+
+QString SerialPort::devicePath(const QString &portName)
+{
+#ifdef Q_OS_UNIX
+    if (portName.startsWith(QLatin1Char('/')) || portName.startsWith(QLatin1String("./"))
+        || portName.startsWith(QLatin1String("../")))
+        return portName;
+    return QStringLiteral("/dev/") + portName;
+#else
+    return portName;
+#endif
+}
+
+QString SerialPort::deviceGroup() const
+{
+#ifdef Q_OS_UNIX
+    struct stat status
+    {
+    };
+    if (::stat(QFile::encodeName(devicePath()).constData(), &status) != 0)
+        return QString();
+    const struct group *owner = ::getgrgid(status.st_gid);
+    if (owner == nullptr || owner->gr_name == nullptr)
+        return QString();
+    return QString::fromLocal8Bit(owner->gr_name);
+#else
+    return QString();
+#endif
+}
+
+SerialPort::OpenFailure SerialPort::classifyOpenFailure(QSerialPort::SerialPortError qtError,
+                                                        bool nodeExists, int systemError)
+{
+    if (!nodeExists || qtError == QSerialPort::DeviceNotFoundError)
+        return OpenFailure::Gone;
+#ifdef Q_OS_UNIX
+    switch (systemError) {
+    case 0:
+        // The node opens: the serial-port layer refused it, and its only reason reported as a
+        // permission error is the lock another program holds.
+        return qtError == QSerialPort::PermissionError ? OpenFailure::Busy : OpenFailure::Other;
+    case EACCES:
+    case EPERM:
+        return OpenFailure::Permission;
+    case EBUSY:
+        return OpenFailure::Busy;
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return OpenFailure::Gone;
+    default:
+        return OpenFailure::Other;
+    }
+#else
+    Q_UNUSED(systemError)
+    // Windows answers "access denied" for a port another program has open.
+    return qtError == QSerialPort::PermissionError ? OpenFailure::Busy : OpenFailure::Other;
+#endif
+}
+
+void SerialPort::diagnoseOpenFailure(QSerialPort::SerialPortError qtError)
+{
+    const QString path = devicePath();
+    const bool nodeExists = QFileInfo::exists(path);
+    int systemError = 0;
+    m_openFailureText = m_port->errorString();
+#ifdef Q_OS_UNIX
+    if (nodeExists) {
+        // QSerialPort keeps the system's error number to itself; opening the node directly
+        // tells it again. Nothing is changed on the line: the open either fails, or another
+        // program holds the line open, so closing ours again hangs nothing up.
+        const int descriptor = ::open(QFile::encodeName(path).constData(),
+                                      O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0) {
+            systemError = errno;
+            m_openFailureText = QString::fromLocal8Bit(std::strerror(systemError));
+        } else {
+            ::close(descriptor);
+        }
+    }
+#endif
+    m_openFailure = classifyOpenFailure(qtError, nodeExists, systemError);
 }
 
 bool SerialPort::isOpen() const

@@ -1,0 +1,148 @@
+#pragma once
+
+// Header only: the core test library does not link the windows, the widget tests do.
+
+#include "application/Config.h"
+#include "application/K27SubScreen.h"
+#include "application/SerialPortManager.h"
+#include "application/UserLogin.h"
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+#include "component/ZantLinkUSBComponent.h"
+#include "service/ZantLinkTerminalService.h"
+#include "support/ConfigHome.h"
+#include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/SimulatedPortList.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+namespace TestSupport {
+
+// One device window on one simulated device, both in the test's process: the device on a
+// pseudo-terminal in a fresh folder, the port manager polling the device's port list, the
+// window built as the main window builds it and run, with the whole model read.
+class SubScreenHarness
+{
+public:
+    explicit SubScreenHarness(int level = UserLogin::Admin,
+                              DeviceSim::DeviceSimulatorOptions options = {})
+        : m_options(std::move(options))
+        , m_login(QSharedPointer<UserLogin>::create())
+        , m_config(QSharedPointer<Application::K27::Config>::create())
+    {
+        m_login->setLevel(level);
+        m_options.folder = m_folder.path();
+        DeviceSim::SimulatedPortList *ports = &m_ports;
+        m_manager = QSharedPointer<Application::K27::SerialPortManager>::create(
+            [ports] { return ports->ports(); });
+    }
+
+    ~SubScreenHarness()
+    {
+        m_platformNames.reset();
+        m_window.reset();
+        m_manager.reset();
+        m_device.reset();
+    }
+
+    // Starts the device and lets the manager open its port, without a window.
+    bool startDevice()
+    {
+        m_device = std::make_unique<DeviceSim::DeviceSimulator>(m_options, &m_ports);
+        if (!m_device->start()) {
+            qWarning("%s", qPrintable(m_device->errorString()));
+            return false;
+        }
+        m_manager->handleTimeout();
+        return true;
+    }
+
+    // Builds the window for the device's port (or any other name) without running it.
+    K27SubScreen &makeWindow(const QString &portName = QString())
+    {
+        m_window.reset();
+        m_window = std::make_unique<K27SubScreen>(
+            m_login, m_config, m_manager, portName.isNull() ? m_device->portName() : portName);
+        m_platformNames = std::make_unique<QSignalSpy>(
+            m_window->terminalService().data(),
+            &Service::K27::ZantLinkTerminalService::terminalPlatformReady);
+        m_namesAsked = 0;
+        return *m_window;
+    }
+
+    // Runs the window: it greets both controllers and reads the whole model.
+    void run()
+    {
+        m_window->run();
+        ++m_namesAsked;
+    }
+
+    // Device, window, run, and the whole model read.
+    bool start()
+    {
+        if (!startDevice())
+            return false;
+        makeWindow();
+        run();
+        return barrier();
+    }
+
+    // Asks the Platform for its name and waits for the answer to this very question (every
+    // earlier one answered too). The line and the device are first-in first-out: once the
+    // answer is here, the device has received every packet the window sent before, and the
+    // window has handled every packet the device sent before.
+    bool barrier()
+    {
+        m_window->linkComponent()->sendGetName(Component::Interfaces::ZantLinkPacket::Platform);
+        ++m_namesAsked;
+        for (int round = 0; round < 100 && m_platformNames->count() < m_namesAsked; ++round)
+            m_platformNames->wait(100);
+        return m_platformNames->count() == m_namesAsked;
+    }
+
+    // What the device received since the last call, barriers left out.
+    QList<DeviceSim::ReceivedPacket> takeReceived()
+    {
+        QList<DeviceSim::ReceivedPacket> packets;
+        for (const DeviceSim::ReceivedPacket &packet : m_device->receivedPackets()) {
+            if (packet.command != getNameCommand)
+                packets.append(packet);
+        }
+        m_device->clearReceivedPackets();
+        return packets;
+    }
+
+    template<typename T> T *child(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QString::fromLatin1(name));
+        if (widget == nullptr)
+            qWarning("no widget %s", name);
+        return widget;
+    }
+
+    K27SubScreen &window() { return *m_window; }
+    DeviceSim::DeviceSimulator &device() { return *m_device; }
+    DeviceSim::SimulatedPortList &ports() { return m_ports; }
+    const QSharedPointer<Application::K27::SerialPortManager> &manager() const { return m_manager; }
+    QString folder() const { return m_folder.path(); }
+
+    static constexpr quint16 getNameCommand = Component::K27::ZantLinkCommandCode::GetName;
+
+private:
+    ConfigHome m_home;
+    QTemporaryDir m_folder;
+    DeviceSim::DeviceSimulatorOptions m_options;
+    DeviceSim::SimulatedPortList m_ports;
+    QSharedPointer<UserLogin> m_login;
+    QSharedPointer<Application::K27::Config> m_config;
+    QSharedPointer<Application::K27::SerialPortManager> m_manager;
+    std::unique_ptr<DeviceSim::DeviceSimulator> m_device;
+    std::unique_ptr<K27SubScreen> m_window;
+    // The Platform's answers to "GetName", and how many the window and the test asked for.
+    std::unique_ptr<QSignalSpy> m_platformNames;
+    int m_namesAsked = 0;
+};
+
+} // namespace TestSupport

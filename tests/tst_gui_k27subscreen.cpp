@@ -13,14 +13,18 @@
 #include "support/WarningTrap.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QtTest>
 #include <memory>
 
@@ -104,6 +108,7 @@ private slots:
     void phaseOutsideTheLabels();
     void fastStreamingKeepsPhases_data();
     void fastStreamingKeepsPhases();
+    void germanTexts();
 
 private:
     std::unique_ptr<TestSupport::WarningTrap> m_warnings;
@@ -756,6 +761,44 @@ void TestK27SubScreen::fastStreamingKeepsPhases()
         const QString text = phaseLabels.at(phase)->text();
         QCOMPARE(int(text.left(text.size() - unit.size()).toDouble()), 100 * phase + last);
     }
+}
+
+void TestK27SubScreen::germanTexts()
+{
+    const QString path = QDir(QCoreApplication::applicationDirPath())
+                             .filePath(QStringLiteral("../k27_servicetool_de.qm"));
+    QVERIFY2(QFile::exists(path), "build the k27_translations target first");
+    QTranslator translator;
+    QVERIFY(translator.load(path));
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+    const auto removeTranslator
+        = qScopeGuard([&] { QCoreApplication::removeTranslator(&translator); });
+
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::CapacityIndicator), 64}};
+    options.platform.application = 0x00040302;
+    SubScreenHarness harness(UserLogin::Demo, options);
+    QVERIFY(harness.start());
+    harness.device().setModelValue(id(ModelValueID::Warning), 2);
+    QVERIFY(harness.barrier());
+
+    QCOMPARE(harness.child<QPushButton>("pushButtonConfiguration")->text(),
+             QStringLiteral("Konfiguration"));
+    QCOMPARE(harness.child<QPushButton>("pushButtonServiceMode")->text(), QStringLiteral("Demo"));
+    QCOMPARE(harness.child<QLabel>("labelArticleNumberText")->text(),
+             QStringLiteral("ARTIKELNUMMER"));
+    QCOMPARE(harness.child<QPushButton>("pushButtonVoltageData")->text(),
+             QStringLiteral("SPANNUNG"));
+    QCOMPARE(harness.child<QLabel>("labelVoltageText_L1_N")->text(),
+             QStringLiteral("Spannung L1 - L2"));
+    QCOMPARE(harness.child<QPushButton>("pushButtonControlIdle")->text(),
+             QStringLiteral("MOTOR-STOPP"));
+    QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(),
+             QStringLiteral("K27 Status: Warnung"));
+    QCOMPARE(harness.child<QLabel>("labelFaultInfo")->text(), QStringLiteral("Überlast 64 %"));
+    QVERIFY(harness.child<QTextBrowser>("textBrowserImpressum")
+                ->toPlainText()
+                .contains(QStringLiteral("Geschäftsführung")));
 }
 
 QTEST_MAIN(TestK27SubScreen)

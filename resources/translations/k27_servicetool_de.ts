@@ -27,65 +27,317 @@
     <name>K27SubScreen</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Formular</translation>
     </message>
     <message>
         <source>Information</source>
-        <translation type="unfinished"></translation>
+        <translation>Information</translation>
     </message>
     <message>
         <source>Configuration</source>
-        <translation type="unfinished"></translation>
+        <translation>Konfiguration</translation>
     </message>
     <message>
         <source>Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Daten</translation>
     </message>
     <message>
         <source>Control</source>
-        <translation type="unfinished"></translation>
+        <translation>Steuerung</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>Über</translation>
     </message>
     <message>
         <source>Service Mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Servicemodus</translation>
+    </message>
+    <message>
+        <source>Demo</source>
+        <translation>Demo</translation>
+    </message>
+    <message>
+        <source>Device OK</source>
+        <translation>Gerät OK</translation>
+    </message>
+    <message>
+        <source>Short Circuit</source>
+        <translation>Kurzschluss</translation>
+    </message>
+    <message>
+        <source>Overload</source>
+        <translation>Überlast</translation>
+    </message>
+    <message>
+        <source>Phase Asymmetry</source>
+        <translation>Phasenunsymmetrie</translation>
+    </message>
+    <message>
+        <source>Phase Loss</source>
+        <translation>Phasenausfall</translation>
+    </message>
+    <message>
+        <source>Undercurrent</source>
+        <translation>Unterstrom</translation>
+    </message>
+    <message>
+        <source>Supply Loss</source>
+        <translation>Netzausfall</translation>
+    </message>
+    <message>
+        <source>Undervoltage Supply</source>
+        <translation>Unterspannung Netz</translation>
+    </message>
+    <message>
+        <source>Overvoltage Supply</source>
+        <translation>Überspannung Netz</translation>
+    </message>
+    <message>
+        <source>Overtemperature</source>
+        <translation>Übertemperatur</translation>
+    </message>
+    <message>
+        <source>Undervoltage Aux</source>
+        <translation>Unterspannung Hilfsversorgung</translation>
+    </message>
+    <message>
+        <source>Overvoltage Aux</source>
+        <translation>Überspannung Hilfsversorgung</translation>
+    </message>
+    <message>
+        <source>Device Error</source>
+        <translation>Gerätefehler</translation>
+    </message>
+    <message>
+        <source>Communication Error</source>
+        <translation>Kommunikationsfehler</translation>
+    </message>
+    <message>
+        <source>Security Clearance</source>
+        <translation>Sicherheitsfreigabe</translation>
+    </message>
+    <message>
+        <source>Voltage L1 - L2</source>
+        <translation>Spannung L1 - L2</translation>
+    </message>
+    <message>
+        <source>Voltage L1 - N</source>
+        <translation>Spannung L1 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L2 - L3</source>
+        <translation>Spannung L2 - L3</translation>
+    </message>
+    <message>
+        <source>Voltage L2 - N</source>
+        <translation>Spannung L2 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L3 - L1</source>
+        <translation>Spannung L3 - L1</translation>
+    </message>
+    <message>
+        <source>Voltage L3 - N</source>
+        <translation>Spannung L3 - N</translation>
+    </message>
+    <message>
+        <source>K27 Status: Idle</source>
+        <translation>K27 Status: Stillstand</translation>
+    </message>
+    <message>
+        <source>K27 Status: Forward</source>
+        <translation>K27 Status: Vorwärts</translation>
+    </message>
+    <message>
+        <source>K27 Status: Backward</source>
+        <translation>K27 Status: Rückwärts</translation>
+    </message>
+    <message>
+        <source>K27 Status: Warning</source>
+        <translation>K27 Status: Warnung</translation>
+    </message>
+    <message>
+        <source>K27 Status: Error</source>
+        <translation>K27 Status: Fehler</translation>
+    </message>
+    <message>
+        <source>The port %1 is in use by another program. Close the other program; the device is connected as soon as the port is free.</source>
+        <translation>Die Schnittstelle %1 wird von einem anderen Programm benutzt. Schließen Sie das andere Programm; das Gerät wird verbunden, sobald die Schnittstelle frei ist.</translation>
+    </message>
+    <message>
+        <source>You have no permission to open the port %1. Add your user to the group &quot;%2&quot; that owns the device (sudo usermod -aG %2 $USER) and log in again, or install the udev rule described in the README.</source>
+        <translation>Sie haben keine Berechtigung, die Schnittstelle %1 zu öffnen. Fügen Sie Ihren Benutzer der Gruppe „%2“ hinzu, der das Gerät gehört (sudo usermod -aG %2 $USER), und melden Sie sich neu an, oder installieren Sie die im README beschriebene udev-Regel.</translation>
+    </message>
+    <message>
+        <source>You have no permission to open the port %1. Install the udev rule described in the README.</source>
+        <translation>Sie haben keine Berechtigung, die Schnittstelle %1 zu öffnen. Installieren Sie die im README beschriebene udev-Regel.</translation>
+    </message>
+    <message>
+        <source>You have no permission to open the port %1.</source>
+        <translation>Sie haben keine Berechtigung, die Schnittstelle %1 zu öffnen.</translation>
+    </message>
+    <message>
+        <source>The port %1 is gone. Plug the device in again.</source>
+        <translation>Die Schnittstelle %1 ist nicht mehr vorhanden. Stecken Sie das Gerät wieder ein.</translation>
+    </message>
+    <message>
+        <source>The port %1 cannot be opened: %2</source>
+        <translation>Die Schnittstelle %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>K27SubScreenAboutPage</name>
+    <message>
+        <source>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-size:14pt; font-weight:bold;&quot;&gt;TORVEX®K27 ServiceTool&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-size:14pt; font-weight:bold;&quot;&gt;TORVEX®K27 ServiceTool&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-weight:bold;&quot;&gt;Legal notice&lt;/p&gt;&lt;p&gt;Kelmor GmbH&lt;br/&gt;Industriestraße 27&lt;br/&gt;12345 Musterstadt&lt;br/&gt;Germany&lt;/p&gt;&lt;p&gt;Registered office: Musterstadt&lt;br/&gt;Commercial register: Musterstadt local court, HRB 12345&lt;br/&gt;VAT ID: DE000000000&lt;/p&gt;&lt;p&gt;Phone: +49 1234 5678-0&lt;br/&gt;Mail: &lt;a href=&quot;mailto:service@kelmor.example&quot;&gt;service@kelmor.example&lt;/a&gt;&lt;br/&gt;Web: &lt;a href=&quot;https://www.kelmor.example&quot;&gt;www.kelmor.example&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Management: Anna Berger, Thomas Keller&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-weight:bold;&quot;&gt;Impressum&lt;/p&gt;&lt;p&gt;Kelmor GmbH&lt;br/&gt;Industriestraße 27&lt;br/&gt;12345 Musterstadt&lt;br/&gt;Deutschland&lt;/p&gt;&lt;p&gt;Sitz der Gesellschaft: Musterstadt&lt;br/&gt;Handelsregister: Amtsgericht Musterstadt, HRB 12345&lt;br/&gt;USt-IdNr.: DE000000000&lt;/p&gt;&lt;p&gt;Telefon: +49 1234 5678-0&lt;br/&gt;E-Mail: &lt;a href=&quot;mailto:service@kelmor.example&quot;&gt;service@kelmor.example&lt;/a&gt;&lt;br/&gt;Web: &lt;a href=&quot;https://www.kelmor.example&quot;&gt;www.kelmor.example&lt;/a&gt;&lt;/p&gt;&lt;p&gt;Geschäftsführung: Anna Berger, Thomas Keller&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-weight:bold;&quot;&gt;General terms of use for software tools&lt;/p&gt;&lt;p&gt;&lt;b&gt;1. Scope.&lt;/b&gt; These terms apply to every software tool that Kelmor GmbH provides for its products, including the TORVEX®K27 ServiceTool.&lt;/p&gt;&lt;p&gt;&lt;b&gt;2. Rights of use.&lt;/b&gt; You may install and use the software free of charge to set up, operate and maintain Kelmor products. You may not change, decompile or pass on the software for a fee.&lt;/p&gt;&lt;p&gt;&lt;b&gt;3. Disclaimer of liability.&lt;/b&gt; The software is provided as it is. Kelmor GmbH is liable only for intent and gross negligence; liability for lost data, lost profit and consequential damage is excluded as far as the law permits.&lt;/p&gt;&lt;p&gt;The full terms are available at &lt;a href=&quot;https://www.kelmor.example/terms&quot;&gt;www.kelmor.example/terms&lt;/a&gt;.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-weight:bold;&quot;&gt;Allgemeine Nutzungsbedingungen für Software-Werkzeuge&lt;/p&gt;&lt;p&gt;&lt;b&gt;1. Geltungsbereich.&lt;/b&gt; Diese Bedingungen gelten für jedes Software-Werkzeug, das die Kelmor GmbH für ihre Produkte bereitstellt, einschließlich des TORVEX®K27 ServiceTool.&lt;/p&gt;&lt;p&gt;&lt;b&gt;2. Nutzungsrechte.&lt;/b&gt; Sie dürfen die Software kostenlos installieren und nutzen, um Produkte der Kelmor GmbH einzurichten, zu betreiben und zu warten. Sie dürfen die Software nicht verändern, dekompilieren oder gegen Entgelt weitergeben.&lt;/p&gt;&lt;p&gt;&lt;b&gt;3. Haftungsausschluss.&lt;/b&gt; Die Software wird bereitgestellt, wie sie ist. Die Kelmor GmbH haftet nur für Vorsatz und grobe Fahrlässigkeit; die Haftung für verlorene Daten, entgangenen Gewinn und Folgeschäden ist ausgeschlossen, soweit das Gesetz es zulässt.&lt;/p&gt;&lt;p&gt;Die vollständigen Bedingungen finden Sie unter &lt;a href=&quot;https://www.kelmor.example/terms&quot;&gt;www.kelmor.example/terms&lt;/a&gt;.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
     <name>K27SubScreenConfigurationPage</name>
     <message>
         <source>GENERAL</source>
-        <translation type="unfinished"></translation>
+        <translation>ALLGEMEIN</translation>
     </message>
     <message>
         <source>LOAD ASYMMETRY</source>
-        <translation type="unfinished"></translation>
+        <translation>LASTUNSYMMETRIE</translation>
     </message>
     <message>
         <source>Softstart</source>
-        <translation type="unfinished"></translation>
+        <translation>Sanftanlauf</translation>
+    </message>
+</context>
+<context>
+    <name>K27SubScreenControlPage</name>
+    <message>
+        <source>FORWARD</source>
+        <translation>VORWÄRTS</translation>
+    </message>
+    <message>
+        <source>BACKWARD</source>
+        <translation>RÜCKWÄRTS</translation>
+    </message>
+    <message>
+        <source>MOTOR-STOP</source>
+        <translation>MOTOR-STOPP</translation>
+    </message>
+    <message>
+        <source>Softstart</source>
+        <translation>Sanftanlauf</translation>
+    </message>
+</context>
+<context>
+    <name>K27SubScreenDataPage</name>
+    <message>
+        <source>VOLTAGE</source>
+        <translation>SPANNUNG</translation>
+    </message>
+    <message>
+        <source>CURRENT</source>
+        <translation>STROM</translation>
+    </message>
+    <message>
+        <source>POWER</source>
+        <translation>LEISTUNG</translation>
+    </message>
+    <message>
+        <source>Voltage L1 - N</source>
+        <translation>Spannung L1 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L2 - N</source>
+        <translation>Spannung L2 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L3 - N</source>
+        <translation>Spannung L3 - N</translation>
+    </message>
+    <message>
+        <source>Current L1</source>
+        <translation>Strom L1</translation>
+    </message>
+    <message>
+        <source>Current L2</source>
+        <translation>Strom L2</translation>
+    </message>
+    <message>
+        <source>Current L3</source>
+        <translation>Strom L3</translation>
+    </message>
+    <message>
+        <source>Active Power</source>
+        <translation>Wirkleistung</translation>
+    </message>
+    <message>
+        <source>Reactive Power</source>
+        <translation>Blindleistung</translation>
+    </message>
+    <message>
+        <source>Apparent Power</source>
+        <translation>Scheinleistung</translation>
+    </message>
+</context>
+<context>
+    <name>K27SubScreenInformationPage</name>
+    <message>
+        <source>ARTICLE NUMBER</source>
+        <translation>ARTIKELNUMMER</translation>
+    </message>
+    <message>
+        <source>SERIAL NUMBER</source>
+        <translation>SERIENNUMMER</translation>
+    </message>
+    <message>
+        <source>SOFTWARE-VERSION</source>
+        <translation>SOFTWARE-VERSION</translation>
+    </message>
+    <message>
+        <source>HARDWARE-REVISION</source>
+        <translation>HARDWARE-REVISION</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-size:14pt; font-weight:bold;&quot;&gt;Software Update&lt;/p&gt;&lt;p style=&quot;font-size:12pt; font-weight:bold;&quot;&gt;Hint&lt;/p&gt;&lt;p&gt;Update the firmware of your device regularly: every new firmware brings the latest features and fixes for your TORVEX®K27.&lt;/p&gt;&lt;p&gt;Register for the download of the TORVEX®K27 ServiceTool and we will tell you by mail as soon as new firmware is available.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;body&gt;&lt;p style=&quot;font-size:14pt; font-weight:bold;&quot;&gt;Software-Update&lt;/p&gt;&lt;p style=&quot;font-size:12pt; font-weight:bold;&quot;&gt;Hinweis&lt;/p&gt;&lt;p&gt;Aktualisieren Sie die Firmware Ihres Geräts regelmäßig: Jede neue Firmware bringt die neuesten Funktionen und Korrekturen für Ihren TORVEX®K27.&lt;/p&gt;&lt;p&gt;Registrieren Sie sich für den Download des TORVEX®K27 ServiceTool, und wir informieren Sie per E-Mail, sobald neue Firmware verfügbar ist.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>SEARCH FOR NEW FIRMWARE</source>
+        <translation>NACH NEUER FIRMWARE SUCHEN</translation>
+    </message>
+    <message>
+        <source>START UPDATE</source>
+        <translation>UPDATE STARTEN</translation>
     </message>
 </context>
 <context>
     <name>K27SubScreenServiceModePage</name>
     <message>
         <source>IDLE</source>
-        <translation type="unfinished"></translation>
+        <translation>STILLSTAND</translation>
     </message>
     <message>
         <source>FORWARD</source>
-        <translation type="unfinished"></translation>
+        <translation>VORWÄRTS</translation>
     </message>
     <message>
         <source>BACKWARD</source>
-        <translation type="unfinished"></translation>
+        <translation>RÜCKWÄRTS</translation>
     </message>
     <message>
         <source>K27 Status:</source>
-        <translation type="unfinished"></translation>
+        <translation>K27 Status:</translation>
     </message>
 </context>
 <context>
@@ -105,6 +357,17 @@
     <message>
         <source>Offline</source>
         <translation>Offline</translation>
+    </message>
+</context>
+<context>
+    <name>SimulatedDeviceMarker</name>
+    <message>
+        <source>SIMULATED DEVICE</source>
+        <translation>SIMULIERTES GERÄT</translation>
+    </message>
+    <message>
+        <source>SIMULATED DEVICE – this is k27-demo: the devices in this window are simulated, no hardware is connected.</source>
+        <translation>SIMULIERTES GERÄT – dies ist k27-demo: Die Geräte in diesem Fenster sind simuliert, es ist keine Hardware angeschlossen.</translation>
     </message>
 </context>
 <context>

@@ -47,15 +47,17 @@ public:
         m_device.reset();
     }
 
-    // Starts the device and lets the manager open its port, without a window.
-    bool startDevice()
+    // Starts the device and (unless told not to) lets the manager open its port, without a
+    // window.
+    bool startDevice(bool poll = true)
     {
         m_device = std::make_unique<DeviceSim::DeviceSimulator>(m_options, &m_ports);
         if (!m_device->start()) {
             qWarning("%s", qPrintable(m_device->errorString()));
             return false;
         }
-        m_manager->handleTimeout();
+        if (poll)
+            m_manager->handleTimeout();
         return true;
     }
 

@@ -42,11 +42,18 @@ int main(int argc, char *argv[])
     for (const DemoDevice &demo : demoDevices) {
         DeviceSim::DeviceSimulatorOptions options;
         options.portName = QString::fromLatin1(demo.portName);
+        options.platform = {0x00040304, 0x01000000, 0x01000000, 0};
         QString message;
         if (!options.setModelValue(QStringLiteral("ArticleNumber"),
                                    QString::fromLatin1(demo.articleNumber), &message)
             || !options.setModelValue(QStringLiteral("SerialNumber"),
-                                      QString::fromLatin1(demo.serialNumber), &message)) {
+                                      QString::fromLatin1(demo.serialNumber), &message)
+            || !options.setModelValue(QStringLiteral("HardwareIDControllerBoard"),
+                                      QStringLiteral("1"), &message)
+            || !options.setModelValue(QStringLiteral("HardwareIDPowerBoard"), QStringLiteral("42"),
+                                      &message)
+            || !options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"),
+                                      QStringLiteral("3"), &message)) {
             err << "k27-demo: " << message << "\n";
             return 1;
         }

@@ -121,6 +121,19 @@ openMainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manage
     return mainScreen;
 }
 
+// The offscreen platform cannot pass size hints to a window system and says so for every
+// fixed-size window; the message says nothing about the pictures.
+QtMessageHandler previousHandler = nullptr;
+
+void quietOffscreenMessages(QtMsgType type, const QMessageLogContext &context,
+                            const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support propagateSizeHints()"))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -130,6 +143,7 @@ int main(int argc, char *argv[])
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
     QApplication application(argc, argv);
+    previousHandler = qInstallMessageHandler(quietOffscreenMessages);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -163,6 +177,9 @@ int main(int argc, char *argv[])
     QString message;
     options.setModelValue(QStringLiteral("ArticleNumber"), QStringLiteral("36262"), &message);
     options.setModelValue(QStringLiteral("SerialNumber"), QStringLiteral("27200987"), &message);
+    options.setModelValue(QStringLiteral("HardwareIDControllerBoard"), QStringLiteral("1"), &message);
+    options.setModelValue(QStringLiteral("HardwareIDPowerBoard"), QStringLiteral("42"), &message);
+    options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"), QStringLiteral("3"), &message);
     options.platform = {0x00040304, 0x01000000, 0x01000000, 0};
     options.measurementPeriodMs = 50;
     DeviceSim::SimulatorThread device(options, &ports);

@@ -52,8 +52,8 @@ int main(int argc, char *argv[])
                                       QStringLiteral("1"), &message)
             || !options.setModelValue(QStringLiteral("HardwareIDPowerBoard"), QStringLiteral("42"),
                                       &message)
-            || !options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"),
-                                      QStringLiteral("3"), &message)) {
+            || !options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"), QStringLiteral("3"),
+                                      &message)) {
             err << "k27-demo: " << message << "\n";
             return 1;
         }

@@ -177,7 +177,8 @@ int main(int argc, char *argv[])
     QString message;
     options.setModelValue(QStringLiteral("ArticleNumber"), QStringLiteral("36262"), &message);
     options.setModelValue(QStringLiteral("SerialNumber"), QStringLiteral("27200987"), &message);
-    options.setModelValue(QStringLiteral("HardwareIDControllerBoard"), QStringLiteral("1"), &message);
+    options.setModelValue(QStringLiteral("HardwareIDControllerBoard"), QStringLiteral("1"),
+                          &message);
     options.setModelValue(QStringLiteral("HardwareIDPowerBoard"), QStringLiteral("42"), &message);
     options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"), QStringLiteral("3"), &message);
     options.platform = {0x00040304, 0x01000000, 0x01000000, 0};

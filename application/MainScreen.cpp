@@ -74,6 +74,9 @@ void MainScreen::addDeviceWindow(const QString &portName)
     subWindow->showMaximized();
 
     if (QTabBar *const tabs = m_ui->mdiAreaMain->findChild<QTabBar *>()) {
+        // The tabs keep their fixed width side by side; a long title is cut at its end.
+        tabs->setExpanding(false);
+        tabs->setElideMode(Qt::ElideRight);
         QPixmap empty(tabIconSize, tabIconSize);
         empty.fill(Qt::transparent);
         tabs->setTabIcon(tabs->count() - 1, QIcon(empty));

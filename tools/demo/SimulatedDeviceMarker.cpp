@@ -32,8 +32,13 @@ void SimulatedDeviceMarker::mark(MainScreen *mainScreen)
            "no hardware is connected."),
         mainScreen->statusBar());
     label->setObjectName(QStringLiteral("labelSimulatedDevice"));
-    label->setStyleSheet(QStringLiteral("color: #ef7c00; font-weight: bold; padding: 2px 8px;"));
+    label->setStyleSheet(QStringLiteral("color: white; background-color: #ef7c00; "
+                                        "font-weight: bold; padding: 4px 10px;"));
     mainScreen->statusBar()->addPermanentWidget(label, 1);
+    // Wider tabs, so that the marked titles can be read in full.
+    mainScreen->setStyleSheet(mainScreen->styleSheet()
+                              + QStringLiteral("\nQMdiArea QTabBar::tab { width: 300px; "
+                                               "min-width: 300px; max-width: 300px; }"));
 
     const QList<K27SubScreen *> windows = mainScreen->deviceWindows();
     for (K27SubScreen *window : windows)

@@ -1,10 +1,12 @@
 // k27-screenshots: renders the service tool's windows offscreen against the simulated device
 // and writes one PNG per screen and page: login, connect, main window, and each page of the
 // device window (information with a warning and with an error, data with measurements,
-// control running forwards, about, configuration, service mode, demo).
+// control running forwards, about, configuration, service mode, demo) and k27-demo's main
+// window with two simulated devices.
 //
 // Usage: k27-screenshots --out DIR [--locale de_DE]
 
+#include "SimulatedDeviceMarker.h"
 #include "application/Config.h"
 #include "application/ConnectScreen.h"
 #include "application/K27SubScreen.h"
@@ -278,6 +280,27 @@ int main(int argc, char *argv[])
                       "the device's serial number");
             click(window, "pushButtonServiceMode");
             shooter.take(mainScreen.get(), QStringLiteral("demo.png"));
+        }
+    }
+    {
+        // k27-demo's main window: a second device, both windows marked as simulated.
+        DeviceSim::DeviceSimulatorOptions secondOptions = options;
+        secondOptions.portName = QStringLiteral("ttyK27SIM1");
+        secondOptions.setModelValue(QStringLiteral("ArticleNumber"), QStringLiteral("36250"),
+                                    &message);
+        secondOptions.setModelValue(QStringLiteral("SerialNumber"), QStringLiteral("27100451"),
+                                    &message);
+        DeviceSim::SimulatorThread second(secondOptions, &ports);
+        if (second.start()) {
+            manager->handleTimeout();
+            const auto mainScreen = openMainScreen(manager, UserLogin::Customer, config);
+            SimulatedDeviceMarker marker;
+            marker.mark(mainScreen.get());
+            const QList<K27SubScreen *> windows = mainScreen->deviceWindows();
+            for (K27SubScreen *window : windows)
+                waitUntil([window] { return labelText(window, "labelSerialNumber") != "0"; },
+                          "the device's serial number");
+            shooter.take(mainScreen.get(), QStringLiteral("simulated.png"));
         }
     }
     return shooter.failed() ? 1 : 0;

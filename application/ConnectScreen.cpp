@@ -41,6 +41,13 @@ ConnectScreen::ConnectScreen(const QSharedPointer<Application::K27::SerialPortMa
 
 ConnectScreen::~ConnectScreen() = default;
 
+void ConnectScreen::done(int result)
+{
+    m_portCheckTimer->stop();
+    disconnect(m_manager.data(), nullptr, this, nullptr);
+    QDialog::done(result);
+}
+
 void ConnectScreen::handlePortOpened()
 {
     accept();

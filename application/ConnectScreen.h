@@ -33,6 +33,9 @@ public:
                   int portCheckDelay, QWidget *parent = nullptr);
     ~ConnectScreen() override;
 
+    // Once the screen has ended, neither a later port nor the pending check touches it again.
+    void done(int result) override;
+
 public slots:
     void handlePortOpened();
     void handleOfflineMode();

@@ -372,6 +372,15 @@ void TestMainScreen::connectScreenPortCheck()
     QVERIFY(checked.wait());
     QCOMPARE(accepted.count(), devicePresent ? 1 : 0);
     QCOMPARE(screen.isVisible(), !devicePresent);
+    if (!devicePresent)
+        return;
+
+    // An ended screen ignores ports that open later.
+    QVERIFY(!startDevice(QStringLiteral("ttyK27SIM1")).isEmpty());
+    QSignalSpy opened(manager.data(), &SerialPortManager::portOpened);
+    manager->handleTimeout();
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(accepted.count(), 1);
 }
 
 void TestMainScreen::secondDeviceAddsTabAndUnplugClosesIt()

@@ -5,6 +5,7 @@
 #include "application/SerialPortManager.h"
 #include "application/UserLogin.h"
 #include "component/ZantLinkUSBComponent.h"
+#include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreen.h"
 #include "ui_K27SubScreenAboutPage.h"
 #include "ui_K27SubScreenConfigurationPage.h"
@@ -89,7 +90,16 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     applyAccessRights();
 }
 
-K27SubScreen::~K27SubScreen() = default;
+K27SubScreen::~K27SubScreen()
+{
+    // The application base outlives this part of the window and releases the port and the
+    // services; nothing they signal while going may reach the slots of a window already gone
+    // (a port that was the last of its kind closes, and says so, as it is destroyed).
+    if (serialPort())
+        disconnect(serialPort().data(), nullptr, this, nullptr);
+    if (terminalService())
+        disconnect(terminalService().data(), nullptr, this, nullptr);
+}
 
 bool K27SubScreen::canClose() const
 {

@@ -36,7 +36,7 @@ class K27SubScreenDemoPage;
 // widget is still found from the window by its object name.
 //
 // The implementation is split by page: K27SubScreen.cpp (frame, navigation, rights),
-// K27SubScreenInformation.cpp (identity, status display, port state, About) and
+// K27SubScreenInformation.cpp (identity, status display, port state) and
 // K27SubScreenMeasurement.cpp (Data and Control pages).
 //
 // A value the device reports reaches its widget through showReportedValue and never goes back

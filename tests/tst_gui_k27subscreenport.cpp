@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QSerialPort>
 #include <QtTest>
 #include <memory>
@@ -70,6 +71,7 @@ private slots:
     void busyPort();
     void forbiddenPort();
     void gonePort();
+    void portGoesWithTheWindow();
     void failureTexts_data();
     void failureTexts();
 
@@ -182,6 +184,20 @@ void TestK27SubScreenPort::gonePort()
     const auto *label = harness.child<QLabel>("labelPortError");
     QVERIFY2(label->text().contains(QLatin1String("is gone")), qPrintable(label->text()));
     QCOMPARE(harness.window().windowTitle(), QStringLiteral(" "));
+}
+
+void TestK27SubScreenPort::portGoesWithTheWindow()
+{
+    SubScreenHarness harness(UserLogin::Customer);
+    QVERIFY(harness.start());
+    const QPointer<SerialPort> port
+        = harness.manager()->serialPort(harness.device().portName()).data();
+    QVERIFY(!port.isNull());
+    // The window holds the last reference to the manager and so to the port: the port closes
+    // while the window is being destroyed, after the window's own part is gone.
+    harness.releaseManager();
+    harness.destroyWindow();
+    QVERIFY(port.isNull());
 }
 
 void TestK27SubScreenPort::failureTexts_data()

@@ -116,6 +116,14 @@ public:
         return packets;
     }
 
+    // Lets go of the harness's own references, so that the window holds the last ones.
+    void releaseManager() { m_manager.reset(); }
+    void destroyWindow()
+    {
+        m_platformNames.reset();
+        m_window.reset();
+    }
+
     template<typename T> T *child(const char *name) const
     {
         T *widget = m_window->findChild<T *>(QString::fromLatin1(name));

@@ -16,8 +16,9 @@ public:
 
     explicit LinkReceiver(Handler handler);
 
-    // Feeds bytes in pieces that fit the ring and runs the receiver after each piece, so no
-    // byte is pushed out before the receiver has seen it.
+    // Feeds bytes in pieces that fit the ring's free space and runs the receiver after each
+    // piece: every byte has been scanned when receive returns, and none is left waiting
+    // outside the ring.
     void receive(const QByteArray &bytes);
 
     void onPacketReceived(const Component::Interfaces::ZantLinkPacket &packet) override;

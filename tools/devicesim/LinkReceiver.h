@@ -17,8 +17,8 @@ public:
     explicit LinkReceiver(Handler handler);
 
     // Feeds bytes in pieces that fit the ring's free space and runs the receiver after each
-    // piece: every byte has been scanned when receive returns, and none is left waiting
-    // outside the ring.
+    // piece, so that no byte ever waits outside the ring: the simulator's memory stays bounded
+    // by the ring however much arrives at once.
     void receive(const QByteArray &bytes);
 
     void onPacketReceived(const Component::Interfaces::ZantLinkPacket &packet) override;

@@ -242,9 +242,11 @@ bool Settings::save(const QString &path)
     QJsonObject object;
     write(object);
     const QByteArray content = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    // Unbuffered: a write the disk cuts short (full, or over a size limit) then shows as a
+    // short count here; through the buffer the commit would report it as written.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()
-        || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || file.write(content) != content.size() || !file.commit()) {
         //: %1 is the system's reason
         m_errorString = tr("it cannot be written (%1)").arg(file.errorString());
         file.cancelWriting();

@@ -82,9 +82,11 @@ void K27SubScreen::importSettings(const QString &path)
         configuration()->setSettingsDir(path);
         configuration()->save();
     }
-    //: %1 is the file; %n how many settings were sent to the device
+    //: %1 is the file, %2 how many settings were sent to the device
     QStringList lines {
-        tr("Settings imported from %1: %n value(s) written", nullptr, written).arg(shownPath)};
+        written == 1
+            ? tr("Settings imported from %1: 1 value written").arg(shownPath)
+            : tr("Settings imported from %1: %2 values written").arg(shownPath).arg(written)};
     for (const SettingsTransfer::Change &change : qAsConst(changes))
         lines.append(SettingsTransfer::changeText(change));
     showSettingsFileResult(lines.join(QLatin1Char('\n')));

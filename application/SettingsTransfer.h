@@ -43,6 +43,12 @@ public:
     static int write(const Settings &settings, Model::Database::ModelSettings &model,
                      QList<Change> *changes = nullptr);
 
+    // The settings the content carries whose value the model holds differently, in
+    // Settings::fieldOrder(): after an import and the device's reports, what the device kept
+    // otherwise.
+    static QList<Settings::Field> differences(const Settings &settings,
+                                              Model::Database::ModelSettings &model);
+
     // "Nominal current 2.6 A → 3.0 A".
     static QString changeText(const Change &change);
     // The setting's name in the window's words ("Undercurrent threshold").

@@ -159,6 +159,7 @@ private:
     void connectConfiguration();
     void connectSettingsFile();
     void showSettingsFileResult(const QString &text);
+    bool deviceConnected() const;
     void applyAccessRights();
 
     // The link component (component 0); null when the application has none.

@@ -4,6 +4,7 @@
 
 #include "application/Config.h"
 #include "application/K27SubScreen.h"
+#include "application/SerialPort.h"
 #include "application/Settings.h"
 #include "application/SettingsTransfer.h"
 #include "model/database/ModelDatabase.h"
@@ -46,6 +47,12 @@ void K27SubScreen::handleImportSettings()
 void K27SubScreen::exportSettings(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
+    // Without a device the model holds the catalogue's defaults, not any device's settings.
+    if (!deviceConnected()) {
+        showSettingsFileResult(
+            tr("Settings not exported to %1: no device is connected.").arg(shownPath));
+        return;
+    }
     Settings &file = *settings();
     SettingsTransfer::fill(file, database()->settings());
     if (!file.save(path)) {
@@ -67,6 +74,12 @@ void K27SubScreen::importSettings(const QString &path)
     const QString shownPath = QDir::toNativeSeparators(path);
     // The file is checked whole before anything is sent: a file that is refused changes
     // nothing, neither on the device nor in the settings kept from the last export or import.
+    if (!deviceConnected()) {
+        showSettingsFileResult(
+            tr("Settings not imported from %1: no device is connected. Nothing was sent.")
+                .arg(shownPath));
+        return;
+    }
     Settings file = *settings();
     Model::Database::ModelSettings &model = database()->settings();
     if (!file.load(path) || !file.checkRanges(SettingsTransfer::limits(file, model))) {
@@ -90,6 +103,11 @@ void K27SubScreen::importSettings(const QString &path)
     for (const SettingsTransfer::Change &change : qAsConst(changes))
         lines.append(SettingsTransfer::changeText(change));
     showSettingsFileResult(lines.join(QLatin1Char('\n')));
+}
+
+bool K27SubScreen::deviceConnected() const
+{
+    return serialPort() && serialPort()->isOpen();
 }
 
 void K27SubScreen::showSettingsFileResult(const QString &text)

@@ -133,6 +133,13 @@ private:
     bool m_valid = false;
 };
 
+// Two barriers: after the first the window has handled everything the device reported before
+// (and sent whatever that made it send); after the second the device has received that too.
+bool settle(SubScreenHarness &harness)
+{
+    return harness.barrier() && harness.barrier();
+}
+
 // Answers the next file dialog the window opens: chooses the file, or cancels for an empty
 // name.
 void answerFileDialog(const QString &path)
@@ -174,6 +181,7 @@ private slots:
     void importWritesOnlyWhatTheFileCarries();
     void failedExport();
     void fileDialogs();
+    void offlineWindowKeepsNoFile();
 };
 
 void TestK27SubScreenConfiguration::reportedValuesSendNothing()
@@ -186,6 +194,7 @@ void TestK27SubScreenConfiguration::reportedValuesSendNothing()
                      {id(ModelValueID::LoadAsymmetryThreshold), 0.01}};
     SubScreenHarness harness(UserLogin::Admin, options);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
 
     // The window asked for the whole model and wrote nothing back.
     const QList<DeviceSim::ReceivedPacket> received = harness.takeReceived();
@@ -200,7 +209,7 @@ void TestK27SubScreenConfiguration::reportedValuesSendNothing()
     // Reported again, unasked, they still send nothing.
     for (const ModelValueID value : fileValues)
         harness.device().reportModelValue(id(value));
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
 }
 
@@ -208,10 +217,11 @@ void TestK27SubScreenConfiguration::settingsPages()
 {
     SubScreenHarness harness(UserLogin::Supervisor);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.takeReceived();
     // Opening the page stops any measurement; that is not what is looked at here.
     harness.child<QPushButton>("pushButtonConfiguration")->click();
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     harness.takeReceived();
     auto *stack = harness.child<QStackedWidget>("stackedWidgetSettings");
     QVERIFY(harness.child<QPushButton>("pushButtonGeneralSettings")->isChecked());
@@ -226,7 +236,7 @@ void TestK27SubScreenConfiguration::settingsPages()
         harness.child<QPushButton>(buttons[i])->click();
         QCOMPARE(stack->currentWidget()->objectName(), pages.at(i));
     }
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
 }
 
@@ -279,9 +289,10 @@ void TestK27SubScreenConfiguration::userChanges()
 
     SubScreenHarness harness(UserLogin::Supervisor);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     // Opening the page stops any measurement; that is not what is looked at here.
     harness.child<QPushButton>("pushButtonConfiguration")->click();
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     harness.takeReceived();
 
     const QByteArray name = widget.toLatin1();
@@ -291,11 +302,11 @@ void TestK27SubScreenConfiguration::userChanges()
         harness.child<QComboBox>(name.constData())->setCurrentIndex(index);
     else
         harness.child<QCheckBox>(name.constData())->click();
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList {written});
 
     // The device's report of the new content comes back and is shown; nothing more is sent.
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
 }
 
@@ -307,6 +318,7 @@ void TestK27SubScreenConfiguration::nominalCurrentLimitsThresholds()
                      {id(ModelValueID::LoadAsymmetryThreshold), 1.0}};
     SubScreenHarness harness(UserLogin::Supervisor, options);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.takeReceived();
     auto *undercurrent = harness.child<QDoubleSpinBox>("doubleSpinBoxUndercurrentThreshold");
     auto *asymmetry = harness.child<QDoubleSpinBox>("doubleSpinBoxAsymmetryThreshold");
@@ -315,7 +327,7 @@ void TestK27SubScreenConfiguration::nominalCurrentLimitsThresholds()
 
     // 2.0 A: the undercurrent threshold of 3.0 A comes down to 2.0 A, on the device too.
     harness.device().setModelValue(id(ModelValueID::NominalCurrent), 2.0);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList {"UndercurrentThreshold=2"});
     QCOMPARE(undercurrent->maximum(), 2.0);
     QCOMPARE(asymmetry->maximum(), 2.0);
@@ -326,14 +338,14 @@ void TestK27SubScreenConfiguration::nominalCurrentLimitsThresholds()
 
     // 0.5 A: both thresholds come down, in the order of the page.
     harness.device().setModelValue(id(ModelValueID::NominalCurrent), 0.5);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()),
              QStringList({"UndercurrentThreshold=0.5", "LoadAsymmetryThreshold=0.5"}));
     QCOMPARE(asymmetry->value(), 0.5);
 
     // Raising the nominal current again raises the maxima and writes nothing.
     harness.device().setModelValue(id(ModelValueID::NominalCurrent), 4.0);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
     QCOMPARE(undercurrent->maximum(), 4.0);
     QCOMPARE(undercurrent->value(), 0.5);
@@ -346,6 +358,7 @@ void TestK27SubScreenConfiguration::nominalCurrentMaximum()
         = {{id(ModelValueID::NominalCurrentMax), 6.6}, {id(ModelValueID::NominalCurrent), 6.5}};
     SubScreenHarness harness(UserLogin::Supervisor, options);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.takeReceived();
     auto *nominal = harness.child<QDoubleSpinBox>("doubleSpinBoxNominalCurrent");
     QCOMPARE(nominal->maximum(), 6.6);
@@ -355,7 +368,7 @@ void TestK27SubScreenConfiguration::nominalCurrentMaximum()
     QCOMPARE(nominal->value(), 6.6);
     nominal->stepBy(1);
     QCOMPARE(nominal->value(), 6.6);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList {"NominalCurrent=6.6"});
 }
 
@@ -365,12 +378,13 @@ void TestK27SubScreenConfiguration::tripClassItems()
     options.model = {{id(ModelValueID::TripClass), 2}};
     SubScreenHarness harness(UserLogin::Supervisor, options);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.takeReceived();
     auto *combo = harness.child<QComboBox>("comboBoxTripClass");
     QCOMPARE(combo->currentText(), QStringLiteral("5"));
 
     harness.device().setModelValue(id(ModelValueID::TripClassMax), 3);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(comboItems(combo), QStringList({"2E", "3E", "5", "10A"}));
     QCOMPARE(combo->currentText(), QStringLiteral("5"));
     QCOMPARE(Model::Interfaces::Codec::toNumber(
@@ -378,7 +392,7 @@ void TestK27SubScreenConfiguration::tripClassItems()
              3U);
 
     harness.device().setModelValue(id(ModelValueID::TripClassMax), 7);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(comboItems(combo), QStringList({"2E", "3E", "5", "10A", "10", "20", "30", "40E"}));
     QCOMPARE(combo->currentText(), QStringLiteral("5"));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
@@ -388,10 +402,11 @@ void TestK27SubScreenConfiguration::factoryReset()
 {
     SubScreenHarness harness(UserLogin::Supervisor);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.device().setModelValue(id(ModelValueID::TripClass), 5);
     harness.device().setModelValue(id(ModelValueID::UndervoltageThreshold), 230);
     harness.device().setModelValue(id(ModelValueID::UndervoltageEnable), 1);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     auto *tripClass = harness.child<QComboBox>("comboBoxTripClass");
     auto *undervoltage = harness.child<QDoubleSpinBox>("doubleSpinBoxUndervoltageThreshold");
     auto *enable = harness.child<QCheckBox>("checkBoxUndervoltageEnable");
@@ -401,7 +416,7 @@ void TestK27SubScreenConfiguration::factoryReset()
     harness.takeReceived();
 
     harness.child<QPushButton>("pushButtonFactoryReset")->click();
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()),
              QStringList {QStringLiteral("fire %1").arg(
                  Model::Interfaces::toNumber(ModelActionID::FactoryReset))});
@@ -409,7 +424,7 @@ void TestK27SubScreenConfiguration::factoryReset()
     QCOMPARE(undervoltage->value(), 207.0);
     QVERIFY(!enable->isChecked());
     // The defaults were shown, not written back.
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
 }
 
@@ -429,9 +444,10 @@ void TestK27SubScreenConfiguration::roundTrip()
     QFETCH(QList<double>, values);
     SubScreenHarness harness(UserLogin::Supervisor);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     for (int i = 0; i < fileValues.size(); ++i)
         harness.device().setModelValue(id(fileValues.at(i)), values.at(i));
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     harness.takeReceived();
 
     const QString path = QDir(harness.folder()).filePath(QStringLiteral("device.json"));
@@ -444,11 +460,11 @@ void TestK27SubScreenConfiguration::roundTrip()
     const QList<double> other {0, 1, 0, 0, 0.1, 0, 0, 207, 0, 0, 260, 0};
     for (int i = 0; i < fileValues.size(); ++i)
         harness.device().setModelValue(id(fileValues.at(i)), other.at(i));
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     harness.takeReceived();
 
     harness.window().importSettings(path);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(harness.takeReceived().size(), 12);
     for (int i = 0; i < fileValues.size(); ++i) {
         const quint16 identifier = id(fileValues.at(i));
@@ -490,6 +506,7 @@ void TestK27SubScreenConfiguration::refusedImport()
     QFETCH(QString, reason);
     SubScreenHarness harness(UserLogin::Supervisor);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.takeReceived();
     harness.window().configuration()->setSettingsDir(QStringLiteral("/earlier/settings.json"));
 
@@ -497,7 +514,7 @@ void TestK27SubScreenConfiguration::refusedImport()
     if (!content.isEmpty())
         QVERIFY(writeFile(path, content));
     harness.window().importSettings(path);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
     const QString text = harness.child<QLabel>("labelSettingsFileResult")->text();
     QVERIFY2(text.startsWith(QStringLiteral("Settings not imported from %1: %2").arg(path, reason)),
@@ -513,12 +530,13 @@ void TestK27SubScreenConfiguration::importWritesOnlyWhatTheFileCarries()
     options.model = {{id(ModelValueID::NominalCurrent), 2.6}, {id(ModelValueID::TripClass), 3}};
     SubScreenHarness harness(UserLogin::Supervisor, options);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.takeReceived();
 
     const QString path = QDir(harness.folder()).filePath(QStringLiteral("part.json"));
     QVERIFY(writeFile(path, R"({"OverloadReset": true, "Unknown": 5})"));
     harness.window().importSettings(path);
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList {"OverloadReset=1"});
     QCOMPARE(harness.child<QLabel>("labelSettingsFileResult")->text(),
              QStringLiteral("Settings imported from %1: 1 value written\n"
@@ -533,6 +551,7 @@ void TestK27SubScreenConfiguration::failedExport()
 {
     SubScreenHarness harness(UserLogin::Supervisor);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.window().configuration()->setSettingsDir(QStringLiteral("/earlier/settings.json"));
     const QString folder = QDir(harness.folder()).filePath(QStringLiteral("exports"));
     QVERIFY(QDir().mkdir(folder));
@@ -572,6 +591,7 @@ void TestK27SubScreenConfiguration::fileDialogs()
 {
     SubScreenHarness harness(UserLogin::Supervisor);
     QVERIFY(harness.start());
+    QVERIFY(settle(harness));
     harness.takeReceived();
     auto *result = harness.child<QLabel>("labelSettingsFileResult");
     const QString path = QDir(harness.folder()).filePath(QStringLiteral("chosen.json"));
@@ -592,7 +612,7 @@ void TestK27SubScreenConfiguration::fileDialogs()
 
     answerFileDialog(path);
     harness.child<QPushButton>("pushButtonImport")->click();
-    QVERIFY(harness.barrier());
+    QVERIFY(settle(harness));
     QCOMPARE(harness.takeReceived().size(), 12);
     QCOMPARE(result->text(),
              QStringLiteral("Settings imported from %1: 12 values written").arg(path));
@@ -607,6 +627,31 @@ void TestK27SubScreenConfiguration::fileDialogs()
     QStringList messages = warnings().take();
     messages.removeAll(QStringLiteral("This plugin does not support propagateSizeHints()"));
     QCOMPARE(messages, QStringList());
+}
+
+void TestK27SubScreenConfiguration::offlineWindowKeepsNoFile()
+{
+    SubScreenHarness harness(UserLogin::Supervisor);
+    K27SubScreen &window = harness.makeWindow(QStringLiteral("Offline"));
+    harness.run();
+    const QString path = QDir(harness.folder()).filePath(QStringLiteral("offline.json"));
+    auto *result = harness.child<QLabel>("labelSettingsFileResult");
+
+    // The model holds no device's settings: nothing is exported as if it did.
+    window.exportSettings(path);
+    QCOMPARE(result->text(),
+             QStringLiteral("Settings not exported to %1: no device is connected.").arg(path));
+    QVERIFY(!QFile::exists(path));
+
+    QVERIFY(writeFile(path, R"({"TripClass": 1})"));
+    window.importSettings(path);
+    QCOMPARE(result->text(),
+             QStringLiteral("Settings not imported from %1: no device is connected. Nothing was "
+                            "sent.")
+                 .arg(path));
+    QCOMPARE(Model::Interfaces::Codec::toNumber(window.database()->settings().tripClass().value()),
+             0U);
+    QVERIFY(window.configuration()->settingsDir().isEmpty());
 }
 
 QTEST_MAIN(TestK27SubScreenConfiguration)

@@ -23,7 +23,7 @@ namespace Application::K27 {
 // file carried, and only those are written to a device. Unknown keys are ignored.
 class Settings
 {
-    Q_DECLARE_TR_FUNCTIONS(Application::K27::Settings)
+    Q_DECLARE_TR_FUNCTIONS(Settings)
 
 public:
     // The twelve settings, as bits of fields(); fieldOrder() is the order an import writes them.

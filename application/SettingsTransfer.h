@@ -17,7 +17,7 @@ namespace Application::K27 {
 // the device window and k27ctl.
 class SettingsTransfer
 {
-    Q_DECLARE_TR_FUNCTIONS(Application::K27::SettingsTransfer)
+    Q_DECLARE_TR_FUNCTIONS(SettingsTransfer)
 
 public:
     // One setting an import changed, in the words the technician reads.

@@ -182,7 +182,34 @@ private slots:
     void failedExport();
     void fileDialogs();
     void offlineWindowKeepsNoFile();
+
+protected:
+    void tearDownTestCase() override { m_shared.reset(); }
+
+private:
+    // One window on one device for the table-driven tests whose rows touch different settings:
+    // building a window per row would make the test slow under the sanitizers. Opened on the
+    // Configuration page, everything sent so far taken.
+    SubScreenHarness *sharedHarness();
+
+    std::unique_ptr<SubScreenHarness> m_shared;
 };
+
+SubScreenHarness *TestK27SubScreenConfiguration::sharedHarness()
+{
+    if (m_shared == nullptr) {
+        auto harness = std::make_unique<SubScreenHarness>(UserLogin::Supervisor);
+        if (!harness->start())
+            return nullptr;
+        // Opening the page stops any measurement; that is not what is looked at here.
+        harness->child<QPushButton>("pushButtonConfiguration")->click();
+        if (!settle(*harness))
+            return nullptr;
+        m_shared = std::move(harness);
+    }
+    m_shared->takeReceived();
+    return m_shared.get();
+}
 
 void TestK27SubScreenConfiguration::reportedValuesSendNothing()
 {
@@ -287,13 +314,9 @@ void TestK27SubScreenConfiguration::userChanges()
     QFETCH(int, index);
     QFETCH(QString, written);
 
-    SubScreenHarness harness(UserLogin::Supervisor);
-    QVERIFY(harness.start());
-    QVERIFY(settle(harness));
-    // Opening the page stops any measurement; that is not what is looked at here.
-    harness.child<QPushButton>("pushButtonConfiguration")->click();
-    QVERIFY(settle(harness));
-    harness.takeReceived();
+    SubScreenHarness *const shared = sharedHarness();
+    QVERIFY(shared != nullptr);
+    SubScreenHarness &harness = *shared;
 
     const QByteArray name = widget.toLatin1();
     if (action == QLatin1String("step"))
@@ -504,13 +527,13 @@ void TestK27SubScreenConfiguration::refusedImport()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
-    SubScreenHarness harness(UserLogin::Supervisor);
-    QVERIFY(harness.start());
-    QVERIFY(settle(harness));
-    harness.takeReceived();
+    SubScreenHarness *const shared = sharedHarness();
+    QVERIFY(shared != nullptr);
+    SubScreenHarness &harness = *shared;
     harness.window().configuration()->setSettingsDir(QStringLiteral("/earlier/settings.json"));
 
     const QString path = QDir(harness.folder()).filePath(QStringLiteral("bad.json"));
+    QFile::remove(path);
     if (!content.isEmpty())
         QVERIFY(writeFile(path, content));
     harness.window().importSettings(path);

@@ -3,6 +3,7 @@
 #include "application/Config.h"
 #include "application/SerialPort.h"
 #include "application/SerialPortManager.h"
+#include "application/Settings.h"
 #include "application/UserLogin.h"
 #include "component/ZantLinkUSBComponent.h"
 #include "model/database/ModelDatabase.h"
@@ -31,7 +32,7 @@ Application::Application(const QSharedPointer<UserLogin> &userAccount,
     // created here.
     m_linkComponent = QSharedPointer<Component::K27::ZantLinkUSBComponent>::create(m_serialPort);
     m_configuration = configuration;
-    // PLACE OF THE SETTINGS OBJECT: created here.
+    m_settings = QSharedPointer<Settings>::create();
 
     m_terminalService->addComponent(m_linkComponent.data());
     // PLACE OF THE UPDATE SERVICES: each gets the link component too, update control first.
@@ -57,7 +58,7 @@ Application::~Application()
     m_valueObserver->detach(m_terminalService.data());
     m_terminalService->detach(m_valueObserver.data());
 
-    // PLACE OF THE SETTINGS OBJECT: released first.
+    m_settings.reset();
     m_configuration.reset();
     m_database.reset();
     m_linkComponent.reset();

@@ -29,6 +29,7 @@ namespace Application::K27 {
 
 class Config;
 class SerialPort;
+class Settings;
 class SerialPortManager;
 
 // Everything one attached device needs: the model's observers, the terminal service, the USB
@@ -83,6 +84,8 @@ public:
     }
     const QSharedPointer<Model::Database::ModelDatabase> &database() const { return m_database; }
     const QSharedPointer<Config> &configuration() const { return m_configuration; }
+    // The settings file in memory: what was last exported or imported.
+    const QSharedPointer<Settings> &settings() const { return m_settings; }
 
 private:
     // Members in order of creation; the destructor releases them in reverse.
@@ -99,8 +102,7 @@ private:
     QSharedPointer<Component::K27::ZantLinkUSBComponent> m_linkComponent;
     QSharedPointer<Model::Database::ModelDatabase> m_database;
     QSharedPointer<Config> m_configuration;
-    // PLACE OF THE SETTINGS OBJECT (Application::K27::Settings): created here, right after the
-    // configuration is kept, when the settings file arrives.
+    QSharedPointer<Settings> m_settings;
 };
 
 } // namespace Application::K27

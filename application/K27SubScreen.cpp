@@ -65,6 +65,8 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     connectFrame();
     connectInformation();
     connectMeasurement();
+    connectConfiguration();
+    connectSettingsFile();
 
     m_ui->pushButtonInformations->setChecked(true);
     m_configurationPage->pushButtonGeneralSettings->setChecked(true);

@@ -36,8 +36,9 @@ class K27SubScreenDemoPage;
 // widget is still found from the window by its object name.
 //
 // The implementation is split by page: K27SubScreen.cpp (frame, navigation, rights),
-// K27SubScreenInformation.cpp (identity, status display, port state) and
-// K27SubScreenMeasurement.cpp (Data and Control pages).
+// K27SubScreenInformation.cpp (identity, status display, port state),
+// K27SubScreenMeasurement.cpp (Data and Control pages), K27SubScreenConfiguration.cpp
+// (Configuration page) and K27SubScreenSettingsFile.cpp (settings export and import).
 //
 // A value the device reports reaches its widget through showReportedValue and never goes back
 // to the device; only a change the user makes is written.
@@ -105,10 +106,60 @@ public slots:
     void handleSoftstart(bool enable);
     void handleSoftstartEnableModelValue();
 
+    // ---- Configuration page (K27SubScreenConfiguration.cpp) ----
+    // Changes the user made, written to the device when they differ from the model.
+    void handleNominalCurrent(double value);
+    void handleTripClass(int index);
+    void handleOverloadReset(bool autoReset);
+    void handleUndercurrentEnable(bool enable);
+    void handleUndercurrentThreshold(double value);
+    void handleUndercurrentFaultType(int index);
+    void handleUndervoltageEnable(bool enable);
+    void handleUndervoltageThreshold(double value);
+    void handleUndervoltageFaultType(int index);
+    void handleOvervoltageEnable(bool enable);
+    void handleOvervoltageThreshold(double value);
+    void handleOvervoltageFaultType(int index);
+    void handleAsymmetryEnable(bool enable);
+    void handleAsymmetryThreshold(double value);
+    void handleAsymmetryFaultType(int index);
+    void handleFactoryReset();
+    // Values the device reported.
+    void handleNominalCurrentModelValue();
+    void handleNominalCurrentMaxModelValue();
+    void handleTripClassModelValue();
+    void handleTripClassMaxModelValue();
+    void handleOverloadResetModelValue();
+    void handleUndercurrentThresholdModelValue();
+    void handleUndercurrentFaultTypeModelValue();
+    void handleUndercurrentEnableModelValue();
+    void handleUndervoltageThresholdModelValue();
+    void handleUndervoltageFaultTypeModelValue();
+    void handleUndervoltageEnableModelValue();
+    void handleOvervoltageThresholdModelValue();
+    void handleOvervoltageFaultTypeModelValue();
+    void handleOvervoltageEnableModelValue();
+    void handleAsymmetryThresholdModelValue();
+    void handleAsymmetryFaultTypeModelValue();
+    void handleAsymmetryEnableModelValue();
+
+    // ---- Settings file (K27SubScreenSettingsFile.cpp) ----
+    // EXPORT and IMPORT: ask for the file, then export or import it.
+    void handleExportSettings();
+    void handleImportSettings();
+    // Export to and import from a file already chosen; the result shows in the page's label.
+    void exportSettings(const QString &path);
+    void importSettings(const QString &path);
+    // ---- end of Configuration page and settings file ----
+
 private:
     void connectFrame();
     void connectInformation();
     void connectMeasurement();
+    void connectConfiguration();
+    void connectSettingsFile();
+    void showSettingsFileResult(const QString &text);
+    bool deviceConnected() const;
     void applyAccessRights();
 
     // The link component (component 0); null when the application has none.

@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
 #include <csignal>
@@ -61,12 +62,18 @@ private slots:
     void badArguments_data();
     void badArguments();
     void silentDeviceTimesOut();
+    void settingsRoundTrip();
+    void refusedSettingsFileSendsNothing_data();
+    void refusedSettingsFileSendsNothing();
+    void settingsImportWritesOnlyWhatTheFileCarries();
 
 private:
     void setUpTestCase() override;
     void setUp() override;
     void tearDown() override;
 
+    // The "SetModelValue" packets the device received, by identifier.
+    QList<quint32> setValueIdentifiers() const;
     void startDevice();
     // Runs k27ctl while the test's event loop keeps the simulated device serving.
     Result run(const QStringList &arguments, const QString &workingDirectory = QString());
@@ -549,6 +556,11 @@ void TestK27ctl::badArguments_data()
         << QStringList {"--prot", "PORT", "dump"} << QByteArray("Unknown option 'prot'");
     QTest::newRow("unknown action") << QStringList {"--port", "PORT", "fire", "Launch"}
                                     << QByteArray("no model action named Launch");
+    QTest::newRow("unknown settings command")
+        << QStringList {"--port", "PORT", "settings", "erase", "file.json"}
+        << QByteArray("'settings' takes export FILE or import FILE");
+    QTest::newRow("settings without a file") << QStringList {"--port", "PORT", "settings", "export"}
+                                             << QByteArray("'settings' takes 2 argument(s)");
 }
 
 void TestK27ctl::badArguments()
@@ -582,6 +594,129 @@ void TestK27ctl::silentDeviceTimesOut()
     QCOMPARE(result.err.count('\n'), 1);
     // 2 greetings and 47 requests went out all the same.
     QCOMPARE(line.readMaster(49 * 15 + 47 * 4, 10000).size(), 49 * 15 + 47 * 4);
+}
+
+QList<quint32> TestK27ctl::setValueIdentifiers() const
+{
+    QList<quint32> identifiers;
+    for (const ReceivedPacket &packet :
+         m_device->receivedPackets(ZantLinkCommandCode::SetModelValue))
+        identifiers.append(packet.number(0));
+    return identifiers;
+}
+
+void TestK27ctl::settingsRoundTrip()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("device.json"));
+    // TripClass, NominalCurrent, OverloadReset, the three functions (enable, threshold, fault).
+    const QList<QPair<quint16, double>> device {{0, 3},     {2, 2.1}, {43, 1},     {25, 1},
+                                                {26, 0.53}, {27, 1},  {28, 1},     {29, 229.99},
+                                                {30, 0},    {31, 1},  {32, 253.5}, {33, 1}};
+    for (const auto &[identifier, value] : device)
+        m_device->setModelValue(identifier, value, false);
+
+    Result result = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("settings"),
+                         QStringLiteral("export"), path});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out, "Settings exported to " + path.toUtf8() + "\n");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    for (const QByteArray &kept :
+         {QByteArray("\"NominalCurrent\": 2.1,"), QByteArray("\"Threshold\": 0.53"),
+          QByteArray("\"Threshold\": 229.99")})
+        QVERIFY2(text.contains(kept), text.constData());
+    QCOMPARE(setValueIdentifiers(), QList<quint32>());
+
+    // Another device's settings meanwhile; the import brings back every one exactly.
+    for (const auto &[identifier, value] : device)
+        m_device->setModelValue(identifier, identifier == 2 ? 1.0 : 0.0, false);
+    result = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("settings"),
+                  QStringLiteral("import"), path});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.startsWith("Settings imported from " + path.toUtf8()
+                                   + ": 12 values written\nTrip class 2E \u2192 10A\n"),
+             result.out.constData());
+    QVERIFY2(result.out.contains("Nominal current 1.0 A \u2192 2.1 A\n"), result.out.constData());
+    for (const auto &[identifier, value] : device) {
+        const bool isFloat
+            = identifier == 2 || identifier == 26 || identifier == 29 || identifier == 32;
+        QCOMPARE(m_device->modelValue(identifier), isFloat ? double(float(value)) : value);
+    }
+    QCOMPARE(setValueIdentifiers(), QList<quint32>({0, 2, 43, 25, 26, 27, 28, 29, 30, 31, 32, 33}));
+}
+
+void TestK27ctl::refusedSettingsFileSendsNothing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("trip class as a string")
+        << QByteArray(R"({"TripClass": "3", "OverloadReset": true})")
+        << QByteArray("\"TripClass\" must be a number; nothing sent");
+    QTest::newRow("nominal current above the device's maximum")
+        << QByteArray(R"({"TripClass": 2, "NominalCurrent": 9.95})")
+        << QByteArray("\"NominalCurrent\" is 9.95, outside 0.1 to 9.9; nothing sent");
+    QTest::newRow("undercurrent threshold above the nominal current")
+        << QByteArray(R"({"Undercurrent": {"Enable": true, "Threshold": 2.7}})")
+        << QByteArray("\"Undercurrent.Threshold\" is 2.7, outside 0 to 2.6");
+    QTest::newRow("not a JSON object") << QByteArray("[]") << QByteArray("not a JSON object");
+    QTest::newRow("no file") << QByteArray() << QByteArray("the file does not exist");
+}
+
+void TestK27ctl::refusedSettingsFileSendsNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, message);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("settings.json"));
+    if (!content.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(content), content.size());
+    }
+
+    const Result result = run({QStringLiteral("--port"), m_device->portName(),
+                               QStringLiteral("settings"), QStringLiteral("import"), path});
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.startsWith("k27ctl: settings not imported from " + path.toUtf8() + ": "),
+             result.err.constData());
+    QVERIFY2(result.err.contains(message), result.err.constData());
+    QCOMPARE(result.out, QByteArray());
+
+    // A later command on the same line is answered only after the device has read everything
+    // the refused import wrote before it.
+    const Result barrier = run({QStringLiteral("--port"), m_device->portName(),
+                                QStringLiteral("get"), QStringLiteral("TripClass")});
+    QCOMPARE(barrier.exitCode, 0);
+    QCOMPARE(setValueIdentifiers(), QList<quint32>());
+}
+
+void TestK27ctl::settingsImportWritesOnlyWhatTheFileCarries()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("settings.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"OverloadReset": true, "Undervoltage": {"Threshold": 230.4}})");
+    file.close();
+
+    const Result result = run({QStringLiteral("--port"), m_device->portName(),
+                               QStringLiteral("settings"), QStringLiteral("import"), path});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out,
+             "Settings imported from " + path.toUtf8()
+                 + ": 2 values written\nAutomatic reset manual \u2192 automatic\n"
+                   "Undervoltage threshold 207 V \u2192 230.4 V\n");
+    QCOMPARE(setValueIdentifiers(), QList<quint32>({43, 29}));
+    QCOMPARE(m_device->modelValue(2), double(2.6F));
+    QCOMPARE(m_device->modelValue(29), double(230.4F));
 }
 
 QTEST_GUILESS_MAIN(TestK27ctl)

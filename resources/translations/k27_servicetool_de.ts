@@ -185,6 +185,49 @@
         <source>The port %1 cannot be opened: %2</source>
         <translation>Die Schnittstelle %1 kann nicht geöffnet werden: %2</translation>
     </message>
+    <message>
+        <source>Export settings</source>
+        <translation>Einstellungen exportieren</translation>
+    </message>
+    <message>
+        <source>JSON Files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+    <message>
+        <source>Import settings</source>
+        <translation>Einstellungen importieren</translation>
+    </message>
+    <message>
+        <source>Settings not exported to %1: no device is connected.</source>
+        <translation>Einstellungen nicht nach %1 exportiert: Es ist kein Gerät verbunden.</translation>
+    </message>
+    <message>
+        <source>Settings not exported to %1: %2.</source>
+        <extracomment>%1 is the file, %2 the reason</extracomment>
+        <translation>Einstellungen nicht nach %1 exportiert: %2.</translation>
+    </message>
+    <message>
+        <source>Settings exported to %1</source>
+        <translation>Einstellungen nach %1 exportiert</translation>
+    </message>
+    <message>
+        <source>Settings not imported from %1: no device is connected. Nothing was sent.</source>
+        <translation>Einstellungen nicht aus %1 importiert: Es ist kein Gerät verbunden. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings not imported from %1: %2. Nothing was sent.</source>
+        <extracomment>%1 is the file, %2 the reason</extracomment>
+        <translation>Einstellungen nicht aus %1 importiert: %2. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: 1 value written</source>
+        <extracomment>%1 is the file, %2 how many settings were sent to the device</extracomment>
+        <translation>Einstellungen aus %1 importiert: 1 Wert geschrieben</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: %2 values written</source>
+        <translation>Einstellungen aus %1 importiert: %2 Werte geschrieben</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>
@@ -592,6 +635,151 @@
     <message>
         <source>Offline</source>
         <translation>Offline</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>in &quot;%1&quot;: %2</source>
+        <extracomment>%1 is a key of the settings file, %2 what is wrong with a key inside it</extracomment>
+        <translation>in &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>the file does not exist</source>
+        <translation>die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>sie ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>it cannot be read (%1)</source>
+        <extracomment>%1 is the system&apos;s reason</extracomment>
+        <translation>sie kann nicht gelesen werden (%1)</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 bytes</source>
+        <translation>sie ist größer als %1 Byte</translation>
+    </message>
+    <message>
+        <source>it is not valid JSON (%1 at byte %2)</source>
+        <extracomment>%1 is the JSON parser&apos;s reason, %2 the position in the file</extracomment>
+        <translation>sie ist kein gültiges JSON (%1 bei Byte %2)</translation>
+    </message>
+    <message>
+        <source>it is not a JSON object</source>
+        <translation>sie ist kein JSON-Objekt</translation>
+    </message>
+    <message>
+        <source>the device holds no number for &quot;%1&quot;</source>
+        <extracomment>%1 is a key of the settings file</extracomment>
+        <translation>das Gerät hat für &quot;%1&quot; keine Zahl</translation>
+    </message>
+    <message>
+        <source>it cannot be written (%1)</source>
+        <extracomment>%1 is the system&apos;s reason</extracomment>
+        <translation>sie kann nicht geschrieben werden (%1)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is %2, outside %3 to %4</source>
+        <extracomment>%1 is a key of the settings file, %2 its value, %3 and %4 the range</extracomment>
+        <translation>&quot;%1&quot; ist %2, außerhalb von %3 bis %4</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; must be %2</source>
+        <extracomment>%1 is a key of the settings file, %2 what it must hold (&quot;a number&quot;)</extracomment>
+        <translation>&quot;%1&quot; muss %2 sein</translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation>true oder false</translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation>eine Zahl</translation>
+    </message>
+    <message>
+        <source>a whole number</source>
+        <translation>eine ganze Zahl</translation>
+    </message>
+    <message>
+        <source>an object</source>
+        <translation>ein Objekt</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsTransfer</name>
+    <message>
+        <source>Trip class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Nominal current</source>
+        <translation>Nennstrom</translation>
+    </message>
+    <message>
+        <source>Automatic reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Undercurrent</source>
+        <translation>Unterstrom</translation>
+    </message>
+    <message>
+        <source>Undercurrent threshold</source>
+        <translation>Unterstrom-Schwellwert</translation>
+    </message>
+    <message>
+        <source>Undercurrent fault type</source>
+        <translation>Unterstrom-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Undervoltage</source>
+        <translation>Unterspannung</translation>
+    </message>
+    <message>
+        <source>Undervoltage threshold</source>
+        <translation>Unterspannungs-Schwellwert</translation>
+    </message>
+    <message>
+        <source>Undervoltage fault type</source>
+        <translation>Unterspannungs-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Overvoltage</source>
+        <translation>Überspannung</translation>
+    </message>
+    <message>
+        <source>Overvoltage threshold</source>
+        <translation>Überspannungs-Schwellwert</translation>
+    </message>
+    <message>
+        <source>Overvoltage fault type</source>
+        <translation>Überspannungs-Fehlerart</translation>
+    </message>
+    <message>
+        <source>automatic</source>
+        <translation>automatisch</translation>
+    </message>
+    <message>
+        <source>manual</source>
+        <translation>manuell</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>ein</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "application/Config.h"
 #include "application/SerialPort.h"
 #include "application/SerialPortManager.h"
+#include "application/SettingsTransfer.h"
 #include "application/UserLogin.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
@@ -196,6 +197,127 @@ bool ControlSession::fire(const QString &action)
     return true;
 }
 
+namespace {
+
+// The values a settings file carries, and the two maxima its ranges depend on.
+const Model::Interfaces::ModelValueID settingsValues[] {
+    Model::Interfaces::ModelValueID::TripClass,
+    Model::Interfaces::ModelValueID::NominalCurrent,
+    Model::Interfaces::ModelValueID::OverloadReset,
+    Model::Interfaces::ModelValueID::UndercurrentEnable,
+    Model::Interfaces::ModelValueID::UndercurrentThreshold,
+    Model::Interfaces::ModelValueID::UndercurrentFaultType,
+    Model::Interfaces::ModelValueID::UndervoltageEnable,
+    Model::Interfaces::ModelValueID::UndervoltageThreshold,
+    Model::Interfaces::ModelValueID::UndervoltageFaultType,
+    Model::Interfaces::ModelValueID::OvervoltageEnable,
+    Model::Interfaces::ModelValueID::OvervoltageThreshold,
+    Model::Interfaces::ModelValueID::OvervoltageFaultType,
+    Model::Interfaces::ModelValueID::TripClassMax,
+    Model::Interfaces::ModelValueID::NominalCurrentMax};
+
+// The identifier a settings field is written under.
+Model::Interfaces::ModelValueID valueOf(Application::K27::Settings::Field field)
+{
+    const auto &order = Application::K27::Settings::fieldOrder();
+    const auto position = std::find(order.cbegin(), order.cend(), field) - order.cbegin();
+    return settingsValues[position];
+}
+
+} // namespace
+
+bool ControlSession::settingsExport(const QString &path)
+{
+    m_settingsPath = path;
+    m_waiting = Waiting::SettingsExport;
+    runApplication();
+    return true;
+}
+
+bool ControlSession::settingsImport(const QString &path)
+{
+    // The file's own faults are found before the device is even greeted.
+    if (!m_settings.load(path)) {
+        m_err << "k27ctl: settings not imported from " << path << ": " << m_settings.errorString()
+              << "; nothing sent" << Qt::endl;
+        return false;
+    }
+    m_settingsPath = path;
+    m_waiting = Waiting::SettingsImport;
+    runApplication();
+    return true;
+}
+
+bool ControlSession::settingsArrived() const
+{
+    return std::all_of(std::cbegin(settingsValues), std::cend(settingsValues),
+                       [this](Model::Interfaces::ModelValueID value) {
+                           return m_arrivals.count(Model::Interfaces::toNumber(value)) > 0;
+                       });
+}
+
+void ControlSession::exportSettings()
+{
+    Application::K27::SettingsTransfer::fill(m_settings, m_application->database()->settings());
+    if (!m_settings.save(m_settingsPath)) {
+        fail(QStringLiteral("settings not exported to %1: %2")
+                 .arg(m_settingsPath, m_settings.errorString()),
+             BadArguments);
+        return;
+    }
+    m_out << "Settings exported to " << m_settingsPath << Qt::endl;
+    finish(Success);
+}
+
+void ControlSession::importSettings()
+{
+    Model::Database::ModelSettings &model = m_application->database()->settings();
+    if (!m_settings.checkRanges(Application::K27::SettingsTransfer::limits(m_settings, model))) {
+        fail(QStringLiteral("settings not imported from %1: %2; nothing sent")
+                 .arg(m_settingsPath, m_settings.errorString()),
+             BadArguments);
+        return;
+    }
+    for (const auto field : Application::K27::Settings::fieldOrder()) {
+        if (m_settings.has(field)) {
+            const quint16 identifier = Model::Interfaces::toNumber(valueOf(field));
+            m_reportsBeforeImport.insert(identifier, m_arrivals.count(identifier));
+        }
+    }
+    QList<Application::K27::SettingsTransfer::Change> changes;
+    Application::K27::SettingsTransfer::write(m_settings, model, &changes);
+    for (const auto &change : changes)
+        m_changes.append(Application::K27::SettingsTransfer::changeText(change));
+    m_waiting = Waiting::SettingsReport;
+    m_timer.start(m_timeoutMs);
+    finishImport();
+}
+
+void ControlSession::finishImport()
+{
+    for (auto it = m_reportsBeforeImport.cbegin(); it != m_reportsBeforeImport.cend(); ++it) {
+        if (m_arrivals.count(it.key()) <= it.value())
+            return;
+    }
+    m_out << "Settings imported from " << m_settingsPath << ": " << m_reportsBeforeImport.size()
+          << (m_reportsBeforeImport.size() == 1 ? " value written" : " values written") << Qt::endl;
+    for (const QString &change : qAsConst(m_changes))
+        m_out << change << Qt::endl;
+    const QList<Application::K27::Settings::Field> kept
+        = Application::K27::SettingsTransfer::differences(m_settings,
+                                                          m_application->database()->settings());
+    if (!kept.isEmpty()) {
+        QStringList keys;
+        for (const auto field : kept)
+            keys.append(Application::K27::Settings::keyName(field));
+        fail(QStringLiteral("the device kept other contents for %1")
+                 .arg(keys.join(QStringLiteral(", "))),
+             DeviceDisagreed);
+        return;
+    }
+    finish(Success);
+}
+
 void ControlSession::monitor()
 {
     Service::K27::ZantLinkTerminalService *terminal = m_application->terminalService().data();
@@ -254,6 +376,17 @@ void ControlSession::handleArrival(quint16 identifier)
             }
         }
         break;
+    case Waiting::SettingsExport:
+        if (settingsArrived())
+            exportSettings();
+        break;
+    case Waiting::SettingsImport:
+        if (settingsArrived())
+            importSettings();
+        break;
+    case Waiting::SettingsReport:
+        finishImport();
+        break;
     case Waiting::Nothing:
         break;
     }
@@ -296,6 +429,17 @@ void ControlSession::handleTimeout()
         fail(QStringLiteral("the device did not report %1 back within %2 s")
                  .arg(QString::fromLatin1(Model::Interfaces::modelValueName(m_value->getId())),
                       seconds),
+             TimedOut);
+        break;
+    case Waiting::SettingsExport:
+    case Waiting::SettingsImport:
+        fail(QStringLiteral("the device did not report its settings within %1 s; nothing sent")
+                 .arg(seconds),
+             TimedOut);
+        break;
+    case Waiting::SettingsReport:
+        fail(QStringLiteral("the device did not report every imported setting back within %1 s")
+                 .arg(seconds),
              TimedOut);
         break;
     case Waiting::Nothing:

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ValueArrivals.h"
+#include "application/Settings.h"
 
+#include <QMap>
 #include <QObject>
 #include <QSet>
 #include <QSharedPointer>
@@ -50,6 +52,13 @@ public:
     bool get(const QString &name);
     bool set(const QString &name, const QString &text);
     bool fire(const QString &action);
+    // The settings file: export writes the device's protection settings to the file once the
+    // model has been read; import checks the file whole (JSON types, whole numbers, then the
+    // device's ranges once its model has been read) and only then writes the settings the
+    // file carries and waits for the device to report each back. A refused file sends no
+    // setting and ends with BadArguments.
+    bool settingsExport(const QString &path);
+    bool settingsImport(const QString &path);
     // Runs until the program is interrupted; says on standard error when the device goes
     // away and when it is back.
     void monitor();
@@ -71,8 +80,22 @@ private:
     void finish(int exitCode);
     void fail(const QString &message, int exitCode);
     void printDump();
+    // Whether every setting of the file and the two maxima have arrived once.
+    bool settingsArrived() const;
+    void exportSettings();
+    void importSettings();
+    void finishImport();
 
-    enum class Waiting { Nothing, Dump, Get, SetInitial, SetReport };
+    enum class Waiting {
+        Nothing,
+        Dump,
+        Get,
+        SetInitial,
+        SetReport,
+        SettingsExport,
+        SettingsImport,
+        SettingsReport
+    };
 
     const QString m_portPath;
     const int m_timeoutMs;
@@ -90,4 +113,9 @@ private:
     QString m_text;
     int m_arrivalsBeforeSend = 0;
     QByteArray m_sentContent;
+    QString m_settingsPath;
+    Application::K27::Settings m_settings;
+    // Per written identifier, how many reports had arrived before it was sent.
+    QMap<quint16, int> m_reportsBeforeImport;
+    QStringList m_changes;
 };

@@ -2,8 +2,10 @@
 // on the port without any window and carries out one command:
 //
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION | monitor
+//          | settings export FILE | settings import FILE
 //
-// Exit codes: 0 success, 2 bad arguments or a refused value, 3 the port cannot be opened,
+// Exit codes: 0 success, 2 bad arguments, a refused value or a refused or unwritable settings
+// file, 3 the port cannot be opened,
 // 4 time-out, 5 the device kept another content than the one set, 6 interrupted by a signal.
 
 #include "ControlSession.h"
@@ -35,6 +37,8 @@ const char *const usage
       "  set NAME VALUE    write a model value; prints the content the device reports back\n"
       "  fire ACTION       send a model action (name or number 0-12)\n"
       "  monitor           print every packet sent and received until interrupted\n"
+      "  settings export FILE  save the protection settings to a JSON settings file\n"
+      "  settings import FILE  check a settings file whole, then write the settings it holds\n"
       "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly\n";
 
 } // namespace
@@ -81,11 +85,10 @@ int main(int argc, char *argv[])
 
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);
-    const QMap<QString, int> argumentCounts {{QStringLiteral("dump"), 0},
-                                             {QStringLiteral("get"), 1},
-                                             {QStringLiteral("set"), 2},
-                                             {QStringLiteral("fire"), 1},
-                                             {QStringLiteral("monitor"), 0}};
+    const QMap<QString, int> argumentCounts {
+        {QStringLiteral("dump"), 0},    {QStringLiteral("get"), 1},
+        {QStringLiteral("set"), 2},     {QStringLiteral("fire"), 1},
+        {QStringLiteral("monitor"), 0}, {QStringLiteral("settings"), 2}};
     if (command.isEmpty())
         return badArguments(QStringLiteral("no command given"));
     if (!argumentCounts.contains(command))
@@ -94,6 +97,10 @@ int main(int argc, char *argv[])
         return badArguments(QStringLiteral("'%1' takes %2 argument(s)")
                                 .arg(command)
                                 .arg(argumentCounts.value(command)));
+
+    if (command == QLatin1String("settings") && arguments.at(1) != QLatin1String("export")
+        && arguments.at(1) != QLatin1String("import"))
+        return badArguments(QStringLiteral("'settings' takes export FILE or import FILE"));
 
     // A signal ends the event loop normally, so that everything is cleaned up on the way out
     // (the temporary link folder above all): monitor ends with 0, any other command as
@@ -133,6 +140,10 @@ int main(int argc, char *argv[])
         started = session.get(arguments.at(1));
     } else if (command == QLatin1String("set")) {
         started = session.set(arguments.at(1), arguments.at(2));
+    } else if (command == QLatin1String("settings")) {
+        started = arguments.at(1) == QLatin1String("export")
+            ? session.settingsExport(arguments.at(2))
+            : session.settingsImport(arguments.at(2));
     } else if (command == QLatin1String("fire")) {
         // fire finishes at once, before the event loop runs.
         QObject::disconnect(&session, &ControlSession::finished, &application, nullptr);

@@ -183,6 +183,19 @@ int main(int argc, char *argv[])
                           &message);
     options.setModelValue(QStringLiteral("HardwareIDPowerBoard"), QStringLiteral("42"), &message);
     options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"), QStringLiteral("3"), &message);
+    const std::pair<const char *, const char *> settings[] {{"TripClass", "3"},
+                                                            {"NominalCurrent", "2.6"},
+                                                            {"OverloadReset", "1"},
+                                                            {"UndercurrentEnable", "1"},
+                                                            {"UndercurrentThreshold", "0.5"},
+                                                            {"UndervoltageEnable", "1"},
+                                                            {"UndervoltageThreshold", "195"},
+                                                            {"UndervoltageFaultType", "1"},
+                                                            {"OvervoltageThreshold", "253"},
+                                                            {"LoadAsymmetryEnable", "1"},
+                                                            {"LoadAsymmetryThreshold", "0.3"}};
+    for (const auto &[name, value] : settings)
+        options.setModelValue(QString::fromLatin1(name), QString::fromLatin1(value), &message);
     options.platform = {0x00040304, 0x01000000, 0x01000000, 0};
     options.measurementPeriodMs = 50;
     DeviceSim::SimulatorThread device(options, &ports);
@@ -267,8 +280,20 @@ int main(int argc, char *argv[])
 
         click(window, "pushButtonAbout");
         shooter.take(mainScreen.get(), QStringLiteral("about.png"));
+        // The five settings pages, with protection functions switched on as a site would have
+        // them.
         click(window, "pushButtonConfiguration");
-        shooter.take(mainScreen.get(), QStringLiteral("configuration.png"));
+        const std::pair<const char *, const char *> settingsPages[] {
+            {"pushButtonGeneralSettings", "configuration-general.png"},
+            {"pushButtonUndercurrentSettings", "configuration-undercurrent.png"},
+            {"pushButtonUndervoltageSettings", "configuration-undervoltage.png"},
+            {"pushButtonOvervoltageSettings", "configuration-overvoltage.png"},
+            {"pushButtonAsymmetrySettings", "configuration-load-asymmetry.png"}};
+        for (const auto &[button, file] : settingsPages) {
+            click(window, button);
+            shooter.take(mainScreen.get(), QString::fromLatin1(file));
+        }
+        click(window, "pushButtonGeneralSettings");
         click(window, "pushButtonServiceMode");
         shooter.take(mainScreen.get(), QStringLiteral("service.png"));
     }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Utilities {
+
+// Reads a whole file that a user named, safely: only a regular file (a symbolic link to one
+// counts) is opened, so a FIFO cannot block the program and a device cannot be read for ever;
+// the name is checked before the open and the opened descriptor again, so a name swapped in
+// between is refused as well. At most maximumSize bytes are read; a larger file is refused
+// without reading it into memory.
+class RegularFile
+{
+public:
+    enum class Result { Read, Missing, NotRegular, Unreadable, TooLarge };
+
+    // The content, or an empty array with the reason in result.
+    static QByteArray read(const QString &path, qint64 maximumSize, Result *result);
+    // The system's text for the failure of the last read on this thread (errno), for Unreadable.
+    static QString systemError();
+};
+
+} // namespace Utilities

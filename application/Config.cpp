@@ -1,14 +1,11 @@
 #include "application/Config.h"
 
+#include "utilities/RegularFile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QStandardPaths>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Application::K27 {
 
@@ -17,30 +14,6 @@ const QString fileName = QStringLiteral("config.json");
 const QString softwareUpdateDirKey = QStringLiteral("SoftwareUpdateDir");
 const QString settingsDirKey = QStringLiteral("SettingsDir");
 const QString userAccountsKey = QStringLiteral("UserAccounts");
-
-// Opens the file for reading only when it is a regular file (a symbolic link to one counts).
-// A FIFO under that name would block the open until some writer appears, and the program with
-// it; a device may have side effects on open or never end; a folder is no file. The name is
-// checked before anything is opened, and the opened descriptor again, so a name swapped in
-// between is refused as well. Non-blocking, so even that open cannot wait.
-bool openRegularFile(const QString &path, QFile &file)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat status
-    {
-    };
-    if (::stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)
-        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 Config::Config()
@@ -63,12 +36,11 @@ bool Config::load()
     const QString path = filePath();
     if (path.isEmpty())
         return false;
-    QFile file;
-    if (!openRegularFile(path, file))
-        return false;
-    // Read at most one byte more than allowed, so that a huge file cannot exhaust the memory.
-    const QByteArray content = file.read(maximumFileSize + 1);
-    if (content.size() > maximumFileSize)
+    // Only a regular file is read (a FIFO named config.json cannot block the program, a device
+    // cannot be read for ever), and at most maximumFileSize bytes of it.
+    Utilities::RegularFile::Result result;
+    const QByteArray content = Utilities::RegularFile::read(path, maximumFileSize, &result);
+    if (result != Utilities::RegularFile::Result::Read)
         return false;
     // Invalid JSON, or a document that is not an object, gives an empty object: nothing changes.
     fromJson(QJsonDocument::fromJson(content).object());
@@ -93,14 +65,7 @@ bool Config::save()
     if (content.size() > maximumFileSize)
         return false;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return Utilities::RegularFile::writeAtomically(path, content);
 }
 
 UserConfig *Config::findUserAccount(int level)

@@ -5,7 +5,6 @@
 
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -242,14 +241,10 @@ bool Settings::save(const QString &path)
     QJsonObject object;
     write(object);
     const QByteArray content = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    // Unbuffered: a write the disk cuts short (full, or over a size limit) then shows as a
-    // short count here; through the buffer the commit would report it as written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-        || file.write(content) != content.size() || !file.commit()) {
+    QString reason;
+    if (!Utilities::RegularFile::writeAtomically(path, content, &reason)) {
         //: %1 is the system's reason
-        m_errorString = tr("it cannot be written (%1)").arg(file.errorString());
-        file.cancelWriting();
+        m_errorString = tr("it cannot be written (%1)").arg(reason);
         return false;
     }
     m_errorString.clear();

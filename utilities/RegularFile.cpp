@@ -1,6 +1,7 @@
 #include "utilities/RegularFile.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -52,6 +53,21 @@ QByteArray RegularFile::read(const QString &path, qint64 maximumSize, Result *re
     if (result != nullptr)
         *result = Result::Read;
     return content;
+}
+
+bool RegularFile::writeAtomically(const QString &path, const QByteArray &content,
+                                  QString *errorString)
+{
+    // Unbuffered: a write the disk cuts short (full, or over a size limit) then shows as a short
+    // count here; through the buffer the commit would report it as written.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        && file.write(content) == content.size() && file.commit())
+        return true;
+    if (errorString != nullptr)
+        *errorString = file.errorString();
+    file.cancelWriting();
+    return false;
 }
 
 QString RegularFile::systemError()

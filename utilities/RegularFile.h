@@ -19,6 +19,12 @@ public:
     static QByteArray read(const QString &path, qint64 maximumSize, Result *result);
     // The system's text for the failure of the last read on this thread (errno), for Unreadable.
     static QString systemError();
+
+    // Replaces the file at path by content all at once: written to a temporary file beside it
+    // and renamed over it, so a failure leaves the previous file as it was. False, with the
+    // system's reason in errorString (if given), when any step fails.
+    static bool writeAtomically(const QString &path, const QByteArray &content,
+                                QString *errorString = nullptr);
 };
 
 } // namespace Utilities

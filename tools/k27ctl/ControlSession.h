@@ -2,6 +2,7 @@
 
 #include "ValueArrivals.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QSharedPointer>
@@ -35,6 +36,7 @@ public:
         TimedOut = 4,
         DeviceDisagreed = 5,
         Interrupted = 6, // SIGINT, SIGTERM or SIGHUP before the command finished
+        DeviceGone = 7, // the device went away while measuring
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -53,6 +55,13 @@ public:
     // Runs until the program is interrupted; says on standard error when the device goes
     // away and when it is back.
     void monitor();
+    // Starts the measurement of "voltage", "current" or "power" and prints one CSV row per
+    // measurement on standard output (the rows of a recording in the device window). After
+    // seconds (0: until stopMeasuring), the measurement is stopped on the device and the
+    // command ends with 0; a device that goes away ends it with DeviceGone.
+    bool measure(const QString &quantity, double seconds);
+    // Stops a running measurement on the device and ends the command with 0.
+    void stopMeasuring();
 
 signals:
     void finished(int exitCode);
@@ -71,6 +80,8 @@ private:
     void finish(int exitCode);
     void fail(const QString &message, int exitCode);
     void printDump();
+    void printMeasurement(int kind, int phase);
+    void handleMeasuredPortState();
 
     enum class Waiting { Nothing, Dump, Get, SetInitial, SetReport };
 
@@ -90,4 +101,7 @@ private:
     QString m_text;
     int m_arrivalsBeforeSend = 0;
     QByteArray m_sentContent;
+    // While measuring: the time since the measurement was started.
+    bool m_measuring = false;
+    QElapsedTimer m_measurementClock;
 };

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 #include <csignal>
+#include <cstring>
 #include <memory>
 #include <sys/types.h>
 
@@ -61,8 +62,20 @@ private slots:
     void badArguments_data();
     void badArguments();
     void silentDeviceTimesOut();
+    void measurePrintsWhatTheDeviceSent_data();
+    void measurePrintsWhatTheDeviceSent();
+    void measureEndsOnSignal_data();
+    void measureEndsOnSignal();
+    void measureEndsWhenDeviceGoesAway();
 
 private:
+    // The measurement rows the device streamed from now on: quantity, phase and value as
+    // k27ctl prints them.
+    void watchMeasurements(QList<QByteArray> *rows);
+    // The quantity, phase and value columns of k27ctl's rows; false when a row is malformed.
+    static bool measurementColumns(const QByteArray &out, QList<QByteArray> *rows);
+    // The actions the device received, in order.
+    QList<quint16> firedActions() const;
     void startDevice();
     // Runs k27ctl while the test's event loop keeps the simulated device serving.
     Result run(const QStringList &arguments, const QString &workingDirectory = QString());
@@ -518,6 +531,16 @@ void TestK27ctl::badArguments_data()
         << QStringList {"--prot", "PORT", "dump"} << QByteArray("Unknown option 'prot'");
     QTest::newRow("unknown action") << QStringList {"--port", "PORT", "fire", "Launch"}
                                     << QByteArray("no model action named Launch");
+    QTest::newRow("unknown quantity") << QStringList {"--port", "PORT", "measure", "torque"}
+                                      << QByteArray("measure takes voltage, current or power");
+    QTest::newRow("no quantity") << QStringList {"--port", "PORT", "measure"}
+                                 << QByteArray("'measure' takes 1 argument(s)");
+    QTest::newRow("zero seconds") << QStringList {"--port",  "PORT",      "measure",
+                                                  "voltage", "--seconds", "0"}
+                                  << QByteArray("--seconds takes a number of seconds above 0");
+    QTest::newRow("seconds of another command")
+        << QStringList {"--port", "PORT", "--seconds", "2", "dump"}
+        << QByteArray("--seconds belongs to measure");
 }
 
 void TestK27ctl::badArguments()
@@ -549,6 +572,167 @@ void TestK27ctl::silentDeviceTimesOut()
     QCOMPARE(result.err.count('\n'), 1);
     // 2 greetings and 47 requests went out all the same.
     QCOMPARE(line.readMaster(49 * 15 + 47 * 4, 10000).size(), 49 * 15 + 47 * 4);
+}
+
+void TestK27ctl::watchMeasurements(QList<QByteArray> *rows)
+{
+    // The device announces the phase before each voltage or current.
+    auto phase = std::make_shared<int>(0);
+    connect(m_device.get(), &DeviceSimulator::packetSent, this,
+            [rows, phase](quint16 command, quint8, const QList<QByteArray> &arguments) {
+                if (command != ZantLinkCommandCode::SetModelValue || arguments.size() < 2
+                    || arguments.at(0).size() < 2)
+                    return;
+                const quint16 identifier
+                    = quint16(quint8(arguments.at(0).at(0)) | quint8(arguments.at(0).at(1)) << 8);
+                const QByteArray &content = arguments.at(1);
+                if (identifier == 20) {
+                    *phase = quint8(content.at(0));
+                    return;
+                }
+                if (identifier < 34 || identifier > 38 || content.size() != 4)
+                    return;
+                float value = 0;
+                std::memcpy(&value, content.constData(), 4);
+                static const char *const names[] {"voltage,L%1,", "current,L%1,", "active power,,",
+                                                  "apparent power,,", "reactive power,,"};
+                static const char *const units[] {",V", ",A", ",kW", ",kVA", ",kVAr"};
+                const int index = identifier - 34;
+                QByteArray row
+                    = QByteArray(names[index]).replace("%1", QByteArray::number(*phase + 1));
+                row += index < 2 ? QByteArray::number(double(value), 'f', 2)
+                                 : QByteArray::number(double(value) / 1000.0, 'f', 3);
+                row += units[index];
+                rows->append(row);
+            });
+}
+
+bool TestK27ctl::measurementColumns(const QByteArray &out, QList<QByteArray> *rows)
+{
+    QList<QByteArray> lines = out.split('\n');
+    if (lines.isEmpty() || lines.takeFirst() != "elapsed_ms,time,quantity,phase,value,unit")
+        return false;
+    if (lines.isEmpty() || !lines.takeLast().isEmpty())
+        return false;
+    for (const QByteArray &line : lines) {
+        const QList<QByteArray> columns = line.split(',');
+        bool elapsedOk = false;
+        columns.value(0).toLongLong(&elapsedOk);
+        if (columns.size() != 6 || !elapsedOk
+            || !QDateTime::fromString(QString::fromLatin1(columns.at(1)), Qt::ISODateWithMs)
+                    .isValid())
+            return false;
+        rows->append(columns.mid(2).join(','));
+    }
+    return true;
+}
+
+QList<quint16> TestK27ctl::firedActions() const
+{
+    QList<quint16> actions;
+    for (const ReceivedPacket &packet :
+         m_device->receivedPackets(ZantLinkCommandCode::FireModelAction))
+        actions.append(quint16(packet.number(0)));
+    return actions;
+}
+
+void TestK27ctl::measurePrintsWhatTheDeviceSent_data()
+{
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<quint16>("startAction");
+    QTest::addColumn<QByteArray>("firstQuantity");
+
+    QTest::newRow("voltage") << "voltage" << quint16(1) << QByteArray("voltage,L1,");
+    QTest::newRow("current") << "current" << quint16(2) << QByteArray("current,L1,");
+    QTest::newRow("power") << "power" << quint16(3) << QByteArray("active power,,");
+}
+
+// Rows in the order and with the values the device streamed; the measurement is started
+// first and stopped last, after the given time, and the program ends with 0.
+void TestK27ctl::measurePrintsWhatTheDeviceSent()
+{
+    QFETCH(QString, quantity);
+    QFETCH(quint16, startAction);
+    QFETCH(QByteArray, firstQuantity);
+
+    m_device->setMeasurementPeriod(20);
+    m_device->setModelValue(10, 1, false); // the motor runs: currents and powers above 0
+    QList<QByteArray> sent;
+    watchMeasurements(&sent);
+    const Result result
+        = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"), quantity,
+               QStringLiteral("--seconds"), QStringLiteral("0.6")});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QList<QByteArray> rows;
+    QVERIFY2(measurementColumns(result.out, &rows), result.out.constData());
+    QVERIFY2(rows.size() >= 6, result.out.constData());
+    QVERIFY(rows.first().startsWith(firstQuantity));
+    QVERIFY(sent.size() >= rows.size());
+    QCOMPARE(rows, sent.mid(0, rows.size()));
+    QTRY_COMPARE(firedActions(), (QList<quint16> {startAction, 4}));
+}
+
+void TestK27ctl::measureEndsOnSignal_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
+void TestK27ctl::measureEndsOnSignal()
+{
+    QFETCH(int, signalNumber);
+
+    m_device->setMeasurementPeriod(20);
+    QProcess process;
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"),
+                   QStringLiteral("current")});
+    QVERIFY(process.waitForStarted(30000));
+    QByteArray out;
+    QByteArray err;
+    QVERIFY2(waitForOutput(process, out, err, "current,L3,"), err.constData());
+    QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    out += process.readAllStandardOutput();
+    err += process.readAllStandardError();
+    QCOMPARE(err, QByteArray());
+    QList<QByteArray> rows;
+    QVERIFY2(measurementColumns(out, &rows), out.constData());
+    QTRY_COMPARE(firedActions(), (QList<quint16> {2, 4}));
+    QCOMPARE(m_device->measurement(), DeviceSimulator::Measurement::None);
+}
+
+// A device pulled out during the measurement: a message, exit code 7, and every row printed
+// up to then is whole.
+void TestK27ctl::measureEndsWhenDeviceGoesAway()
+{
+    m_device->setMeasurementPeriod(20);
+    QProcess process;
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"),
+                   QStringLiteral("voltage")});
+    QVERIFY(process.waitForStarted(30000));
+    QByteArray out;
+    QByteArray err;
+    QVERIFY2(waitForOutput(process, out, err, "voltage,L3,"), err.constData());
+    m_device->goAway();
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 7);
+    out += process.readAllStandardOutput();
+    err += process.readAllStandardError();
+    QCOMPARE(err,
+             "k27ctl: the device has gone away from " + m_device->portName().toUtf8()
+                 + "; the measurement ended\n");
+    QList<QByteArray> rows;
+    QVERIFY2(measurementColumns(out, &rows), out.constData());
+    QVERIFY(rows.size() >= 3);
 }
 
 QTEST_GUILESS_MAIN(TestK27ctl)

@@ -370,6 +370,8 @@ void K27SubScreen::showRecordingState()
     const QString path = m_recorder->fileName();
     m_dataPage->labelRecordFile->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
     m_dataPage->labelRecordFile->setToolTip(QDir::toNativeSeparators(path));
-    m_dataPage->labelRecordRows->setText(
-        path.isEmpty() ? QString() : tr("%n row(s)", nullptr, int(m_recorder->rowCount())));
+    const qint64 rows = m_recorder->rowCount();
+    m_dataPage->labelRecordRows->setText(path.isEmpty()  ? QString()
+                                             : rows == 1 ? tr("1 row")
+                                                         : tr("%1 rows").arg(rows));
 }

@@ -3,6 +3,7 @@
 
 #include "component/ZantLinkCommandCode.h"
 #include "support/PtyPair.h"
+#include "support/StreamedMeasurements.h"
 #include "support/WarningTrap.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -14,7 +15,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 #include <csignal>
-#include <cstring>
 #include <memory>
 #include <sys/types.h>
 
@@ -69,11 +69,6 @@ private slots:
     void measureEndsWhenDeviceGoesAway();
 
 private:
-    // The measurement rows the device streamed from now on: quantity, phase and value as
-    // k27ctl prints them.
-    void watchMeasurements(QList<QByteArray> *rows);
-    // The quantity, phase and value columns of k27ctl's rows; false when a row is malformed.
-    static bool measurementColumns(const QByteArray &out, QList<QByteArray> *rows);
     // The actions the device received, in order.
     QList<quint16> firedActions() const;
     void startDevice();
@@ -574,59 +569,6 @@ void TestK27ctl::silentDeviceTimesOut()
     QCOMPARE(line.readMaster(49 * 15 + 47 * 4, 10000).size(), 49 * 15 + 47 * 4);
 }
 
-void TestK27ctl::watchMeasurements(QList<QByteArray> *rows)
-{
-    // The device announces the phase before each voltage or current.
-    auto phase = std::make_shared<int>(0);
-    connect(m_device.get(), &DeviceSimulator::packetSent, this,
-            [rows, phase](quint16 command, quint8, const QList<QByteArray> &arguments) {
-                if (command != ZantLinkCommandCode::SetModelValue || arguments.size() < 2
-                    || arguments.at(0).size() < 2)
-                    return;
-                const quint16 identifier
-                    = quint16(quint8(arguments.at(0).at(0)) | quint8(arguments.at(0).at(1)) << 8);
-                const QByteArray &content = arguments.at(1);
-                if (identifier == 20) {
-                    *phase = quint8(content.at(0));
-                    return;
-                }
-                if (identifier < 34 || identifier > 38 || content.size() != 4)
-                    return;
-                float value = 0;
-                std::memcpy(&value, content.constData(), 4);
-                static const char *const names[] {"voltage,L%1,", "current,L%1,", "active power,,",
-                                                  "apparent power,,", "reactive power,,"};
-                static const char *const units[] {",V", ",A", ",kW", ",kVA", ",kVAr"};
-                const int index = identifier - 34;
-                QByteArray row
-                    = QByteArray(names[index]).replace("%1", QByteArray::number(*phase + 1));
-                row += index < 2 ? QByteArray::number(double(value), 'f', 2)
-                                 : QByteArray::number(double(value) / 1000.0, 'f', 3);
-                row += units[index];
-                rows->append(row);
-            });
-}
-
-bool TestK27ctl::measurementColumns(const QByteArray &out, QList<QByteArray> *rows)
-{
-    QList<QByteArray> lines = out.split('\n');
-    if (lines.isEmpty() || lines.takeFirst() != "elapsed_ms,time,quantity,phase,value,unit")
-        return false;
-    if (lines.isEmpty() || !lines.takeLast().isEmpty())
-        return false;
-    for (const QByteArray &line : lines) {
-        const QList<QByteArray> columns = line.split(',');
-        bool elapsedOk = false;
-        columns.value(0).toLongLong(&elapsedOk);
-        if (columns.size() != 6 || !elapsedOk
-            || !QDateTime::fromString(QString::fromLatin1(columns.at(1)), Qt::ISODateWithMs)
-                    .isValid())
-            return false;
-        rows->append(columns.mid(2).join(','));
-    }
-    return true;
-}
-
 QList<quint16> TestK27ctl::firedActions() const
 {
     QList<quint16> actions;
@@ -657,19 +599,18 @@ void TestK27ctl::measurePrintsWhatTheDeviceSent()
 
     m_device->setMeasurementPeriod(20);
     m_device->setModelValue(10, 1, false); // the motor runs: currents and powers above 0
-    QList<QByteArray> sent;
-    watchMeasurements(&sent);
+    const TestSupport::StreamedMeasurements streamed(m_device.get());
     const Result result
         = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"), quantity,
                QStringLiteral("--seconds"), QStringLiteral("0.6")});
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
     QList<QByteArray> rows;
-    QVERIFY2(measurementColumns(result.out, &rows), result.out.constData());
+    QVERIFY2(TestSupport::StreamedMeasurements::columns(result.out, &rows), result.out.constData());
     QVERIFY2(rows.size() >= 6, result.out.constData());
     QVERIFY(rows.first().startsWith(firstQuantity));
-    QVERIFY(sent.size() >= rows.size());
-    QCOMPARE(rows, sent.mid(0, rows.size()));
+    QVERIFY(streamed.count() >= rows.size());
+    QCOMPARE(rows, streamed.rows().mid(0, rows.size()));
     QTRY_COMPARE(firedActions(), (QList<quint16> {startAction, 4}));
 }
 
@@ -702,7 +643,7 @@ void TestK27ctl::measureEndsOnSignal()
     err += process.readAllStandardError();
     QCOMPARE(err, QByteArray());
     QList<QByteArray> rows;
-    QVERIFY2(measurementColumns(out, &rows), out.constData());
+    QVERIFY2(TestSupport::StreamedMeasurements::columns(out, &rows), out.constData());
     QTRY_COMPARE(firedActions(), (QList<quint16> {2, 4}));
     QCOMPARE(m_device->measurement(), DeviceSimulator::Measurement::None);
 }
@@ -731,7 +672,7 @@ void TestK27ctl::measureEndsWhenDeviceGoesAway()
              "k27ctl: the device has gone away from " + m_device->portName().toUtf8()
                  + "; the measurement ended\n");
     QList<QByteArray> rows;
-    QVERIFY2(measurementColumns(out, &rows), out.constData());
+    QVERIFY2(TestSupport::StreamedMeasurements::columns(out, &rows), out.constData());
     QVERIFY(rows.size() >= 3);
 }
 

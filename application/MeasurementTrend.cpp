@@ -48,7 +48,7 @@ MeasurementTrend::MeasurementTrend(QWidget *parent)
     for (int i = 0; i < maximumCurves; ++i) {
         auto *series = new MeasurementTrendSeries(pointsPerCurve);
         auto *curve = new QwtPlotCurve;
-        curve->setPen(curveColours[i], 2.0);
+        curve->setPen(curveColours[i], 1.5);
         curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
         curve->setLegendAttribute(QwtPlotCurve::LegendShowLine, true);
         // The curve owns its series.
@@ -164,7 +164,7 @@ void MeasurementTrend::updateScales()
     }
     // Some room above and below; a steady value gets a band around it, and a quantity that
     // never goes below zero keeps zero as its floor.
-    const double span = std::max(top - bottom, std::max(1.0, std::abs(top) * 0.02));
+    const double span = std::max(top - bottom, std::max(1.0, std::abs(top) * 0.05));
     double lower = bottom - span * 0.15;
     const double upper = top + span * 0.15;
     if (bottom >= 0.0 && lower < 0.0)

@@ -25,9 +25,9 @@ public:
     // faster shows a shorter stretch of time.
     static constexpr int pointsPerCurve = 3000;
     // The time the axis shows once the measurement has run that long; before that the axis
-    // spans at least the first minute.
+    // spans at least the first half minute.
     static constexpr double spanSeconds = 300.0;
-    static constexpr double shortestSpanSeconds = 60.0;
+    static constexpr double shortestSpanSeconds = 30.0;
     static constexpr int maximumCurves = 3;
     // How often new values are drawn.
     static constexpr int refreshIntervalMs = 250;

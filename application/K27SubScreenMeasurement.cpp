@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 using Application::K27::MeasurementRecorder;
@@ -299,7 +300,12 @@ void K27SubScreen::handleRecord()
 {
     if (m_recorder->isRecording())
         return;
-    const QString serial = m_title.trimmed().isEmpty() ? QStringLiteral("K27") : m_title.trimmed();
+    // The title is the serial number once the device has told it; a window without one may
+    // carry a port path, which is no file name.
+    QString serial = m_title.trimmed();
+    serial.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
+    if (serial.isEmpty() || serial == QLatin1String("_"))
+        serial = QStringLiteral("K27");
     const QString suggested = QDir(m_recordFolder)
                                   .filePath(QStringLiteral("%1-%2.csv")
                                                 .arg(serial,

@@ -98,9 +98,9 @@ void TestMeasurementTrend::curvesKeepPhasesInOrder()
     auto *trend = harness.child<MeasurementTrend>("widgetMeasurementTrend");
     QVERIFY(trend != nullptr);
 
-    harness.child<QPushButton>("pushButtonData")->click();
-    QVERIFY(harness.barrier());
+    // Watched from before the start: the device streams as soon as it has the request.
     const StreamedMeasurements streamed(&harness.device());
+    harness.child<QPushButton>("pushButtonData")->click();
     if (button != QLatin1String("pushButtonVoltageData"))
         harness.child<QPushButton>(qPrintable(button))->click();
     QTRY_VERIFY_WITH_TIMEOUT(trend->points(2).size() >= 300, 20000);

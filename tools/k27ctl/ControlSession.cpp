@@ -44,6 +44,7 @@ ControlSession::ControlSession(const QString &portPath, int timeoutMs, QTextStre
 
 ControlSession::~ControlSession()
 {
+    m_measuring = false;
     if (m_application != nullptr)
         m_application->valueObserver()->detach(&m_arrivals);
     m_application.reset();
@@ -293,8 +294,12 @@ void ControlSession::printMeasurement(int kind, int phase)
 
 void ControlSession::handleMeasuredPortState()
 {
+    // The port also closes while the session itself goes (the application is then already
+    // let go of); that is no device going away.
+    if (!m_measuring || m_application == nullptr)
+        return;
     const QSharedPointer<Application::K27::SerialPort> &port = m_application->serialPort();
-    if (!m_measuring || (port && port->isOpen()))
+    if (port && port->isOpen())
         return;
     m_measuring = false;
     m_out.flush();

@@ -66,4 +66,4 @@ void TestScreenshots::dataPagesShowTheTrend()
 }
 
 QTEST_MAIN(TestScreenshots)
-#include "tst_screenshots.moc"
+#include "tst_gui_screenshots.moc"

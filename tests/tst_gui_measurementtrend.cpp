@@ -103,7 +103,7 @@ void TestMeasurementTrend::curvesKeepPhasesInOrder()
     harness.child<QPushButton>("pushButtonData")->click();
     if (button != QLatin1String("pushButtonVoltageData"))
         harness.child<QPushButton>(qPrintable(button))->click();
-    QTRY_VERIFY_WITH_TIMEOUT(trend->points(2).size() >= 300, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(trend->points(2).size() >= 120, 20000);
     harness.device().setMeasurementPeriod(pausedPeriodMs);
     QVERIFY(harness.barrier());
 
@@ -113,7 +113,7 @@ void TestMeasurementTrend::curvesKeepPhasesInOrder()
     for (int curve = 0; curve < 3; ++curve) {
         const QList<double> shown = curveValues(*trend, curve);
         const QList<double> sent = streamed.values(streamedCurves.at(curve));
-        QVERIFY(shown.size() >= 300);
+        QVERIFY(shown.size() >= 120);
         QVERIFY2(sent.size() >= shown.size(), qPrintable(QString::number(curve)));
         QCOMPARE(shown, sent.mid(sent.size() - shown.size()));
         // Time runs forwards along the curve.
@@ -234,8 +234,14 @@ void TestMeasurementTrend::recordingHoldsWhatArrived()
     const ZantLinkTerminalService *terminal = harness.window().terminalService().data();
     QSignalSpy voltages(terminal, &ZantLinkTerminalService::measurementVoltageModelValue);
     QSignalSpy currents(terminal, &ZantLinkTerminalService::measurementCurrentModelValue);
-    QSignalSpy powers(terminal, &ZantLinkTerminalService::measurementActivePowerModelValue);
-    const auto arrived = [&] { return voltages.count() + currents.count() + 3 * powers.count(); };
+    // Each power is a packet of its own: a recording may end between two of one round.
+    QSignalSpy active(terminal, &ZantLinkTerminalService::measurementActivePowerModelValue);
+    QSignalSpy reactive(terminal, &ZantLinkTerminalService::measurementReactivePowerModelValue);
+    QSignalSpy apparent(terminal, &ZantLinkTerminalService::measurementApparentPowerModelValue);
+    const auto arrived = [&] {
+        return voltages.count() + currents.count() + active.count() + reactive.count()
+            + apparent.count();
+    };
     QVERIFY(record(harness, path));
     QVERIFY(!harness.child<QPushButton>("pushButtonRecord")->isEnabled());
     QVERIFY(harness.child<QPushButton>("pushButtonStopRecord")->isEnabled());

@@ -185,6 +185,50 @@
         <source>The port %1 cannot be opened: %2</source>
         <translation>Die Schnittstelle %1 kann nicht geöffnet werden: %2</translation>
     </message>
+    <message>
+        <source>Voltage (V)</source>
+        <translation>Spannung (V)</translation>
+    </message>
+    <message>
+        <source>Current (A)</source>
+        <translation>Strom (A)</translation>
+    </message>
+    <message>
+        <source>Power (kW, kVAr, kVA)</source>
+        <translation>Leistung (kW, kVAr, kVA)</translation>
+    </message>
+    <message>
+        <source>Record measurements</source>
+        <translation>Messwerte aufzeichnen</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Recording every measurement that arrives.</source>
+        <translation>Jeder eintreffende Messwert wird aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>The recording was saved.</source>
+        <translation>Die Aufzeichnung wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>Leaving the Data page ended the recording; it was saved.</source>
+        <translation>Das Verlassen der Seite Daten hat die Aufzeichnung beendet; sie wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>The device has gone away; the recording was saved.</source>
+        <translation>Das Gerät ist nicht mehr verbunden; die Aufzeichnung wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>1 row</source>
+        <translation>1 Zeile</translation>
+    </message>
+    <message>
+        <source>%1 rows</source>
+        <translation>%1 Zeilen</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>
@@ -348,6 +392,22 @@
     <message>
         <source>Apparent Power</source>
         <translation>Scheinleistung</translation>
+    </message>
+    <message>
+        <source>RECORD</source>
+        <translation>AUFZEICHNEN</translation>
+    </message>
+    <message>
+        <source>Write every measurement that arrives to a CSV file</source>
+        <translation>Jeden eintreffenden Messwert in eine CSV-Datei schreiben</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOPP</translation>
+    </message>
+    <message>
+        <source>End the recording and save the file</source>
+        <translation>Aufzeichnung beenden und die Datei speichern</translation>
     </message>
 </context>
 <context>
@@ -592,6 +652,24 @@
     <message>
         <source>Offline</source>
         <translation>Offline</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementRecorder</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Recording into %1 failed: %2; the file was not changed</source>
+        <translation>Die Aufzeichnung in %1 ist fehlgeschlagen: %2; die Datei wurde nicht verändert</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementTrend</name>
+    <message>
+        <source>Time since start (min:s)</source>
+        <translation>Zeit seit Start (min:s)</translation>
     </message>
 </context>
 <context>

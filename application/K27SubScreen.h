@@ -2,14 +2,18 @@
 
 #include "application/AccessRights.h"
 #include "application/Application.h"
+#include "application/MeasurementRecorder.h"
 #include "application/SerialPort.h"
 #include "application/StatusDisplay.h"
 #include "model/interfaces/ModelActionID.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QScopedPointer>
 #include <QSharedPointer>
 #include <QString>
+#include <QTimer>
+#include <memory>
 
 class QLabel;
 class UserLogin;
@@ -189,4 +193,38 @@ private:
     const AccessRights m_rights;
     QString m_title;
     QString m_titleMark;
+
+    // ---- Data page: live trend and recording (K27SubScreenMeasurement.cpp) ----------------
+public slots:
+    // RECORD: asks for the CSV file to record into.
+    void handleRecord();
+    // The file chosen for a recording; starts it.
+    void handleRecordFile(const QString &path);
+    // STOP: ends the recording and saves its file.
+    void handleStopRecord();
+    // The main stack shows another page: leaving the Data page ends the recording.
+    void handleMainPageChanged(int index);
+    // The port opened or closed: a device that went away ends the recording.
+    void handleRecordPortState();
+
+private:
+    using MeasurementSample = ::Application::K27::MeasurementSample;
+
+    void connectRecording();
+    // Clears the trend and gives it the curves of the quantity.
+    void startTrend(MeasurementSample::Kind quantity);
+    // A measurement that arrived: into the trend if it shows that quantity, and into the
+    // recording if one runs.
+    void takeMeasurement(const MeasurementSample &sample);
+    // Ends a running recording; status is what the page says once the file is saved.
+    void stopRecording(const QString &status);
+    void showRecordingState();
+
+    std::unique_ptr<::Application::K27::MeasurementRecorder> m_recorder;
+    // Time of the trend: since the quantity shown was chosen.
+    QElapsedTimer m_trendClock;
+    MeasurementSample::Kind m_trendQuantity = MeasurementSample::Kind::Voltage;
+    // The row count is shown a few times a second, not once per row.
+    QTimer m_recordingStateTimer;
+    QString m_recordFolder;
 };

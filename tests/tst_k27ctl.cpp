@@ -6,6 +6,7 @@
 #include "support/LinkClient.h"
 #include "support/PtyPair.h"
 #include "support/TrappedTest.h"
+#include "support/StreamedMeasurements.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -67,6 +68,12 @@ private slots:
     void refusedSettingsFileSendsNothing();
     void settingsImportWritesOnlyWhatTheFileCarries();
 
+    void measurePrintsWhatTheDeviceSent_data();
+    void measurePrintsWhatTheDeviceSent();
+    void measureEndsOnSignal_data();
+    void measureEndsOnSignal();
+    void measureEndsWhenDeviceGoesAway();
+
 private:
     void setUpTestCase() override;
     void setUp() override;
@@ -74,6 +81,8 @@ private:
 
     // The "SetModelValue" packets the device received, by identifier.
     QList<quint32> setValueIdentifiers() const;
+    // The actions the device received, in order.
+    QList<quint16> firedActions() const;
     void startDevice();
     // Runs k27ctl while the test's event loop keeps the simulated device serving.
     Result run(const QStringList &arguments, const QString &workingDirectory = QString());
@@ -561,6 +570,16 @@ void TestK27ctl::badArguments_data()
         << QByteArray("'settings' takes export FILE or import FILE");
     QTest::newRow("settings without a file") << QStringList {"--port", "PORT", "settings", "export"}
                                              << QByteArray("'settings' takes 2 argument(s)");
+    QTest::newRow("unknown quantity") << QStringList {"--port", "PORT", "measure", "torque"}
+                                      << QByteArray("measure takes voltage, current or power");
+    QTest::newRow("no quantity") << QStringList {"--port", "PORT", "measure"}
+                                 << QByteArray("'measure' takes 1 argument(s)");
+    QTest::newRow("zero seconds") << QStringList {"--port",  "PORT",      "measure",
+                                                  "voltage", "--seconds", "0"}
+                                  << QByteArray("--seconds takes a number of seconds above 0");
+    QTest::newRow("seconds of another command")
+        << QStringList {"--port", "PORT", "--seconds", "2", "dump"}
+        << QByteArray("--seconds belongs to measure");
 }
 
 void TestK27ctl::badArguments()
@@ -717,6 +736,111 @@ void TestK27ctl::settingsImportWritesOnlyWhatTheFileCarries()
     QCOMPARE(setValueIdentifiers(), QList<quint32>({43, 29}));
     QCOMPARE(m_device->modelValue(2), double(2.6F));
     QCOMPARE(m_device->modelValue(29), double(230.4F));
+QList<quint16> TestK27ctl::firedActions() const
+{
+    QList<quint16> actions;
+    for (const ReceivedPacket &packet :
+         m_device->receivedPackets(ZantLinkCommandCode::FireModelAction))
+        actions.append(quint16(packet.number(0)));
+    return actions;
+}
+
+void TestK27ctl::measurePrintsWhatTheDeviceSent_data()
+{
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<quint16>("startAction");
+    QTest::addColumn<QByteArray>("firstQuantity");
+
+    QTest::newRow("voltage") << "voltage" << quint16(1) << QByteArray("voltage,L1,");
+    QTest::newRow("current") << "current" << quint16(2) << QByteArray("current,L1,");
+    QTest::newRow("power") << "power" << quint16(3) << QByteArray("active power,,");
+}
+
+// Rows in the order and with the values the device streamed; the measurement is started
+// first and stopped last, after the given time, and the program ends with 0.
+void TestK27ctl::measurePrintsWhatTheDeviceSent()
+{
+    QFETCH(QString, quantity);
+    QFETCH(quint16, startAction);
+    QFETCH(QByteArray, firstQuantity);
+
+    m_device->setMeasurementPeriod(20);
+    m_device->setModelValue(10, 1, false); // the motor runs: currents and powers above 0
+    const TestSupport::StreamedMeasurements streamed(m_device.get());
+    const Result result
+        = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"), quantity,
+               QStringLiteral("--seconds"), QStringLiteral("0.6")});
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QList<QByteArray> rows;
+    QVERIFY2(TestSupport::StreamedMeasurements::columns(result.out, &rows), result.out.constData());
+    QVERIFY2(rows.size() >= 6, result.out.constData());
+    QVERIFY(rows.first().startsWith(firstQuantity));
+    QVERIFY(streamed.count() >= rows.size());
+    QCOMPARE(rows, streamed.rows().mid(0, rows.size()));
+    QTRY_COMPARE(firedActions(), (QList<quint16> {startAction, 4}));
+}
+
+void TestK27ctl::measureEndsOnSignal_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
+void TestK27ctl::measureEndsOnSignal()
+{
+    QFETCH(int, signalNumber);
+
+    m_device->setMeasurementPeriod(20);
+    QProcess process;
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"),
+                   QStringLiteral("current")});
+    QVERIFY(process.waitForStarted(30000));
+    QByteArray out;
+    QByteArray err;
+    QVERIFY2(waitForOutput(process, out, err, "current,L3,"), err.constData());
+    QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    out += process.readAllStandardOutput();
+    err += process.readAllStandardError();
+    QCOMPARE(err, QByteArray());
+    QList<QByteArray> rows;
+    QVERIFY2(TestSupport::StreamedMeasurements::columns(out, &rows), out.constData());
+    QTRY_COMPARE(firedActions(), (QList<quint16> {2, 4}));
+    QCOMPARE(m_device->measurement(), DeviceSimulator::Measurement::None);
+}
+
+// A device pulled out during the measurement: a message, exit code 7, and every row printed
+// up to then is whole.
+void TestK27ctl::measureEndsWhenDeviceGoesAway()
+{
+    m_device->setMeasurementPeriod(20);
+    QProcess process;
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"),
+                   QStringLiteral("voltage")});
+    QVERIFY(process.waitForStarted(30000));
+    QByteArray out;
+    QByteArray err;
+    QVERIFY2(waitForOutput(process, out, err, "voltage,L3,"), err.constData());
+    m_device->goAway();
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 7);
+    out += process.readAllStandardOutput();
+    err += process.readAllStandardError();
+    QCOMPARE(err,
+             "k27ctl: the device has gone away from " + m_device->portName().toUtf8()
+                 + "; the measurement ended\n");
+    QList<QByteArray> rows;
+    QVERIFY2(TestSupport::StreamedMeasurements::columns(out, &rows), out.constData());
+    QVERIFY(rows.size() >= 3);
 }
 
 QTEST_GUILESS_MAIN(TestK27ctl)

@@ -24,6 +24,33 @@
     </message>
 </context>
 <context>
+    <name>FirmwareImageCipher</name>
+    <message>
+        <source>the image verifies</source>
+        <translation>das Abbild ist gültig</translation>
+    </message>
+    <message>
+        <source>the file is too short to be an encrypted image</source>
+        <translation>die Datei ist zu kurz für ein verschlüsseltes Abbild</translation>
+    </message>
+    <message>
+        <source>the ciphertext is not a whole number of 16-byte blocks</source>
+        <translation>der verschlüsselte Teil besteht nicht aus ganzen 16-Byte-Blöcken</translation>
+    </message>
+    <message>
+        <source>the plain length does not fit the payload</source>
+        <translation>die Klartextlänge passt nicht zu den Nutzdaten</translation>
+    </message>
+    <message>
+        <source>the digest does not match (wrong key or altered image)</source>
+        <translation>der Hashwert stimmt nicht (falscher Schlüssel oder verändertes Abbild)</translation>
+    </message>
+    <message>
+        <source>the fill after the plain length is not zero (altered plain length)</source>
+        <translation>die Füllbytes nach der Klartextlänge sind nicht null (veränderte Klartextlänge)</translation>
+    </message>
+</context>
+<context>
     <name>K27SubScreen</name>
     <message>
         <source>Form</source>
@@ -228,6 +255,50 @@
         <source>Settings imported from %1: %2 values written</source>
         <translation>Einstellungen aus %1 importiert: %2 Werte geschrieben</translation>
     </message>
+    <message>
+        <source>Voltage (V)</source>
+        <translation>Spannung (V)</translation>
+    </message>
+    <message>
+        <source>Current (A)</source>
+        <translation>Strom (A)</translation>
+    </message>
+    <message>
+        <source>Power (kW, kVAr, kVA)</source>
+        <translation>Leistung (kW, kVAr, kVA)</translation>
+    </message>
+    <message>
+        <source>Record measurements</source>
+        <translation>Messwerte aufzeichnen</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Recording every measurement that arrives.</source>
+        <translation>Jeder eintreffende Messwert wird aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>The recording was saved.</source>
+        <translation>Die Aufzeichnung wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>Leaving the Data page ended the recording; it was saved.</source>
+        <translation>Das Verlassen der Seite Daten hat die Aufzeichnung beendet; sie wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>The device has gone away; the recording was saved.</source>
+        <translation>Das Gerät ist nicht mehr verbunden; die Aufzeichnung wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>1 row</source>
+        <translation>1 Zeile</translation>
+    </message>
+    <message>
+        <source>%1 rows</source>
+        <translation>%1 Zeilen</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>
@@ -391,6 +462,22 @@
     <message>
         <source>Apparent Power</source>
         <translation>Scheinleistung</translation>
+    </message>
+    <message>
+        <source>RECORD</source>
+        <translation>AUFZEICHNEN</translation>
+    </message>
+    <message>
+        <source>Write every measurement that arrives to a CSV file</source>
+        <translation>Jeden eintreffenden Messwert in eine CSV-Datei schreiben</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>STOPP</translation>
+    </message>
+    <message>
+        <source>End the recording and save the file</source>
+        <translation>Aufzeichnung beenden und die Datei speichern</translation>
     </message>
 </context>
 <context>
@@ -635,6 +722,24 @@
     <message>
         <source>Offline</source>
         <translation>Offline</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementRecorder</name>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Recording into %1 failed: %2; the file was not changed</source>
+        <translation>Die Aufzeichnung in %1 ist fehlgeschlagen: %2; die Datei wurde nicht verändert</translation>
+    </message>
+</context>
+<context>
+    <name>MeasurementTrend</name>
+    <message>
+        <source>Time since start (min:s)</source>
+        <translation>Zeit seit Start (min:s)</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "ValueAccess.h"
 #include "application/Application.h"
 #include "application/Config.h"
+#include "application/MeasurementRecorder.h"
 #include "application/SerialPort.h"
 #include "application/SerialPortManager.h"
 #include "application/SettingsTransfer.h"
@@ -45,6 +46,7 @@ ControlSession::ControlSession(const QString &portPath, int timeoutMs, QTextStre
 
 ControlSession::~ControlSession()
 {
+    m_measuring = false;
     if (m_application != nullptr)
         m_application->valueObserver()->detach(&m_arrivals);
     m_application.reset();
@@ -332,6 +334,100 @@ void ControlSession::monitor()
     connect(m_manager.data(), &SerialPortManager::portOpened, this,
             [this] { m_err << "k27ctl: the device is back on " << m_portPath << Qt::endl; });
     m_application->run();
+}
+
+bool ControlSession::measure(const QString &quantity, double seconds)
+{
+    using Model::Interfaces::ModelActionID;
+    using Kind = Application::K27::MeasurementSample::Kind;
+    using Service::K27::ZantLinkTerminalService;
+    ModelActionID start = ModelActionID::StartVoltageMeasurement;
+    if (quantity.compare(QLatin1String("current"), Qt::CaseInsensitive) == 0) {
+        start = ModelActionID::StartCurrentMeasurement;
+    } else if (quantity.compare(QLatin1String("power"), Qt::CaseInsensitive) == 0) {
+        start = ModelActionID::StartPowerMeasurement;
+    } else if (quantity.compare(QLatin1String("voltage"), Qt::CaseInsensitive) != 0) {
+        m_err << "k27ctl: measure takes voltage, current or power, not " << quantity << Qt::endl;
+        return false;
+    }
+
+    const ZantLinkTerminalService *terminal = m_application->terminalService().data();
+    switch (start) {
+    case ModelActionID::StartVoltageMeasurement:
+        connect(terminal, &ZantLinkTerminalService::measurementVoltageModelValue, this,
+                [this](quint8 phase) { printMeasurement(int(Kind::Voltage), phase); });
+        break;
+    case ModelActionID::StartCurrentMeasurement:
+        connect(terminal, &ZantLinkTerminalService::measurementCurrentModelValue, this,
+                [this](quint8 phase) { printMeasurement(int(Kind::Current), phase); });
+        break;
+    default:
+        connect(terminal, &ZantLinkTerminalService::measurementActivePowerModelValue, this,
+                [this] { printMeasurement(int(Kind::ActivePower), -1); });
+        connect(terminal, &ZantLinkTerminalService::measurementReactivePowerModelValue, this,
+                [this] { printMeasurement(int(Kind::ReactivePower), -1); });
+        connect(terminal, &ZantLinkTerminalService::measurementApparentPowerModelValue, this,
+                [this] { printMeasurement(int(Kind::ApparentPower), -1); });
+        break;
+    }
+    // The port closes itself when the line breaks; the manager's poll closes it when the
+    // device's node has gone.
+    connect(m_application->serialPort().data(), &Application::K27::SerialPort::openStateChanged,
+            this, &ControlSession::handleMeasuredPortState);
+    connect(m_manager.data(), &SerialPortManager::portClosed, this,
+            &ControlSession::handleMeasuredPortState);
+
+    m_out << Application::K27::MeasurementRecorder::header();
+    m_out.flush();
+    // The link and the terminal service, without the model read: every value that arrives
+    // from here on is a measurement the device streams.
+    m_application->start();
+    m_measuring = true;
+    m_measurementClock.start();
+    m_application->linkComponent()->sendFireModelAction(Model::Interfaces::toNumber(start));
+    if (seconds > 0) {
+        disconnect(&m_timer, &QTimer::timeout, this, &ControlSession::handleTimeout);
+        connect(&m_timer, &QTimer::timeout, this, &ControlSession::stopMeasuring);
+        m_timer.start(qRound(seconds * 1000));
+    }
+    return true;
+}
+
+void ControlSession::stopMeasuring()
+{
+    if (!m_measuring)
+        return;
+    m_measuring = false;
+    m_application->linkComponent()->sendFireModelAction(
+        Model::Interfaces::toNumber(Model::Interfaces::ModelActionID::StopMeasurement));
+    m_out.flush();
+    finish(Success);
+}
+
+void ControlSession::printMeasurement(int kind, int phase)
+{
+    if (!m_measuring || (phase > 2))
+        return;
+    const auto sample = Application::K27::MeasurementSample::fromModel(
+        *m_application->database(), Application::K27::MeasurementSample::Kind(kind), phase);
+    m_out << Application::K27::MeasurementRecorder::formatRow(
+        m_measurementClock.elapsed(), QDateTime::currentDateTimeUtc(), sample);
+    m_out.flush();
+}
+
+void ControlSession::handleMeasuredPortState()
+{
+    // The port also closes while the session itself goes (the application is then already
+    // let go of); that is no device going away.
+    if (!m_measuring || m_application == nullptr)
+        return;
+    const QSharedPointer<Application::K27::SerialPort> &port = m_application->serialPort();
+    if (port && port->isOpen())
+        return;
+    m_measuring = false;
+    m_out.flush();
+    fail(QStringLiteral("the device has gone away from %1; the measurement ended").arg(m_portPath),
+         DeviceGone);
 }
 
 void ControlSession::handleArrival(quint16 identifier)

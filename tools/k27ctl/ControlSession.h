@@ -4,6 +4,7 @@
 #include "application/Settings.h"
 
 #include <QMap>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <QSharedPointer>
@@ -37,6 +38,7 @@ public:
         TimedOut = 4,
         DeviceDisagreed = 5,
         Interrupted = 6, // SIGINT, SIGTERM or SIGHUP before the command finished
+        DeviceGone = 7, // the device went away while measuring
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -62,6 +64,13 @@ public:
     // Runs until the program is interrupted; says on standard error when the device goes
     // away and when it is back.
     void monitor();
+    // Starts the measurement of "voltage", "current" or "power" and prints one CSV row per
+    // measurement on standard output (the rows of a recording in the device window). After
+    // seconds (0: until stopMeasuring), the measurement is stopped on the device and the
+    // command ends with 0; a device that goes away ends it with DeviceGone.
+    bool measure(const QString &quantity, double seconds);
+    // Stops a running measurement on the device and ends the command with 0.
+    void stopMeasuring();
 
 signals:
     void finished(int exitCode);
@@ -85,6 +94,8 @@ private:
     void exportSettings();
     void importSettings();
     void finishImport();
+    void printMeasurement(int kind, int phase);
+    void handleMeasuredPortState();
 
     enum class Waiting {
         Nothing,
@@ -118,4 +129,7 @@ private:
     // Per written identifier, how many reports had arrived before it was sent.
     QMap<quint16, int> m_reportsBeforeImport;
     QStringList m_changes;
+    // While measuring: the time since the measurement was started.
+    bool m_measuring = false;
+    QElapsedTimer m_measurementClock;
 };

@@ -1,12 +1,13 @@
 // k27ctl: the command-line client for one TORVEX®K27 device port. It runs a device application
 // on the port without any window and carries out one command:
 //
-//   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION | monitor
-//          | settings export FILE | settings import FILE
+//   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION
+//          | monitor | settings export FILE | settings import FILE
+//          | measure voltage|current|power [--seconds N]
 //
 // Exit codes: 0 success, 2 bad arguments, a refused value or a refused or unwritable settings
-// file, 3 the port cannot be opened,
-// 4 time-out, 5 the device kept another content than the one set, 6 interrupted by a signal.
+// file, 3 the port cannot be opened, 4 time-out, 5 the device kept another content than the
+// one set, 6 interrupted by a signal, 7 the device went away during a measurement.
 
 #include "ControlSession.h"
 
@@ -39,6 +40,9 @@ const char *const usage
       "  monitor           print every packet sent and received until interrupted\n"
       "  settings export FILE  save the protection settings to a JSON settings file\n"
       "  settings import FILE  check a settings file whole, then write the settings it holds\n"
+      "  measure voltage|current|power [--seconds N]\n"
+      "                    start the measurement and print one CSV row per measured value\n"
+      "                    for N seconds or until interrupted, then stop it on the device\n"
       "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly\n";
 
 } // namespace
@@ -59,8 +63,12 @@ int main(int argc, char *argv[])
                                            QStringLiteral("SECONDS"), QStringLiteral("3"));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help."));
+    const QCommandLineOption secondsOption(
+        QStringLiteral("seconds"), QStringLiteral("How long measure runs (until interrupted)."),
+        QStringLiteral("N"));
     parser.addOption(portOption);
     parser.addOption(timeoutOption);
+    parser.addOption(secondsOption);
     parser.addOption(helpOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command."));
 
@@ -88,7 +96,8 @@ int main(int argc, char *argv[])
     const QMap<QString, int> argumentCounts {
         {QStringLiteral("dump"), 0},    {QStringLiteral("get"), 1},
         {QStringLiteral("set"), 2},     {QStringLiteral("fire"), 1},
-        {QStringLiteral("monitor"), 0}, {QStringLiteral("settings"), 2}};
+        {QStringLiteral("monitor"), 0}, {QStringLiteral("settings"), 2},
+        {QStringLiteral("measure"), 1}};
     if (command.isEmpty())
         return badArguments(QStringLiteral("no command given"));
     if (!argumentCounts.contains(command))
@@ -102,6 +111,16 @@ int main(int argc, char *argv[])
         && arguments.at(1) != QLatin1String("import"))
         return badArguments(QStringLiteral("'settings' takes export FILE or import FILE"));
 
+    double measureSeconds = 0;
+    if (parser.isSet(secondsOption)) {
+        bool secondsOk = false;
+        measureSeconds = parser.value(secondsOption).toDouble(&secondsOk);
+        if (command != QLatin1String("measure"))
+            return badArguments(QStringLiteral("--seconds belongs to measure"));
+        if (!secondsOk || measureSeconds <= 0 || measureSeconds > 24 * 3600)
+            return badArguments(QStringLiteral("--seconds takes a number of seconds above 0"));
+    }
+
     // A signal ends the event loop normally, so that everything is cleaned up on the way out
     // (the temporary link folder above all): monitor ends with 0, any other command as
     // interrupted.
@@ -110,9 +129,15 @@ int main(int argc, char *argv[])
         return 1;
     }
     const bool monitoring = command == QLatin1String("monitor");
+    // A measurement is stopped on the device before the program ends.
+    ControlSession *measuring = nullptr;
     QSocketNotifier signalNotifier(signalSockets[1], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &application,
-                     [monitoring, &err] {
+                     [monitoring, &measuring, &err] {
+                         if (measuring != nullptr) {
+                             measuring->stopMeasuring();
+                             return;
+                         }
                          if (monitoring) {
                              QCoreApplication::exit(ControlSession::Success);
                              return;
@@ -150,6 +175,10 @@ int main(int argc, char *argv[])
         QObject::connect(&session, &ControlSession::finished,
                          [&exitCode](int code) { exitCode = code; });
         return session.fire(arguments.at(1)) ? exitCode : int(ControlSession::BadArguments);
+    } else if (command == QLatin1String("measure")) {
+        started = session.measure(arguments.at(1), measureSeconds);
+        if (started)
+            measuring = &session;
     } else {
         // monitor: until SIGINT, SIGTERM or SIGHUP.
         session.monitor();

@@ -1,10 +1,10 @@
 // k27-screenshots: renders the service tool's windows offscreen against the simulated device
 // and writes one PNG per screen and page: login, connect, main window, and each page of the
-// device window (information with a warning and with an error, data with measurements,
-// control running forwards, about, configuration, service mode, demo) and k27-demo's main
-// window with two simulated devices.
+// device window (information with a warning and with an error, the three data pages with the
+// trend of a running motor, control running forwards, about, configuration, service mode, demo)
+// and k27-demo's main window with two simulated devices.
 //
-// Usage: k27-screenshots --out DIR [--locale de_DE]
+// Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N]
 
 #include "SimulatedDeviceMarker.h"
 #include "application/Config.h"
@@ -156,11 +156,22 @@ int main(int argc, char *argv[])
     const QCommandLineOption localeOption(QStringLiteral("locale"),
                                           QStringLiteral("Language of the windows, such as de_DE."),
                                           QStringLiteral("LOCALE"), QStringLiteral("en_GB"));
+    const QCommandLineOption trendOption(
+        QStringLiteral("trend-seconds"),
+        QStringLiteral("How long each data page's trend runs before its picture (25)."),
+        QStringLiteral("N"), QStringLiteral("25"));
     parser.addOption(outOption);
     parser.addOption(localeOption);
+    parser.addOption(trendOption);
     parser.process(application);
     if (!parser.isSet(outOption)) {
         err() << "usage: k27-screenshots --out DIR [--locale LOCALE]\n";
+        return 2;
+    }
+    bool trendOk = false;
+    const double trendSeconds = parser.value(trendOption).toDouble(&trendOk);
+    if (!trendOk || trendSeconds < 0 || trendSeconds > 600) {
+        err() << "k27-screenshots: --trend-seconds takes a number of seconds, 0 to 600\n";
         return 2;
     }
     const QDir folder(parser.value(outOption));
@@ -257,15 +268,6 @@ int main(int argc, char *argv[])
         waitUntil([window] { return labelText(window, "labelFaultCode").isEmpty(); },
                   "the faults to clear");
 
-        click(window, "pushButtonData");
-        waitUntil(
-            [window] {
-                return labelText(window, "labelVoltage_L1_N") != "230.00 V"
-                    && labelText(window, "labelVoltage_L3_N") != "230.00 V";
-            },
-            "the voltage measurements");
-        shooter.take(mainScreen.get(), QStringLiteral("data.png"));
-
         click(window, "pushButtonControl");
         click(window, "pushButtonControlForward");
         waitUntil(
@@ -276,6 +278,47 @@ int main(int argc, char *argv[])
             },
             "the direction picture");
         shooter.take(mainScreen.get(), QStringLiteral("control.png"));
+
+        // The motor keeps running for the data pages; each trend runs for a while first. The
+        // currents show the motor stopping and starting again (as by the device's own
+        // buttons).
+        const auto setMotor = [&device](int mode) {
+            device.call([mode](DeviceSim::DeviceSimulator &simulator) {
+                simulator.setModelValue(quint16(ModelValueID::OperatingMode), mode);
+            });
+        };
+        const auto runTrend = [](double seconds) {
+            QElapsedTimer timer;
+            timer.start();
+            while (timer.elapsed() < qint64(seconds * 1000))
+                QApplication::processEvents(QEventLoop::AllEvents, 50);
+        };
+        click(window, "pushButtonData");
+        waitUntil(
+            [window] {
+                return labelText(window, "labelVoltage_L1_N") != "230.00 V"
+                    && labelText(window, "labelVoltage_L3_N") != "230.00 V";
+            },
+            "the voltage measurements");
+        runTrend(trendSeconds);
+        shooter.take(mainScreen.get(), QStringLiteral("data-voltage.png"));
+
+        click(window, "pushButtonCurrentData");
+        // A recording runs on this page (the file goes with the temporary folder).
+        if (auto *deviceWindow = qobject_cast<K27SubScreen *>(window))
+            deviceWindow->handleRecordFile(
+                QDir(configHome.path()).filePath(QStringLiteral("27200987-motor-start.csv")));
+        runTrend(trendSeconds * 0.3);
+        setMotor(0);
+        runTrend(trendSeconds * 0.2);
+        setMotor(1);
+        runTrend(trendSeconds * 0.5);
+        shooter.take(mainScreen.get(), QStringLiteral("data-current.png"));
+
+        click(window, "pushButtonPowerData");
+        runTrend(trendSeconds);
+        shooter.take(mainScreen.get(), QStringLiteral("data-power.png"));
+        click(window, "pushButtonControl");
         click(window, "pushButtonControlIdle");
 
         click(window, "pushButtonAbout");

@@ -5,8 +5,8 @@
 #include "component/ZantLinkPacket.h"
 #include "support/LinkClient.h"
 #include "support/PtyPair.h"
-#include "support/TrappedTest.h"
 #include "support/StreamedMeasurements.h"
+#include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -736,6 +736,8 @@ void TestK27ctl::settingsImportWritesOnlyWhatTheFileCarries()
     QCOMPARE(setValueIdentifiers(), QList<quint32>({43, 29}));
     QCOMPARE(m_device->modelValue(2), double(2.6F));
     QCOMPARE(m_device->modelValue(29), double(230.4F));
+}
+
 QList<quint16> TestK27ctl::firedActions() const
 {
     QList<quint16> actions;

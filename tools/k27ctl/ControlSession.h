@@ -3,8 +3,8 @@
 #include "ValueArrivals.h"
 #include "application/Settings.h"
 
-#include <QMap>
 #include <QElapsedTimer>
+#include <QMap>
 #include <QObject>
 #include <QSet>
 #include <QSharedPointer>

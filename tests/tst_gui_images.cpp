@@ -1,4 +1,5 @@
 #include "application/Resources.h"
+#include "support/TrappedTest.h"
 
 #include <QImage>
 #include <QSet>
@@ -6,13 +7,14 @@
 
 // The pictures the windows name are built into the program, and the device pictures tell their
 // states and their two families apart.
-class TestImages : public QObject
+class TestImages : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase() { Application::K27::initResources(); }
+protected:
+    void setUpTestCase() override { Application::K27::initResources(); }
 
+private slots:
     void pictureIsBuiltIn_data()
     {
         QTest::addColumn<QString>("name");

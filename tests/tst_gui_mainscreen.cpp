@@ -10,7 +10,7 @@
 #include "application/WelcomeScreen.h"
 #include "support/ConfigHome.h"
 #include "support/ExternalTool.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"
@@ -71,15 +71,16 @@ QStringList tabTexts(const MainScreen &mainScreen)
 
 } // namespace
 
-class TestMainScreen : public QObject
+class TestMainScreen : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+protected:
+    void setUpTestCase() override;
+    void setUp() override;
+    void tearDown() override;
 
+private slots:
     // The whole start-up as the program runs it.
     void startUpWithDevicePresent();
     void connectScreenEndsOnPortOpened();
@@ -110,21 +111,19 @@ private:
     std::unique_ptr<TestSupport::ConfigHome> m_home;
     std::unique_ptr<DeviceSim::SimulatedPortList> m_ports;
     std::vector<std::unique_ptr<SimulatorThread>> m_devices;
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
     QStringList m_mainScreenPorts;
     QStringList m_mainScreenTabs;
 };
 
-void TestMainScreen::initTestCase()
+void TestMainScreen::setUpTestCase()
 {
     qRegisterMetaType<WelcomeScreen *>();
     qRegisterMetaType<ConnectScreen *>();
     qRegisterMetaType<MainScreen *>();
     qRegisterMetaType<K27SubScreen *>();
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
 }
 
-void TestMainScreen::init()
+void TestMainScreen::setUp()
 {
     m_home = std::make_unique<TestSupport::ConfigHome>();
     QVERIFY(m_home->isValid());
@@ -133,13 +132,13 @@ void TestMainScreen::init()
     m_mainScreenTabs.clear();
 }
 
-void TestMainScreen::cleanup()
+void TestMainScreen::tearDown()
 {
     m_devices.clear();
     m_ports.reset();
     m_home.reset();
     QLocale::setDefault(QLocale::c());
-    QStringList warnings = m_warnings->take();
+    QStringList warnings = this->warnings().take();
     // The offscreen platform cannot hand size hints to a window system; that is no fault.
     warnings.removeAll(QStringLiteral("This plugin does not support propagateSizeHints()"));
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));

@@ -1,4 +1,5 @@
 # make run   installs what is missing, builds and starts the service tool
+# make demo  the same program against two simulated devices (no hardware needed)
 # make test  installs what is missing, checks the formatting of every source, builds (warnings
 #            are errors) and runs every test, twice: a normal build and one with
 #            AddressSanitizer + UndefinedBehaviorSanitizer; then the threaded tests (label
@@ -12,10 +13,17 @@ CMAKE_FLAGS ?=
 # Warnings fail the test builds.
 WERROR_FLAGS ?= -DK27_WERROR=ON
 
-.PHONY: run test check-format deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
+.PHONY: run demo screenshots test check-format deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
+
+demo: build
+	./$(BUILD_DIR)/tools/demo/k27-demo
+
+# Redraws the pictures of the README (offscreen, against the simulated device).
+screenshots: build
+	./$(BUILD_DIR)/tools/screenshots/k27-screenshots --out docs/screenshots
 
 test: check-format test-normal test-sanitize test-tsan
 

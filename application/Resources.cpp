@@ -7,6 +7,7 @@
 static void registerImages()
 {
     Q_INIT_RESOURCE(images);
+    Q_INIT_RESOURCE(k27_translations);
 }
 
 namespace Application::K27 {

@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>ConnectScreen</name>
+    <message>
+        <source>TORVEX®K27 ServiceTool</source>
+        <translation>TORVEX®K27 ServiceTool</translation>
+    </message>
+    <message>
+        <source>Please connect a TORVEX®K27 device.</source>
+        <translation>Bitte schließen Sie ein TORVEX®K27-Gerät an.</translation>
+    </message>
+    <message>
+        <source>OFFLINE MODE</source>
+        <translation>OFFLINE-MODUS</translation>
+    </message>
+</context>
+<context>
     <name>K27SubScreen</name>
     <message>
         <source>Form</source>
@@ -558,6 +573,36 @@
     <message>
         <source>SAVE LOG</source>
         <translation>PROTOKOLL SPEICHERN</translation>
+    </message>
+</context>
+<context>
+    <name>MainScreen</name>
+    <message>
+        <source>TORVEX®K27 ServiceTool</source>
+        <translation>TORVEX®K27 ServiceTool</translation>
+    </message>
+    <message>
+        <source>TORVEX®K27</source>
+        <translation>TORVEX®K27</translation>
+    </message>
+    <message>
+        <source>ServiceTool</source>
+        <translation>ServiceTool</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>Offline</translation>
+    </message>
+</context>
+<context>
+    <name>SimulatedDeviceMarker</name>
+    <message>
+        <source>SIMULATED DEVICE</source>
+        <translation>SIMULIERTES GERÄT</translation>
+    </message>
+    <message>
+        <source>SIMULATED DEVICE – this is k27-demo: the devices in this window are simulated, no hardware is connected.</source>
+        <translation>SIMULIERTES GERÄT – dies ist k27-demo: Die Geräte in diesem Fenster sind simuliert, es ist keine Hardware angeschlossen.</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QScopedPointer>
+#include <QSharedPointer>
+#include <QString>
+
+class K27SubScreen;
+class QMdiSubWindow;
+class UserLogin;
+
+namespace Application::K27 {
+class Config;
+class SerialPortManager;
+} // namespace Application::K27
+
+namespace Ui {
+class MainScreen;
+}
+
+// The program's main window: one tab with a device window per device port, opened when the
+// port manager opens a port and closed when the port goes away (unless the device window is
+// in the middle of a firmware transfer and must wait for its device to come back).
+class MainScreen : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    MainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manager,
+               const QSharedPointer<UserLogin> &login,
+               const QSharedPointer<Application::K27::Config> &config, QWidget *parent = nullptr);
+    ~MainScreen() override;
+
+    // The sub-window whose device window serves that port, or null.
+    QMdiSubWindow *findDeviceWindow(const QString &portName) const;
+    void addDeviceWindow(const QString &portName);
+    void closeDeviceWindow(const QString &portName);
+    // One window per port the manager knows, or one offline window if it knows none.
+    void openInitialWindows();
+
+    // The device windows in the order of their tabs.
+    QList<K27SubScreen *> deviceWindows() const;
+
+signals:
+    // A device window was added and its device application started.
+    void deviceWindowAdded(K27SubScreen *window);
+
+public slots:
+    void handlePortOpened(const QString &portName);
+    void handlePortClosed(const QString &portName);
+
+private:
+    const QScopedPointer<Ui::MainScreen> m_ui;
+    const QSharedPointer<Application::K27::SerialPortManager> m_manager;
+    const QSharedPointer<UserLogin> m_login;
+    const QSharedPointer<Application::K27::Config> m_config;
+};

@@ -1,0 +1,481 @@
+#include "SimulatedDeviceMarker.h"
+#include "application/Config.h"
+#include "application/ConnectScreen.h"
+#include "application/K27SubScreen.h"
+#include "application/MainScreen.h"
+#include "application/Resources.h"
+#include "application/SerialPortManager.h"
+#include "application/StartUp.h"
+#include "application/UserLogin.h"
+#include "application/WelcomeScreen.h"
+#include "support/ConfigHome.h"
+#include "support/ExternalTool.h"
+#include "support/WarningTrap.h"
+#include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/SimulatedPortList.h"
+#include "tools/devicesim/SimulatorThread.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+#include <QtTest>
+#include <memory>
+
+using Application::K27::Config;
+using Application::K27::SerialPortManager;
+using Application::K27::StartUp;
+using DeviceSim::SimulatorThread;
+
+namespace {
+
+// A run that never reaches its end would hang the test; this ends its event loop with a code
+// no stage returns.
+constexpr int stuckExitCode = 99;
+
+void logInAsCustomer(WelcomeScreen *screen)
+{
+    QTimer::singleShot(0, screen, [screen] {
+        screen->findChild<QComboBox *>(QStringLiteral("comboBoxUser"))
+            ->setCurrentIndex(UserLogin::Customer);
+    });
+}
+
+QStringList portNames(const QList<K27SubScreen *> &windows)
+{
+    QStringList names;
+    for (const K27SubScreen *window : windows)
+        names.append(window->portName());
+    return names;
+}
+
+QStringList tabTexts(const MainScreen &mainScreen)
+{
+    QStringList texts;
+    const QTabBar *tabs
+        = mainScreen.findChild<QMdiArea *>(QStringLiteral("mdiAreaMain"))->findChild<QTabBar *>();
+    for (int index = 0; tabs && index < tabs->count(); ++index)
+        texts.append(tabs->tabText(index));
+    return texts;
+}
+
+} // namespace
+
+class TestMainScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    // The whole start-up as the program runs it.
+    void startUpWithDevicePresent();
+    void connectScreenEndsOnPortOpened();
+    void offlineModeOpensOneOfflineTab();
+    void cancellingLoginEndsWithoutConnectScreen();
+    void cancellingConnectScreenEnds();
+    void germanLocaleShowsGermanTexts();
+    void translationSources_data();
+    void translationSources();
+
+    // The connect screen on its own.
+    void connectScreenPortCheck_data();
+    void connectScreenPortCheck();
+
+    // The main window and the ports coming and going.
+    void secondDeviceAddsTabAndUnplugClosesIt();
+    void secondPortOpenedForKnownPortAddsNothing();
+    void offlineWindowStaysWhenDeviceArrives();
+    void demoMarksEveryDeviceWindow();
+
+private:
+    // Starts a simulated device listed in m_ports; its port name, or empty on failure.
+    QString startDevice(const QString &portName = QStringLiteral("ttyK27SIM0"));
+    // Runs the start-up on m_ports; the main window's device ports are recorded when it comes
+    // up, and the main window is then closed, which ends the run.
+    int runStartUp(StartUp &startUp);
+
+    std::unique_ptr<TestSupport::ConfigHome> m_home;
+    std::unique_ptr<DeviceSim::SimulatedPortList> m_ports;
+    std::vector<std::unique_ptr<SimulatorThread>> m_devices;
+    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
+    QStringList m_mainScreenPorts;
+    QStringList m_mainScreenTabs;
+};
+
+void TestMainScreen::initTestCase()
+{
+    qRegisterMetaType<WelcomeScreen *>();
+    qRegisterMetaType<ConnectScreen *>();
+    qRegisterMetaType<MainScreen *>();
+    qRegisterMetaType<K27SubScreen *>();
+    m_warnings = std::make_unique<TestSupport::WarningTrap>();
+}
+
+void TestMainScreen::init()
+{
+    m_home = std::make_unique<TestSupport::ConfigHome>();
+    QVERIFY(m_home->isValid());
+    m_ports = std::make_unique<DeviceSim::SimulatedPortList>();
+    m_mainScreenPorts.clear();
+    m_mainScreenTabs.clear();
+}
+
+void TestMainScreen::cleanup()
+{
+    m_devices.clear();
+    m_ports.reset();
+    m_home.reset();
+    QLocale::setDefault(QLocale::c());
+    QStringList warnings = m_warnings->take();
+    // The offscreen platform cannot hand size hints to a window system; that is no fault.
+    warnings.removeAll(QStringLiteral("This plugin does not support propagateSizeHints()"));
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+}
+
+QString TestMainScreen::startDevice(const QString &portName)
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.portName = portName;
+    auto device = std::make_unique<SimulatorThread>(options, m_ports.get());
+    if (!device->start()) {
+        qWarning("%s", qPrintable(device->errorString()));
+        return QString();
+    }
+    m_devices.push_back(std::move(device));
+    return m_devices.back()->portName();
+}
+
+int TestMainScreen::runStartUp(StartUp &startUp)
+{
+    connect(&startUp, &StartUp::mainScreenStarting, this, [this](MainScreen *mainScreen) {
+        m_mainScreenPorts = portNames(mainScreen->deviceWindows());
+        QTimer::singleShot(0, mainScreen, [this, mainScreen] {
+            m_mainScreenTabs = tabTexts(*mainScreen);
+            mainScreen->close();
+        });
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(stuckExitCode); });
+    guard.start(60000);
+    return startUp.run();
+}
+
+void TestMainScreen::startUpWithDevicePresent()
+{
+    const QString port = startDevice();
+    QVERIFY(!port.isEmpty());
+
+    StartUp startUp(m_ports->source());
+    startUp.setPortCheckDelay(0);
+    // The device is there before the connect screen: the manager opens it while the user logs
+    // in, so its portOpened reaches no screen and the connect screen's own look must find it.
+    connect(&startUp, &StartUp::loginScreenStarting, this, [&startUp](WelcomeScreen *screen) {
+        startUp.manager()->handleTimeout();
+        logInAsCustomer(screen);
+    });
+    QSignalSpy connectScreens(&startUp, &StartUp::connectScreenStarting);
+
+    QCOMPARE(runStartUp(startUp), 0);
+    QCOMPARE(connectScreens.count(), 1);
+    QCOMPARE(m_mainScreenPorts, QStringList({port}));
+    QCOMPARE(m_mainScreenTabs.size(), 1);
+}
+
+void TestMainScreen::connectScreenEndsOnPortOpened()
+{
+    const QString port = startDevice();
+    QVERIFY(!port.isEmpty());
+
+    StartUp startUp(m_ports->source());
+    // The one-time look would come far too late: only the port's opening can end the screen.
+    startUp.setPortCheckDelay(24 * 3600 * 1000);
+    connect(&startUp, &StartUp::loginScreenStarting, this, &logInAsCustomer);
+    connect(&startUp, &StartUp::connectScreenStarting, this, [&startUp](ConnectScreen *screen) {
+        QTimer::singleShot(0, screen, [&startUp] { startUp.manager()->handleTimeout(); });
+    });
+
+    QCOMPARE(runStartUp(startUp), 0);
+    QCOMPARE(m_mainScreenPorts, QStringList({port}));
+}
+
+void TestMainScreen::offlineModeOpensOneOfflineTab()
+{
+    StartUp startUp(m_ports->source());
+    startUp.setPortCheckDelay(0);
+    connect(&startUp, &StartUp::loginScreenStarting, this, &logInAsCustomer);
+    connect(&startUp, &StartUp::connectScreenStarting, this, [](ConnectScreen *screen) {
+        // The port check finds nothing; the screen waits for the user.
+        QTimer *const check = screen->findChild<QTimer *>(QStringLiteral("portCheckTimer"));
+        QVERIFY(check);
+        connect(
+            check, &QTimer::timeout, screen,
+            [screen] {
+                QVERIFY(screen->isVisible());
+                QTest::mouseClick(
+                    screen->findChild<QPushButton *>(QStringLiteral("pushButtonOfflineModus")),
+                    Qt::LeftButton);
+            },
+            Qt::QueuedConnection);
+    });
+
+    QCOMPARE(runStartUp(startUp), 0);
+    QCOMPARE(m_mainScreenPorts, QStringList({QStringLiteral("Offline")}));
+    QCOMPARE(m_mainScreenTabs, QStringList({QStringLiteral("Offline")}));
+}
+
+void TestMainScreen::cancellingLoginEndsWithoutConnectScreen()
+{
+    StartUp startUp(m_ports->source());
+    connect(&startUp, &StartUp::loginScreenStarting, this,
+            [](WelcomeScreen *screen) { QTimer::singleShot(0, screen, &QDialog::reject); });
+    QSignalSpy connectScreens(&startUp, &StartUp::connectScreenStarting);
+    QSignalSpy mainScreens(&startUp, &StartUp::mainScreenStarting);
+
+    QCOMPARE(runStartUp(startUp), 0);
+    QCOMPARE(connectScreens.count(), 0);
+    QCOMPARE(mainScreens.count(), 0);
+}
+
+void TestMainScreen::cancellingConnectScreenEnds()
+{
+    StartUp startUp(m_ports->source());
+    startUp.setPortCheckDelay(24 * 3600 * 1000);
+    connect(&startUp, &StartUp::loginScreenStarting, this, &logInAsCustomer);
+    connect(&startUp, &StartUp::connectScreenStarting, this,
+            [](ConnectScreen *screen) { QTimer::singleShot(0, screen, &QDialog::close); });
+    QSignalSpy mainScreens(&startUp, &StartUp::mainScreenStarting);
+
+    QCOMPARE(runStartUp(startUp), 0);
+    QCOMPARE(mainScreens.count(), 0);
+}
+
+void TestMainScreen::germanLocaleShowsGermanTexts()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    StartUp startUp(m_ports->source());
+    startUp.setPortCheckDelay(24 * 3600 * 1000);
+    QStringList loginTexts;
+    QString connectText;
+    QString offlineText;
+    connect(&startUp, &StartUp::loginScreenStarting, this, [&loginTexts](WelcomeScreen *screen) {
+        const auto *user = screen->findChild<QComboBox *>(QStringLiteral("comboBoxUser"));
+        loginTexts
+            << user->itemText(0) << user->itemText(1)
+            << screen->findChild<QLineEdit *>(QStringLiteral("lineEditPassword"))->placeholderText()
+            << screen->findChild<QCheckBox *>(QStringLiteral("checkBoxSavePassword"))->text();
+        logInAsCustomer(screen);
+    });
+    connect(&startUp, &StartUp::connectScreenStarting, this,
+            [&connectText, &offlineText](ConnectScreen *screen) {
+                connectText
+                    = screen->findChild<QLabel *>(QStringLiteral("labelConnectText"))->text();
+                offlineText
+                    = screen->findChild<QPushButton *>(QStringLiteral("pushButtonOfflineModus"))
+                          ->text();
+                QTimer::singleShot(0, screen, &QDialog::reject);
+            });
+
+    QCOMPARE(runStartUp(startUp), 0);
+    QCOMPARE(loginTexts,
+             QStringList({QStringLiteral("Bitte w\u00e4hlen"), QStringLiteral("Kunde"),
+                          QStringLiteral("Passwort"), QStringLiteral("Passwort speichern")}));
+    QCOMPARE(connectText,
+             QStringLiteral("Bitte schlie\u00dfen Sie ein TORVEX\u00aeK27-Ger\u00e4t an."));
+    QCOMPARE(offlineText, QStringLiteral("OFFLINE-MODUS"));
+}
+
+void TestMainScreen::translationSources_data()
+{
+    QTest::addColumn<bool>("inQtFolder");
+    QTest::addColumn<bool>("embedded");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("savePassword");
+    // A file in Qt's folder wins over the embedded copy; the embedded copy stands in for a
+    // missing file; with neither the texts stay untranslated.
+    QTest::newRow("Qt folder first") << true << true << true << QStringLiteral("Merken");
+    QTest::newRow("embedded otherwise")
+        << false << true << true << QStringLiteral("Passwort speichern");
+    QTest::newRow("neither") << false << false << false << QStringLiteral("Save password");
+}
+
+void TestMainScreen::translationSources()
+{
+    QFETCH(bool, inQtFolder);
+    QFETCH(bool, embedded);
+    QFETCH(bool, loaded);
+    QFETCH(QString, savePassword);
+
+    QTemporaryDir qtFolder;
+    QVERIFY(qtFolder.isValid());
+    if (inQtFolder) {
+        const QString source = qtFolder.filePath(QStringLiteral("k27_servicetool_de.ts"));
+        QFile ts(source);
+        QVERIFY(ts.open(QIODevice::WriteOnly));
+        ts.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n"
+                 "<TS version=\"2.1\" language=\"de_DE\"><context><name>WelcomeScreen</name>"
+                 "<message><source>Save password</source><translation>Merken</translation>"
+                 "</message></context></TS>\n");
+        ts.close();
+        const TestSupport::ToolRun lrelease
+            = TestSupport::runTool(QStringLiteral(LRELEASE_PATH),
+                                   {source, QStringLiteral("-qm"),
+                                    qtFolder.filePath(QStringLiteral("k27_servicetool_de.qm"))});
+        QVERIFY2(lrelease.succeeded(), lrelease.standardError.constData());
+    }
+
+    Application::K27::initResources();
+    QTranslator translator;
+    QCOMPARE(StartUp::loadTranslation(translator, QLocale(QLocale::German, QLocale::Germany),
+                                      QStringLiteral("k27_servicetool"), qtFolder.path(),
+                                      embedded ? StartUp::embeddedTranslationFolder : QString()),
+             loaded);
+    const QString translated = translator.translate("WelcomeScreen", "Save password");
+    QCOMPARE(translated.isEmpty() ? QStringLiteral("Save password") : translated, savePassword);
+}
+
+void TestMainScreen::connectScreenPortCheck_data()
+{
+    QTest::addColumn<bool>("devicePresent");
+    QTest::newRow("device present") << true;
+    QTest::newRow("no device") << false;
+}
+
+void TestMainScreen::connectScreenPortCheck()
+{
+    QFETCH(bool, devicePresent);
+    if (devicePresent)
+        QVERIFY(!startDevice().isEmpty());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    QCOMPARE(manager->hasPorts(), devicePresent);
+
+    ConnectScreen screen(manager, 0);
+    QSignalSpy accepted(&screen, &QDialog::accepted);
+    screen.show();
+    QTimer *const check = screen.findChild<QTimer *>(QStringLiteral("portCheckTimer"));
+    QVERIFY(check);
+    QSignalSpy checked(check, &QTimer::timeout);
+    QVERIFY(checked.wait());
+    QCOMPARE(accepted.count(), devicePresent ? 1 : 0);
+    QCOMPARE(screen.isVisible(), !devicePresent);
+    if (!devicePresent)
+        return;
+
+    // An ended screen ignores ports that open later.
+    QVERIFY(!startDevice(QStringLiteral("ttyK27SIM1")).isEmpty());
+    QSignalSpy opened(manager.data(), &SerialPortManager::portOpened);
+    manager->handleTimeout();
+    QCOMPARE(opened.count(), 1);
+    QCOMPARE(accepted.count(), 1);
+}
+
+void TestMainScreen::secondDeviceAddsTabAndUnplugClosesIt()
+{
+    const QString first = startDevice(QStringLiteral("ttyK27SIM0"));
+    QVERIFY(!first.isEmpty());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    const auto login = QSharedPointer<UserLogin>::create();
+    login->setLevel(UserLogin::Customer);
+    MainScreen mainScreen(manager, login, QSharedPointer<Config>::create());
+    mainScreen.show();
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({first}));
+
+    const QString second = startDevice(QStringLiteral("ttyK27SIM1"));
+    QVERIFY(!second.isEmpty());
+    QSignalSpy added(&mainScreen, &MainScreen::deviceWindowAdded);
+    manager->handleTimeout();
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({first, second}));
+    QCOMPARE(tabTexts(mainScreen).size(), 2);
+
+    QPointer<K27SubScreen> secondWindow = mainScreen.deviceWindows().at(1);
+    m_devices.back()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
+    manager->handleTimeout();
+    // The closed sub-window takes its device window with it.
+    QTRY_VERIFY(secondWindow.isNull());
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({first}));
+    QCOMPARE(tabTexts(mainScreen).size(), 1);
+}
+
+void TestMainScreen::secondPortOpenedForKnownPortAddsNothing()
+{
+    const QString port = startDevice();
+    QVERIFY(!port.isEmpty());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                          QSharedPointer<Config>::create());
+    const QList<K27SubScreen *> before = mainScreen.deviceWindows();
+    QCOMPARE(before.size(), 1);
+
+    QSignalSpy added(&mainScreen, &MainScreen::deviceWindowAdded);
+    emit manager->portOpened(port);
+    mainScreen.handlePortOpened(port);
+    QCOMPARE(added.count(), 0);
+    QCOMPARE(mainScreen.deviceWindows(), before);
+}
+
+void TestMainScreen::offlineWindowStaysWhenDeviceArrives()
+{
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                          QSharedPointer<Config>::create());
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline")}));
+
+    const QString port = startDevice();
+    QVERIFY(!port.isEmpty());
+    manager->handleTimeout();
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline"), port}));
+
+    // Unplugging the device closes its own tab only.
+    m_devices.back()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
+    manager->handleTimeout();
+    QTRY_COMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline")}));
+}
+
+void TestMainScreen::demoMarksEveryDeviceWindow()
+{
+    QVERIFY(!startDevice(QStringLiteral("ttyK27SIM0")).isEmpty());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                          QSharedPointer<Config>::create());
+    SimulatedDeviceMarker marker;
+    marker.mark(&mainScreen);
+
+    const auto *status
+        = mainScreen.statusBar()->findChild<QLabel *>(QStringLiteral("labelSimulatedDevice"));
+    QVERIFY(status);
+    QVERIFY(status->text().startsWith(QStringLiteral("SIMULATED DEVICE")));
+
+    // A window added later is marked too, and stays marked when it changes its own title.
+    QVERIFY(!startDevice(QStringLiteral("ttyK27SIM1")).isEmpty());
+    manager->handleTimeout();
+    const QList<K27SubScreen *> windows = mainScreen.deviceWindows();
+    QCOMPARE(windows.size(), 2);
+    windows.at(1)->setWindowTitle(QStringLiteral("27200987"));
+    for (const K27SubScreen *window : windows)
+        QVERIFY2(window->windowTitle().startsWith(QStringLiteral("SIMULATED DEVICE")),
+                 qPrintable(window->windowTitle()));
+    QCOMPARE(windows.at(1)->windowTitle(), QStringLiteral("SIMULATED DEVICE 27200987"));
+    for (const QString &tab : tabTexts(mainScreen))
+        QVERIFY2(tab.startsWith(QStringLiteral("SIMULATED DEVICE")), qPrintable(tab));
+}
+
+QTEST_MAIN(TestMainScreen)
+#include "tst_gui_mainscreen.moc"

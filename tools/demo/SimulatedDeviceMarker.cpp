@@ -1,0 +1,66 @@
+#include "SimulatedDeviceMarker.h"
+
+#include "application/K27SubScreen.h"
+#include "application/MainScreen.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QStatusBar>
+
+SimulatedDeviceMarker::SimulatedDeviceMarker(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QString SimulatedDeviceMarker::marker()
+{
+    return tr("SIMULATED DEVICE");
+}
+
+QString SimulatedDeviceMarker::markedTitle(const QString &title)
+{
+    const QString trimmed = title.trimmed();
+    if (trimmed.startsWith(marker()))
+        return title;
+    return trimmed.isEmpty() ? marker() : marker() + QLatin1Char(' ') + trimmed;
+}
+
+void SimulatedDeviceMarker::mark(MainScreen *mainScreen)
+{
+    auto *const label = new QLabel(
+        tr("SIMULATED DEVICE \u2013 this is k27-demo: the devices in this window are simulated, "
+           "no hardware is connected."),
+        mainScreen->statusBar());
+    label->setObjectName(QStringLiteral("labelSimulatedDevice"));
+    label->setStyleSheet(QStringLiteral("color: white; background-color: #ef7c00; "
+                                        "font-weight: bold; padding: 4px 10px;"));
+    mainScreen->statusBar()->addPermanentWidget(label, 1);
+    // Wider tabs, so that the marked titles can be read in full.
+    mainScreen->setStyleSheet(mainScreen->styleSheet()
+                              + QStringLiteral("\nQMdiArea QTabBar::tab { width: 300px; "
+                                               "min-width: 300px; max-width: 300px; }"));
+
+    const QList<K27SubScreen *> windows = mainScreen->deviceWindows();
+    for (K27SubScreen *window : windows)
+        markDeviceWindow(window);
+    connect(mainScreen, &MainScreen::deviceWindowAdded, this,
+            &SimulatedDeviceMarker::markDeviceWindow);
+}
+
+void SimulatedDeviceMarker::markDeviceWindow(K27SubScreen *window)
+{
+    window->installEventFilter(this);
+    window->setWindowTitle(markedTitle(window->windowTitle()));
+}
+
+bool SimulatedDeviceMarker::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::WindowTitleChange) {
+        auto *const window = qobject_cast<QWidget *>(watched);
+        // Setting the marked title sends this event once more; then it is marked already.
+        const QString marked = markedTitle(window->windowTitle());
+        if (marked != window->windowTitle())
+            window->setWindowTitle(marked);
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,307 @@
+// k27-screenshots: renders the service tool's windows offscreen against the simulated device
+// and writes one PNG per screen and page: login, connect, main window, and each page of the
+// device window (information with a warning and with an error, data with measurements,
+// control running forwards, about, configuration, service mode, demo) and k27-demo's main
+// window with two simulated devices.
+//
+// Usage: k27-screenshots --out DIR [--locale de_DE]
+
+#include "SimulatedDeviceMarker.h"
+#include "application/Config.h"
+#include "application/ConnectScreen.h"
+#include "application/K27SubScreen.h"
+#include "application/MainScreen.h"
+#include "application/SerialPortManager.h"
+#include "application/StartUp.h"
+#include "application/UserLogin.h"
+#include "application/WelcomeScreen.h"
+#include "model/interfaces/ModelValueID.h"
+#include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/SimulatedPortList.h"
+#include "tools/devicesim/SimulatorThread.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <functional>
+
+using Model::Interfaces::ModelValueID;
+
+namespace {
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Lets the windows work until the condition holds or the time is up. Screens are taken either
+// way; a condition that never came is reported.
+bool waitUntil(const std::function<bool()> &condition, const char *what, int milliseconds = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds) {
+            err() << "k27-screenshots: gave up waiting for " << what << "\n";
+            err().flush();
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// A short settling time for the last layout passes and repaints.
+void settle()
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 150)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+QString labelText(const QWidget *window, const char *name)
+{
+    const auto *label = window->findChild<QLabel *>(QLatin1String(name));
+    return label ? label->text() : QString();
+}
+
+void click(QWidget *window, const char *name)
+{
+    if (auto *button = window->findChild<QAbstractButton *>(QLatin1String(name)))
+        button->click();
+    else
+        err() << "k27-screenshots: no button " << name << "\n";
+}
+
+class Shooter
+{
+public:
+    explicit Shooter(const QDir &folder)
+        : m_folder(folder)
+    {
+    }
+
+    bool take(QWidget *widget, const QString &name)
+    {
+        settle();
+        const QString path = m_folder.filePath(name);
+        if (!widget->grab().save(path, "PNG")) {
+            err() << "k27-screenshots: cannot write " << path << "\n";
+            m_failed = true;
+            return false;
+        }
+        QTextStream(stdout) << path << "\n";
+        return true;
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    QDir m_folder;
+    bool m_failed = false;
+};
+
+std::unique_ptr<MainScreen>
+openMainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manager, int level,
+               const QSharedPointer<Application::K27::Config> &config)
+{
+    auto login = QSharedPointer<UserLogin>::create();
+    login->setLevel(level);
+    auto mainScreen = std::make_unique<MainScreen>(manager, login, config);
+    mainScreen->resize(1280, 910);
+    mainScreen->show();
+    return mainScreen;
+}
+
+// The offscreen platform cannot pass size hints to a window system and says so for every
+// fixed-size window; the message says nothing about the pictures.
+QtMessageHandler previousHandler = nullptr;
+
+void quietOffscreenMessages(QtMsgType type, const QMessageLogContext &context,
+                            const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support propagateSizeHints()"))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The pictures never touch the user's own configuration.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+    QApplication application(argc, argv);
+    previousHandler = qInstallMessageHandler(quietOffscreenMessages);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Renders the service tool's windows against the simulated device."));
+    parser.addHelpOption();
+    const QCommandLineOption outOption(
+        QStringLiteral("out"), QStringLiteral("Folder for the PNG files."), QStringLiteral("DIR"));
+    const QCommandLineOption localeOption(QStringLiteral("locale"),
+                                          QStringLiteral("Language of the windows, such as de_DE."),
+                                          QStringLiteral("LOCALE"), QStringLiteral("en_GB"));
+    parser.addOption(outOption);
+    parser.addOption(localeOption);
+    parser.process(application);
+    if (!parser.isSet(outOption)) {
+        err() << "usage: k27-screenshots --out DIR [--locale LOCALE]\n";
+        return 2;
+    }
+    const QDir folder(parser.value(outOption));
+    if (!QDir().mkpath(folder.path())) {
+        err() << "k27-screenshots: cannot create " << folder.path() << "\n";
+        return 1;
+    }
+
+    Application::K27::StartUp::setIdentity();
+    Application::K27::StartUp translations;
+    translations.installTranslations(QLocale(parser.value(localeOption)));
+
+    // A Serra Plus 6,6 A whose pictures and fault texts the pages show.
+    DeviceSim::SimulatedPortList ports;
+    DeviceSim::DeviceSimulatorOptions options;
+    QString message;
+    options.setModelValue(QStringLiteral("ArticleNumber"), QStringLiteral("36262"), &message);
+    options.setModelValue(QStringLiteral("SerialNumber"), QStringLiteral("27200987"), &message);
+    options.setModelValue(QStringLiteral("HardwareIDControllerBoard"), QStringLiteral("1"),
+                          &message);
+    options.setModelValue(QStringLiteral("HardwareIDPowerBoard"), QStringLiteral("42"), &message);
+    options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"), QStringLiteral("3"), &message);
+    options.platform = {0x00040304, 0x01000000, 0x01000000, 0};
+    options.measurementPeriodMs = 50;
+    DeviceSim::SimulatorThread device(options, &ports);
+    if (!device.start()) {
+        err() << "k27-screenshots: cannot start the simulated device: " << device.errorString()
+              << "\n";
+        return 1;
+    }
+
+    Shooter shooter(folder);
+    const auto config = QSharedPointer<Application::K27::Config>::create();
+    const auto manager
+        = QSharedPointer<Application::K27::SerialPortManager>::create(ports.source());
+
+    {
+        WelcomeScreen welcome(QSharedPointer<UserLogin>::create(), config);
+        welcome.show();
+        shooter.take(&welcome, QStringLiteral("login.png"));
+    }
+    {
+        ConnectScreen connect(manager, 24 * 3600 * 1000);
+        connect.show();
+        shooter.take(&connect, QStringLiteral("connect.png"));
+    }
+
+    manager->handleTimeout();
+    {
+        const auto mainScreen = openMainScreen(manager, UserLogin::Admin, config);
+        QWidget *const window = mainScreen->deviceWindows().value(0);
+        if (!window) {
+            err() << "k27-screenshots: the main window opened no device window\n";
+            return 1;
+        }
+        waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
+                  "the device's serial number");
+        waitUntil([window] { return labelText(window, "labelSoftwareVersion") != "V0.0.0.0"; },
+                  "the device's version");
+        shooter.take(mainScreen.get(), QStringLiteral("main.png"));
+
+        device.call([](DeviceSim::DeviceSimulator &simulator) {
+            simulator.injectWarning({2, 0, 87});
+        });
+        waitUntil([window] { return labelText(window, "labelFaultCode") == "W 1406"; },
+                  "the warning");
+        shooter.take(mainScreen.get(), QStringLiteral("information.png"));
+
+        device.call([](DeviceSim::DeviceSimulator &simulator) {
+            simulator.injectError({8, 1, 0});
+        });
+        waitUntil([window] { return labelText(window, "labelFaultCode") == "E 1403"; },
+                  "the error");
+        shooter.take(mainScreen.get(), QStringLiteral("information-error.png"));
+
+        // Faults cleared for the other pages.
+        device.call([](DeviceSim::DeviceSimulator &simulator) {
+            simulator.setModelValue(quint16(ModelValueID::Error), 0);
+            simulator.setModelValue(quint16(ModelValueID::Warning), 0);
+        });
+        waitUntil([window] { return labelText(window, "labelFaultCode").isEmpty(); },
+                  "the faults to clear");
+
+        click(window, "pushButtonData");
+        waitUntil(
+            [window] {
+                return labelText(window, "labelVoltage_L1_N") != "230.00 V"
+                    && labelText(window, "labelVoltage_L3_N") != "230.00 V";
+            },
+            "the voltage measurements");
+        shooter.take(mainScreen.get(), QStringLiteral("data.png"));
+
+        click(window, "pushButtonControl");
+        click(window, "pushButtonControlForward");
+        waitUntil(
+            [window] {
+                const auto *direction
+                    = window->findChild<QLabel *>(QStringLiteral("labelControlDirection"));
+                return direction && !direction->pixmap(Qt::ReturnByValue).isNull();
+            },
+            "the direction picture");
+        shooter.take(mainScreen.get(), QStringLiteral("control.png"));
+        click(window, "pushButtonControlIdle");
+
+        click(window, "pushButtonAbout");
+        shooter.take(mainScreen.get(), QStringLiteral("about.png"));
+        click(window, "pushButtonConfiguration");
+        shooter.take(mainScreen.get(), QStringLiteral("configuration.png"));
+        click(window, "pushButtonServiceMode");
+        shooter.take(mainScreen.get(), QStringLiteral("service.png"));
+    }
+    {
+        const auto mainScreen = openMainScreen(manager, UserLogin::Demo, config);
+        QWidget *const window = mainScreen->deviceWindows().value(0);
+        if (window) {
+            waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
+                      "the device's serial number");
+            click(window, "pushButtonServiceMode");
+            shooter.take(mainScreen.get(), QStringLiteral("demo.png"));
+        }
+    }
+    {
+        // k27-demo's main window: a second device, both windows marked as simulated.
+        DeviceSim::DeviceSimulatorOptions secondOptions = options;
+        secondOptions.portName = QStringLiteral("ttyK27SIM1");
+        secondOptions.setModelValue(QStringLiteral("ArticleNumber"), QStringLiteral("36250"),
+                                    &message);
+        secondOptions.setModelValue(QStringLiteral("SerialNumber"), QStringLiteral("27100451"),
+                                    &message);
+        DeviceSim::SimulatorThread second(secondOptions, &ports);
+        if (second.start()) {
+            manager->handleTimeout();
+            const auto mainScreen = openMainScreen(manager, UserLogin::Customer, config);
+            SimulatedDeviceMarker marker;
+            marker.mark(mainScreen.get());
+            const QList<K27SubScreen *> windows = mainScreen->deviceWindows();
+            for (K27SubScreen *window : windows)
+                waitUntil([window] { return labelText(window, "labelSerialNumber") != "0"; },
+                          "the device's serial number");
+            shooter.take(mainScreen.get(), QStringLiteral("simulated.png"));
+        }
+    }
+    return shooter.failed() ? 1 : 0;
+}

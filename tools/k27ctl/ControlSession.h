@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PackageInstall.h"
 #include "ValueArrivals.h"
 
 #include <QObject>
@@ -35,6 +36,8 @@ public:
         TimedOut = 4,
         DeviceDisagreed = 5,
         Interrupted = 6, // SIGINT, SIGTERM or SIGHUP before the command finished
+        PackageRefused = 7, // unusable, tampered or not newer than the device: nothing sent
+        UpdateFailed = 8, // the update began but did not end: a stall, a device that stayed away
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -53,6 +56,11 @@ public:
     // Runs until the program is interrupted; says on standard error when the device goes
     // away and when it is back.
     void monitor();
+    // Installs an update package once the device has reported its platform software version.
+    // waits: the update's waits in milliseconds (after the platform's and the display's
+    // bootloader jumps, after the device came back, before "StopDisplayUpdate"); empty for the
+    // usual ones.
+    bool update(const QString &packagePath, bool allowDowngrade, const QList<int> &waits);
 
 signals:
     void finished(int exitCode);
@@ -72,7 +80,9 @@ private:
     void fail(const QString &message, int exitCode);
     void printDump();
 
-    enum class Waiting { Nothing, Dump, Get, SetInitial, SetReport };
+    void handlePackageInstalled(PackageInstall::Result result);
+
+    enum class Waiting { Nothing, Dump, Get, SetInitial, SetReport, UpdateVersion, Update };
 
     const QString m_portPath;
     const int m_timeoutMs;
@@ -90,4 +100,6 @@ private:
     QString m_text;
     int m_arrivalsBeforeSend = 0;
     QByteArray m_sentContent;
+    std::unique_ptr<PackageInstall> m_install;
+    bool m_allowDowngrade = false;
 };

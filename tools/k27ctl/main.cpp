@@ -2,9 +2,11 @@
 // on the port without any window and carries out one command:
 //
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION | monitor
+//   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D] update PACKAGE
 //
 // Exit codes: 0 success, 2 bad arguments or a refused value, 3 the port cannot be opened,
-// 4 time-out, 5 the device kept another content than the one set, 6 interrupted by a signal.
+// 4 time-out, 5 the device kept another content than the one set, 6 interrupted by a signal,
+// 7 a package refused before anything was sent, 8 an update that began and did not end.
 
 #include "ControlSession.h"
 
@@ -35,6 +37,13 @@ const char *const usage
       "  set NAME VALUE    write a model value; prints the content the device reports back\n"
       "  fire ACTION       send a model action (name or number 0-12)\n"
       "  monitor           print every packet sent and received until interrupted\n"
+      "  update PACKAGE    install an update package (.tar); only a package newer than the\n"
+      "                    device's platform software unless --allow-downgrade\n"
+      "options of update:\n"
+      "  --allow-downgrade       install a package that is not newer than the device\n"
+      "  --update-waits A,B,C,D  the update's waits in ms (2000,1000,1000,5000): after the\n"
+      "                          platform's bootloader jump, after the display's, after the\n"
+      "                          device came back, before the display update ends\n"
       "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly\n";
 
 } // namespace
@@ -57,7 +66,15 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Show this help."));
     parser.addOption(portOption);
     parser.addOption(timeoutOption);
+    const QCommandLineOption allowDowngradeOption(
+        QStringLiteral("allow-downgrade"),
+        QStringLiteral("update: install a package that is not newer than the device."));
+    const QCommandLineOption updateWaitsOption(QStringLiteral("update-waits"),
+                                               QStringLiteral("update: the waits in ms."),
+                                               QStringLiteral("A,B,C,D"));
     parser.addOption(helpOption);
+    parser.addOption(allowDowngradeOption);
+    parser.addOption(updateWaitsOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command."));
 
     const auto badArguments = [&err](const QString &message) {
@@ -81,11 +98,9 @@ int main(int argc, char *argv[])
 
     const QStringList arguments = parser.positionalArguments();
     const QString command = arguments.value(0);
-    const QMap<QString, int> argumentCounts {{QStringLiteral("dump"), 0},
-                                             {QStringLiteral("get"), 1},
-                                             {QStringLiteral("set"), 2},
-                                             {QStringLiteral("fire"), 1},
-                                             {QStringLiteral("monitor"), 0}};
+    const QMap<QString, int> argumentCounts {
+        {QStringLiteral("dump"), 0}, {QStringLiteral("get"), 1},     {QStringLiteral("set"), 2},
+        {QStringLiteral("fire"), 1}, {QStringLiteral("monitor"), 0}, {QStringLiteral("update"), 1}};
     if (command.isEmpty())
         return badArguments(QStringLiteral("no command given"));
     if (!argumentCounts.contains(command))
@@ -94,6 +109,21 @@ int main(int argc, char *argv[])
         return badArguments(QStringLiteral("'%1' takes %2 argument(s)")
                                 .arg(command)
                                 .arg(argumentCounts.value(command)));
+
+    QList<int> updateWaits;
+    if (parser.isSet(updateWaitsOption)) {
+        const QStringList parts = parser.value(updateWaitsOption).split(QLatin1Char(','));
+        for (const QString &part : parts) {
+            bool ok = false;
+            const int milliseconds = part.trimmed().toInt(&ok);
+            if (!ok || milliseconds < 0 || milliseconds > 600000)
+                break;
+            updateWaits.append(milliseconds);
+        }
+        if (updateWaits.size() != 4 || parts.size() != 4)
+            return badArguments(
+                QStringLiteral("--update-waits takes four numbers of milliseconds, 0 to 600000"));
+    }
 
     // A signal ends the event loop normally, so that everything is cleaned up on the way out
     // (the temporary link folder above all): monitor ends with 0, any other command as
@@ -139,6 +169,9 @@ int main(int argc, char *argv[])
         QObject::connect(&session, &ControlSession::finished,
                          [&exitCode](int code) { exitCode = code; });
         return session.fire(arguments.at(1)) ? exitCode : int(ControlSession::BadArguments);
+    } else if (command == QLatin1String("update")) {
+        if (!session.update(arguments.at(1), parser.isSet(allowDowngradeOption), updateWaits))
+            return ControlSession::PackageRefused;
     } else {
         // monitor: until SIGINT, SIGTERM or SIGHUP.
         session.monitor();

@@ -238,6 +238,8 @@ private slots:
         QVERIFY(!window().canClose());
 
         QVERIFY(finished.wait(20000));
+        // Everything the window sent has reached the device once its answer to this is back.
+        QVERIFY(m_harness->barrier());
         QVERIFY(errors.isEmpty());
         QVERIFY(keptOpen);
         QVERIFY(window().canClose());
@@ -246,8 +248,6 @@ private slots:
             QCOMPARE(m_harness->device().platform().applicationVersion(), newPlatformVersion);
         if (display)
             QCOMPARE(m_harness->device().display().applicationVersion(), newDisplayVersion);
-        // Everything the window sent has reached the device once its answer to this is back.
-        QVERIFY(m_harness->barrier());
         QVERIFY(!m_harness->device().displayUpdateActive());
         QCOMPARE(updatePackets(m_harness->takeReceived()), packets);
 
@@ -290,6 +290,7 @@ private slots:
         QSignalSpy finished(&service(), &PackageUpdateService::packageUpdateFinished);
         window().handleStartPackageUpdate();
         QVERIFY(finished.wait(20000));
+        QVERIFY(m_harness->barrier());
         // Once per controller: the fault applies to each transfer.
         QCOMPARE(rejected.count(), 2);
         QCOMPARE(m_harness->device().platform().applicationVersion(), newPlatformVersion);
@@ -368,6 +369,7 @@ private slots:
         QSignalSpy finished(&service(), &PackageUpdateService::packageUpdateFinished);
         window().handleStartPackageUpdate();
         QVERIFY(finished.wait(20000));
+        QVERIFY(m_harness->barrier());
         QCOMPARE(returns, 2);
         QCOMPARE(device.display().applicationVersion(), newDisplayVersion);
     }

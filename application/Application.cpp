@@ -9,6 +9,8 @@
 #include "model/database/ModelDatabase.h"
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
+#include "service/PackageUpdateService.h"
+#include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 
 namespace Application::K27 {
@@ -28,21 +30,23 @@ Application::Application(const QSharedPointer<UserLogin> &userAccount,
     m_actionObserver = QSharedPointer<Model::Observer::ModelActionObserver>::create();
     m_terminalService = QSharedPointer<Service::K27::ZantLinkTerminalService>::create(
         m_serialPort, m_valueObserver);
-    // PLACE OF THE UPDATE CONTROL SERVICE and then of THE PACKAGE UPDATE SERVICE: both are
-    // created here.
+    m_updateControlService = QSharedPointer<Service::K27::UpdateControlService>::create();
+    m_packageUpdateService = QSharedPointer<Service::K27::PackageUpdateService>::create(
+        m_updateControlService, m_serialPortManager, portName);
     m_linkComponent = QSharedPointer<Component::K27::ZantLinkUSBComponent>::create(m_serialPort);
     m_configuration = configuration;
     m_settings = QSharedPointer<Settings>::create();
 
     m_terminalService->addComponent(m_linkComponent.data());
-    // PLACE OF THE UPDATE SERVICES: each gets the link component too, update control first.
+    m_updateControlService->addComponent(m_linkComponent.data());
+    m_packageUpdateService->addComponent(m_linkComponent.data());
 
     m_terminalService->attach(m_valueObserver.data());
     m_valueObserver->attach(m_terminalService.data());
 
     addService(m_terminalService.data());
-    // PLACE OF THE UPDATE SERVICES: added here, update control service first, then the
-    // package update service.
+    addService(m_updateControlService.data());
+    addService(m_packageUpdateService.data());
 
     addComponent(m_linkComponent.data());
     // Every value and action looks the link component up in this application's component
@@ -62,7 +66,8 @@ Application::~Application()
     m_configuration.reset();
     m_database.reset();
     m_linkComponent.reset();
-    // PLACE OF THE PACKAGE UPDATE SERVICE and then of THE UPDATE CONTROL SERVICE: released here.
+    m_packageUpdateService.reset();
+    m_updateControlService.reset();
     m_terminalService.reset();
     m_actionObserver.reset();
     m_valueObserver.reset();

@@ -22,6 +22,8 @@ class ModelValueObserver;
 } // namespace Model::Observer
 
 namespace Service::K27 {
+class PackageUpdateService;
+class UpdateControlService;
 class ZantLinkTerminalService;
 } // namespace Service::K27
 
@@ -32,11 +34,11 @@ class SerialPort;
 class Settings;
 class SerialPortManager;
 
-// Everything one attached device needs: the model's observers, the terminal service, the USB
-// link component and the model database, built and wired in a fixed order and released in the
-// reverse order. run() opens the link, starts the services (the terminal service greets both
-// controllers) and asks the device once for the whole model; from then on the model follows
-// what the device reports.
+// Everything one attached device needs: the model's observers, the terminal service, the two
+// software update services, the USB link component and the model database, built and wired in a
+// fixed order and released in the reverse order. run() opens the link, starts the services (the
+// terminal service greets both controllers) and asks the device once for the whole model; from then
+// on the model follows what the device reports.
 //
 // Without a port of the given name (an offline window) the link component holds no port:
 // every send reaches no device and the model keeps its defaults.
@@ -78,6 +80,14 @@ public:
     {
         return m_terminalService;
     }
+    const QSharedPointer<Service::K27::UpdateControlService> &updateControlService() const
+    {
+        return m_updateControlService;
+    }
+    const QSharedPointer<Service::K27::PackageUpdateService> &packageUpdateService() const
+    {
+        return m_packageUpdateService;
+    }
     const QSharedPointer<Component::K27::ZantLinkUSBComponent> &linkComponent() const
     {
         return m_linkComponent;
@@ -95,10 +105,8 @@ private:
     QSharedPointer<Model::Observer::ModelValueObserver> m_valueObserver;
     QSharedPointer<Model::Observer::ModelActionObserver> m_actionObserver;
     QSharedPointer<Service::K27::ZantLinkTerminalService> m_terminalService;
-    // PLACE OF THE UPDATE CONTROL SERVICE (Service::K27::UpdateControlService): created here,
-    // right after the terminal service, when the update sequence arrives.
-    // PLACE OF THE PACKAGE UPDATE SERVICE (Service::K27::PackageUpdateService): created here,
-    // right after the update control service.
+    QSharedPointer<Service::K27::UpdateControlService> m_updateControlService;
+    QSharedPointer<Service::K27::PackageUpdateService> m_packageUpdateService;
     QSharedPointer<Component::K27::ZantLinkUSBComponent> m_linkComponent;
     QSharedPointer<Model::Database::ModelDatabase> m_database;
     QSharedPointer<Config> m_configuration;

@@ -5,6 +5,7 @@
 #include "application/SerialPortManager.h"
 #include "application/UserLogin.h"
 #include "component/ZantLinkUSBComponent.h"
+#include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreen.h"
 #include "ui_K27SubScreenAboutPage.h"
@@ -67,6 +68,7 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     connectMeasurement();
     connectConfiguration();
     connectSettingsFile();
+    connectPackageUpdate();
 
     m_ui->pushButtonInformations->setChecked(true);
     m_configurationPage->pushButtonGeneralSettings->setChecked(true);
@@ -93,11 +95,17 @@ K27SubScreen::~K27SubScreen()
         disconnect(serialPort().data(), nullptr, this, nullptr);
     if (terminalService())
         disconnect(terminalService().data(), nullptr, this, nullptr);
+    if (packageUpdateService())
+        disconnect(packageUpdateService().data(), nullptr, this, nullptr);
+    if (updateControlService())
+        disconnect(updateControlService().data(), nullptr, this, nullptr);
 }
 
 bool K27SubScreen::canClose() const
 {
-    return true;
+    // A window whose device is being updated stays open: the update continues when the
+    // device's port comes back.
+    return packageUpdateService() == nullptr || !packageUpdateService()->isUpdating();
 }
 
 void K27SubScreen::setTitleMark(const QString &mark)

@@ -6,6 +6,7 @@
 #include "application/SerialPort.h"
 #include "application/StatusDisplay.h"
 #include "model/interfaces/ModelActionID.h"
+#include "service/PackageUpdateService.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -42,7 +43,9 @@ class K27SubScreenDemoPage;
 // The implementation is split by page: K27SubScreen.cpp (frame, navigation, rights),
 // K27SubScreenInformation.cpp (identity, status display, port state),
 // K27SubScreenMeasurement.cpp (Data and Control pages), K27SubScreenConfiguration.cpp
-// (Configuration page) and K27SubScreenSettingsFile.cpp (settings export and import).
+// (Configuration page), K27SubScreenSettingsFile.cpp (settings export and import) and
+// K27SubScreenPackageUpdate.cpp (the package update panel of the Information page and the block
+// requests of every update).
 //
 // A value the device reports reaches its widget through showReportedValue and never goes back
 // to the device; only a change the user makes is written.
@@ -155,6 +158,26 @@ public slots:
     void exportSettings(const QString &path);
     void importSettings(const QString &path);
     // ---- end of Configuration page and settings file ----
+
+    // Package update panel (Information page) and the block requests of every update.
+    void handleOpenUpdatePackage();
+    void handleStartPackageUpdate();
+    void handlePackageUpdateVersion(const QString &version);
+    void handlePackageUpdatePlatformVersion(quint32 version);
+    void handlePackageUpdateErrorOccured(const QString &message);
+    void handlePackageUpdateFinished();
+    void handlePackageUpdateStep(Service::K27::PackageUpdateService::Step step, quint32 percent);
+    void handleRequestMemblock(quint16 blockNumber);
+
+public:
+    // What follows the package dialog: opens the chosen package and keeps its path as the
+    // configuration's SoftwareUpdateDir; an empty path (the dialog was cancelled) hides START
+    // UPDATE and clears the package labels.
+    void openUpdatePackage(const QString &path);
+
+private:
+    void connectPackageUpdate();
+    // Package update panel end.
 
 private:
     void connectFrame();

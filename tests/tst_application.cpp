@@ -13,6 +13,8 @@
 #include "model/database/ModelDatabase.h"
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
+#include "service/PackageUpdateService.h"
+#include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "support/LinkBytes.h"
 #include "support/TrappedTest.h"
@@ -157,8 +159,21 @@ void TestApplication::wiring()
 
     QCOMPARE(terminal->componentCount(), 1);
     QCOMPARE(terminal->componentAt(0), link);
-    QCOMPARE(application->serviceCount(), 1);
+    // The terminal service, then the update control service, then the package update service,
+    // each with the link component.
+    Service::K27::UpdateControlService *control = application->updateControlService().data();
+    Service::K27::PackageUpdateService *package = application->packageUpdateService().data();
+    QCOMPARE(application->serviceCount(), 3);
     QCOMPARE(application->serviceAt(0), terminal);
+    QCOMPARE(application->serviceAt(1), control);
+    QCOMPARE(application->serviceAt(2), package);
+    QCOMPARE(control->getId(), 1u);
+    QCOMPARE(package->getId(), 12u);
+    QCOMPARE(control->componentCount(), 1);
+    QCOMPARE(control->componentAt(0), link);
+    QCOMPARE(package->componentCount(), 1);
+    QCOMPARE(package->componentAt(0), link);
+    QCOMPARE(package->getState(), 0u);
     QCOMPARE(terminal->getApplication(), application.get());
     QCOMPARE(application->componentCount(), 1);
     QCOMPARE(application->componentAt(0), link);

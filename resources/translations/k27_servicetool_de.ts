@@ -299,6 +299,34 @@
         <source>%1 rows</source>
         <translation>%1 Zeilen</translation>
     </message>
+    <message>
+        <source>Open software update package</source>
+        <translation>Software-Updatepaket öffnen</translation>
+    </message>
+    <message>
+        <source>Archives (*.tar)</source>
+        <translation>Archive (*.tar)</translation>
+    </message>
+    <message>
+        <source>New Firmware: </source>
+        <translation>Neue Firmware: </translation>
+    </message>
+    <message>
+        <source>Software downgrade is not allowed! </source>
+        <translation>Software-Downgrade ist nicht erlaubt! </translation>
+    </message>
+    <message>
+        <source>Platform: %1 %</source>
+        <translation>Platform: %1 %</translation>
+    </message>
+    <message>
+        <source>Waiting for the device to restart</source>
+        <translation>Warten auf den Neustart des Geräts</translation>
+    </message>
+    <message>
+        <source>Display: %1 %</source>
+        <translation>Display: %1 %</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>
@@ -740,6 +768,84 @@
     <message>
         <source>Time since start (min:s)</source>
         <translation>Zeit seit Start (min:s)</translation>
+    </message>
+</context>
+<context>
+    <name>Service::K27::PackageUpdateService</name>
+    <message>
+        <source>Cannot read the package: %1</source>
+        <translation>Das Paket kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The package is incomplete: it ends inside a file</source>
+        <translation>Das Paket ist unvollständig: es endet mitten in einer Datei</translation>
+    </message>
+    <message>
+        <source>The package has no version.json</source>
+        <translation>Das Paket enthält keine version.json</translation>
+    </message>
+    <message>
+        <source>The package&apos;s version.json is not a valid manifest</source>
+        <translation>Die version.json des Pakets ist kein gültiges Manifest</translation>
+    </message>
+    <message>
+        <source>The package names the firmware image %1, which it does not hold</source>
+        <translation>Das Paket nennt das Firmware-Abbild %1, enthält es aber nicht</translation>
+    </message>
+    <message>
+        <source>Security Error! Wrong Digest</source>
+        <translation>Sicherheitsfehler! Falscher Hashwert</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>The package holds no firmware image for this device</source>
+        <translation>Das Paket enthält kein Firmware-Abbild für dieses Gerät</translation>
+    </message>
+    <message>
+        <source>The platform was updated, but the device did not come back within %1 s; the display was not updated</source>
+        <translation>Die Platform wurde aktualisiert, aber das Gerät kam nicht innerhalb von %1 s zurück; das Display wurde nicht aktualisiert</translation>
+    </message>
+    <message>
+        <source>The platform was updated, but the device did not come back within %1 s</source>
+        <translation>Die Platform wurde aktualisiert, aber das Gerät kam nicht innerhalb von %1 s zurück</translation>
+    </message>
+    <message>
+        <source>The device did not come back within %1 s after it was sent into its bootloader; nothing was sent</source>
+        <translation>Das Gerät kam nicht innerhalb von %1 s aus seinem Bootloader zurück; es wurde nichts gesendet</translation>
+    </message>
+    <message>
+        <source>Platform: %1</source>
+        <translation>Platform: %1</translation>
+    </message>
+    <message>
+        <source>Display: %1</source>
+        <translation>Display: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Service::K27::UpdateControlService</name>
+    <message>
+        <source>Security Error! Wrong Digest</source>
+        <translation>Sicherheitsfehler! Falscher Hashwert</translation>
+    </message>
+    <message>
+        <source>The firmware image is empty</source>
+        <translation>Das Firmware-Abbild ist leer</translation>
+    </message>
+    <message>
+        <source>The firmware image is too large: a device takes at most %1 blocks of 512 bytes</source>
+        <translation>Das Firmware-Abbild ist zu groß: ein Gerät nimmt höchstens %1 Blöcke zu 512 Byte an</translation>
+    </message>
+    <message>
+        <source>The device did not ask for the first of %1 blocks</source>
+        <translation>Das Gerät hat den ersten von %1 Blöcken nicht angefordert</translation>
+    </message>
+    <message>
+        <source>The device stopped asking for data at block %1 of %2</source>
+        <translation>Das Gerät hat bei Block %1 von %2 aufgehört, Daten anzufordern</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,8 @@
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
 #include "model/observer/ModelValueObserver.h"
+#include "service/PackageUpdateService.h"
+#include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "utilities/LittleEndian.h"
 
@@ -430,9 +432,63 @@ void ControlSession::handleMeasuredPortState()
          DeviceGone);
 }
 
+bool ControlSession::update(const QString &packagePath, bool allowDowngrade,
+                            const QList<int> &waits)
+{
+    m_install = std::make_unique<PackageInstall>(*m_application, m_out, m_err);
+    connect(m_install.get(), &PackageInstall::finished, this,
+            &ControlSession::handlePackageInstalled);
+    if (!m_install->open(packagePath))
+        return false;
+    if (waits.size() == 4) {
+        Service::K27::PackageUpdateService::Timing timing
+            = m_application->packageUpdateService()->timing();
+        timing.platformBootloaderMs = waits.at(0);
+        timing.displayBootloaderMs = waits.at(1);
+        timing.deviceSettleMs = waits.at(2);
+        timing.displayFinishMs = waits.at(3);
+        m_application->packageUpdateService()->setTiming(timing);
+    }
+    // Every block request is answered, as the device window does.
+    connect(m_application->terminalService().data(),
+            &Service::K27::ZantLinkTerminalService::requestMemblock,
+            m_application->updateControlService().data(),
+            &Service::K27::UpdateControlService::sendBlock);
+    m_allowDowngrade = allowDowngrade;
+    m_waiting = Waiting::UpdateVersion;
+    runApplication();
+    ensureRequested(m_application->valueObserver()->findValue(
+        Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::PlatformVersion)));
+    return true;
+}
+
+void ControlSession::handlePackageInstalled(PackageInstall::Result result)
+{
+    if (m_waiting != Waiting::Update)
+        return;
+    finish(result == PackageInstall::Installed ? Success : UpdateFailed);
+}
+
 void ControlSession::handleArrival(quint16 identifier)
 {
     switch (m_waiting) {
+    case Waiting::UpdateVersion:
+        if (identifier
+            == Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::PlatformVersion)) {
+            const auto version = static_cast<quint32>(
+                m_application->database()->information().platformVersion().value());
+            if (!m_install->accepts(version, m_allowDowngrade)) {
+                finish(PackageRefused);
+                return;
+            }
+            // The update has its own time-outs.
+            m_timer.stop();
+            m_waiting = Waiting::Update;
+            m_install->start();
+        }
+        break;
+    case Waiting::Update:
+        break;
     case Waiting::Dump: {
         const bool complete = std::all_of(m_requested.cbegin(), m_requested.cend(),
                                           [this](quint16 id) { return m_arrivals.count(id) > 0; });
@@ -538,6 +594,13 @@ void ControlSession::handleTimeout()
                  .arg(seconds),
              TimedOut);
         break;
+    case Waiting::UpdateVersion:
+        fail(QStringLiteral("the device did not report its platform software within %1 s; "
+                            "nothing sent")
+                 .arg(seconds),
+             TimedOut);
+        break;
+    case Waiting::Update:
     case Waiting::Nothing:
         break;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PackageInstall.h"
 #include "ValueArrivals.h"
 #include "application/Settings.h"
 
@@ -39,6 +40,8 @@ public:
         DeviceDisagreed = 5,
         Interrupted = 6, // SIGINT, SIGTERM or SIGHUP before the command finished
         DeviceGone = 7, // the device went away while measuring
+        PackageRefused = 8, // unusable, tampered or not newer than the device: nothing sent
+        UpdateFailed = 9, // the update began but did not end: a stall, a device that stayed away
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -71,6 +74,11 @@ public:
     bool measure(const QString &quantity, double seconds);
     // Stops a running measurement on the device and ends the command with 0.
     void stopMeasuring();
+    // Installs an update package once the device has reported its platform software version.
+    // waits: the update's waits in milliseconds (after the platform's and the display's
+    // bootloader jumps, after the device came back, before "StopDisplayUpdate"); empty for the
+    // usual ones.
+    bool update(const QString &packagePath, bool allowDowngrade, const QList<int> &waits);
 
 signals:
     void finished(int exitCode);
@@ -97,6 +105,8 @@ private:
     void printMeasurement(int kind, int phase);
     void handleMeasuredPortState();
 
+    void handlePackageInstalled(PackageInstall::Result result);
+
     enum class Waiting {
         Nothing,
         Dump,
@@ -105,7 +115,9 @@ private:
         SetReport,
         SettingsExport,
         SettingsImport,
-        SettingsReport
+        SettingsReport,
+        UpdateVersion,
+        Update
     };
 
     const QString m_portPath;
@@ -132,4 +144,6 @@ private:
     // While measuring: the time since the measurement was started.
     bool m_measuring = false;
     QElapsedTimer m_measurementClock;
+    std::unique_ptr<PackageInstall> m_install;
+    bool m_allowDowngrade = false;
 };

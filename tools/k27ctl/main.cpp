@@ -4,10 +4,12 @@
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION
 //          | monitor | settings export FILE | settings import FILE
 //          | measure voltage|current|power [--seconds N]
+//   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D] update PACKAGE
 //
 // Exit codes: 0 success, 2 bad arguments, a refused value or a refused or unwritable settings
 // file, 3 the port cannot be opened, 4 time-out, 5 the device kept another content than the
-// one set, 6 interrupted by a signal, 7 the device went away during a measurement.
+// one set, 6 interrupted by a signal, 7 the device went away during a measurement, 8 a package
+// refused before anything was sent, 9 an update that began and did not end.
 
 #include "ControlSession.h"
 
@@ -43,6 +45,13 @@ const char *const usage
       "  measure voltage|current|power [--seconds N]\n"
       "                    start the measurement and print one CSV row per measured value\n"
       "                    for N seconds or until interrupted, then stop it on the device\n"
+      "  update PACKAGE    install an update package (.tar); only a package newer than the\n"
+      "                    device's platform software unless --allow-downgrade\n"
+      "options of update:\n"
+      "  --allow-downgrade       install a package that is not newer than the device\n"
+      "  --update-waits A,B,C,D  the update's waits in ms (2000,1000,1000,5000): after the\n"
+      "                          platform's bootloader jump, after the display's, after the\n"
+      "                          device came back, before the display update ends\n"
       "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly\n";
 
 } // namespace
@@ -69,7 +78,15 @@ int main(int argc, char *argv[])
     parser.addOption(portOption);
     parser.addOption(timeoutOption);
     parser.addOption(secondsOption);
+    const QCommandLineOption allowDowngradeOption(
+        QStringLiteral("allow-downgrade"),
+        QStringLiteral("update: install a package that is not newer than the device."));
+    const QCommandLineOption updateWaitsOption(QStringLiteral("update-waits"),
+                                               QStringLiteral("update: the waits in ms."),
+                                               QStringLiteral("A,B,C,D"));
     parser.addOption(helpOption);
+    parser.addOption(allowDowngradeOption);
+    parser.addOption(updateWaitsOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command."));
 
     const auto badArguments = [&err](const QString &message) {
@@ -97,7 +114,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("dump"), 0},    {QStringLiteral("get"), 1},
         {QStringLiteral("set"), 2},     {QStringLiteral("fire"), 1},
         {QStringLiteral("monitor"), 0}, {QStringLiteral("settings"), 2},
-        {QStringLiteral("measure"), 1}};
+        {QStringLiteral("measure"), 1}, {QStringLiteral("update"), 1}};
     if (command.isEmpty())
         return badArguments(QStringLiteral("no command given"));
     if (!argumentCounts.contains(command))
@@ -119,6 +136,21 @@ int main(int argc, char *argv[])
             return badArguments(QStringLiteral("--seconds belongs to measure"));
         if (!secondsOk || measureSeconds <= 0 || measureSeconds > 24 * 3600)
             return badArguments(QStringLiteral("--seconds takes a number of seconds above 0"));
+    }
+
+    QList<int> updateWaits;
+    if (parser.isSet(updateWaitsOption)) {
+        const QStringList parts = parser.value(updateWaitsOption).split(QLatin1Char(','));
+        for (const QString &part : parts) {
+            bool ok = false;
+            const int milliseconds = part.trimmed().toInt(&ok);
+            if (!ok || milliseconds < 0 || milliseconds > 600000)
+                break;
+            updateWaits.append(milliseconds);
+        }
+        if (updateWaits.size() != 4 || parts.size() != 4)
+            return badArguments(
+                QStringLiteral("--update-waits takes four numbers of milliseconds, 0 to 600000"));
     }
 
     // A signal ends the event loop normally, so that everything is cleaned up on the way out
@@ -179,6 +211,9 @@ int main(int argc, char *argv[])
         started = session.measure(arguments.at(1), measureSeconds);
         if (started)
             measuring = &session;
+    } else if (command == QLatin1String("update")) {
+        if (!session.update(arguments.at(1), parser.isSet(allowDowngradeOption), updateWaits))
+            return ControlSession::PackageRefused;
     } else {
         // monitor: until SIGINT, SIGTERM or SIGHUP.
         session.monitor();

@@ -1,0 +1,434 @@
+#include "service/PackageUpdateService.h"
+
+#include "application/SerialPortManager.h"
+#include "component/ZantLinkComponent.h"
+#include "model/interfaces/ModelActionID.h"
+#include "service/VersionParser.h"
+#include "utilities/Tarball.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <optional>
+
+namespace Service::K27 {
+
+namespace {
+constexpr uint32_t linkComponentId = 0;
+constexpr quint8 platformNode = 0;
+constexpr quint8 displayNode = 1;
+const QByteArray manifestName = QByteArrayLiteral("version.json");
+} // namespace
+
+PackageUpdateService::PackageUpdateService(
+    const QSharedPointer<UpdateControlService> &updateControl,
+    const QSharedPointer<Application::K27::SerialPortManager> &portManager, const QString &portName,
+    QObject *parent)
+    : QObject(parent)
+    , Component::Interfaces::AbstractService(ServiceId)
+    , m_updateControl(updateControl)
+    , m_portManager(portManager)
+    , m_portName(portName)
+{
+    qRegisterMetaType<Service::K27::PackageUpdateService::Step>();
+    m_stepTimer.setSingleShot(true);
+    connect(&m_stepTimer, &QTimer::timeout, this, &PackageUpdateService::handleContinuation);
+    m_returnTimer.setSingleShot(true);
+    connect(&m_returnTimer, &QTimer::timeout, this,
+            &PackageUpdateService::handleDeviceReturnTimeout);
+
+    if (m_updateControl != nullptr) {
+        const UpdateControlService *const control = m_updateControl.data();
+        connect(control, &UpdateControlService::progressChanged, this,
+                &PackageUpdateService::handleProgressChanged);
+        connect(control, &UpdateControlService::digestError, this,
+                &PackageUpdateService::handleDigestError);
+        connect(control, &UpdateControlService::updateFinished, this,
+                &PackageUpdateService::handleUpdateFinished);
+        connect(control, &UpdateControlService::transferFailed, this,
+                &PackageUpdateService::handleTransferFailed);
+    }
+    if (m_portManager != nullptr) {
+        const Application::K27::SerialPortManager *const manager = m_portManager.data();
+        connect(manager, &Application::K27::SerialPortManager::portOpened, this,
+                &PackageUpdateService::handlePortOpened);
+        connect(manager, &Application::K27::SerialPortManager::portClosed, this,
+                &PackageUpdateService::handlePortClosed);
+    }
+}
+
+PackageUpdateService::~PackageUpdateService()
+{
+    // The tarball's entries point into the package bytes: the index goes first.
+    m_versionParser.reset();
+    m_tarball.reset();
+}
+
+void PackageUpdateService::onStart()
+{
+    m_link = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkComponentId));
+}
+
+void PackageUpdateService::onStop() { }
+
+// ---- opening a package ---------------------------------------------------------------------
+
+void PackageUpdateService::clearPackage()
+{
+    m_versionParser.reset();
+    m_tarball.reset();
+    m_packageData.clear();
+    m_packageSize = 0;
+    m_imageCount = 0;
+    m_progressByNode.clear();
+}
+
+void PackageUpdateService::openPackage(const QString &path)
+{
+    if (isUpdating())
+        return;
+    m_state = Opening;
+    m_packagePath = path;
+    clearPackage();
+
+    // The manifest's announcements wait until the whole package has passed its checks, so the
+    // window never offers a package that cannot be installed.
+    std::optional<QString> packageVersion;
+    std::optional<quint32> platformVersion;
+    const QString problem = [&] {
+        const QString text = loadPackage(path);
+        if (!text.isEmpty())
+            return text;
+        QObject context;
+        connect(m_versionParser.data(), &VersionParser::packageUpdateVersion, &context,
+                [&packageVersion](const QString &version) { packageVersion = version; });
+        connect(m_versionParser.data(), &VersionParser::packageUpdatePlatformVersion, &context,
+                [&platformVersion](quint32 version) { platformVersion = version; });
+        m_versionParser->parse();
+        return QString();
+    }();
+    if (!problem.isEmpty()) {
+        clearPackage();
+        m_state = Failed;
+        emit packageUpdateErrorOccured(problem);
+        return;
+    }
+    if (packageVersion)
+        emit packageUpdateVersion(*packageVersion);
+    if (platformVersion)
+        emit packageUpdatePlatformVersion(*platformVersion);
+    m_state = Loaded;
+}
+
+QString PackageUpdateService::loadPackage(const QString &path)
+{
+    if (m_packageFile.isOpen())
+        m_packageFile.close();
+    m_packageFile.setFileName(path);
+    if (!m_packageFile.open(QIODevice::ReadOnly))
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "Cannot read the package: %1")
+            .arg(m_packageFile.errorString());
+    m_packageSize = m_packageFile.size();
+    m_packageData = m_packageFile.readAll();
+    if (m_packageData.size() != m_packageSize)
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "Cannot read the package: %1")
+            .arg(m_packageFile.errorString());
+
+    m_tarball = QSharedPointer<Utilities::Tarball>::create(m_packageData.constData(),
+                                                           quint32(m_packageData.size()));
+    if (m_tarball->isTruncated())
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package is incomplete: it ends inside a file");
+    const Utilities::Tarball::Entry *const manifest = m_tarball->find(manifestName);
+    if (manifest == nullptr)
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package has no version.json");
+
+    const QByteArray manifestBytes(manifest->data, manifest->size);
+    QJsonParseError parseError {};
+    const QJsonDocument document = QJsonDocument::fromJson(manifestBytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject())
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package's version.json is not a valid manifest");
+    m_versionParser = QSharedPointer<VersionParser>::create(manifestBytes);
+
+    // Parsed without announcing: the checks below use the image records only.
+    {
+        const QSignalBlocker quiet(m_versionParser.data());
+        m_versionParser->parse();
+    }
+    const QString platformPath = m_versionParser->platformApplication().path();
+    const QString displayPath = m_versionParser->displayApplication().path();
+    for (const QString &imagePath : {platformPath, displayPath}) {
+        if (imagePath.isEmpty())
+            continue;
+        const Utilities::Tarball::Entry *const entry = m_tarball->find(imagePath.toUtf8());
+        if (entry == nullptr)
+            return QCoreApplication::translate(
+                       "Service::K27::PackageUpdateService",
+                       "The package names the firmware image %1, which it does not hold")
+                .arg(imagePath);
+        ++m_imageCount;
+        // Checked now, before the device is sent into its bootloader: a bad image must never
+        // leave the device without its application.
+        const UpdateControlService::Error error = UpdateControlService::checkImage(
+            QByteArray::fromRawData(entry->data, entry->size), true, nullptr);
+        if (error == UpdateControlService::Error::DigestMismatch)
+            return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                               "Security Error! Wrong Digest");
+        if (error != UpdateControlService::Error::None)
+            return QCoreApplication::translate("Service::K27::PackageUpdateService", "%1: %2")
+                .arg(imagePath, UpdateControlService::errorText(error));
+    }
+    if (m_imageCount == 0)
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package holds no firmware image for this device");
+    // A fresh parser: openPackage lets this one announce the versions.
+    m_versionParser = QSharedPointer<VersionParser>::create(manifestBytes);
+    return QString();
+}
+
+// ---- the run -------------------------------------------------------------------------------
+
+void PackageUpdateService::startUpdate()
+{
+    if (m_state != Loaded && m_state != Finished)
+        return;
+    m_progressByNode.clear();
+    if (m_tarball == nullptr)
+        return;
+    if (m_versionParser != nullptr
+        && m_tarball->contains(m_versionParser->platformApplication().path().toUtf8())) {
+        runPlatformStep();
+    } else if (m_versionParser != nullptr
+               && m_tarball->contains(m_versionParser->displayApplication().path().toUtf8())) {
+        runDisplayStep();
+    } else {
+        m_state = Finished;
+        finish();
+    }
+}
+
+Component::K27::ZantLinkComponent *PackageUpdateService::link()
+{
+    if (m_link == nullptr)
+        m_link = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkComponentId));
+    return m_link;
+}
+
+void PackageUpdateService::runPlatformStep()
+{
+    m_currentNode = platformNode;
+    m_state = PlatformTransfer;
+    m_waitingForBootloaderPort = false;
+    emit packageUpdateStepChanged(Step::Platform, 0);
+    if (Component::K27::ZantLinkComponent *const device = link())
+        device->sendJumpToBootloader(platformNode);
+    continueAfter(Continuation::PlatformInBootloader, m_timing.platformBootloaderMs);
+}
+
+void PackageUpdateService::runDisplayStep()
+{
+    m_currentNode = displayNode;
+    m_state = DisplayTransfer;
+    emit packageUpdateStepChanged(Step::Display, 0);
+    if (Component::K27::ZantLinkComponent *const device = link())
+        device->sendJumpToBootloader(displayNode);
+    continueAfter(Continuation::DisplayInBootloader, m_timing.displayBootloaderMs);
+}
+
+void PackageUpdateService::startTransfer(quint8 node)
+{
+    const QString path = node == platformNode ? m_versionParser->platformApplication().path()
+                                              : m_versionParser->displayApplication().path();
+    const Utilities::Tarball::Entry *const entry = m_tarball->find(path.toUtf8());
+    if (entry == nullptr)
+        return;
+    // Package images are always encrypted. A refused image reports through the update control
+    // service's signals, which end the run here.
+    m_updateControl->start(QByteArray(entry->data, entry->size), 1, node);
+}
+
+void PackageUpdateService::continueAfter(Continuation continuation, int milliseconds)
+{
+    m_continuation = continuation;
+    m_stepTimer.start(qMax(0, milliseconds));
+}
+
+void PackageUpdateService::handleContinuation()
+{
+    const Continuation continuation = m_continuation;
+    m_continuation = Continuation::None;
+    switch (continuation) {
+    case Continuation::None:
+        return;
+    case Continuation::PlatformInBootloader:
+        if (m_state != PlatformTransfer)
+            return;
+        // The bootloader may have taken the port over by now; open it again. If it is not
+        // back yet, the transfer starts when it is.
+        if (link() != nullptr && !link()->open()) {
+            m_waitingForBootloaderPort = true;
+            m_returnTimer.start(qMax(0, m_timing.deviceReturnTimeoutMs));
+            return;
+        }
+        startTransfer(platformNode);
+        return;
+    case Continuation::DisplayInBootloader:
+        if (m_state == DisplayTransfer)
+            startTransfer(displayNode);
+        return;
+    case Continuation::DeviceSettled:
+        if (m_state != WaitingForDevice || m_tarball == nullptr)
+            return;
+        if (m_versionParser != nullptr
+            && m_tarball->contains(m_versionParser->displayApplication().path().toUtf8())) {
+            if (Component::K27::ZantLinkComponent *const device = link())
+                device->sendFireModelAction(Model::Interfaces::toNumber(
+                    Model::Interfaces::ModelActionID::StartDisplayUpdate));
+            runDisplayStep();
+        } else {
+            m_state = Finished;
+            finish();
+        }
+        return;
+    case Continuation::DisplayDone:
+        if (m_state != DisplayTransfer)
+            return;
+        if (Component::K27::ZantLinkComponent *const device = link())
+            device->sendFireModelAction(
+                Model::Interfaces::toNumber(Model::Interfaces::ModelActionID::StopDisplayUpdate));
+        m_state = Finished;
+        finish();
+        return;
+    }
+}
+
+void PackageUpdateService::handleDeviceReturnTimeout()
+{
+    const int seconds = (m_timing.deviceReturnTimeoutMs + 999) / 1000;
+    if (m_state == WaitingForDevice) {
+        fail(m_imageCount > 1
+                 ? QCoreApplication::translate(
+                       "Service::K27::PackageUpdateService",
+                       "The platform was updated, but the device did not come back within %1 s; "
+                       "the display was not updated")
+                       .arg(seconds)
+                 : QCoreApplication::translate(
+                       "Service::K27::PackageUpdateService",
+                       "The platform was updated, but the device did not come back within %1 s")
+                       .arg(seconds));
+    } else if (m_state == PlatformTransfer && m_waitingForBootloaderPort) {
+        fail(QCoreApplication::translate(
+                 "Service::K27::PackageUpdateService",
+                 "The device did not come back within %1 s after it was sent into its "
+                 "bootloader; nothing was sent")
+                 .arg(seconds));
+    }
+}
+
+void PackageUpdateService::fail(const QString &message)
+{
+    m_stepTimer.stop();
+    m_returnTimer.stop();
+    m_continuation = Continuation::None;
+    m_waitingForBootloaderPort = false;
+    if (m_updateControl != nullptr)
+        m_updateControl->cancel();
+    m_state = Failed;
+    emit packageUpdateErrorOccured(message);
+}
+
+void PackageUpdateService::finish()
+{
+    m_stepTimer.stop();
+    m_returnTimer.stop();
+    m_continuation = Continuation::None;
+    emit packageUpdateFinished();
+}
+
+bool PackageUpdateService::isOwnPort(const QString &portName) const
+{
+    return portName == m_portName;
+}
+
+void PackageUpdateService::handleProgressChanged(quint32 progress)
+{
+    if (!isUpdating() || m_imageCount == 0)
+        return;
+    m_progressByNode[m_currentNode] = progress / m_imageCount;
+    quint32 total = 0;
+    for (const quint32 share : qAsConst(m_progressByNode))
+        total += share;
+    emit packageUpdateProgressChanged(total);
+    if (m_state == PlatformTransfer)
+        emit packageUpdateStepChanged(Step::Platform, progress);
+    else if (m_state == DisplayTransfer)
+        emit packageUpdateStepChanged(Step::Display, progress);
+}
+
+void PackageUpdateService::handleDigestError()
+{
+    if (isUpdating())
+        fail(QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                         "Security Error! Wrong Digest"));
+}
+
+void PackageUpdateService::handleTransferFailed(UpdateControlService::Error error,
+                                                const QString &message)
+{
+    Q_UNUSED(error)
+    if (!isUpdating())
+        return;
+    fail(m_currentNode == platformNode
+             ? QCoreApplication::translate("Service::K27::PackageUpdateService", "Platform: %1")
+                   .arg(message)
+             : QCoreApplication::translate("Service::K27::PackageUpdateService", "Display: %1")
+                   .arg(message));
+}
+
+void PackageUpdateService::handleUpdateFinished()
+{
+    if (!isUpdating())
+        return;
+    if (m_currentNode == platformNode) {
+        if (m_state != PlatformTransfer)
+            return;
+        // The platform restarts into its new software; its port goes away and comes back.
+        m_state = WaitingForDevice;
+        emit packageUpdateStepChanged(Step::WaitingForDevice, 0);
+        m_returnTimer.start(qMax(0, m_timing.deviceReturnTimeoutMs));
+        return;
+    }
+    if (m_state == DisplayTransfer && m_continuation != Continuation::DisplayDone)
+        continueAfter(Continuation::DisplayDone, m_timing.displayFinishMs);
+}
+
+void PackageUpdateService::handlePortOpened(const QString &portName)
+{
+    if (!isOwnPort(portName))
+        return;
+    if (m_state == PlatformTransfer && m_waitingForBootloaderPort) {
+        m_waitingForBootloaderPort = false;
+        m_returnTimer.stop();
+        if (link() != nullptr)
+            link()->open();
+        startTransfer(platformNode);
+        return;
+    }
+    if (m_state != WaitingForDevice || m_continuation == Continuation::DeviceSettled)
+        return;
+    m_returnTimer.stop();
+    continueAfter(Continuation::DeviceSettled, m_timing.deviceSettleMs);
+}
+
+void PackageUpdateService::handlePortClosed(const QString &portName)
+{
+    // A closed port ends nothing by itself: the device restarts during the update, and a
+    // transfer it stops asking for ends on its own time-out.
+    Q_UNUSED(portName)
+}
+
+} // namespace Service::K27

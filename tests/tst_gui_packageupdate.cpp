@@ -1,0 +1,179 @@
+#include "support/PackageUpdatePanelFixture.h"
+
+// The package update panel: the version verdict per level, a refused package and whole updates,
+// against the simulated device over a pseudo-terminal.
+class TestPackageUpdatePanel : public PackageUpdatePanelFixture
+{
+    Q_OBJECT
+
+private slots:
+    void downgradeVerdict_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("operatingMode");
+        QTest::addColumn<QString>("packageVersion");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("Supervisor, newer") << int(UserLogin::Supervisor) << 0 << "V1.0.0.1" << true;
+        QTest::newRow("Supervisor, equal")
+            << int(UserLogin::Supervisor) << 0 << "V1.0.0.0" << false;
+        QTest::newRow("Supervisor, older")
+            << int(UserLogin::Supervisor) << 0 << "V0.9.0.0" << false;
+        QTest::newRow("Admin, older") << int(UserLogin::Admin) << 0 << "V0.9.0.0" << true;
+        QTest::newRow("Admin, equal") << int(UserLogin::Admin) << 0 << "V1.0.0.0" << true;
+        QTest::newRow("Demo, mode 3, older") << int(UserLogin::Demo) << 3 << "V0.9.0.0" << true;
+        QTest::newRow("Demo, mode 0, equal") << int(UserLogin::Demo) << 0 << "V1.0.0.0" << false;
+        QTest::newRow("Demo, mode 0, newer") << int(UserLogin::Demo) << 0 << "V1.1.0.0" << true;
+    }
+    void downgradeVerdict()
+    {
+        QFETCH(int, level);
+        QFETCH(int, operatingMode);
+        QFETCH(QString, packageVersion);
+        QFETCH(bool, offered);
+        DeviceSimulatorOptions options;
+        options.model.insert(10, operatingMode);
+        QVERIFY(start(level, options));
+        const QString package = twoImagePackage(packageVersion);
+        QVERIFY(!package.isEmpty());
+        window().openUpdatePackage(package);
+        QCOMPARE(label("labelPackageVersionText")->text(),
+                 offered ? QStringLiteral("New Firmware: ")
+                         : QStringLiteral("Software downgrade is not allowed! "));
+        QCOMPARE(label("labelPackageVersion")->text(), QStringLiteral("V2.0.0.0"));
+        QCOMPARE(button("pushButtonStartPackageUpdate")->isVisibleTo(&window()), offered);
+
+        // A cancelled dialog takes the offer back.
+        window().openUpdatePackage(QString());
+        QVERIFY(!button("pushButtonStartPackageUpdate")->isVisibleTo(&window()));
+        QVERIFY(label("labelPackageVersionText")->text().isEmpty());
+    }
+
+    void refusedPackageSendsNothing()
+    {
+        QVERIFY(start(UserLogin::Admin));
+        const QString package = m_packages->tamper(twoImagePackage(), QStringLiteral("bad.tar"));
+        QVERIFY(!package.isEmpty());
+        m_harness->takeReceived();
+        window().openUpdatePackage(package);
+        QCOMPARE(label("labelPackageVersionText")->text(),
+                 QStringLiteral("Security Error! Wrong Digest"));
+        QVERIFY(label("labelPackageVersion")->text().isEmpty());
+        QVERIFY(!button("pushButtonStartPackageUpdate")->isVisibleTo(&window()));
+        QVERIFY(button("pushButtonOpenUpdatePackage")->isVisibleTo(&window()));
+        // The button cannot be pressed, and the service refuses to run the package anyway.
+        service().startUpdate();
+        QVERIFY(m_harness->barrier());
+        QVERIFY(updatePackets(m_harness->takeReceived()).isEmpty());
+        QVERIFY(window().canClose());
+    }
+
+    void wholeUpdate_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("platform");
+        QTest::addColumn<bool>("display");
+        QTest::addColumn<QStringList>("packets");
+        QTest::addColumn<QStringList>("steps");
+        const QStringList both {QStringLiteral("1/0"),  QStringLiteral("9/0"),
+                                QStringLiteral("11/0"), QStringLiteral("action 11"),
+                                QStringLiteral("1/1"),  QStringLiteral("9/1"),
+                                QStringLiteral("11/1"), QStringLiteral("action 12")};
+        QTest::newRow("two images, Admin")
+            << int(UserLogin::Admin) << true << true << both
+            << QStringList {QStringLiteral("Platform: 0 %"),
+                            QStringLiteral("Platform: 60 %"),
+                            QStringLiteral("Platform: 100 %"),
+                            QStringLiteral("Waiting for the device to restart"),
+                            QStringLiteral("Display: 0 %"),
+                            QStringLiteral("Display: 50 %"),
+                            QStringLiteral("Display: 100 %")};
+        QTest::newRow("two images, Supervisor")
+            << int(UserLogin::Supervisor) << true << true << both << QStringList();
+        QTest::newRow("platform only")
+            << int(UserLogin::Admin) << true << false
+            << QStringList {QStringLiteral("1/0"), QStringLiteral("9/0"), QStringLiteral("11/0")}
+            << QStringList {QStringLiteral("Waiting for the device to restart")};
+        QTest::newRow("display only")
+            << int(UserLogin::Supervisor) << false << true
+            << QStringList {QStringLiteral("1/1"), QStringLiteral("9/1"), QStringLiteral("11/1"),
+                            QStringLiteral("action 12")}
+            << QStringList {QStringLiteral("Display: 100 %")};
+    }
+    void wholeUpdate()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, platform);
+        QFETCH(bool, display);
+        QFETCH(QStringList, packets);
+        QFETCH(QStringList, steps);
+        QVERIFY(start(level));
+        const QString package = m_packages->build(
+            QStringLiteral("package.tar"), platform ? UpdatePackages::image(2100) : QByteArray(),
+            QStringLiteral("V2.0.0.0"), display ? UpdatePackages::image(900, 3) : QByteArray(),
+            QStringLiteral("V2.0.0.1"));
+        window().openUpdatePackage(package);
+        if (!platform) // no platform version: the verdict does not run, START stays hidden
+            QVERIFY(!button("pushButtonStartPackageUpdate")->isVisibleTo(&window()));
+        m_harness->takeReceived();
+
+        QSignalSpy progress(&service(), &PackageUpdateService::packageUpdateProgressChanged);
+        QSignalSpy finished(&service(), &PackageUpdateService::packageUpdateFinished);
+        QSignalSpy errors(&service(), &PackageUpdateService::packageUpdateErrorOccured);
+        QSignalSpy completed(&m_harness->device(), &DeviceSimulator::updateCompleted);
+        QStringList shown;
+        bool keptOpen = true;
+        connect(&service(), &PackageUpdateService::packageUpdateStepChanged, this, [&] {
+            shown.append(progressBar()->format());
+            keptOpen = keptOpen && !window().canClose();
+        });
+        window().handleStartPackageUpdate();
+        QVERIFY(!button("pushButtonOpenUpdatePackage")->isVisibleTo(&window()));
+        QVERIFY(progressBar()->isVisibleTo(&window()));
+        QVERIFY(!window().canClose());
+
+        QVERIFY(finished.wait(20000));
+        // Everything the window sent has reached the device once its answer to this is back.
+        QVERIFY(m_harness->barrier());
+        QVERIFY(errors.isEmpty());
+        QVERIFY(keptOpen);
+        QVERIFY(window().canClose());
+        QCOMPARE(completed.count(), int(platform) + int(display));
+        if (platform)
+            QCOMPARE(m_harness->device().platform().applicationVersion(), newPlatformVersion);
+        if (display)
+            QCOMPARE(m_harness->device().display().applicationVersion(), newDisplayVersion);
+        QVERIFY(!m_harness->device().displayUpdateActive());
+        QCOMPARE(updatePackets(m_harness->takeReceived()), packets);
+
+        QList<quint32> values;
+        for (const QList<QVariant> &arguments : qAsConst(progress))
+            values.append(arguments.at(0).value<quint32>());
+        QCOMPARE(values.last(), 100u);
+        QVERIFY(std::is_sorted(values.begin(), values.end()));
+        if (platform && display) {
+            QVERIFY(values.contains(50u));
+            QVERIFY(!values.contains(99u));
+        }
+        for (const QString &step : qAsConst(steps))
+            QVERIFY2(shown.contains(step), qPrintable(shown.join(QLatin1Char('|'))));
+
+        // The panel after the update: a level that may install without a version check keeps
+        // START UPDATE for the same package; any other level chooses a package again.
+        QVERIFY(button("pushButtonOpenUpdatePackage")->isVisibleTo(&window()));
+        QVERIFY(!progressBar()->isVisibleTo(&window()));
+        const bool again = level == UserLogin::Admin;
+        QCOMPARE(button("pushButtonStartPackageUpdate")->isVisibleTo(&window()), again);
+        QCOMPARE(label("labelPackageVersion")->text().isEmpty(), !again);
+
+        // The platform reports its new software once asked.
+        if (platform) {
+            window().linkComponent()->sendGetModelValue(39);
+            QVERIFY(m_harness->barrier());
+            QTRY_COMPARE(quint32(window().database()->information().platformVersion().value()),
+                         newPlatformVersion);
+        }
+    }
+};
+
+QTEST_MAIN(TestPackageUpdatePanel)
+#include "tst_gui_packageupdate.moc"

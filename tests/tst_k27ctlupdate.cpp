@@ -1,0 +1,177 @@
+// k27ctl update end to end: the program installs packages made by k27-mkpackage on the
+// simulated device, which restarts (its port goes away and comes back) when its platform
+// enters the bootloader and when it returns to its new software.
+
+#include "component/ZantLinkCommandCode.h"
+#include "support/TrappedTest.h"
+#include "support/UpdatePackages.h"
+#include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/SimulatedPortList.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+using Command = Component::K27::ZantLinkCommandCode;
+using DeviceSim::DeviceSimulator;
+using DeviceSim::ReceivedPacket;
+using TestSupport::UpdatePackages;
+
+namespace {
+constexpr quint32 deviceVersion = 0x01000000;
+
+struct Result
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The packets of an update the device received.
+int updatePackets(const QList<ReceivedPacket> &packets)
+{
+    int count = 0;
+    for (const ReceivedPacket &packet : packets) {
+        if (packet.command == Command::JumpToBootloader
+            || packet.command == Command::ApplicationUpdate || packet.command == Command::Memblock
+            || (packet.command == Command::FireModelAction
+                && (packet.number(0) == 11 || packet.number(0) == 12)))
+            ++count;
+    }
+    return count;
+}
+} // namespace
+
+class TestK27ctlUpdate : public TestSupport::TrappedTest
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<UpdatePackages> m_packages;
+    DeviceSim::SimulatedPortList m_ports;
+    std::unique_ptr<DeviceSimulator> m_device;
+
+    void setUpTestCase() override
+    {
+        QVERIFY(QFileInfo::exists(QStringLiteral(K27CTL_PATH)));
+        qRegisterMetaType<QProcess::ExitStatus>();
+    }
+    void setUp() override
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_packages = std::make_unique<UpdatePackages>(m_folder->path(),
+                                                      QStringLiteral(K27_MKPACKAGE_PATH));
+        DeviceSim::DeviceSimulatorOptions options;
+        options.folder = m_folder->path();
+        options.usbAwayMs = 50;
+        options.platform.application = deviceVersion;
+        options.platform.afterUpdate = 0x02000000;
+        options.display.application = deviceVersion;
+        options.display.afterUpdate = 0x02000001;
+        m_device = std::make_unique<DeviceSimulator>(options, &m_ports);
+        QVERIFY2(m_device->start(), qPrintable(m_device->errorString()));
+    }
+    void tearDown() override
+    {
+        m_device.reset();
+        m_packages.reset();
+        m_folder.reset();
+    }
+
+    // Runs k27ctl while this event loop keeps the simulated device serving.
+    Result run(const QStringList &arguments)
+    {
+        QProcess process;
+        QSignalSpy finished(&process,
+                            QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+        process.start(QStringLiteral(K27CTL_PATH),
+                      QStringList {QStringLiteral("--port"), m_device->portName(),
+                                   QStringLiteral("--update-waits"), QStringLiteral("300,1,1,1")}
+                          + arguments);
+        Result result;
+        if (!process.waitForStarted(30000) || !finished.wait(50000))
+            return result;
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    QString package(const QString &platformVersion)
+    {
+        return m_packages->build(QStringLiteral("package.tar"), UpdatePackages::image(3000),
+                                 platformVersion, UpdatePackages::image(1200, 4),
+                                 QStringLiteral("V2.0.0.1"));
+    }
+
+private slots:
+    void installsAPackage()
+    {
+        const QString path = package(QStringLiteral("V2.0.0.0"));
+        QVERIFY(!path.isEmpty());
+        const Result result = run({QStringLiteral("update"), path});
+        QVERIFY2(result.exitCode == 0, result.err.constData());
+        QCOMPARE(result.out, QByteArray("installed package V2.0.0.0\n"));
+        for (const char *text :
+             {"Platform: 100 %, block 6 of 6", "Waiting for the device to restart",
+              "Display: 100 %, block 3 of 3", "blocks/s", "left"})
+            QVERIFY2(result.err.contains(text), result.err.constData());
+        // The program has ended; the device reads the last of what it wrote as its loop turns.
+        QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
+        QTRY_COMPARE(m_device->display().applicationVersion(), 0x02000001u);
+        QTRY_VERIFY(!m_device->displayUpdateActive());
+    }
+
+    void refusedPackagesSendNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("tampered image") << "tampered" << QByteArray("Security Error! Wrong Digest");
+        QTest::newRow("same version") << "same"
+                                      << QByteArray("k27ctl: the package's platform software "
+                                                    "V1.0.0.0 is not newer than the device's "
+                                                    "V1.0.0.0; --allow-downgrade installs it "
+                                                    "anyway; nothing sent\n");
+        QTest::newRow("no package") << "missing" << QByteArray("Cannot read the package");
+    }
+    void refusedPackagesSendNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, message);
+        QString path = package(kind == QLatin1String("same") ? QStringLiteral("V1.0.0.0")
+                                                             : QStringLiteral("V2.0.0.0"));
+        if (kind == QLatin1String("tampered"))
+            path = m_packages->tamper(path, QStringLiteral("tampered.tar"));
+        else if (kind == QLatin1String("missing"))
+            path = m_folder->filePath(QStringLiteral("none.tar"));
+        QVERIFY(!path.isEmpty());
+        m_device->clearReceivedPackets();
+        const Result result = run({QStringLiteral("update"), path});
+        QCOMPARE(result.exitCode, 8);
+        QVERIFY2(result.err.contains(message), result.err.constData());
+        QCOMPARE(result.err.count('\n'), 1);
+        QVERIFY(result.out.isEmpty());
+        // A refused package is known before the model read (whose 47 requests then come
+        // first on the line) or right after it: nothing of an update follows.
+        if (kind == QLatin1String("same"))
+            QTRY_COMPARE(m_device->receivedPackets(Command::GetModelValue).size(), 47);
+        QCOMPARE(updatePackets(m_device->receivedPackets()), 0);
+        QCOMPARE(m_device->platform().applicationVersion(), deviceVersion);
+        if (kind != QLatin1String("same")) // refused before the port was even used
+            QVERIFY(m_device->receivedPackets().isEmpty());
+    }
+
+    void downgradeWhenAllowed()
+    {
+        const QString path = package(QStringLiteral("V0.9.0.0"));
+        const Result result
+            = run({QStringLiteral("update"), QStringLiteral("--allow-downgrade"), path});
+        QVERIFY2(result.exitCode == 0, result.err.constData());
+        QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestK27ctlUpdate)
+#include "tst_k27ctlupdate.moc"

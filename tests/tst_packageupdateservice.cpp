@@ -1,0 +1,320 @@
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+#include "service/FirmwareImageCipher.h"
+#include "service/PackageUpdateService.h"
+#include "service/UpdateControlService.h"
+#include "service/VersionParser.h"
+#include "support/RecordingLinkComponent.h"
+#include "support/TrappedTest.h"
+#include "support/UpdatePackages.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using Command = Component::K27::ZantLinkCommandCode;
+using Component::Interfaces::ZantLinkPacket;
+using Service::K27::PackageUpdateService;
+using Service::K27::UpdateControlService;
+using TestSupport::RecordingLinkComponent;
+using TestSupport::UpdatePackages;
+
+namespace {
+const QString portName = QStringLiteral("ttyK27TEST");
+
+// "command/destination[/first argument as a number]" of every packet written.
+QStringList commands(const QVector<QByteArray> &writes)
+{
+    QStringList list;
+    for (const QByteArray &bytes : writes) {
+        const ZantLinkPacket packet(bytes);
+        QString text
+            = QStringLiteral("%1/%2").arg(packet.getCommand()).arg(packet.getDestination());
+        if (packet.getCommand() == Command::FireModelAction)
+            text += QStringLiteral("/%1").arg(packet.argument(0).data[0]);
+        list.append(text);
+    }
+    return list;
+}
+
+QString cmd(int command, int destination)
+{
+    return QStringLiteral("%1/%2").arg(command).arg(destination);
+}
+} // namespace
+
+// Opening a package (every image checked before anything is offered) and the run's sequence,
+// against a link that records what would go out; the waits are cut to a millisecond.
+class TestPackageUpdateService : public TestSupport::TrappedTest
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<UpdatePackages> m_packages;
+    std::unique_ptr<RecordingLinkComponent> m_link;
+    QSharedPointer<UpdateControlService> m_control;
+    std::unique_ptr<PackageUpdateService> m_service;
+
+    void setUp() override
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        m_packages = std::make_unique<UpdatePackages>(m_folder->path(),
+                                                      QStringLiteral(K27_MKPACKAGE_PATH));
+        m_link = std::make_unique<RecordingLinkComponent>();
+        m_control = QSharedPointer<UpdateControlService>::create();
+        m_control->addComponent(m_link.get());
+        m_service = std::make_unique<PackageUpdateService>(m_control, nullptr, portName);
+        m_service->addComponent(m_link.get());
+        m_service->setTiming({1, 1, 1, 1, 60000});
+    }
+    void tearDown() override
+    {
+        m_service.reset();
+        m_control.reset();
+        m_link.reset();
+        m_packages.reset();
+        m_folder.reset();
+    }
+
+    // Answers every block of the current image in order.
+    void pullImage()
+    {
+        const quint16 count = m_control->blockCount();
+        for (quint16 block = 0; block < count; ++block)
+            m_control->sendBlock(block);
+    }
+
+private slots:
+    void unusablePackagesAreReported_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unreadable") << "unreadable"
+                                    << "Cannot read the package: ";
+        QTest::newRow("not an archive") << "text"
+                                        << "The package has no version.json";
+        QTest::newRow("no version.json") << "noManifest"
+                                         << "The package has no version.json";
+        QTest::newRow("invalid manifest") << "badJson"
+                                          << "The package's version.json is not a valid manifest";
+        QTest::newRow("image not in the archive")
+            << "missingImage"
+            << "The package names the firmware image platform.crypt, which it does not hold";
+        QTest::newRow("no application image")
+            << "noImage"
+            << "The package holds no firmware image for this device";
+        QTest::newRow("tampered image") << "tampered"
+                                        << "Security Error! Wrong Digest";
+    }
+    void unusablePackagesAreReported()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        // A good package first: nothing of it may survive the bad one.
+        const QString good = m_packages->build(
+            QStringLiteral("good.tar"), UpdatePackages::image(1000), QStringLiteral("V2.0.0.0"),
+            UpdatePackages::image(700, 1), QStringLiteral("V2.0.0.0"));
+        QVERIFY(!good.isEmpty());
+        m_service->openPackage(good);
+        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Loaded));
+        QCOMPARE(m_service->imageCount(), 2u);
+
+        QString path;
+        const QByteArray manifest
+            = R"({"Package":{"Version":"V3"},"Platform":{"Application":{"Path":"platform.crypt","Version":"V3.0.0.0"}}})";
+        if (kind == QLatin1String("unreadable"))
+            path = m_folder->filePath(QStringLiteral("missing.tar"));
+        else if (kind == QLatin1String("text")) {
+            path = m_folder->filePath(QStringLiteral("notes.tar"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not an archive\n");
+        } else if (kind == QLatin1String("noManifest"))
+            path = m_packages->archive(
+                QStringLiteral("p.tar"),
+                {{QStringLiteral("platform.crypt"),
+                  Service::K27::FirmwareImageCipher().encryptImage(UpdatePackages::image(100))}});
+        else if (kind == QLatin1String("badJson"))
+            path = m_packages->archive(
+                QStringLiteral("p.tar"),
+                {{QStringLiteral("version.json"), QByteArray("{\"Platform\": ")}});
+        else if (kind == QLatin1String("missingImage"))
+            path = m_packages->archive(QStringLiteral("p.tar"),
+                                       {{QStringLiteral("version.json"), manifest}});
+        else if (kind == QLatin1String("noImage"))
+            path = m_packages->archive(
+                QStringLiteral("p.tar"),
+                {{QStringLiteral("version.json"), QByteArray(R"({"Package":{"Version":"V3"}})")}});
+        else
+            path = m_packages->tamper(good, QStringLiteral("tampered.tar"));
+        QVERIFY(!path.isEmpty());
+
+        QSignalSpy errors(m_service.get(), &PackageUpdateService::packageUpdateErrorOccured);
+        QSignalSpy versions(m_service.get(), &PackageUpdateService::packageUpdatePlatformVersion);
+        QSignalSpy texts(m_service.get(), &PackageUpdateService::packageUpdateVersion);
+        m_service->openPackage(path);
+        QCOMPARE(errors.count(), 1);
+        QVERIFY2(errors.first().at(0).toString().startsWith(message),
+                 qPrintable(errors.first().at(0).toString()));
+        // Nothing is offered for the package and nothing of the earlier one is left.
+        QVERIFY(versions.isEmpty());
+        QVERIFY(texts.isEmpty());
+        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+        QCOMPARE(m_service->imageCount(), 0u);
+        QVERIFY(m_service->versionParser() == nullptr);
+
+        m_service->startUpdate();
+        QVERIFY(m_link->writes().isEmpty());
+    }
+
+    void wholeSequence_data()
+    {
+        QTest::addColumn<bool>("platform");
+        QTest::addColumn<bool>("display");
+        QTest::addColumn<QStringList>("expected");
+        const QString jump0 = cmd(Command::JumpToBootloader, 0);
+        const QString jump1 = cmd(Command::JumpToBootloader, 1);
+        const QString update0 = cmd(Command::ApplicationUpdate, 0);
+        const QString update1 = cmd(Command::ApplicationUpdate, 1);
+        const QString block0 = cmd(Command::Memblock, 0);
+        const QString block1 = cmd(Command::Memblock, 1);
+        const QString startDisplay = cmd(Command::FireModelAction, 0) + QStringLiteral("/11");
+        const QString stopDisplay = cmd(Command::FireModelAction, 0) + QStringLiteral("/12");
+        QTest::newRow("platform and display")
+            << true << true << QStringList {jump0, update0, block0, block0,     startDisplay,
+                                            jump1, update1, block1, stopDisplay};
+        QTest::newRow("platform only")
+            << true << false << QStringList {jump0, update0, block0, block0};
+        QTest::newRow("display only")
+            << false << true << QStringList {jump1, update1, block1, stopDisplay};
+    }
+    void wholeSequence()
+    {
+        QFETCH(bool, platform);
+        QFETCH(bool, display);
+        QFETCH(QStringList, expected);
+        const QString package = m_packages->build(
+            QStringLiteral("p.tar"), platform ? UpdatePackages::image(1000) : QByteArray(),
+            QStringLiteral("V2.0.0.0"), display ? UpdatePackages::image(300, 2) : QByteArray(),
+            QStringLiteral("V2.0.0.1"));
+        QVERIFY(!package.isEmpty());
+        m_service->openPackage(package);
+        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Loaded));
+
+        QSignalSpy progress(m_service.get(), &PackageUpdateService::packageUpdateProgressChanged);
+        QSignalSpy finished(m_service.get(), &PackageUpdateService::packageUpdateFinished);
+        m_service->startUpdate();
+        if (platform) {
+            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::PlatformTransfer));
+            QTRY_COMPARE(m_control->blockCount(), quint16(2));
+            // Refused while the update runs.
+            m_service->openPackage(package);
+            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::PlatformTransfer));
+            pullImage();
+            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::WaitingForDevice));
+            m_service->handlePortOpened(QStringLiteral("ttyOTHER"));
+            m_service->handlePortOpened(portName);
+        }
+        if (display) {
+            QTRY_COMPARE(m_service->getState(), quint32(PackageUpdateService::DisplayTransfer));
+            QTRY_COMPARE(m_control->blockCount(), quint16(1));
+            pullImage();
+        }
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Finished));
+
+        QStringList sent = commands(m_link->writes());
+        sent.removeDuplicates();
+        expected.removeDuplicates();
+        QCOMPARE(sent, expected);
+        QList<quint32> values;
+        for (const QList<QVariant> &arguments : qAsConst(progress))
+            values.append(arguments.at(0).value<quint32>());
+        QCOMPARE(values.first(), 0u);
+        QCOMPARE(values.last(), 100u);
+        if (platform && display)
+            QVERIFY(values.contains(50u));
+        QVERIFY(std::is_sorted(values.begin(), values.end()));
+
+        // Finished: the package can be installed again.
+        m_link->clear();
+        m_service->startUpdate();
+        QCOMPARE(commands(m_link->writes()).value(0), expected.first());
+    }
+
+    void digestErrorAtStartEndsTheRun()
+    {
+        // The image is checked again when the transfer starts: a package changed on disk after
+        // it was opened is caught there.
+        const QString package = m_packages->build(
+            QStringLiteral("p.tar"), UpdatePackages::image(1000), QStringLiteral("V2.0.0.0"));
+        m_service->openPackage(package);
+        QSignalSpy errors(m_service.get(), &PackageUpdateService::packageUpdateErrorOccured);
+        m_service->startUpdate();
+        // The digest error as the update control service reports it for this package's image.
+        m_control->start(QByteArray(200, 'x'), 1, 0);
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().at(0).toString(), QStringLiteral("Security Error! Wrong Digest"));
+        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+        m_service->startUpdate();
+        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+    }
+
+    void stallAndAbsentDevice_data()
+    {
+        QTest::addColumn<bool>("stall");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("stall after block 0")
+            << true << "Platform: The device stopped asking for data at block 1 of 3";
+        QTest::newRow("device does not come back")
+            << false
+            << "The platform was updated, but the device did not come back within 1 s; the "
+               "display was not updated";
+    }
+    void stallAndAbsentDevice()
+    {
+        QFETCH(bool, stall);
+        QFETCH(QString, message);
+        m_control->setStallTimeouts(60000, 5);
+        m_service->setTiming({1, 1, 1, 1, 20});
+        const QString package = m_packages->build(
+            QStringLiteral("p.tar"), UpdatePackages::image(1100), QStringLiteral("V2.0.0.0"),
+            UpdatePackages::image(300, 2), QStringLiteral("V2.0.0.1"));
+        m_service->openPackage(package);
+        QSignalSpy errors(m_service.get(), &PackageUpdateService::packageUpdateErrorOccured);
+        m_service->startUpdate();
+        QTRY_COMPARE(m_control->blockCount(), quint16(3));
+        m_control->sendBlock(0);
+        if (!stall) {
+            m_control->sendBlock(1);
+            m_control->sendBlock(2);
+            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::WaitingForDevice));
+        }
+        QVERIFY(errors.wait(5000));
+        QCOMPARE(errors.first().at(0).toString(), message);
+        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+        QVERIFY(!m_service->isUpdating());
+        // Opened again, the package runs again.
+        m_service->openPackage(package);
+        m_link->clear();
+        m_service->startUpdate();
+        QCOMPARE(commands(m_link->writes()), QStringList {cmd(Command::JumpToBootloader, 0)});
+    }
+
+    void progressNeverPassesAHundred()
+    {
+        const QString package = m_packages->build(
+            QStringLiteral("p.tar"), UpdatePackages::image(1000), QStringLiteral("V2.0.0.0"),
+            UpdatePackages::image(300, 2), QStringLiteral("V2.0.0.1"));
+        m_service->openPackage(package);
+        QSignalSpy progress(m_service.get(), &PackageUpdateService::packageUpdateProgressChanged);
+        m_service->startUpdate();
+        m_service->handleProgressChanged(99);
+        QCOMPARE(progress.last().at(0).value<quint32>(), 49u);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPackageUpdateService)
+#include "tst_packageupdateservice.moc"

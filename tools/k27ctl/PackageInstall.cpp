@@ -1,0 +1,141 @@
+#include "PackageInstall.h"
+
+#include "application/Application.h"
+#include "service/PackageUpdateService.h"
+#include "service/UpdateControlService.h"
+#include "service/VersionParser.h"
+
+#include <QTextStream>
+
+using Service::K27::PackageUpdateService;
+using Service::K27::UpdateControlService;
+
+namespace {
+QString versionText(quint32 version)
+{
+    return QStringLiteral("V%1.%2.%3.%4")
+        .arg((version >> 24) & 0xFF)
+        .arg((version >> 16) & 0xFF)
+        .arg((version >> 8) & 0xFF)
+        .arg(version & 0xFF);
+}
+
+// "1:05" for 65 seconds.
+QString durationText(qint64 seconds)
+{
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+} // namespace
+
+PackageInstall::PackageInstall(Application::K27::Application &application, QTextStream &out,
+                               QTextStream &err)
+    : m_application(application)
+    , m_out(out)
+    , m_err(err)
+{
+    PackageUpdateService *const package = m_application.packageUpdateService().data();
+    connect(package, &PackageUpdateService::packageUpdatePlatformVersion, this,
+            [this](quint32 version) { m_platformVersion = version; });
+    connect(package, &PackageUpdateService::packageUpdateVersion, this,
+            [this](const QString &version) { m_packageVersion = version; });
+    connect(package, &PackageUpdateService::packageUpdateErrorOccured, this,
+            [this](const QString &message) {
+                // Before the start it is the reason the package was refused.
+                if (!m_running) {
+                    m_openError = message;
+                    return;
+                }
+                endProgressLine();
+                m_err << "k27ctl: " << message << Qt::endl;
+                emit finished(Failed);
+            });
+    connect(package, &PackageUpdateService::packageUpdateFinished, this, [this] {
+        endProgressLine();
+        m_out << "installed package " << m_packageVersion << Qt::endl;
+        emit finished(Installed);
+    });
+    connect(package, &PackageUpdateService::packageUpdateStepChanged, this,
+            [this](PackageUpdateService::Step step, quint32 percent) {
+                switch (step) {
+                case PackageUpdateService::Step::Platform:
+                    printProgress(QStringLiteral("Platform"), int(percent));
+                    break;
+                case PackageUpdateService::Step::Display:
+                    printProgress(QStringLiteral("Display"), int(percent));
+                    break;
+                case PackageUpdateService::Step::WaitingForDevice:
+                    printProgress(QStringLiteral("Waiting for the device to restart"), -1);
+                    break;
+                }
+            });
+}
+
+PackageInstall::~PackageInstall() = default;
+
+PackageUpdateService *PackageInstall::package() const
+{
+    return m_application.packageUpdateService().data();
+}
+
+bool PackageInstall::open(const QString &path)
+{
+    m_openError = QString();
+    package()->openPackage(path);
+    if (package()->getState() != PackageUpdateService::Loaded) {
+        m_err << "k27ctl: " << path << ": "
+              << (m_openError.isEmpty() ? QStringLiteral("the package cannot be used")
+                                        : m_openError)
+              << "; nothing sent" << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+bool PackageInstall::accepts(quint32 deviceVersion, bool allowDowngrade)
+{
+    // A package without a platform image brings no version to compare.
+    if (!m_platformVersion || allowDowngrade || deviceVersion < *m_platformVersion)
+        return true;
+    m_err << "k27ctl: the package's platform software " << versionText(*m_platformVersion)
+          << " is not newer than the device's " << versionText(deviceVersion)
+          << "; --allow-downgrade installs it anyway; nothing sent" << Qt::endl;
+    return false;
+}
+
+void PackageInstall::start()
+{
+    m_running = true;
+    package()->startUpdate();
+}
+
+void PackageInstall::printProgress(const QString &step, int percent)
+{
+    if (step == m_step && percent == m_percent)
+        return;
+    m_step = step;
+    m_percent = percent;
+    QString line = step;
+    const UpdateControlService &control = *m_application.updateControlService();
+    if (percent >= 0) {
+        const int done = control.blocksDone();
+        const int count = control.blockCount();
+        const double seconds = double(control.elapsed()) / 1000.0;
+        line += QStringLiteral(": %1 %, block %2 of %3").arg(percent, 3).arg(done).arg(count);
+        if (done > 0 && seconds > 0) {
+            const double rate = done / seconds;
+            line += QStringLiteral(", %1 blocks/s, %2 left")
+                        .arg(rate, 0, 'f', 0)
+                        .arg(durationText(qint64((count - done) / rate + 0.5)));
+        }
+    }
+    // One line, rewritten in place; the padding wipes a longer line before it.
+    m_err << '\r' << line.leftJustified(72) << Qt::flush;
+    m_lineOpen = true;
+}
+
+void PackageInstall::endProgressLine()
+{
+    if (m_lineOpen)
+        m_err << Qt::endl;
+    m_lineOpen = false;
+}

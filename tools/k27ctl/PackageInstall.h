@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class QTextStream;
+
+namespace Application::K27 {
+class Application;
+} // namespace Application::K27
+
+namespace Service::K27 {
+class PackageUpdateService;
+} // namespace Service::K27
+
+// k27ctl update: installs an update package through a device application's package update
+// service, with a progress line on standard error. The package is opened and checked before
+// anything is sent; it is installed only when it is newer than the device's platform software,
+// or when a downgrade is allowed.
+class PackageInstall : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Result { Installed, Refused, Failed };
+
+    PackageInstall(Application::K27::Application &application, QTextStream &out, QTextStream &err);
+    ~PackageInstall() override;
+
+    // Opens and checks the package; false (the reason on standard error) when it cannot be
+    // used. Sends nothing.
+    bool open(const QString &path);
+    // Whether the device's platform software (a packed version) may be replaced by the
+    // package's; false with the reason on standard error.
+    bool accepts(quint32 deviceVersion, bool allowDowngrade);
+    // Runs the update; finished() follows.
+    void start();
+
+signals:
+    void finished(PackageInstall::Result result);
+
+private:
+    Service::K27::PackageUpdateService *package() const;
+    void printProgress(const QString &step, int percent);
+    void endProgressLine();
+
+    Application::K27::Application &m_application;
+    QTextStream &m_out;
+    QTextStream &m_err;
+    std::optional<quint32> m_platformVersion;
+    QString m_packageVersion;
+    QString m_openError;
+    QString m_step;
+    int m_percent = -1;
+    bool m_lineOpen = false;
+    bool m_running = false;
+};

@@ -24,33 +24,6 @@
     </message>
 </context>
 <context>
-    <name>FirmwareImageCipher</name>
-    <message>
-        <source>the image verifies</source>
-        <translation>das Abbild ist gültig</translation>
-    </message>
-    <message>
-        <source>the file is too short to be an encrypted image</source>
-        <translation>die Datei ist zu kurz für ein verschlüsseltes Abbild</translation>
-    </message>
-    <message>
-        <source>the ciphertext is not a whole number of 16-byte blocks</source>
-        <translation>der verschlüsselte Teil besteht nicht aus ganzen 16-Byte-Blöcken</translation>
-    </message>
-    <message>
-        <source>the plain length does not fit the payload</source>
-        <translation>die Klartextlänge passt nicht zu den Nutzdaten</translation>
-    </message>
-    <message>
-        <source>the digest does not match (wrong key or altered image)</source>
-        <translation>der Hashwert stimmt nicht (falscher Schlüssel oder verändertes Abbild)</translation>
-    </message>
-    <message>
-        <source>the fill after the plain length is not zero (altered plain length)</source>
-        <translation>die Füllbytes nach der Klartextlänge sind nicht null (veränderte Klartextlänge)</translation>
-    </message>
-</context>
-<context>
     <name>K27SubScreen</name>
     <message>
         <source>Form</source>
@@ -768,6 +741,33 @@
     <message>
         <source>Time since start (min:s)</source>
         <translation>Zeit seit Start (min:s)</translation>
+    </message>
+</context>
+<context>
+    <name>Service::K27::FirmwareImageCipher</name>
+    <message>
+        <source>the image verifies</source>
+        <translation>das Abbild ist gültig</translation>
+    </message>
+    <message>
+        <source>the file is too short to be an encrypted image</source>
+        <translation>die Datei ist zu kurz für ein verschlüsseltes Abbild</translation>
+    </message>
+    <message>
+        <source>the ciphertext is not a whole number of 16-byte blocks</source>
+        <translation>der verschlüsselte Teil besteht nicht aus ganzen 16-Byte-Blöcken</translation>
+    </message>
+    <message>
+        <source>the plain length does not fit the payload</source>
+        <translation>die Klartextlänge passt nicht zu den Nutzdaten</translation>
+    </message>
+    <message>
+        <source>the digest does not match (wrong key or altered image)</source>
+        <translation>der Hashwert stimmt nicht (falscher Schlüssel oder verändertes Abbild)</translation>
+    </message>
+    <message>
+        <source>the fill after the plain length is not zero (altered plain length)</source>
+        <translation>die Füllbytes nach der Klartextlänge sind nicht null (veränderte Klartextlänge)</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #            are errors) and runs every test, twice: a normal build and one with
 #            AddressSanitizer + UndefinedBehaviorSanitizer; then the threaded tests (label
 #            "threaded") once more with ThreadSanitizer
+# make package  builds the Debian package build/k27-servicetool_<version>_<arch>.deb
 
 JOBS ?= $(shell nproc)
 BUILD_DIR ?= build
@@ -13,10 +14,13 @@ CMAKE_FLAGS ?=
 # Warnings fail the test builds.
 WERROR_FLAGS ?= -DK27_WERROR=ON
 
-.PHONY: run demo screenshots test check-format deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
+.PHONY: run demo screenshots test package check-format deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
+
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 demo: build
 	./$(BUILD_DIR)/tools/demo/k27-demo

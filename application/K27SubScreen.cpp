@@ -76,6 +76,7 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     connectInformation();
     connectMeasurement();
     connectPackageUpdate();
+    connectServiceMode();
 
     m_ui->pushButtonInformations->setChecked(true);
     m_configurationPage->pushButtonGeneralSettings->setChecked(true);
@@ -160,6 +161,7 @@ void K27SubScreen::applyAccessRights()
     } else if (m_rights.hasRight(AccessRights::DemoMode)) {
         connect(m_ui->pushButtonServiceMode, &QPushButton::toggled, this,
                 &K27SubScreen::handleDemoTab);
+        connectDemo();
         m_ui->pushButtonServiceMode->setText(tr("Demo"));
         m_ui->pushButtonServiceMode->setEnabled(true);
     }

@@ -14,7 +14,6 @@ PacketLogView::PacketLogView(QPlainTextEdit *view, int lineCap)
     m_view->setMaximumBlockCount(m_log.lineCap());
     m_view->installEventFilter(this);
     m_refresh.setSingleShot(true);
-    m_refresh.setInterval(refreshIntervalMs);
     connect(&m_refresh, &QTimer::timeout, this, &PacketLogView::flush);
 }
 
@@ -28,7 +27,7 @@ void PacketLogView::append(const QString &line)
     if (m_pending >= m_log.lineCap())
         m_stale = true;
     if (m_view->isVisible() && !m_refresh.isActive())
-        m_refresh.start();
+        m_refresh.start(refreshIntervalMs);
 }
 
 void PacketLogView::clear()
@@ -59,18 +58,44 @@ void PacketLogView::flush()
         lines.append(m_log.line(i));
     }
     m_pending = 0;
-    // Follow the newest line unless the reader has scrolled away from it.
-    QScrollBar *const bar = m_view->verticalScrollBar();
-    const bool atEnd = bar->value() == bar->maximum();
+    // Follow the newest line unless the reader has scrolled away from it; either way the view
+    // does not jump sideways to where the insertion left the text cursor.
+    QScrollBar *const vertical = m_view->verticalScrollBar();
+    QScrollBar *const horizontal = m_view->horizontalScrollBar();
+    const bool atEnd = vertical->value() == vertical->maximum();
+    const int verticalValue = vertical->value();
+    const int horizontalValue = horizontal->value();
     m_view->appendPlainText(lines);
-    if (atEnd)
-        bar->setValue(bar->maximum());
+    if (atEnd && !m_view->textCursor().hasSelection())
+        showNewest();
+    else {
+        vertical->setValue(verticalValue);
+        horizontal->setValue(horizontalValue);
+    }
+}
+
+void PacketLogView::showNewest()
+{
+    QTextCursor cursor = m_view->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::StartOfBlock);
+    m_view->setTextCursor(cursor);
+    scrollToNewest();
+    // The view takes its new height in lines only after the insertion has been laid out.
+    QTimer::singleShot(0, this, &PacketLogView::scrollToNewest);
+}
+
+void PacketLogView::scrollToNewest()
+{
+    m_view->verticalScrollBar()->setValue(m_view->verticalScrollBar()->maximum());
+    m_view->horizontalScrollBar()->setValue(0);
 }
 
 bool PacketLogView::eventFilter(QObject *watched, QEvent *event)
 {
+    // Once the view has its size: the page's layout settles after the show.
     if (watched == m_view && event->type() == QEvent::Show)
-        flush();
+        m_refresh.start(0);
     return QObject::eventFilter(watched, event);
 }
 
@@ -79,8 +104,7 @@ void PacketLogView::refill()
     m_stale = false;
     m_pending = 0;
     m_view->setPlainText(m_log.text());
-    m_view->moveCursor(QTextCursor::End);
-    m_view->verticalScrollBar()->setValue(m_view->verticalScrollBar()->maximum());
+    showNewest();
 }
 
 } // namespace Application::K27

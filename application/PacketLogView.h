@@ -41,6 +41,9 @@ protected:
 
 private:
     void refill();
+    // The newest line at the bottom, lines from their start.
+    void showNewest();
+    void scrollToNewest();
 
     QPlainTextEdit *const m_view;
     PacketLog m_log;

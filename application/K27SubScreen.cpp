@@ -15,6 +15,7 @@
 #include "ui_K27SubScreenDemoPage.h"
 #include "ui_K27SubScreenInformationPage.h"
 #include "ui_K27SubScreenServiceModePage.h"
+#include "utilities/VersionText.h"
 
 using Model::Interfaces::ModelActionID;
 
@@ -32,16 +33,6 @@ enum Page {
     ServiceModePage = 5,
     DemoPage = 6,
 };
-
-// "V" and the four bytes of a packed version, most significant first.
-QString versionText(quint32 version)
-{
-    return QStringLiteral("V%1.%2.%3.%4")
-        .arg((version >> 24) & 0xFF)
-        .arg((version >> 16) & 0xFF)
-        .arg((version >> 8) & 0xFF)
-        .arg(version & 0xFF);
-}
 
 } // namespace
 
@@ -88,7 +79,8 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
 
     if (configuration())
         configuration()->load();
-    m_aboutPage->labelAboutVersion->setText(versionText(getVersion()));
+    m_aboutPage->labelAboutVersion->setText(
+        QString::fromLatin1(Utilities::versionText(getVersion())));
 
     applyAccessRights();
 }

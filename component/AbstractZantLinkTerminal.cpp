@@ -1,5 +1,7 @@
 #include "component/AbstractZantLinkTerminal.h"
 
+#include "utilities/LittleEndian.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -182,19 +184,30 @@ bool AbstractZantLinkTerminal::startWordAt(int offset) const
         && byteAt(offset + 2) == startWord[2] && byteAt(offset + 3) == startWord[3];
 }
 
+// The little-endian integer whose bytes begin offset bytes behind the read position. Where
+// the ring wraps inside the integer its bytes are gathered in order first.
+template<typename T> T AbstractZantLinkTerminal::integerAt(int offset) const
+{
+    const int start = (m_readPosition + offset) % RingSize;
+    if (start + static_cast<int>(sizeof(T)) <= RingSize) {
+        return Utilities::LittleEndian::read<T>(m_ring.data() + start);
+    }
+    std::array<uint8_t, sizeof(T)> bytes {};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = byteAt(offset + static_cast<int>(i));
+    }
+    return Utilities::LittleEndian::read<T>(bytes.data());
+}
+
 uint16_t AbstractZantLinkTerminal::lengthAt(int offset) const
 {
-    return static_cast<uint16_t>(byteAt(offset + 4) | (byteAt(offset + 5) << 8));
+    return integerAt<uint16_t>(offset + 4);
 }
 
 bool AbstractZantLinkTerminal::packetPassesCrc(int offset, int length) const
 {
     const int crcOffset = offset + length - ZantLinkPacket::ChecksumSize;
-    const uint32_t carried = static_cast<uint32_t>(byteAt(crcOffset))
-        | (static_cast<uint32_t>(byteAt(crcOffset + 1)) << 8)
-        | (static_cast<uint32_t>(byteAt(crcOffset + 2)) << 16)
-        | (static_cast<uint32_t>(byteAt(crcOffset + 3)) << 24);
-    return ringCrc(offset, length - ZantLinkPacket::ChecksumSize) == carried;
+    return ringCrc(offset, length - ZantLinkPacket::ChecksumSize) == integerAt<uint32_t>(crcOffset);
 }
 
 void AbstractZantLinkTerminal::append(const char *data, int count)

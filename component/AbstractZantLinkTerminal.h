@@ -78,6 +78,7 @@ public:
 
 private:
     uint8_t byteAt(int offset) const;
+    template<typename T> T integerAt(int offset) const;
     void append(const char *data, int count);
     void consume(int count);
     bool startWordAt(int offset) const;

@@ -1,11 +1,11 @@
 #include "service/FirmwareImageCipher.h"
 
 #include "BuildConstants.h"
+#include "utilities/LittleEndian.h"
 #include "utilities/QAESEncryption.h"
 #include "utilities/Sha3Digest.h"
 
 #include <QRandomGenerator>
-#include <QtEndian>
 #include <algorithm>
 #include <openssl/crypto.h>
 
@@ -20,7 +20,8 @@ constexpr quint64 maxFill = FirmwareImageCipher::blockLength - 1;
 
 quint64 storedPlainLength(const QByteArray &file)
 {
-    return qFromLittleEndian<quint64>(file.constData() + FirmwareImageCipher::plainLengthOffset);
+    return Utilities::LittleEndian::read<quint64>(file.constData()
+                                                  + FirmwareImageCipher::plainLengthOffset);
 }
 } // namespace
 
@@ -96,7 +97,7 @@ QByteArray FirmwareImageCipher::encryptImage(const QByteArray &plain, const QByt
     if (file.size() != digestLength)
         return {};
     char length[8];
-    qToLittleEndian<quint64>(static_cast<quint64>(plain.size()), length);
+    Utilities::LittleEndian::write<quint64>(static_cast<quint64>(plain.size()), length);
     file.append(length, sizeof length);
     file.append(iv);
     file.append(ciphertext);

@@ -8,6 +8,7 @@
 #include "model/interfaces/ModelValueEvent.h"
 #include "model/interfaces/ModelValueID.h"
 #include "model/observer/ModelValueObserver.h"
+#include "utilities/LittleEndian.h"
 #include "utilities/MutexLocker.h"
 #include "utilities/ThreadSanitizer.h"
 
@@ -24,26 +25,6 @@ using Component::K27::ZantLinkCommandCode;
 using Component::K27::ZantLinkPacketLog;
 using Model::Interfaces::ModelValueEvent;
 using Model::Interfaces::ModelValueID;
-
-namespace {
-
-uint16_t littleEndian16(const ZantLinkPacket::Argument &argument)
-{
-    return static_cast<uint16_t>(argument.data[0] | argument.data[1] << 8);
-}
-
-// The argument at index if the packet recorded it with at least size bytes.
-const ZantLinkPacket::Argument *argumentOf(const ZantLinkPacket &packet, int index, int size)
-{
-    if (index >= packet.argumentCount())
-        return nullptr;
-    const ZantLinkPacket::Argument &argument = packet.argument(index);
-    if (argument.count < size || (size > 0 && argument.data == nullptr))
-        return nullptr;
-    return &argument;
-}
-
-} // namespace
 
 ZantLinkTerminalService::ZantLinkTerminalService(
     const QSharedPointer<Application::K27::SerialPort> &serialPort,
@@ -263,7 +244,7 @@ void ZantLinkTerminalService::handleAnswerText(const ZantLinkPacket &packet)
 
 void ZantLinkTerminalService::handleName(const ZantLinkPacket &packet)
 {
-    const ZantLinkPacket::Argument *argument = argumentOf(packet, 0, 0);
+    const ZantLinkPacket::Argument *argument = packet.argumentWith(0, 0);
     if (argument == nullptr)
         return;
     const QByteArray name = argument->toByteArray();
@@ -288,17 +269,17 @@ void ZantLinkTerminalService::handleName(const ZantLinkPacket &packet)
 
 void ZantLinkTerminalService::handleMemblock(const ZantLinkPacket &packet)
 {
-    if (const ZantLinkPacket::Argument *blockNumber = argumentOf(packet, 0, 2))
-        emit requestMemblock(littleEndian16(*blockNumber));
+    if (const ZantLinkPacket::Argument *blockNumber = packet.argumentWith(0, 2))
+        emit requestMemblock(Utilities::LittleEndian::read<uint16_t>(blockNumber->data));
 }
 
 void ZantLinkTerminalService::handleModelValue(const ZantLinkPacket &packet)
 {
-    const ZantLinkPacket::Argument *identifierArgument = argumentOf(packet, 0, 2);
-    const ZantLinkPacket::Argument *content = argumentOf(packet, 1, 0);
+    const ZantLinkPacket::Argument *identifierArgument = packet.argumentWith(0, 2);
+    const ZantLinkPacket::Argument *content = packet.argumentWith(1, 0);
     if (identifierArgument == nullptr || content == nullptr)
         return;
-    const uint16_t identifier = littleEndian16(*identifierArgument);
+    const uint16_t identifier = Utilities::LittleEndian::read<uint16_t>(identifierArgument->data);
 
     // The value observer stores the content before notify returns; the value's own change
     // signal may reach a slot on the way.

@@ -1,5 +1,6 @@
 #include "component/AbstractZantLinkTerminal.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <random>
@@ -61,7 +62,7 @@ QByteArray header(uint16_t length)
 
 } // namespace
 
-class tst_ZantLinkReceiver : public QObject
+class tst_ZantLinkReceiver : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

@@ -17,8 +17,8 @@
 #include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "support/LinkBytes.h"
+#include "support/TrappedTest.h"
 #include "support/ValueSignalNames.h"
-#include "support/WarningTrap.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -57,15 +57,11 @@ QByteArray modelValuePacket(quint16 identifier, const QByteArray &content)
 
 } // namespace
 
-class TestApplication : public QObject
+class TestApplication : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void wiring();
     void runGreetsAndReadsWholeModel();
     void measurementPhaseThenCurrent();
@@ -74,25 +70,27 @@ private slots:
     void destroyedWhileSlotWaitsInLocalLoop();
 
 private:
+    void setUpTestCase() override;
+    void setUp() override;
+    void tearDown() override;
+
     // A simulated device whose port the manager has opened, and an application on it.
     void startDevice(const DeviceSim::DeviceSimulatorOptions &options = {});
     std::unique_ptr<Application::K27::Application> makeApplication(const QString &portName);
     // Waits until count "ID: " lines (one per model content) have been logged.
     static bool waitForContents(QSignalSpy &received, int count);
 
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
     std::unique_ptr<DeviceSim::SimulatedPortList> m_portList;
     std::unique_ptr<DeviceSimulator> m_device;
     QSharedPointer<SerialPortManager> m_manager;
 };
 
-void TestApplication::initTestCase()
+void TestApplication::setUpTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
 }
 
-void TestApplication::init()
+void TestApplication::setUp()
 {
     m_portList = std::make_unique<DeviceSim::SimulatedPortList>();
     DeviceSim::SimulatedPortList *portList = m_portList.get();
@@ -105,12 +103,11 @@ void TestApplication::init()
     });
 }
 
-void TestApplication::cleanup()
+void TestApplication::tearDown()
 {
     m_manager.reset();
     m_device.reset();
     m_portList.reset();
-    QCOMPARE(m_warnings->take(), QStringList());
 }
 
 void TestApplication::startDevice(const DeviceSim::DeviceSimulatorOptions &options)
@@ -301,7 +298,15 @@ void TestApplication::offlineApplicationKeepsDefaults()
     for (const quint16 identifier : requestOrder)
         defaults.insert(identifier, application->valueObserver()->valueText(identifier));
     application->run();
-    QTest::qWait(100);
+    // Nothing can answer an application without a port; a name answer handed to its terminal
+    // as the port would hand it is dispatched after everything that run could have started.
+    const QByteArray name("Marker");
+    const ZantLinkPacket::Argument marker(name.constData(), quint16(name.size()));
+    QSignalSpy displayReady(application->terminalService().data(),
+                            &ZantLinkTerminalService::terminalDisplayReady);
+    application->terminalService()->handleDataReceived(ZantLinkPacket::encode(
+        ZantLinkCommandCode::GetName, ZantLinkPacket::Display, ZantLinkPacket::Host, &marker, 1));
+    QVERIFY(displayReady.wait(10000));
     for (const quint16 identifier : requestOrder) {
         const QByteArray text = application->valueObserver()->valueText(identifier);
         QCOMPARE(text, identifier == 39 ? QByteArray("V0.4.3.4") : defaults.value(identifier));

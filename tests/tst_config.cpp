@@ -2,6 +2,7 @@
 #include "application/UserConfig.h"
 #include "support/ConfigHome.h"
 #include "support/TestSupport.h"
+#include "support/TrappedTest.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -111,15 +112,11 @@ private:
 
 } // namespace
 
-class TestConfig : public QObject
+class TestConfig : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void firstRun();
     void load_data();
     void load();
@@ -134,25 +131,29 @@ private slots:
     void saveFailsWhenFolderIsMissing();
 
 private:
+    void setUpTestCase() override;
+    void setUp() override;
+    void tearDown() override;
+
     QString expectedConfigDir() const;
     QString configFile() const { return expectedConfigDir() + QStringLiteral("/config.json"); }
 
     std::unique_ptr<TestSupport::ConfigHome> m_home;
 };
 
-void TestConfig::initTestCase()
+void TestConfig::setUpTestCase()
 {
     TestSupport::ConfigHome::useProgramNames();
 }
 
-void TestConfig::init()
+void TestConfig::setUp()
 {
     // A fresh per-user configuration folder for every test function and data row.
     m_home = std::make_unique<TestSupport::ConfigHome>();
     QVERIFY(m_home->isValid());
 }
 
-void TestConfig::cleanup()
+void TestConfig::tearDown()
 {
     m_home.reset();
 }

@@ -2,12 +2,11 @@
 #include "application/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/LinkReceiver.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
-#include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,7 +23,7 @@ using DeviceSim::SimulatedPortList;
 
 // The program's own port manager finds the simulated device, loses it when it goes away and
 // finds it again under the same name, as with a USB device that re-enumerates.
-class TestDeviceSimulatorPorts : public QObject
+class TestDeviceSimulatorPorts : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -41,26 +40,14 @@ private:
                                [&receiver](const QByteArray &bytes) { receiver.receive(bytes); });
         port.write(
             ZantLinkPacket::encode(Command::GetName, ZantLinkPacket::Host, node, nullptr, 0));
-        QDeadlineTimer deadline(5000);
-        while (answers.isEmpty() && !deadline.hasExpired())
-            QTest::qWait(5);
+        const bool answered = QTest::qWaitFor([&answers] { return !answers.isEmpty(); }, 5000);
         QObject::disconnect(connection);
-        if (answers.isEmpty() || answers.first().arguments.isEmpty())
+        if (!answered || answers.first().arguments.isEmpty())
             return QByteArray();
         return answers.first().arguments.first();
     }
 
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
-
 private slots:
-    void initTestCase() { m_warnings = std::make_unique<TestSupport::WarningTrap>(); }
-
-    void cleanup()
-    {
-        const QStringList warnings = m_warnings->take();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
-
     void managerFollowsTheDevice_data()
     {
         QTest::addColumn<bool>("fromFolder");

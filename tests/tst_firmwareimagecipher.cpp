@@ -2,6 +2,7 @@
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
 #include "support/TestSupport.h"
+#include "support/TrappedTest.h"
 #include "utilities/Sha3Digest.h"
 
 #include <QtEndian>
@@ -53,7 +54,7 @@ TestSupport::ToolRun openssl(const QStringList &arguments, const QByteArray &inp
 }
 } // namespace
 
-class TestFirmwareImageCipher : public QObject
+class TestFirmwareImageCipher : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

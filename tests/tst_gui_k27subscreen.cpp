@@ -10,7 +10,7 @@
 #include "model/interfaces/ModelValueID.h"
 #include "support/LinkBytes.h"
 #include "support/SubScreenHarness.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -79,14 +79,11 @@ QString picture(const QLabel *label)
 
 } // namespace
 
-class TestK27SubScreen : public QObject
+class TestK27SubScreen : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
-
     void formAndStart();
     void offlineWindow();
     void rights_data();
@@ -109,21 +106,7 @@ private slots:
     void fastStreamingKeepsPhases_data();
     void fastStreamingKeepsPhases();
     void germanTexts();
-
-private:
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
 };
-
-void TestK27SubScreen::initTestCase()
-{
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
-}
-
-void TestK27SubScreen::cleanup()
-{
-    const QStringList warnings = m_warnings->take();
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-}
 
 void TestK27SubScreen::formAndStart()
 {

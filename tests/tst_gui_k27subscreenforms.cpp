@@ -4,7 +4,7 @@
 #include "application/SerialPortManager.h"
 #include "application/UserLogin.h"
 #include "support/ConfigHome.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -286,15 +286,11 @@ const Expected demoPage[] = {
 
 } // namespace
 
-class TestK27SubScreenForms : public QObject
+class TestK27SubScreenForms : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void cleanup();
-
     void pagesSitInTheWindowStack();
     void widget_data();
     void widget();
@@ -307,6 +303,10 @@ private slots:
     void germanTexts();
 
 private:
+    void setUpTestCase() override;
+    void tearDown() override;
+    void tearDownTestCase() override;
+
     // A device window without a device: the forms are what is looked at, not what a device
     // reports.
     std::unique_ptr<K27SubScreen> makeWindow() const
@@ -321,16 +321,14 @@ private:
     }
     QWidget *page(const char *name) const { return page(m_window.get(), name); }
 
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
     std::unique_ptr<TestSupport::ConfigHome> m_configHome;
     QSharedPointer<Application::K27::SerialPortManager> m_manager;
     std::unique_ptr<K27SubScreen> m_window;
     std::unique_ptr<QTranslator> m_translator;
 };
 
-void TestK27SubScreenForms::initTestCase()
+void TestK27SubScreenForms::setUpTestCase()
 {
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
     TestSupport::ConfigHome::useProgramNames();
     m_configHome = std::make_unique<TestSupport::ConfigHome>();
     QVERIFY(m_configHome->isValid());
@@ -340,21 +338,19 @@ void TestK27SubScreenForms::initTestCase()
     m_window = makeWindow();
 }
 
-void TestK27SubScreenForms::cleanupTestCase()
-{
-    m_window.reset();
-    m_manager.reset();
-    m_configHome.reset();
-    QCOMPARE(m_warnings->take(), QStringList());
-}
-
-void TestK27SubScreenForms::cleanup()
+void TestK27SubScreenForms::tearDown()
 {
     if (m_translator) {
         QCoreApplication::removeTranslator(m_translator.get());
         m_translator.reset();
     }
-    QCOMPARE(m_warnings->take(), QStringList());
+}
+
+void TestK27SubScreenForms::tearDownTestCase()
+{
+    m_window.reset();
+    m_manager.reset();
+    m_configHome.reset();
 }
 
 void TestK27SubScreenForms::pagesSitInTheWindowStack()

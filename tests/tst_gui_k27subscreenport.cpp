@@ -5,7 +5,7 @@
 #include "application/SerialPort.h"
 #include "application/UserLogin.h"
 #include "support/SubScreenHarness.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -59,14 +59,11 @@ private:
 
 } // namespace
 
-class TestK27SubScreenPort : public QObject
+class TestK27SubScreenPort : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
-
     void openPortShowsNothing();
     void busyPort();
     void forbiddenPort();
@@ -74,21 +71,7 @@ private slots:
     void portGoesWithTheWindow();
     void failureTexts_data();
     void failureTexts();
-
-private:
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
 };
-
-void TestK27SubScreenPort::initTestCase()
-{
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
-}
-
-void TestK27SubScreenPort::cleanup()
-{
-    const QStringList warnings = m_warnings->take();
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-}
 
 void TestK27SubScreenPort::openPortShowsNothing()
 {

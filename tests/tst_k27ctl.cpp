@@ -2,8 +2,10 @@
 // pseudo-terminal, and the test checks its output, its exit code and what the device received.
 
 #include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+#include "support/LinkClient.h"
 #include "support/PtyPair.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -13,10 +15,12 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <sys/types.h>
 
+using Component::Interfaces::ZantLinkPacket;
 using Component::K27::ZantLinkCommandCode;
 using DeviceSim::DeviceSimulator;
 using DeviceSim::ReceivedPacket;
@@ -32,15 +36,11 @@ struct Result
 
 } // namespace
 
-class TestK27ctl : public QObject
+class TestK27ctl : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void dumpPrintsEveryValue();
     void getPrintsOneValue();
     void setInRangeIsReportedBack_data();
@@ -63,35 +63,54 @@ private slots:
     void silentDeviceTimesOut();
 
 private:
+    void setUpTestCase() override;
+    void setUp() override;
+    void tearDown() override;
+
     void startDevice();
     // Runs k27ctl while the test's event loop keeps the simulated device serving.
     Result run(const QStringList &arguments, const QString &workingDirectory = QString());
-    // Reads the process's output into out and err (turning the event loop) until out holds
-    // text, or a time-out; true when it arrived.
+    // Reads the process's output into out and err (turning the event loop) until done()
+    // holds, or a time-out; returns done().
+    template<typename Done>
+    static bool readUntil(QProcess &process, QByteArray &out, QByteArray &err, Done done)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                out += process.readAllStandardOutput();
+                err += process.readAllStandardError();
+                return done();
+            },
+            30000);
+    }
+    // Reads the process's output until out (or err) holds text, or a time-out; true when it
+    // arrived.
     static bool waitForOutput(QProcess &process, QByteArray &out, QByteArray &err,
                               const QByteArray &text, bool onStandardError = false);
+    // Waits until the device has received everything k27ctl wrote to its port and gives the
+    // packets received before that point. The test asks the Platform for its name through the
+    // device's port behind k27ctl's bytes; the line is first-in first-out, so once the device
+    // has received that question, it has received all that came before it.
+    bool receivedBeforeBarrier(QList<ReceivedPacket> &packets);
 
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
     DeviceSim::SimulatedPortList m_portList;
     std::unique_ptr<DeviceSimulator> m_device;
 };
 
-void TestK27ctl::initTestCase()
+void TestK27ctl::setUpTestCase()
 {
     QVERIFY(QFileInfo::exists(QStringLiteral(K27CTL_PATH)));
     qRegisterMetaType<QProcess::ExitStatus>();
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
 }
 
-void TestK27ctl::init()
+void TestK27ctl::setUp()
 {
     startDevice();
 }
 
-void TestK27ctl::cleanup()
+void TestK27ctl::tearDown()
 {
     m_device.reset();
-    QCOMPARE(m_warnings->take(), QStringList());
 }
 
 void TestK27ctl::startDevice()
@@ -105,13 +124,30 @@ void TestK27ctl::startDevice()
 bool TestK27ctl::waitForOutput(QProcess &process, QByteArray &out, QByteArray &err,
                                const QByteArray &text, bool onStandardError)
 {
-    QByteArray &watched = onStandardError ? err : out;
-    for (int round = 0; round < 600 && !watched.contains(text); ++round) {
-        QTest::qWait(50);
-        out += process.readAllStandardOutput();
-        err += process.readAllStandardError();
-    }
-    return watched.contains(text);
+    const QByteArray &watched = onStandardError ? err : out;
+    return readUntil(process, out, err, [&watched, &text] { return watched.contains(text); });
+}
+
+bool TestK27ctl::receivedBeforeBarrier(QList<ReceivedPacket> &packets)
+{
+    // k27ctl never sends "GetName" with an argument: the question is told apart by its tag.
+    static const QByteArray tag("barrier");
+    const auto isBarrier = [](const ReceivedPacket &packet) {
+        return packet.command == ZantLinkCommandCode::GetName
+            && packet.arguments == QList<QByteArray> {tag};
+    };
+    TestSupport::LinkClient pc(m_device->portName());
+    if (!pc.open())
+        return false;
+    pc.send(ZantLinkCommandCode::GetName, ZantLinkPacket::Platform, {tag});
+    if (!pc.waitFor(ZantLinkCommandCode::GetName, 1, 10000))
+        return false;
+    const QList<ReceivedPacket> received = m_device->receivedPackets();
+    const auto barrier = std::find_if(received.begin(), received.end(), isBarrier);
+    if (barrier == received.end())
+        return false;
+    packets = QList<ReceivedPacket>(received.begin(), barrier);
+    return true;
 }
 
 Result TestK27ctl::run(const QStringList &arguments, const QString &workingDirectory)
@@ -264,8 +300,9 @@ void TestK27ctl::refusedValueSendsNothing()
     QVERIFY2(result.err.contains(message), result.err.constData());
     QCOMPARE(result.err.count('\n'), 1);
     QCOMPARE(result.out, QByteArray());
-    QTest::qWait(100);
-    QCOMPARE(m_device->receivedPackets().size(), 0);
+    QList<ReceivedPacket> received;
+    QVERIFY(receivedBeforeBarrier(received));
+    QCOMPARE(received.size(), 0);
 }
 
 void TestK27ctl::fireSendsAction()
@@ -288,10 +325,8 @@ void TestK27ctl::monitorPrintsPacketLog()
                   {QStringLiteral("--port"), m_device->portName(), QStringLiteral("monitor")});
     QVERIFY(process.waitForStarted(30000));
     QByteArray out;
-    for (int round = 0; round < 300 && out.count("Receive: ID: ") < 47; ++round) {
-        QTest::qWait(100);
-        out += process.readAllStandardOutput();
-    }
+    QByteArray err;
+    QVERIFY(readUntil(process, out, err, [&out] { return out.count("Receive: ID: ") >= 47; }));
     process.terminate(); // SIGTERM: the monitor ends normally
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
     QVERIFY(finished.wait(30000));
@@ -316,11 +351,7 @@ void TestK27ctl::monitorReportsDeviceAwayAndBack()
     QByteArray out;
     QByteArray err;
     // The model read is answered: 47 values.
-    for (int round = 0; round < 600 && out.count("Receive: ID: ") < 47; ++round) {
-        QTest::qWait(50);
-        out += process.readAllStandardOutput();
-        err += process.readAllStandardError();
-    }
+    QVERIFY(readUntil(process, out, err, [&out] { return out.count("Receive: ID: ") >= 47; }));
     QCOMPARE(out.count("Receive: ID: "), 47);
     QCOMPARE(err, QByteArray());
 
@@ -530,7 +561,9 @@ void TestK27ctl::badArguments()
     QCOMPARE(result.exitCode, 2);
     QVERIFY2(result.err.startsWith("k27ctl: "), result.err.constData());
     QVERIFY2(result.err.contains(message), result.err.constData());
-    QCOMPARE(m_device->receivedPackets().size(), 0);
+    QList<ReceivedPacket> received;
+    QVERIFY(receivedBeforeBarrier(received));
+    QCOMPARE(received.size(), 0);
 }
 
 void TestK27ctl::silentDeviceTimesOut()

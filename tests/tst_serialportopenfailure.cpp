@@ -2,6 +2,7 @@
 // and what opening the node directly said.
 
 #include "application/SerialPort.h"
+#include "support/TrappedTest.h"
 
 #include <QtTest>
 #include <cerrno>
@@ -11,7 +12,7 @@ using Application::K27::SerialPort;
 Q_DECLARE_METATYPE(QSerialPort::SerialPortError)
 Q_DECLARE_METATYPE(SerialPort::OpenFailure)
 
-class TestSerialPortOpenFailure : public QObject
+class TestSerialPortOpenFailure : public TestSupport::TrappedTest
 {
     Q_OBJECT
 

@@ -1,4 +1,5 @@
 #include "support/ExternalTool.h"
+#include "support/TrappedTest.h"
 #include "utilities/Tarball.h"
 
 #include <QDir>
@@ -78,7 +79,7 @@ QByteArray pattern(int size, char seed)
 }
 } // namespace
 
-class TestTarball : public QObject
+class TestTarball : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -128,8 +129,7 @@ private:
         QVERIFY2(run.exitCode == 0, run.standardError.constData());
     }
 
-private slots:
-    void initTestCase()
+    void setUpTestCase() override
     {
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("dir")));
@@ -140,6 +140,7 @@ private slots:
             writeFile(QStringLiteral("f%1.txt").arg(i), pattern(10 * i, char('0' + i)));
     }
 
+private slots:
     // Archives of a directory, a 512-byte file, a 1-byte file and a 700-byte file.
     // Extended headers of the pax format have contents of their own but describe
     // the file after them: they take no place in the five-entry table.

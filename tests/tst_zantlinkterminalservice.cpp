@@ -13,8 +13,8 @@
 #include "model/observer/ModelValueObserver.h"
 #include "service/ZantLinkTerminalService.h"
 #include "support/LinkBytes.h"
+#include "support/TrappedTest.h"
 #include "support/ValueSignalNames.h"
-#include "support/WarningTrap.h"
 
 #include <QEventLoop>
 #include <QMetaMethod>
@@ -100,15 +100,11 @@ private:
 
 } // namespace
 
-class TestZantLinkTerminalService : public QObject
+class TestZantLinkTerminalService : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void handlerTable();
     void signalsInOrder();
     void transmittedPacketsAreLogged();
@@ -136,24 +132,26 @@ private slots:
     void applicationDestroyedInsideSlotLoop();
 
 private:
+    void setUpTestCase() override;
+    void setUp() override;
+    void tearDown() override;
+
     // Feeds the bytes as one read of the serial port, then a Display name answer as a marker,
     // and waits until the marker has been dispatched: everything before it has been, too.
     void feedAndSettle(const QByteArray &bytes);
     ZantLinkTerminalService *service() const { return m_application->terminalService().data(); }
     Model::Database::ModelDatabase &database() const { return *m_application->database(); }
 
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
     QSharedPointer<Application::K27::SerialPortManager> m_manager;
     std::unique_ptr<Application::K27::Application> m_application;
 };
 
-void TestZantLinkTerminalService::initTestCase()
+void TestZantLinkTerminalService::setUpTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
 }
 
-void TestZantLinkTerminalService::init()
+void TestZantLinkTerminalService::setUp()
 {
     // An application without a device port: its link writes nowhere, and the test plays the
     // port by calling handleDataReceived.
@@ -166,11 +164,10 @@ void TestZantLinkTerminalService::init()
     QVERIFY(service()->isRunning());
 }
 
-void TestZantLinkTerminalService::cleanup()
+void TestZantLinkTerminalService::tearDown()
 {
     m_application.reset();
     m_manager.reset();
-    QCOMPARE(m_warnings->take(), QStringList());
 }
 
 void TestZantLinkTerminalService::feedAndSettle(const QByteArray &bytes)
@@ -525,8 +522,15 @@ void TestZantLinkTerminalService::stoppedReceiverKeepsBytesUntilRestart()
 {
     QSignalSpy ready(service(), &ZantLinkTerminalService::terminalPlatformReady);
     service()->onStop();
-    service()->handleDataReceived(nameAnswer(ZantLinkPacket::Platform, "Application"));
-    QTest::qWait(200);
+    const QByteArray answer = nameAnswer(ZantLinkPacket::Platform, "Application");
+    service()->handleDataReceived(answer);
+    // No answer can pass an idle receiver, so the barrier here is the receiver itself: it is
+    // stepped right here, under the service's lock, more often than cutting the answer takes,
+    // and the dispatch events posted meanwhile are delivered. A receiver that kept running
+    // would have handed the answer over by now, whether the worker or these steps cut it.
+    for (int step = 0; step < answer.size(); ++step)
+        service()->onProcess();
+    QCoreApplication::sendPostedEvents(service());
     QCOMPARE(ready.count(), 0);
     service()->onStart();
     QVERIFY(ready.wait(10000));

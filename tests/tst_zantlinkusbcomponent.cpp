@@ -54,15 +54,11 @@ public:
         start();
     }
     void onPacketReceived(const ZantLinkPacket &packet) override { packets << packet; }
-    void feed(QByteArray bytes)
+    void feed(const QByteArray &bytes)
     {
-        // Never more than the ring holds at once, or the oldest bytes would be pushed out.
-        while (!bytes.isEmpty()) {
-            const int piece = qMin(bytes.size(), freeSpace());
-            writeBytes(bytes.left(piece));
-            bytes.remove(0, piece);
-            while (receiveStep()) { }
-        }
+        // Bytes beyond the ring's free space wait and move in as the steps consume the ring.
+        writeBytes(bytes);
+        while (receiveStep()) { }
     }
 
     QList<ZantLinkPacket> packets;

@@ -1,9 +1,9 @@
 #include "LinkClient.h"
 
+#include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "tools/devicesim/LinkReceiver.h"
 
-#include <QDeadlineTimer>
 #include <QTest>
 #include <QtEndian>
 #include <cstring>
@@ -77,20 +77,21 @@ void LinkClient::clear()
 
 bool LinkClient::waitFor(quint16 command, int count, int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (packets(command).size() < count) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
+    return QTest::qWaitFor([this, command, count] { return packets(command).size() >= count; },
+                           timeoutMs);
 }
 
-QList<ReceivedPacket> LinkClient::collect(int milliseconds)
+bool LinkClient::barrier(int timeoutMs)
 {
-    const int before = m_packets.size();
-    QTest::qWait(milliseconds);
-    return m_packets.mid(before);
+    const auto platformNames = [this] {
+        int count = 0;
+        for (const ReceivedPacket &packet : packets(Component::K27::ZantLinkCommandCode::GetName))
+            count += packet.source == ZantLinkPacket::Platform ? 1 : 0;
+        return count;
+    };
+    const int answered = platformNames();
+    send(Component::K27::ZantLinkCommandCode::GetName, ZantLinkPacket::Platform);
+    return QTest::qWaitFor([&] { return platformNames() > answered; }, timeoutMs);
 }
 
 float LinkClient::toFloat(const QByteArray &bytes)

@@ -43,8 +43,12 @@ public:
     // Waits (turning the event loop) until at least count packets of the command have
     // arrived since the last clear; false on time-out.
     bool waitFor(quint16 command, int count = 1, int timeoutMs = 5000);
-    // Turns the event loop for a while and returns the packets that arrived meanwhile.
-    QList<DeviceSim::ReceivedPacket> collect(int milliseconds);
+    // Asks the Platform for its name and waits for this very answer. The device handles the
+    // packets it receives in order and the line is first-in first-out: once the answer is
+    // here, the device has handled every packet sent before the question, and everything it
+    // sent before the answer has arrived. The answer stays among packets(); no other question
+    // for the Platform's name may be on its way meanwhile.
+    bool barrier(int timeoutMs = 5000);
 
     static float toFloat(const QByteArray &bytes);
 

@@ -1,8 +1,18 @@
 #include "SimulatedDeviceFixture.h"
 
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkPacket.h"
+
 #include <QtTest>
 
 namespace TestSupport {
+
+using Command = Component::K27::ZantLinkCommandCode;
+using Component::Interfaces::ZantLinkPacket;
+
+namespace {
+const QByteArray markerName("Marker");
+} // namespace
 
 bool SimulatedDeviceFixture::openDevice(DeviceSim::DeviceSimulatorOptions options,
                                         QSerialPort::FlowControl flowControl)
@@ -19,6 +29,26 @@ bool SimulatedDeviceFixture::openDevice(DeviceSim::DeviceSimulatorOptions option
         return false;
     }
     return true;
+}
+
+QByteArray SimulatedDeviceFixture::lineMarker()
+{
+    const ZantLinkPacket::Argument argument(markerName.constData(), quint16(markerName.size()));
+    return ZantLinkPacket::encode(Command::GetName, ZantLinkPacket::Display, ZantLinkPacket::Host,
+                                  &argument, 1);
+}
+
+bool SimulatedDeviceFixture::drainLine(int timeoutMs)
+{
+    const auto markers = [this] {
+        int count = 0;
+        for (const DeviceSim::ReceivedPacket &packet : m_pc->packets(Command::GetName))
+            count += packet.arguments == QList<QByteArray> {markerName} ? 1 : 0;
+        return count;
+    };
+    const int before = markers();
+    m_device->sendRaw(lineMarker());
+    return QTest::qWaitFor([&] { return markers() > before; }, timeoutMs);
 }
 
 void SimulatedDeviceFixture::setUp()

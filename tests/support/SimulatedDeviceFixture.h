@@ -26,6 +26,13 @@ protected:
     // either cannot be opened.
     bool openDevice(DeviceSim::DeviceSimulatorOptions options,
                     QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl);
+    // The barrier for a line whose faults bend the device's answers: the device puts
+    // lineMarker() on the line as it is, behind everything it has queued, and the PC waits
+    // for it. The line is first-in first-out, so the PC then holds every byte the device wrote
+    // before. The marker stays among the PC's packets and bytes.
+    bool drainLine(int timeoutMs = 5000);
+    // A Display "GetName" answer of "Marker".
+    static QByteArray lineMarker();
 
     std::unique_ptr<QTemporaryDir> m_folder;
     DeviceSim::SimulatedPortList m_ports;

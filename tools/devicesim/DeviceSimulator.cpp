@@ -8,11 +8,11 @@
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "utilities/LittleEndian.h"
 #include "utilities/MutexLocker.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -44,14 +44,14 @@ QByteArray u8(quint8 value)
 QByteArray u16(quint16 value)
 {
     QByteArray bytes(2, '\0');
-    qToLittleEndian(value, bytes.data());
+    Utilities::LittleEndian::write<quint16>(value, bytes.data());
     return bytes;
 }
 
 QByteArray u32(quint32 value)
 {
     QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
+    Utilities::LittleEndian::write<quint32>(value, bytes.data());
     return bytes;
 }
 

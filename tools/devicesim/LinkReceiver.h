@@ -16,8 +16,9 @@ public:
 
     explicit LinkReceiver(Handler handler);
 
-    // Feeds bytes in pieces that fit the ring and runs the receiver after each piece, so no
-    // byte is pushed out before the receiver has seen it.
+    // Feeds bytes in pieces that fit the ring's free space and runs the receiver after each
+    // piece, so that no byte ever waits outside the ring: the simulator's memory stays bounded
+    // by the ring however much arrives at once.
     void receive(const QByteArray &bytes);
 
     void onPacketReceived(const Component::Interfaces::ZantLinkPacket &packet) override;

@@ -2,9 +2,9 @@
 
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
+#include "utilities/LittleEndian.h"
 
 #include <QStringList>
-#include <QtEndian>
 
 namespace DeviceSim {
 
@@ -27,14 +27,14 @@ quint32 ReceivedPacket::number(int index) const
     if (index < 0 || index >= arguments.size())
         return 0;
     const QByteArray &bytes = arguments.at(index);
-    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const char *data = bytes.constData();
     switch (bytes.size()) {
     case 1:
-        return data[0];
+        return quint8(data[0]);
     case 2:
-        return qFromLittleEndian<quint16>(data);
+        return Utilities::LittleEndian::read<quint16>(data);
     case 4:
-        return qFromLittleEndian<quint32>(data);
+        return Utilities::LittleEndian::read<quint32>(data);
     default:
         return 0;
     }

@@ -5,8 +5,8 @@
 #include "model/interfaces/ModelValueCodec.h"
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
+#include "utilities/LittleEndian.h"
 
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -204,18 +204,18 @@ QByteArray SimulatedModel::encode(quint16 id) const
     const Entry *found = entry(id);
     if (!found)
         return {};
-    QByteArray bytes(found->width, '\0');
+    quint32 raw = 0;
     if (found->kind == Kind::Float) {
         const float content = float(found->value);
-        quint32 raw = 0;
         std::memcpy(&raw, &content, sizeof raw);
-        qToLittleEndian(raw, bytes.data());
     } else {
-        const quint32 content = quint32(found->value);
-        for (int i = 0; i < found->width; ++i)
-            bytes[i] = char((content >> (8 * i)) & 0xFF);
+        raw = quint32(found->value);
     }
-    return bytes;
+    // Little-endian puts the low bytes first: the first width bytes of the 32-bit form are the
+    // content in its link width (the content is already narrowed to that width).
+    const auto all = Utilities::LittleEndian::bytes<quint32>(raw);
+    return QByteArray(reinterpret_cast<const char *>(all.data()),
+                      std::min(found->width, int(all.size())));
 }
 
 double SimulatedModel::narrowed(const Entry &entry, double value) const
@@ -264,23 +264,23 @@ SimulatedModel::Outcome SimulatedModel::setFromHost(quint16 id, const QByteArray
     if (target.kind == Kind::Float) {
         if (content.size() != 4)
             return Outcome::Invalid;
-        const quint32 raw = qFromLittleEndian<quint32>(content.constData());
+        const quint32 raw = Utilities::LittleEndian::read<quint32>(content.constData());
         float decoded = 0;
         std::memcpy(&decoded, &raw, sizeof decoded);
         if (std::isnan(decoded))
             return Outcome::Invalid;
         requested = double(decoded);
     } else {
-        const auto *bytes = reinterpret_cast<const uchar *>(content.constData());
+        const char *bytes = content.constData();
         switch (content.size()) {
         case 1:
-            requested = bytes[0];
+            requested = quint8(bytes[0]);
             break;
         case 2:
-            requested = qFromLittleEndian<quint16>(bytes);
+            requested = Utilities::LittleEndian::read<quint16>(bytes);
             break;
         case 4:
-            requested = qFromLittleEndian<quint32>(bytes);
+            requested = Utilities::LittleEndian::read<quint32>(bytes);
             break;
         default:
             return Outcome::Invalid;

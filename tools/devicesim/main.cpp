@@ -5,6 +5,7 @@
 #include "DeviceSimulatorOptions.h"
 #include "component/ZantLinkPacket.h"
 #include "tools/common/ConsoleStreams.h"
+#include "utilities/VersionText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -312,9 +313,8 @@ int main(int argc, char *argv[])
             [](const ReceivedPacket &packet) { out() << packet.toString() << Qt::endl; });
     }
     QObject::connect(&device, &DeviceSimulator::updateCompleted, [](quint8 node, quint32 version) {
-        out() << Component::Interfaces::ZantLinkPacket::nodeName(node) << " updated to V"
-              << ((version >> 24) & 0xFF) << '.' << ((version >> 16) & 0xFF) << '.'
-              << ((version >> 8) & 0xFF) << '.' << (version & 0xFF) << Qt::endl;
+        out() << Component::Interfaces::ZantLinkPacket::nodeName(node) << " updated to "
+              << Utilities::versionText(version) << Qt::endl;
     });
     QObject::connect(&device, &DeviceSimulator::transferFailed,
                      [](quint8 node, const QString &reason) {

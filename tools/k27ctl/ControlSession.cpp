@@ -17,6 +17,7 @@
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
+#include "utilities/LittleEndian.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -97,10 +98,10 @@ bool ControlSession::open()
     connect(port.data(), &Application::K27::SerialPort::dataTransmitted, this,
             [this](const QByteArray &data) {
                 const ZantLinkPacket packet(data);
-                if (packet.getCommand() == Component::K27::ZantLinkCommandCode::GetModelValue
-                    && packet.argumentCount() > 0 && packet.argument(0).count >= 2)
-                    m_requested.insert(static_cast<quint16>(packet.argument(0).data[0]
-                                                            | packet.argument(0).data[1] << 8));
+                if (packet.getCommand() != Component::K27::ZantLinkCommandCode::GetModelValue)
+                    return;
+                if (const ZantLinkPacket::Argument *identifier = packet.argumentWith(0, 2))
+                    m_requested.insert(Utilities::LittleEndian::read<quint16>(identifier->data));
             });
     return true;
 }

@@ -269,5 +269,5 @@ void tst_ServiceModeInput::demoKinds()
     }
 }
 
-QTEST_MAIN(tst_ServiceModeInput)
+QTEST_GUILESS_MAIN(tst_ServiceModeInput)
 #include "tst_servicemodeinput.moc"

@@ -6,6 +6,7 @@
 #include "service/VersionParser.h"
 #include "utilities/Tarball.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <optional>
@@ -125,25 +126,32 @@ QString PackageUpdateService::loadPackage(const QString &path)
         m_packageFile.close();
     m_packageFile.setFileName(path);
     if (!m_packageFile.open(QIODevice::ReadOnly))
-        return tr("Cannot read the package: %1").arg(m_packageFile.errorString());
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "Cannot read the package: %1")
+            .arg(m_packageFile.errorString());
     m_packageSize = m_packageFile.size();
     m_packageData = m_packageFile.readAll();
     if (m_packageData.size() != m_packageSize)
-        return tr("Cannot read the package: %1").arg(m_packageFile.errorString());
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "Cannot read the package: %1")
+            .arg(m_packageFile.errorString());
 
     m_tarball = QSharedPointer<Utilities::Tarball>::create(m_packageData.constData(),
                                                            quint32(m_packageData.size()));
     if (m_tarball->isTruncated())
-        return tr("The package is incomplete: it ends inside a file");
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package is incomplete: it ends inside a file");
     const Utilities::Tarball::Entry *const manifest = m_tarball->find(manifestName);
     if (manifest == nullptr)
-        return tr("The package has no version.json");
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package has no version.json");
 
     const QByteArray manifestBytes(manifest->data, manifest->size);
     QJsonParseError parseError {};
     const QJsonDocument document = QJsonDocument::fromJson(manifestBytes, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        return tr("The package's version.json is not a valid manifest");
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package's version.json is not a valid manifest");
     m_versionParser = QSharedPointer<VersionParser>::create(manifestBytes);
 
     // Parsed without announcing: the checks below use the image records only.
@@ -158,7 +166,9 @@ QString PackageUpdateService::loadPackage(const QString &path)
             continue;
         const Utilities::Tarball::Entry *const entry = m_tarball->find(imagePath.toUtf8());
         if (entry == nullptr)
-            return tr("The package names the firmware image %1, which it does not hold")
+            return QCoreApplication::translate(
+                       "Service::K27::PackageUpdateService",
+                       "The package names the firmware image %1, which it does not hold")
                 .arg(imagePath);
         ++m_imageCount;
         // Checked now, before the device is sent into its bootloader: a bad image must never
@@ -166,12 +176,15 @@ QString PackageUpdateService::loadPackage(const QString &path)
         const UpdateControlService::Error error = UpdateControlService::checkImage(
             QByteArray::fromRawData(entry->data, entry->size), true, nullptr);
         if (error == UpdateControlService::Error::DigestMismatch)
-            return tr("Security Error! Wrong Digest");
+            return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                               "Security Error! Wrong Digest");
         if (error != UpdateControlService::Error::None)
-            return tr("%1: %2").arg(imagePath, UpdateControlService::errorText(error));
+            return QCoreApplication::translate("Service::K27::PackageUpdateService", "%1: %2")
+                .arg(imagePath, UpdateControlService::errorText(error));
     }
     if (m_imageCount == 0)
-        return tr("The package holds no firmware image for this device");
+        return QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                           "The package holds no firmware image for this device");
     // A fresh parser: openPackage lets this one announce the versions.
     m_versionParser = QSharedPointer<VersionParser>::create(manifestBytes);
     return QString();
@@ -298,14 +311,20 @@ void PackageUpdateService::handleDeviceReturnTimeout()
     const int seconds = (m_timing.deviceReturnTimeoutMs + 999) / 1000;
     if (m_state == WaitingForDevice) {
         fail(m_imageCount > 1
-                 ? tr("The platform was updated, but the device did not come back within %1 s; "
-                      "the display was not updated")
+                 ? QCoreApplication::translate(
+                       "Service::K27::PackageUpdateService",
+                       "The platform was updated, but the device did not come back within %1 s; "
+                       "the display was not updated")
                        .arg(seconds)
-                 : tr("The platform was updated, but the device did not come back within %1 s")
+                 : QCoreApplication::translate(
+                       "Service::K27::PackageUpdateService",
+                       "The platform was updated, but the device did not come back within %1 s")
                        .arg(seconds));
     } else if (m_state == PlatformTransfer && m_waitingForBootloaderPort) {
-        fail(tr("The device did not come back within %1 s after it was sent into its "
-                "bootloader; nothing was sent")
+        fail(QCoreApplication::translate(
+                 "Service::K27::PackageUpdateService",
+                 "The device did not come back within %1 s after it was sent into its "
+                 "bootloader; nothing was sent")
                  .arg(seconds));
     }
 }
@@ -353,7 +372,8 @@ void PackageUpdateService::handleProgressChanged(quint32 progress)
 void PackageUpdateService::handleDigestError()
 {
     if (isUpdating())
-        fail(tr("Security Error! Wrong Digest"));
+        fail(QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                         "Security Error! Wrong Digest"));
 }
 
 void PackageUpdateService::handleTransferFailed(UpdateControlService::Error error,
@@ -362,8 +382,11 @@ void PackageUpdateService::handleTransferFailed(UpdateControlService::Error erro
     Q_UNUSED(error)
     if (!isUpdating())
         return;
-    fail(m_currentNode == platformNode ? tr("Platform: %1").arg(message)
-                                       : tr("Display: %1").arg(message));
+    fail(m_currentNode == platformNode
+             ? QCoreApplication::translate("Service::K27::PackageUpdateService", "Platform: %1")
+                   .arg(message)
+             : QCoreApplication::translate("Service::K27::PackageUpdateService", "Display: %1")
+                   .arg(message));
 }
 
 void PackageUpdateService::handleUpdateFinished()

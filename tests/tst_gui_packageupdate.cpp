@@ -1,116 +1,10 @@
-#include "model/database/ModelDatabase.h"
-#include "service/PackageUpdateService.h"
-#include "service/UpdateControlService.h"
-#include "support/SubScreenHarness.h"
-#include "support/TrappedTest.h"
-#include "support/UpdatePackages.h"
+#include "support/PackageUpdatePanelFixture.h"
 
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QtTest>
-#include <memory>
-
-using Command = Component::K27::ZantLinkCommandCode;
-using DeviceSim::DeviceSimulator;
-using DeviceSim::DeviceSimulatorOptions;
-using DeviceSim::ReceivedPacket;
-using Service::K27::PackageUpdateService;
-using TestSupport::SubScreenHarness;
-using TestSupport::UpdatePackages;
-
-namespace {
-constexpr quint32 oldVersion = 0x01000000;
-constexpr quint32 newPlatformVersion = 0x02000000;
-constexpr quint32 newDisplayVersion = 0x02000001;
-
-// The update's packets as the device received them: "command/node", actions with their number.
-QStringList updatePackets(const QList<ReceivedPacket> &packets)
-{
-    QStringList list;
-    for (const ReceivedPacket &packet : packets) {
-        switch (packet.command) {
-        case Command::JumpToBootloader:
-        case Command::ApplicationUpdate:
-        case Command::Memblock:
-            list.append(QStringLiteral("%1/%2").arg(packet.command).arg(packet.destination));
-            break;
-        case Command::FireModelAction:
-            if (packet.number(0) == 11 || packet.number(0) == 12)
-                list.append(QStringLiteral("action %1").arg(packet.number(0)));
-            break;
-        default:
-            break;
-        }
-    }
-    list.removeDuplicates();
-    return list;
-}
-} // namespace
-
-// The package update panel on a device window, against the simulated device over a
-// pseudo-terminal: the device restarts (its port goes away and comes back) when its platform
-// enters the bootloader and when it returns to its new software.
-class TestPackageUpdatePanel : public TestSupport::TrappedTest
+// The package update panel: the version verdict per level, a refused package and whole updates,
+// against the simulated device over a pseudo-terminal.
+class TestPackageUpdatePanel : public PackageUpdatePanelFixture
 {
     Q_OBJECT
-
-private:
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<UpdatePackages> m_packages;
-    std::unique_ptr<SubScreenHarness> m_harness;
-
-    void setUp() override
-    {
-        m_folder = std::make_unique<QTemporaryDir>();
-        m_packages = std::make_unique<UpdatePackages>(m_folder->path(),
-                                                      QStringLiteral(K27_MKPACKAGE_PATH));
-    }
-    void tearDown() override
-    {
-        m_harness.reset();
-        m_packages.reset();
-        m_folder.reset();
-    }
-
-    // A device window on a device of the old versions; the port manager looks at the ports the
-    // moment the device leaves or returns, instead of at its next poll.
-    bool start(int level = UserLogin::Admin, DeviceSimulatorOptions options = {})
-    {
-        options.usbAwayMs = 20;
-        options.platform.application = oldVersion;
-        options.platform.afterUpdate = newPlatformVersion;
-        options.display.application = oldVersion;
-        options.display.afterUpdate = newDisplayVersion;
-        m_harness = std::make_unique<SubScreenHarness>(level, options);
-        if (!m_harness->start())
-            return false;
-        Application::K27::SerialPortManager *const manager = m_harness->manager().data();
-        QObject::connect(&m_harness->device(), &DeviceSimulator::wentAway, manager,
-                         &Application::K27::SerialPortManager::handleTimeout);
-        QObject::connect(&m_harness->device(), &DeviceSimulator::cameBack, manager,
-                         &Application::K27::SerialPortManager::handleTimeout);
-        // The waits cut short; the platform's bootloader wait stays long enough for the port to
-        // have gone away and come back.
-        window().packageUpdateService()->setTiming({300, 1, 1, 1, 20000});
-        window().updateControlService()->setStallTimeouts(20000, 20000);
-        return true;
-    }
-    K27SubScreen &window() { return m_harness->window(); }
-    QPushButton *button(const char *name) { return m_harness->child<QPushButton>(name); }
-    QLabel *label(const char *name) { return m_harness->child<QLabel>(name); }
-    QProgressBar *progressBar()
-    {
-        return m_harness->child<QProgressBar>("progressBarPackageUpdate");
-    }
-    PackageUpdateService &service() { return *window().packageUpdateService(); }
-
-    QString twoImagePackage(const QString &platformVersion = QStringLiteral("V2.0.0.0"))
-    {
-        return m_packages->build(QStringLiteral("package.tar"), UpdatePackages::image(2100),
-                                 platformVersion, UpdatePackages::image(900, 3),
-                                 QStringLiteral("V2.0.0.1"));
-    }
 
 private slots:
     void downgradeVerdict_data()
@@ -238,6 +132,8 @@ private slots:
         QVERIFY(!window().canClose());
 
         QVERIFY(finished.wait(20000));
+        // Everything the window sent has reached the device once its answer to this is back.
+        QVERIFY(m_harness->barrier());
         QVERIFY(errors.isEmpty());
         QVERIFY(keptOpen);
         QVERIFY(window().canClose());
@@ -246,8 +142,6 @@ private slots:
             QCOMPARE(m_harness->device().platform().applicationVersion(), newPlatformVersion);
         if (display)
             QCOMPARE(m_harness->device().display().applicationVersion(), newDisplayVersion);
-        // Everything the window sent has reached the device once its answer to this is back.
-        QVERIFY(m_harness->barrier());
         QVERIFY(!m_harness->device().displayUpdateActive());
         QCOMPARE(updatePackets(m_harness->takeReceived()), packets);
 
@@ -278,98 +172,6 @@ private slots:
             QTRY_COMPARE(quint32(window().database()->information().platformVersion().value()),
                          newPlatformVersion);
         }
-    }
-
-    void damagedBlockIsSentAgain()
-    {
-        DeviceSimulatorOptions options;
-        options.updateFaults.corruptBlock = 1;
-        QVERIFY(start(UserLogin::Admin, options));
-        window().openUpdatePackage(twoImagePackage());
-        QSignalSpy rejected(&m_harness->device(), &DeviceSimulator::blockRejected);
-        QSignalSpy finished(&service(), &PackageUpdateService::packageUpdateFinished);
-        window().handleStartPackageUpdate();
-        QVERIFY(finished.wait(20000));
-        // Once per controller: the fault applies to each transfer.
-        QCOMPARE(rejected.count(), 2);
-        QCOMPARE(m_harness->device().platform().applicationVersion(), newPlatformVersion);
-        QCOMPARE(m_harness->device().display().applicationVersion(), newDisplayVersion);
-    }
-
-    void failuresEndWithAMessage_data()
-    {
-        QTest::addColumn<QString>("failure");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("stall after block 2")
-            << "stall"
-            << "Platform: The device stopped asking for data at block 3 of 5";
-        QTest::newRow("device does not come back")
-            << "away"
-            << "The platform was updated, but the device did not come back within 1 s; the "
-               "display was not updated";
-        QTest::newRow("port closes during the platform transfer")
-            << "platformAway"
-            << "Platform: The device stopped asking for data at block 2 of 5";
-        QTest::newRow("port closes during the display transfer")
-            << "displayAway"
-            << "Display: The device stopped asking for data at block 1 of 2";
-    }
-    void failuresEndWithAMessage()
-    {
-        QFETCH(QString, failure);
-        QFETCH(QString, message);
-        DeviceSimulatorOptions options;
-        if (failure == QLatin1String("stall"))
-            options.updateFaults.stallAfterBlock = 2;
-        QVERIFY(start(UserLogin::Supervisor, options));
-        window().updateControlService()->setStallTimeouts(20000, 200);
-        if (failure == QLatin1String("away"))
-            service().setTiming({300, 1, 1, 1, 300});
-        window().openUpdatePackage(twoImagePackage());
-
-        DeviceSimulator &device = m_harness->device();
-        bool awayWhileKeptOpen = false;
-        connect(&device, &DeviceSimulator::blockAccepted, this, [&](quint8 node, quint16 block) {
-            if (failure == QLatin1String("away") && node == 0 && block == 0)
-                device.setUsbAwayMs(600000);
-            if ((failure == QLatin1String("platformAway") && node == 0 && block == 1)
-                || (failure == QLatin1String("displayAway") && node == 1 && block == 0)) {
-                // The block the device asks for next is lost with the line.
-                QTimer::singleShot(0, &device, [&device] { device.goAway(20); });
-            }
-        });
-        connect(&device, &DeviceSimulator::wentAway, this,
-                [&] { awayWhileKeptOpen = !window().canClose(); });
-        QSignalSpy errors(&service(), &PackageUpdateService::packageUpdateErrorOccured);
-        window().handleStartPackageUpdate();
-        QVERIFY(errors.wait(20000));
-        QCOMPARE(errors.first().at(0).toString(), message);
-        QVERIFY(awayWhileKeptOpen);
-        QCOMPARE(service().getState(), quint32(PackageUpdateService::Failed));
-        QVERIFY(window().canClose());
-        QCOMPARE(label("labelPackageVersionText")->text(), message);
-        QVERIFY(button("pushButtonOpenUpdatePackage")->isVisibleTo(&window()));
-        QVERIFY(!progressBar()->isVisibleTo(&window()));
-    }
-
-    void portClosesWhileWaitingForTheDevice()
-    {
-        // The device leaves after its platform update, comes back, leaves once more before the
-        // display step: the update goes on when the port is back.
-        QVERIFY(start(UserLogin::Admin));
-        service().setTiming({300, 1, 100, 1, 20000});
-        window().openUpdatePackage(twoImagePackage());
-        DeviceSimulator &device = m_harness->device();
-        int returns = 0;
-        connect(&device, &DeviceSimulator::cameBack, this, [&] {
-            if (service().getState() == PackageUpdateService::WaitingForDevice && ++returns == 1)
-                QTimer::singleShot(0, &device, [&device] { device.goAway(20); });
-        });
-        QSignalSpy finished(&service(), &PackageUpdateService::packageUpdateFinished);
-        window().handleStartPackageUpdate();
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(returns, 2);
-        QCOMPARE(device.display().applicationVersion(), newDisplayVersion);
     }
 };
 

@@ -118,9 +118,10 @@ private slots:
              {"Platform: 100 %, block 6 of 6", "Waiting for the device to restart",
               "Display: 100 %, block 3 of 3", "blocks/s", "left"})
             QVERIFY2(result.err.contains(text), result.err.constData());
-        QCOMPARE(m_device->platform().applicationVersion(), 0x02000000u);
-        QCOMPARE(m_device->display().applicationVersion(), 0x02000001u);
-        QVERIFY(!m_device->displayUpdateActive());
+        // The program has ended; the device reads the last of what it wrote as its loop turns.
+        QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
+        QTRY_COMPARE(m_device->display().applicationVersion(), 0x02000001u);
+        QTRY_VERIFY(!m_device->displayUpdateActive());
     }
 
     void refusedPackagesSendNothing_data()
@@ -152,6 +153,10 @@ private slots:
         QVERIFY2(result.err.contains(message), result.err.constData());
         QCOMPARE(result.err.count('\n'), 1);
         QVERIFY(result.out.isEmpty());
+        // A refused package is known before the model read (whose 47 requests then come
+        // first on the line) or right after it: nothing of an update follows.
+        if (kind == QLatin1String("same"))
+            QTRY_COMPARE(m_device->receivedPackets(Command::GetModelValue).size(), 47);
         QCOMPARE(updatePackets(m_device->receivedPackets()), 0);
         QCOMPARE(m_device->platform().applicationVersion(), deviceVersion);
         if (kind != QLatin1String("same")) // refused before the port was even used
@@ -164,7 +169,7 @@ private slots:
         const Result result
             = run({QStringLiteral("update"), QStringLiteral("--allow-downgrade"), path});
         QVERIFY2(result.exitCode == 0, result.err.constData());
-        QCOMPARE(m_device->platform().applicationVersion(), 0x02000000u);
+        QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
     }
 };
 

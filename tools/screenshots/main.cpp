@@ -2,8 +2,8 @@
 // and writes one PNG per screen and page: login, connect, main window, and each page of the
 // device window (information with a warning and with an error, data with measurements,
 // control running forwards, about, configuration, the service mode's commands, software update
-// and motor control tabs, demo with a warning shown) and k27-demo's main
-// window with two simulated devices.
+// and motor control tabs, demo with a warning shown), k27-demo's main window with two simulated
+// devices, and the package update panel during an update.
 //
 // Usage: k27-screenshots --out DIR [--locale de_DE]
 
@@ -20,6 +20,7 @@
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"
+#include "tools/mkpackage/PackageBuilder.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,6 +33,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -358,6 +360,52 @@ int main(int argc, char *argv[])
                 waitUntil([window] { return labelText(window, "labelSerialNumber") != "0"; },
                           "the device's serial number");
             shooter.take(mainScreen.get(), QStringLiteral("simulated.png"));
+        }
+    }
+    {
+        // The package update panel while the platform takes its new firmware: a package of 100
+        // blocks made as the service department makes it, and a device that stops asking after
+        // block 44, so that the picture shows the panel at 45 %.
+        QTemporaryDir packageFolder;
+        const QString imagePath = packageFolder.filePath(QStringLiteral("platform.bin"));
+        QFile image(imagePath);
+        if (image.open(QIODevice::WriteOnly)) {
+            QByteArray bytes(100 * 512, Qt::Uninitialized);
+            for (int i = 0; i < bytes.size(); ++i)
+                bytes[i] = char((i * 7) ^ (i >> 11));
+            image.write(bytes);
+            image.close();
+        }
+        MkPackage::PackageBuilder builder;
+        builder.setPackageVersion(QStringLiteral("V0.4.4.0"));
+        builder.setPlatformApplication({imagePath, QStringLiteral("V0.4.4.0"), QString()});
+        const QString packagePath = packageFolder.filePath(QStringLiteral("k27_V0.4.4.0.tar"));
+        if (!builder.build(packagePath)) {
+            err() << "k27-screenshots: cannot make the update package: "
+                  << builder.errors().join(QStringLiteral("; ")) << "\n";
+            return 1;
+        }
+        const auto mainScreen = openMainScreen(manager, UserLogin::Admin, config);
+        K27SubScreen *window = nullptr;
+        for (K27SubScreen *candidate : mainScreen->deviceWindows()) {
+            if (candidate->portName() == device.portName())
+                window = candidate;
+        }
+        if (window) {
+            waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
+                      "the device's serial number");
+            device.call([](DeviceSim::DeviceSimulator &simulator) {
+                DeviceSim::UpdateFaults stall;
+                stall.stallAfterBlock = 44;
+                simulator.setUpdateFaults(stall, 0);
+            });
+            window->packageUpdateService()->setTiming({200, 200, 200, 200, 60000});
+            window->openUpdatePackage(packagePath);
+            click(window, "pushButtonStartPackageUpdate");
+            const auto *bar
+                = window->findChild<QProgressBar *>(QStringLiteral("progressBarPackageUpdate"));
+            waitUntil([bar] { return bar && bar->value() >= 45; }, "the update's progress", 30000);
+            shooter.take(mainScreen.get(), QStringLiteral("update.png"));
         }
     }
     return shooter.failed() ? 1 : 0;

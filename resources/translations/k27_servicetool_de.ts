@@ -185,6 +185,81 @@
         <source>The port %1 cannot be opened: %2</source>
         <translation>Die Schnittstelle %1 kann nicht geöffnet werden: %2</translation>
     </message>
+    <message>
+        <source>Open software update package</source>
+        <translation>Software-Update-Paket öffnen</translation>
+    </message>
+    <message>
+        <source>Archives (*.tar)</source>
+        <translation>Archive (*.tar)</translation>
+    </message>
+    <message>
+        <source>New Firmware: </source>
+        <translation>Neue Firmware: </translation>
+    </message>
+    <message>
+        <source>Software downgrade is not allowed! </source>
+        <translation>Ein Software-Downgrade ist nicht erlaubt! </translation>
+    </message>
+    <message>
+        <source>Platform: %1 %</source>
+        <translation>Platform: %1 %</translation>
+    </message>
+    <message>
+        <source>Waiting for the device to restart</source>
+        <translation>Warten auf den Neustart des Geräts</translation>
+    </message>
+    <message>
+        <source>Display: %1 %</source>
+        <translation>Display: %1 %</translation>
+    </message>
+    <message>
+        <source>Send: </source>
+        <translation>Senden: </translation>
+    </message>
+    <message>
+        <source>Receive: </source>
+        <translation>Empfangen: </translation>
+    </message>
+    <message>
+        <source>Save log</source>
+        <translation>Protokoll speichern</translation>
+    </message>
+    <message>
+        <source>Log Files (*.log *.txt);;All Files (*)</source>
+        <translation>Protokolldateien (*.log *.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Log saved to %1 (%n line(s))</source>
+        <translation>
+            <numerusform>Protokoll in %1 gespeichert (%n Zeile)</numerusform>
+            <numerusform>Protokoll in %1 gespeichert (%n Zeilen)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The log could not be saved to %1: %2</source>
+        <translation>Das Protokoll konnte nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>Open binary file</source>
+        <translation>Binärdatei öffnen</translation>
+    </message>
+    <message>
+        <source>Binary Files (*.bin *.crypt)</source>
+        <translation>Binärdateien (*.bin *.crypt)</translation>
+    </message>
+    <message>
+        <source>Filename: </source>
+        <translation>Dateiname: </translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be read: %2</source>
+        <translation>Die Datei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Security Error! Wrong Digest</source>
+        <translation>Sicherheitsfehler! Falscher Digest</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>

@@ -69,6 +69,7 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     connectConfiguration();
     connectSettingsFile();
     connectPackageUpdate();
+    connectServiceMode();
 
     m_ui->pushButtonInformations->setChecked(true);
     m_configurationPage->pushButtonGeneralSettings->setChecked(true);
@@ -154,6 +155,7 @@ void K27SubScreen::applyAccessRights()
     } else if (m_rights.hasRight(AccessRights::DemoMode)) {
         connect(m_ui->pushButtonServiceMode, &QPushButton::toggled, this,
                 &K27SubScreen::handleDemoTab);
+        connectDemo();
         m_ui->pushButtonServiceMode->setText(tr("Demo"));
         m_ui->pushButtonServiceMode->setEnabled(true);
     }

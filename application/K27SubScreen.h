@@ -5,8 +5,10 @@
 #include "application/MeasurementRecorder.h"
 #include "application/SerialPort.h"
 #include "application/StatusDisplay.h"
+#include "application/TerminalCommandItem.h"
 #include "model/interfaces/ModelActionID.h"
 #include "service/PackageUpdateService.h"
+#include "service/UpdateControlService.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -14,14 +16,22 @@
 #include <QSharedPointer>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
+class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class UserLogin;
 
 namespace Component::K27 {
 class ZantLinkComponent;
 } // namespace Component::K27
+
+namespace Application::K27 {
+class PacketLog;
+class PacketLogView;
+} // namespace Application::K27
 
 namespace Ui {
 class K27SubScreen;
@@ -43,9 +53,10 @@ class K27SubScreenDemoPage;
 // The implementation is split by page: K27SubScreen.cpp (frame, navigation, rights),
 // K27SubScreenInformation.cpp (identity, status display, port state),
 // K27SubScreenMeasurement.cpp (Data and Control pages), K27SubScreenConfiguration.cpp
-// (Configuration page), K27SubScreenSettingsFile.cpp (settings export and import) and
+// (Configuration page), K27SubScreenSettingsFile.cpp (settings export and import),
 // K27SubScreenPackageUpdate.cpp (the package update panel of the Information page and the block
-// requests of every update).
+// requests of every update), K27SubScreenServiceMode.cpp (the Admin's command terminal, packet
+// log and direct update) and K27SubScreenDemo.cpp (the Demo page).
 //
 // A value the device reports reaches its widget through showReportedValue and never goes back
 // to the device; only a change the user makes is written.
@@ -178,6 +189,54 @@ public:
 private:
     void connectPackageUpdate();
     // Package update panel end.
+
+    // ---- Service mode page (K27SubScreenServiceMode.cpp) and Demo page (K27SubScreenDemo.cpp)
+public:
+    // A file dialog: (parent, caption, directory, filter) -> the chosen path, empty when
+    // cancelled. The service mode asks one for the image to send and one for where the log
+    // goes; both are QFileDialog's own unless replaced (an empty function keeps the one there is).
+    using FileDialog
+        = std::function<QString(QWidget *, const QString &, const QString &, const QString &)>;
+    void setServiceModeFileDialogs(FileDialog openFile, FileDialog saveFile);
+    // The packet log as kept (the newest lines up to its cap).
+    const ::Application::K27::PacketLog &packetLog() const;
+
+public slots:
+    void handleTerminalReady();
+    void handleCommand();
+    void handleModelValueID(int index);
+    void handleExecuteCommand();
+    void handleCommandTransmitted(const QByteArray &data);
+    void handleCommandReceived(const QByteArray &data);
+    void handleSaveLog();
+    void handleOpenFile();
+    void handleStartUpdate();
+    void handleProgress(int progress);
+    void handleDigestError();
+    void handleUpdateFailed(Service::K27::UpdateControlService::Error error,
+                            const QString &message);
+    void handleDemoModeExecutionOperationMode();
+    void handleDemoModeExecutionWarning();
+    void handleDemoModeExecutionError();
+
+private:
+    void connectServiceMode();
+    void connectDemo();
+    // Shows the widgets of one argument position set up for the argument's type.
+    void setUpArgument(int position, const ::Application::K27::TerminalCommandItem::Arg &argument);
+    ::Application::K27::TerminalCommandItem *currentCommand() const;
+
+    QList<QLabel *> m_argumentLabels;
+    // Identifier choosers by position; only the first position has one.
+    QList<QComboBox *> m_argumentComboBoxes;
+    QList<QDoubleSpinBox *> m_argumentSpinBoxes;
+    ::Application::K27::PacketLogView *m_packetLogView = nullptr;
+    // The image chosen on the Software Update tab; empty until one was chosen there.
+    QString m_updateImagePath;
+    QString m_logPath;
+    FileDialog m_openFileDialog;
+    FileDialog m_saveFileDialog;
+    // ---- Service mode and Demo page end.
 
 private:
     void connectFrame();

@@ -110,13 +110,15 @@ const QRegularExpression namedWidget(QStringLiteral(
     "|stackedWidget|tabWidget|page|tab)[A-Z]"));
 
 // Every text a user reads on the page, in widget order: captions, button texts, combo items and
-// tab titles. The trip classes are standard names, the same in every language.
+// tab titles. The trip classes are standard names, the same in every language, and so are the
+// model value names the service mode's identifier chooser lists.
 QStringList shownTexts(const QWidget *page)
 {
     QStringList texts;
     for (const QWidget *widget : page->findChildren<QWidget *>()) {
         if (!namedWidget.match(widget->objectName()).hasMatch()
-            || widget->objectName() == QLatin1String("comboBoxTripClass"))
+            || widget->objectName() == QLatin1String("comboBoxTripClass")
+            || widget->objectName() == QLatin1String("comboBoxArg1"))
             continue;
         if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
             texts.append(button->text());

@@ -300,6 +300,53 @@
         <source>Display: %1 %</source>
         <translation>Display: %1 %</translation>
     </message>
+    <message>
+        <source>Send: </source>
+        <translation>Senden: </translation>
+    </message>
+    <message>
+        <source>Receive: </source>
+        <translation>Empfangen: </translation>
+    </message>
+    <message>
+        <source>Save log</source>
+        <translation>Protokoll speichern</translation>
+    </message>
+    <message>
+        <source>Log Files (*.log *.txt);;All Files (*)</source>
+        <translation>Protokolldateien (*.log *.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Log saved to %1 (%n line(s))</source>
+        <translation>
+            <numerusform>Protokoll in %1 gespeichert (%n Zeile)</numerusform>
+            <numerusform>Protokoll in %1 gespeichert (%n Zeilen)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The log could not be saved to %1: %2</source>
+        <translation>Das Protokoll konnte nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>Open binary file</source>
+        <translation>Binärdatei öffnen</translation>
+    </message>
+    <message>
+        <source>Binary Files (*.bin *.crypt)</source>
+        <translation>Binärdateien (*.bin *.crypt)</translation>
+    </message>
+    <message>
+        <source>Filename: </source>
+        <translation>Dateiname: </translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be read: %2</source>
+        <translation>Die Datei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Security Error! Wrong Digest</source>
+        <translation>Sicherheitsfehler! Falscher Digest</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>

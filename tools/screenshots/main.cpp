@@ -1,9 +1,9 @@
 // k27-screenshots: renders the service tool's windows offscreen against the simulated device
 // and writes one PNG per screen and page: login, connect, main window, and each page of the
 // device window (information with a warning and with an error, the three data pages with the
-// trend of a running motor, control running forwards, about, configuration, service mode, demo),
-// k27-demo's main window with two simulated devices, and the package update panel during an
-// update.
+// trend of a running motor, control running forwards, about, configuration, the service mode's
+// commands, software update and motor control tabs, demo with a warning shown), k27-demo's main
+// window with two simulated devices, and the package update panel during an update.
 //
 // Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N]
 
@@ -27,10 +27,14 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -113,6 +117,52 @@ private:
     QDir m_folder;
     bool m_failed = false;
 };
+
+// The service mode's three tabs: the commands with "ModelSetValue" set up for a float value
+// and executed (so the log shows its traffic), the software update with an image chosen, and
+// the motor control.
+void showServiceModeTabs(K27SubScreen *window, QWidget *screen, Shooter &shooter)
+{
+    auto *list = window->findChild<QListWidget *>(QStringLiteral("listWidgetCommands"));
+    waitUntil([list] { return list && list->count() > 0; }, "the command list");
+    if (list) {
+        const QList<QListWidgetItem *> items
+            = list->findItems(QStringLiteral("ModelSetValue"), Qt::MatchExactly);
+        if (!items.isEmpty())
+            list->setCurrentItem(items.first());
+    }
+    if (auto *identifier = window->findChild<QComboBox *>(QStringLiteral("comboBoxArg1")))
+        identifier->setCurrentIndex(int(ModelValueID::NominalCurrent));
+    if (auto *value = window->findChild<QDoubleSpinBox *>(QStringLiteral("doubleSpinBoxArg2")))
+        value->setValue(4.2);
+    click(window, "pushButtonExecuteCommand");
+    auto *log = window->findChild<QPlainTextEdit *>(QStringLiteral("textBrowserLogging"));
+    waitUntil([log] { return log && log->toPlainText().contains("(NominalCurrent)"); },
+              "the device's report in the log");
+    shooter.take(screen, QStringLiteral("service.png"));
+
+    auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("tabWidgetServiceMode"));
+    if (!tabs) {
+        err() << "k27-screenshots: no service mode tabs\n";
+        return;
+    }
+    tabs->setCurrentIndex(1);
+    // An image chosen through the tab's file dialog, which answers with a file of its own.
+    QTemporaryDir folder;
+    const QString image = folder.filePath(QStringLiteral("k27_platform_V0.4.3.5.bin"));
+    QFile file(image);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArray(4096, '\x5a'));
+    file.close();
+    window->setServiceModeFileDialogs(
+        [image](QWidget *, const QString &, const QString &, const QString &) { return image; },
+        nullptr);
+    click(window, "pushButtonOpenFile");
+    shooter.take(screen, QStringLiteral("service-update.png"));
+    tabs->setCurrentIndex(2);
+    shooter.take(screen, QStringLiteral("service-motor.png"));
+    tabs->setCurrentIndex(0);
+}
 
 std::unique_ptr<MainScreen>
 openMainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manager, int level,
@@ -238,7 +288,7 @@ int main(int argc, char *argv[])
     manager->handleTimeout();
     {
         const auto mainScreen = openMainScreen(manager, UserLogin::Admin, config);
-        QWidget *const window = mainScreen->deviceWindows().value(0);
+        K27SubScreen *const window = mainScreen->deviceWindows().value(0);
         if (!window) {
             err() << "k27-screenshots: the main window opened no device window\n";
             return 1;
@@ -341,7 +391,7 @@ int main(int argc, char *argv[])
         }
         click(window, "pushButtonGeneralSettings");
         click(window, "pushButtonServiceMode");
-        shooter.take(mainScreen.get(), QStringLiteral("service.png"));
+        showServiceModeTabs(window, mainScreen.get(), shooter);
     }
     {
         const auto mainScreen = openMainScreen(manager, UserLogin::Demo, config);
@@ -350,6 +400,12 @@ int main(int argc, char *argv[])
             waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
                       "the device's serial number");
             click(window, "pushButtonServiceMode");
+            // The device shows the warning chosen on the page.
+            if (auto *warning = window->findChild<QComboBox *>(QStringLiteral("comboBoxWarning")))
+                warning->setCurrentIndex(10);
+            click(window, "pushButtonShowWarning");
+            waitUntil([window] { return labelText(window, "labelFaultCode") == "W 1415"; },
+                      "the demo warning");
             shooter.take(mainScreen.get(), QStringLiteral("demo.png"));
         }
     }

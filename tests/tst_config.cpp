@@ -1,6 +1,7 @@
 #include "application/Config.h"
 #include "application/UserConfig.h"
 #include "support/ConfigHome.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
@@ -9,10 +10,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
-#include <csignal>
 #include <fcntl.h>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -37,34 +36,7 @@ QStringList describe(const QVector<UserConfig> &accounts)
     return result;
 }
 
-// Lowers the largest file this process may write, the way a full disk stops a write half-way.
-// The kernel then refuses the write with EFBIG instead of sending SIGXFSZ.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        m_valid = getrlimit(RLIMIT_FSIZE, &m_previous) == 0;
-        rlimit lowered = m_previous;
-        lowered.rlim_cur = bytes;
-        m_valid = m_valid && setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-    bool isValid() const { return m_valid; }
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = SIG_DFL;
-    bool m_valid = false;
-};
+using TestSupport::FileSizeLimit;
 
 // A writer on a FIFO: it waits in its open until someone opens the FIFO for reading, then
 // hands over its bytes and closes. Whoever opens the FIFO first gets them; at the end the test

@@ -9,6 +9,7 @@
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/FileSizeLimit.h"
 #include "support/SubScreenHarness.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
@@ -24,9 +25,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QtTest>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using Component::K27::ZantLinkCommandCode;
@@ -106,32 +105,7 @@ QStringList comboItems(const QComboBox *combo)
     return items;
 }
 
-// Lowers the largest file this process may write, the way a full disk stops a write half-way.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        m_valid = getrlimit(RLIMIT_FSIZE, &m_previous) == 0;
-        rlimit lowered = m_previous;
-        lowered.rlim_cur = bytes;
-        m_valid = m_valid && setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    bool isValid() const { return m_valid; }
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = nullptr;
-    bool m_valid = false;
-};
+using TestSupport::FileSizeLimit;
 
 // Two barriers: after the first the window has handled everything the device reported before
 // (and sent whatever that made it send); after the second the device has received that too.

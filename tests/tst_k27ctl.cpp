@@ -3,6 +3,7 @@
 
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
+#include "support/ExternalTool.h"
 #include "support/LinkClient.h"
 #include "support/PtyPair.h"
 #include "support/StreamedMeasurements.h"
@@ -168,25 +169,9 @@ bool TestK27ctl::receivedBeforeBarrier(QList<ReceivedPacket> &packets)
 
 Result TestK27ctl::run(const QStringList &arguments, const QString &workingDirectory)
 {
-    QProcess process;
-    process.setWorkingDirectory(workingDirectory);
-    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-    process.start(QStringLiteral(K27CTL_PATH), arguments);
-    if (!process.waitForStarted(30000))
-        return {};
-    // Not waitForFinished: the device lives on this thread and must keep answering.
-    for (int round = 0; round < 600 && finished.isEmpty(); ++round)
-        finished.wait(100);
-    if (finished.isEmpty()) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    Result result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    const TestSupport::ToolRun run
+        = TestSupport::runServedTool(QStringLiteral(K27CTL_PATH), arguments, workingDirectory);
+    return {run.exitCode, run.standardOutput, run.standardError};
 }
 
 void TestK27ctl::dumpPrintsEveryValue()

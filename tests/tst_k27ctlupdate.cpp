@@ -3,6 +3,7 @@
 // enters the bootloader and when it returns to its new software.
 
 #include "component/ZantLinkCommandCode.h"
+#include "support/ExternalTool.h"
 #include "support/TrappedTest.h"
 #include "support/UpdatePackages.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -83,20 +84,12 @@ private:
     // Runs k27ctl while this event loop keeps the simulated device serving.
     Result run(const QStringList &arguments)
     {
-        QProcess process;
-        QSignalSpy finished(&process,
-                            QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-        process.start(QStringLiteral(K27CTL_PATH),
-                      QStringList {QStringLiteral("--port"), m_device->portName(),
-                                   QStringLiteral("--update-waits"), QStringLiteral("300,1,1,1")}
-                          + arguments);
-        Result result;
-        if (!process.waitForStarted(30000) || !finished.wait(50000))
-            return result;
-        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
+        const TestSupport::ToolRun run = TestSupport::runServedTool(
+            QStringLiteral(K27CTL_PATH),
+            QStringList {QStringLiteral("--port"), m_device->portName(),
+                         QStringLiteral("--update-waits"), QStringLiteral("300,1,1,1")}
+                + arguments);
+        return {run.exitCode, run.standardOutput, run.standardError};
     }
 
     QString package(const QString &platformVersion)

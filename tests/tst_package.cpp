@@ -22,39 +22,6 @@ using TestSupport::ToolRun;
 
 namespace {
 
-struct ProgramRun
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs a program while this thread's event loop goes on, so a device living on this thread
-// keeps answering it.
-ProgramRun runServed(const QString &program, const QStringList &arguments,
-                     const QProcessEnvironment &environment
-                     = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-    process.start(program, arguments);
-    if (!process.waitForStarted(30000))
-        return {};
-    for (int round = 0; round < 600 && finished.isEmpty(); ++round)
-        finished.wait(100);
-    if (finished.isEmpty()) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    ProgramRun result;
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 // The keys a udev rule line may use here, with the operators each allows. udev itself is the
 // judge where its "verify" command exists; elsewhere this catches a misspelt key or operator.
 QString checkUdevRuleLine(const QString &line)
@@ -268,15 +235,15 @@ void TestPackage::installedCtlDumpsDevice()
     DeviceSim::DeviceSimulator device(options, &ports);
     QVERIFY2(device.start(), qPrintable(device.errorString()));
 
-    const ProgramRun dump
-        = runServed(installed(QStringLiteral("/usr/bin/k27ctl")),
-                    {QStringLiteral("--port"), device.portName(), QStringLiteral("dump")});
-    QCOMPARE(dump.err, QByteArray());
+    const ToolRun dump = TestSupport::runServedTool(
+        installed(QStringLiteral("/usr/bin/k27ctl")),
+        {QStringLiteral("--port"), device.portName(), QStringLiteral("dump")});
+    QCOMPARE(dump.standardError, QByteArray());
     QCOMPARE(dump.exitCode, 0);
-    const QJsonArray values = QJsonDocument::fromJson(dump.out).array();
+    const QJsonArray values = QJsonDocument::fromJson(dump.standardOutput).array();
     QCOMPARE(values.size(), 51);
-    QVERIFY(
-        dump.out.contains(R"({"id": 45, "name": "SerialNumber", "value": 4711, "text": "4711"})"));
+    QVERIFY(dump.standardOutput.contains(
+        R"({"id": 45, "name": "SerialNumber", "value": 4711, "text": "4711"})"));
 }
 
 void TestPackage::installedProgramStartsInGerman()

@@ -8,6 +8,7 @@
 #include "model/database/ModelDatabase.h"
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
+#include "support/FileSizeLimit.h"
 #include "support/ModelTestApplication.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
@@ -17,10 +18,8 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,32 +55,7 @@ const QByteArray exampleFile = R"({
 }
 )";
 
-// Lowers the largest file this process may write, the way a full disk stops a write half-way.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        m_valid = getrlimit(RLIMIT_FSIZE, &m_previous) == 0;
-        rlimit lowered = m_previous;
-        lowered.rlim_cur = bytes;
-        m_valid = m_valid && setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    bool isValid() const { return m_valid; }
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = nullptr;
-    bool m_valid = false;
-};
+using TestSupport::FileSizeLimit;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,14 @@ struct ToolRun
 ToolRun runTool(const QString &program, const QStringList &arguments,
                 const QString &workingDirectory = QString(),
                 const QByteArray &input = QByteArray());
+
+// Runs program while this thread's event loop goes on, so that a simulated device living on
+// this thread keeps answering it; waits up to a minute. The environment is the test's own
+// unless given.
+ToolRun runServedTool(const QString &program, const QStringList &arguments,
+                      const QString &workingDirectory = QString(),
+                      const QProcessEnvironment &environment
+                      = QProcessEnvironment::systemEnvironment());
 
 // The path of a program on PATH, or empty.
 QString findTool(const QString &program);

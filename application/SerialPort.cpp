@@ -167,10 +167,34 @@ bool SerialPort::write(const QByteArray &data)
 {
     if (!m_port->isOpen())
         return false;
-    if (m_port->write(data) != data.size())
+    if (!writeNow(data))
         return false;
     emit dataTransmitted(data);
     return true;
+}
+
+bool SerialPort::writeNow(const QByteArray &data)
+{
+#ifdef Q_OS_UNIX
+    // The device waits for each answer (a firmware block) before it asks again: hand the bytes
+    // to the system at once instead of on a later pass of the event loop. Only while nothing
+    // is queued in the port, so the bytes keep their order; what the line does not take at
+    // once is queued and written when it can take more.
+    if (m_port->bytesToWrite() == 0) {
+        ssize_t written;
+        do {
+            written = ::write(int(m_port->handle()), data.constData(), std::size_t(data.size()));
+        } while (written < 0 && errno == EINTR);
+        if (written == data.size())
+            return true;
+        if (written > 0) {
+            const QByteArray rest = data.mid(int(written));
+            return m_port->write(rest) == rest.size();
+        }
+        // Nothing taken (a full line, or an error the port reports itself): queue it all.
+    }
+#endif
+    return m_port->write(data) == data.size();
 }
 
 bool SerialPort::write(const QString &text)

@@ -92,6 +92,7 @@ private:
     QString m_openFailureText;
 
     void diagnoseOpenFailure(QSerialPort::SerialPortError qtError);
+    bool writeNow(const QByteArray &data);
 };
 
 } // namespace Application::K27

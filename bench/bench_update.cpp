@@ -1,9 +1,10 @@
 // The firmware transfer's block loop: the simulated device on a pseudo-terminal asks for 2048
 // blocks (1 MiB) one after the other and the update control service answers each with a
 // "Memblock" packet. Next to it, in the same run, the floor: a bare request/answer ping-pong of
-// the same packet sizes (21-byte request, 539-byte answer) over a pseudo-terminal pair, with
+// the same packet sizes (19-byte request, 539-byte answer) over a pseudo-terminal pair, with
 // blocking reads and writes on two threads and nothing else in the way. The device serves from
-// a thread of its own, as in the floor.
+// a thread of its own, as in the floor. The block loop runs twice: without a listener to the
+// packet log, as in k27ctl, and with one, as while a device window is open.
 
 #include "application/Application.h"
 #include "application/SerialPortManager.h"
@@ -20,6 +21,7 @@
 #include <QEventLoop>
 #include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fcntl.h>
@@ -28,6 +30,7 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -36,9 +39,6 @@ constexpr int blockCount = 2048;
 constexpr int requestSize = 15 + 2 + 2;
 // A block: the number, 512 bytes and the CRC, each with its 2-byte length.
 constexpr int answerSize = 15 + (2 + 2) + (2 + 512) + (2 + 4);
-
-double blockLoopRate = 0;
-double pingPongRate = 0;
 
 DeviceSim::SimulatedPortList &portList()
 {
@@ -78,8 +78,96 @@ bool writeAll(int fd, const char *buffer, int count)
     return true;
 }
 
+// A pseudo-terminal pair in raw mode for the floor; closed when it goes.
+class RawPtyPair
+{
+public:
+    RawPtyPair()
+    {
+        if (::openpty(&m_master, &m_slave, nullptr, nullptr, nullptr) != 0)
+            return;
+        termios settings {};
+        ::tcgetattr(m_slave, &settings);
+        ::cfmakeraw(&settings);
+        ::tcsetattr(m_slave, TCSANOW, &settings);
+    }
+    ~RawPtyPair()
+    {
+        if (m_slave >= 0)
+            ::close(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    RawPtyPair(const RawPtyPair &) = delete;
+    RawPtyPair &operator=(const RawPtyPair &) = delete;
+
+    bool isValid() const { return m_master >= 0 && m_slave >= 0; }
+
+    // The floor: blockCount request/answer rounds with blocking reads and writes, the device
+    // on the master side asking and taking the answer, the PC on the serial side answering.
+    // Returns the seconds taken, or a negative value if the exchange broke off.
+    double pingPong() const
+    {
+        const QByteArray request(requestSize, 'r');
+        const QByteArray answer(answerSize, 'a');
+        QElapsedTimer timer;
+        timer.start();
+        std::thread deviceSide([this, &request] {
+            QByteArray buffer(answerSize, '\0');
+            for (int i = 0; i < blockCount; ++i) {
+                if (!writeAll(m_master, request.constData(), requestSize)
+                    || !readAll(m_master, buffer.data(), answerSize))
+                    return;
+            }
+        });
+        QByteArray buffer(requestSize, '\0');
+        bool ok = true;
+        for (int i = 0; i < blockCount && ok; ++i)
+            ok = readAll(m_slave, buffer.data(), requestSize)
+                && writeAll(m_slave, answer.constData(), answerSize);
+        deviceSide.join();
+        return ok ? double(timer.nsecsElapsed()) / 1e9 : -1.0;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+};
+
+// One whole transfer of blockCount blocks to the simulated device; the seconds taken, or a
+// negative value if it did not finish.
+double transfer(Service::K27::UpdateControlService &control, const QByteArray &image)
+{
+    device().call(
+        [](DeviceSim::DeviceSimulator &simulator) { simulator.platform().jumpToBootloader(); });
+    QEventLoop loop;
+    QObject::connect(&control, &Service::K27::UpdateControlService::updateFinished, &loop,
+                     &QEventLoop::quit);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QElapsedTimer timer;
+    timer.start();
+    control.start(image, 0, 0);
+    loop.exec();
+    return control.isFinished() ? double(timer.nsecsElapsed()) / 1e9 : -1.0;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Each iteration times the floor and then the block loop, back to back, so that both see the
+// same machine; the ratio reported is the median of the iterations' ratios. The iteration
+// time is the block loop's.
 void blockLoop(benchmark::State &state)
 {
+    const RawPtyPair floorLine;
+    if (!floorLine.isValid()) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
     const auto manager = QSharedPointer<Application::K27::SerialPortManager>::create(
         [] { return portList().ports(); });
     manager->handleTimeout();
@@ -89,102 +177,59 @@ void blockLoop(benchmark::State &state)
     QObject::connect(application.terminalService().data(),
                      &Service::K27::ZantLinkTerminalService::requestMemblock, &control,
                      &Service::K27::UpdateControlService::sendBlock);
+    // With a listener, every packet becomes a log line, as while the device window (whose
+    // service-mode log listens) is open.
+    qint64 logBytes = 0;
+    if (state.range(0) != 0) {
+        const auto count = [&logBytes](const QByteArray &line) { logBytes += line.size(); };
+        QObject::connect(application.terminalService().data(),
+                         &Service::K27::ZantLinkTerminalService::commandTransmitted, count);
+        QObject::connect(application.terminalService().data(),
+                         &Service::K27::ZantLinkTerminalService::commandReceived, count);
+    }
     application.run();
 
     QByteArray image(blockCount * 512, Qt::Uninitialized);
     for (int i = 0; i < image.size(); ++i)
         image[i] = char(i * 7);
 
-    qint64 blocks = 0;
+    std::vector<double> ratios;
+    double loopSeconds = 0;
+    double floorSeconds = 0;
     for (auto _ : state) {
-        device().call(
-            [](DeviceSim::DeviceSimulator &simulator) { simulator.platform().jumpToBootloader(); });
-        QEventLoop loop;
-        QObject::connect(&control, &Service::K27::UpdateControlService::updateFinished, &loop,
-                         &QEventLoop::quit);
-        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-        QElapsedTimer timer;
-        timer.start();
-        control.start(image, 0, 0);
-        loop.exec();
-        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
-        if (!control.isFinished()) {
-            state.SkipWithError("the transfer did not finish");
+        const double floorTime = floorLine.pingPong();
+        const double loopTime = transfer(control, image);
+        if (floorTime <= 0 || loopTime <= 0) {
+            state.SkipWithError(floorTime <= 0 ? "the ping-pong broke off"
+                                               : "the transfer did not finish");
             break;
         }
-        blocks += blockCount;
+        state.SetIterationTime(loopTime);
+        ratios.push_back(loopTime / floorTime);
+        loopSeconds += loopTime;
+        floorSeconds += floorTime;
     }
-    state.counters["blocks/s"] = benchmark::Counter(double(blocks), benchmark::Counter::kIsRate);
-}
-
-void pingPongFloor(benchmark::State &state)
-{
-    int master = -1;
-    int slave = -1;
-    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
-        state.SkipWithError("no pseudo-terminal");
+    if (ratios.empty())
         return;
-    }
-    termios settings {};
-    ::tcgetattr(slave, &settings);
-    ::cfmakeraw(&settings);
-    ::tcsetattr(slave, TCSANOW, &settings);
-
-    const QByteArray request(requestSize, 'r');
-    const QByteArray answer(answerSize, 'a');
-    qint64 blocks = 0;
-    for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
-        // The device on the master side asks and takes the answer; the PC on the serial side
-        // answers every request.
-        std::thread deviceSide([master, &request] {
-            QByteArray buffer(answerSize, '\0');
-            for (int i = 0; i < blockCount; ++i) {
-                if (!writeAll(master, request.constData(), requestSize)
-                    || !readAll(master, buffer.data(), answerSize))
-                    return;
-            }
-        });
-        QByteArray buffer(requestSize, '\0');
-        bool ok = true;
-        for (int i = 0; i < blockCount && ok; ++i)
-            ok = readAll(slave, buffer.data(), requestSize)
-                && writeAll(slave, answer.constData(), answerSize);
-        deviceSide.join();
-        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
-        if (!ok) {
-            state.SkipWithError("the ping-pong broke off");
-            break;
-        }
-        blocks += blockCount;
-    }
-    ::close(slave);
-    ::close(master);
-    state.counters["blocks/s"] = benchmark::Counter(double(blocks), benchmark::Counter::kIsRate);
+    const double blocks = double(ratios.size()) * blockCount;
+    state.counters["blocks/s"] = blocks / loopSeconds;
+    state.counters["floor blocks/s"] = blocks / floorSeconds;
+    state.counters["times floor"] = median(ratios);
+    if (logBytes > 0)
+        state.counters["log bytes/block"] = double(logBytes) / blocks;
+    std::printf("%s: block loop %.0f blocks/s, ping-pong floor %.0f blocks/s: %.2f times the "
+                "floor's time per block (median of %zu pairs)\n",
+                state.range(0) != 0 ? "every packet logged" : "no packet log", blocks / loopSeconds,
+                blocks / floorSeconds, median(ratios), ratios.size());
 }
 
-// Keeps the rate of each benchmark for the comparison printed at the end.
-class RateReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            const auto rate = run.counters.find("blocks/s");
-            if (rate == run.counters.end())
-                continue;
-            if (run.benchmark_name().rfind("blockLoop", 0) == 0)
-                blockLoopRate = rate->second.value;
-            else if (run.benchmark_name().rfind("pingPongFloor", 0) == 0)
-                pingPongRate = rate->second.value;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-BENCHMARK(pingPongFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(blockLoop)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(blockLoop)
+    ->ArgName("logged")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
 
 } // namespace
 
@@ -199,12 +244,7 @@ int main(int argc, char **argv)
         return 1;
     }
     benchmark::Initialize(&argc, argv);
-    RateReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (blockLoopRate > 0 && pingPongRate > 0)
-        std::printf("block loop %.0f blocks/s, ping-pong floor %.0f blocks/s: %.2f times the "
-                    "floor's time per block\n",
-                    blockLoopRate, pingPongRate, pingPongRate / blockLoopRate);
+    benchmark::RunSpecifiedBenchmarks();
     std::fflush(stdout);
     return 0;
 }

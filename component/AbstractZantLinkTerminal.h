@@ -33,7 +33,8 @@ namespace Component::Interfaces {
 //   reader:  { QMutexLocker lock(&mutex); writeBytes(data); } dataAvailable.wakeAll();
 //   worker:  QMutexLocker lock(&mutex);
 //            while (!stopRequested) { if (!receiveStep()) dataAvailable.wait(&mutex); }
-// onPacketReceived then runs on the worker with the lock held; it gets its own copy of the
+// (The reader may also run the steps itself under the same lock.) onPacketReceived then runs
+// on the thread that runs the step, with the lock held; it gets its own copy of the
 // packet, which it may hand on to another thread.
 class AbstractZantLinkTerminal : public AbstractService
 {

@@ -68,9 +68,42 @@ private:
     const ZantLinkPacket &m_packet;
 };
 
-QByteArray hex(uint32_t value)
+// Appends "0x" and the value in lower-case hexadecimal without leading zeros ("0x4837cb5d").
+void appendHex(QByteArray &text, uint32_t value)
 {
-    return QByteArray::number(value, 16);
+    char digits[2 + 8];
+    digits[0] = '0';
+    digits[1] = 'x';
+    const std::to_chars_result result
+        = std::to_chars(digits + 2, digits + sizeof digits, value, 16);
+    text.append(digits, static_cast<int>(result.ptr - digits));
+}
+
+// Appends every byte as "0x5 " or "0xff ", written straight into the text's storage: a
+// 512-byte firmware block is logged with every packet that carries one.
+void appendHexBytes(QByteArray &text, const uint8_t *bytes, int count)
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    const int start = text.size();
+    text.resize(start + 5 * count);
+    char *out = text.data() + start;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t byte = bytes[i];
+        *out++ = '0';
+        *out++ = 'x';
+        if (byte >= 16)
+            *out++ = digits[byte >> 4];
+        *out++ = digits[byte & 15];
+        *out++ = ' ';
+    }
+    text.resize(static_cast<int>(out - text.constData()));
+}
+
+void appendNumber(QByteArray &text, uint32_t value)
+{
+    char digits[10];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    text.append(digits, static_cast<int>(result.ptr - digits));
 }
 
 QByteArray flag(uint8_t state)
@@ -82,25 +115,31 @@ QByteArray flag(uint8_t state)
 
 QByteArray ZantLinkPacketLog::line(const ZantLinkPacket &packet)
 {
+    // At most five characters per argument byte ("0xff "), and room for the fixed parts.
+    int argumentBytes = 0;
+    for (int i = 0; i < packet.argumentCount(); ++i)
+        argumentBytes += packet.argument(i).count;
     QByteArray text;
-    text.reserve(96);
+    text.reserve(160 + 5 * argumentBytes + 5 * packet.argumentCount());
     text += ZantLinkCommandCode::name(packet.getCommand());
     text += ": ";
     text += ZantLinkPacket::nodeName(packet.getSource());
     text += " -> ";
     text += ZantLinkPacket::nodeName(packet.getDestination());
-    text += ", Coding: 0x" + hex(packet.getCoding());
-    text += ", Length: " + QByteArray::number(packet.getLength()) + "bytes";
-    text += ", ArgCount: " + QByteArray::number(packet.getArgCount());
+    text += ", Coding: ";
+    appendHex(text, packet.getCoding());
+    text += ", Length: ";
+    appendNumber(text, packet.getLength());
+    text += "bytes, ArgCount: ";
+    appendNumber(text, packet.getArgCount());
     for (int i = 0; i < packet.argumentCount(); ++i) {
         const ZantLinkPacket::Argument &argument = packet.argument(i);
         text += " { ";
-        for (int byte = 0; byte < argument.count; ++byte) {
-            text += "0x" + hex(argument.data[byte]) + ' ';
-        }
+        appendHexBytes(text, argument.data, argument.count);
         text += "} ";
     }
-    text += ", Checksum: 0x" + hex(packet.getChecksum());
+    text += ", Checksum: ";
+    appendHex(text, packet.getChecksum());
     return text;
 }
 

@@ -100,6 +100,7 @@ bool UpdateControlService::start(const QByteArray &imageFile, quint32 encrypted,
     m_node = node;
     m_finished = false;
     m_blocksDone = 0;
+    m_lastRequestAt = -1;
     m_clock.start();
     emit progressChanged(0);
 
@@ -135,8 +136,14 @@ void UpdateControlService::sendBlock(quint16 blockNumber)
     if (Component::K27::ZantLinkComponent *const device = link())
         device->sendMemblock(m_node, blockNumber, data, length, crcBlock);
 
-    if (!m_finished)
-        m_stallTimer.start(m_blockRequestTimeoutMs);
+    if (!m_finished) {
+        // Re-arming the timer for every block would cost more than the rest of the block's
+        // handling: the time of the request is noted, and the timer looks at it when it fires.
+        const bool firstRequest = m_lastRequestAt < 0;
+        m_lastRequestAt = m_clock.elapsed();
+        if (firstRequest || !m_stallTimer.isActive())
+            m_stallTimer.start(m_blockRequestTimeoutMs);
+    }
     m_blocksDone = qMax(m_blocksDone, blockNumber + 1);
     emit blockSent(blockNumber, m_blockCount);
     emit progressChanged(quint32((blockNumber + 1) * 100 / m_blockCount));
@@ -156,6 +163,7 @@ void UpdateControlService::cancel()
     m_blockCount = 0;
     m_finished = false;
     m_blocksDone = 0;
+    m_lastRequestAt = -1;
 }
 
 void UpdateControlService::setStallTimeouts(int firstRequestMs, int blockRequestMs)
@@ -168,6 +176,13 @@ void UpdateControlService::handleStall()
 {
     if (!isTransferring())
         return;
+    if (m_lastRequestAt >= 0) {
+        const qint64 quiet = m_clock.elapsed() - m_lastRequestAt;
+        if (quiet < m_blockRequestTimeoutMs) {
+            m_stallTimer.start(int(m_blockRequestTimeoutMs - quiet));
+            return;
+        }
+    }
     const int done = m_blocksDone;
     const int count = m_blockCount;
     cancel();

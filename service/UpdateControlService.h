@@ -117,6 +117,8 @@ private:
     int m_blockRequestTimeoutMs = defaultBlockRequestTimeoutMs;
     QTimer m_stallTimer;
     QElapsedTimer m_clock;
+    // m_clock's reading at the latest block request of this transfer; -1 before the first.
+    qint64 m_lastRequestAt = -1;
 };
 
 } // namespace Service::K27

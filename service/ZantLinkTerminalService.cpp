@@ -13,6 +13,7 @@
 #include "utilities/ThreadSanitizer.h"
 
 #include <QCoreApplication>
+#include <QMetaMethod>
 #include <QPointer>
 #include <optional>
 
@@ -208,12 +209,24 @@ void ZantLinkTerminalService::handleDataReceived(const QByteArray &data)
 {
     Utilities::MutexLocker lock(m_mutex);
     writeBytes(data);
+    // A request or an answer is cut here at once: handing its bytes to the worker and the
+    // packet back to this thread would cost two thread switches per packet, and the device
+    // feels them (a firmware transfer asks for one block at a time). A burst larger than the
+    // ring goes to the worker, so this thread never spends long cutting.
+    if (data.size() <= RingSize && bytesWaiting() == 0) {
+        while (receiveStep()) { }
+        return;
+    }
     m_dataAvailable.wakeAll();
 }
 
 void ZantLinkTerminalService::handleDataTransmitted(const QByteArray &data)
 {
-    emit commandTransmitted(ZantLinkPacketLog::line(ZantLinkPacket(data)));
+    // A firmware block's line is 2.5 kB of hexadecimal: built only when someone reads it.
+    static const QMetaMethod transmitted
+        = QMetaMethod::fromSignal(&ZantLinkTerminalService::commandTransmitted);
+    if (isSignalConnected(transmitted))
+        emit commandTransmitted(ZantLinkPacketLog::line(ZantLinkPacket(data)));
 }
 
 // Every emit below may run a slot that waits in a local event loop (further packets are
@@ -222,10 +235,14 @@ void ZantLinkTerminalService::handleDataTransmitted(const QByteArray &data)
 // arguments are local copies, never members.
 void ZantLinkTerminalService::dispatch(const ZantLinkPacket &packet)
 {
-    const QPointer<ZantLinkTerminalService> alive(this);
-    emit commandReceived(ZantLinkPacketLog::line(packet));
-    if (alive.isNull())
-        return;
+    static const QMetaMethod received
+        = QMetaMethod::fromSignal(&ZantLinkTerminalService::commandReceived);
+    if (isSignalConnected(received)) {
+        const QPointer<ZantLinkTerminalService> alive(this);
+        emit commandReceived(ZantLinkPacketLog::line(packet));
+        if (alive.isNull())
+            return;
+    }
     for (const ZantLinkCommand &entry : m_commands) {
         if (entry.matches(packet.getCommand())) {
             entry.handler(packet);

@@ -38,9 +38,12 @@ namespace Service::K27 {
 // into the model and raise the signals the device window listens to.
 //
 // Two threads meet here. The serial port delivers bytes on the GUI thread; they go into the
-// receive ring under the mutex and wake the worker thread, which alone runs the receive steps
-// (cutting, CRC check) and sleeps whenever a step cannot move on. Bytes the ring has no room for
-// wait, in order, until the worker has consumed enough: nothing that arrives is dropped unread.
+// receive ring under the mutex. A delivery that fits the ring is cut into packets (cutting, CRC
+// check) there and then, which spares a request two thread switches on its way to its answer; a
+// larger burst wakes the worker thread, which runs the receive steps beside the GUI thread and
+// sleeps whenever a step cannot move on. Either runs the steps only with the mutex held, so the
+// packets come out in arrival order. Bytes the ring has no room for wait, in order, until the
+// receiver has consumed enough: nothing that arrives is dropped unread.
 // Every valid packet is then handed to the GUI thread as a copy, through a hand-over queue and
 // one posted event per packet: the log line, the handler, the model update and the signal all
 // run there, in that order. The model is therefore only ever written and read on the GUI thread,
@@ -82,8 +85,8 @@ public:
     void onStop() override;
     // One receive step. The worker runs the steps; the program never calls this.
     void onProcess() override;
-    // Called by a receive step on the worker thread with the mutex held: hands a copy of the
-    // packet over for dispatch on the service's own (GUI) thread.
+    // Called by a receive step (on the GUI thread or the worker) with the mutex held: hands a
+    // copy of the packet over for dispatch on the service's own (GUI) thread.
     void onPacketReceived(const Component::Interfaces::ZantLinkPacket &packet) override;
 
     // The service-mode commands the controllers can execute now: Platform items by the
@@ -146,7 +149,7 @@ public slots:
 protected:
     // The worker loop.
     void run() override;
-    // Dispatches the oldest packet the worker has handed over, on the service's own thread.
+    // Dispatches the oldest packet handed over, on the service's own thread.
     void customEvent(QEvent *event) override;
 
 private:
@@ -174,7 +177,7 @@ private:
     QMutex m_mutex;
     QWaitCondition m_dataAvailable;
     bool m_stopRequested = false;
-    // Valid packets cut by the worker and not yet dispatched, oldest first; guarded by the
+    // Valid packets cut and not yet dispatched, oldest first; guarded by the
     // mutex. A dispatch event is on its way while m_dispatchPending is set.
     std::deque<Component::Interfaces::ZantLinkPacket> m_receivedPackets;
     bool m_dispatchPending = false;

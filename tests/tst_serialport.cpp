@@ -8,8 +8,10 @@
 #include <cstdarg>
 #include <dlfcn.h>
 #include <memory>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #include <vector>
 
 using Application::K27::SerialPort;
@@ -271,6 +273,43 @@ private slots:
         QSignalSpy missingTransmitted(&missing, &SerialPort::dataTransmitted);
         QVERIFY(!missing.write(QByteArray("data")));
         QCOMPARE(missingTransmitted.count(), 0);
+    }
+
+    // Writes go to the line at once while nothing waits in the port; what a full line does not
+    // take waits in the port and is written from the event loop. A write that follows must
+    // queue behind those bytes even when the line has room again by then, never overtake them.
+    void writesBeyondWhatTheLineTakesKeepTheirOrder()
+    {
+        PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+        SerialPort port(nullptr, pty.portName());
+        QSignalSpy transmitted(&port, &SerialPort::dataTransmitted);
+        QByteArray sent;
+        QByteArray received;
+        bool heldBack = false;
+        for (int piece = 0; piece < 64; ++piece) {
+            // Each piece more than the line takes at once while nobody reads it.
+            const QByteArray bytes = QByteArray::number(piece % 10).repeated(64 * 1024 + piece);
+            QVERIFY(port.write(bytes));
+            sent += bytes;
+            heldBack = heldBack || innerPort(port)->bytesToWrite() > 0;
+            // The device end reads what has arrived, without turning the event loop: the line
+            // has room again while the rest of the piece still waits in the port.
+            pollfd descriptor {pty.masterFd(), POLLIN, 0};
+            char buffer[4096];
+            while (::poll(&descriptor, 1, 0) > 0) {
+                const ssize_t count = ::read(pty.masterFd(), buffer, sizeof buffer);
+                if (count <= 0)
+                    break;
+                received.append(buffer, int(count));
+            }
+        }
+        QVERIFY(heldBack);
+        QCOMPARE(transmitted.count(), 64);
+        received += pty.readMaster(sent.size() - received.size(), 30000);
+        QCOMPARE(received.size(), sent.size());
+        QVERIFY(received == sent);
+        QVERIFY(nothingElseSent(port, pty));
     }
 
     void receivedDataArrivesInOrder()

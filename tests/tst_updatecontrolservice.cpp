@@ -5,6 +5,7 @@
 #include "support/RecordingLinkComponent.h"
 #include "support/TrappedTest.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -277,6 +278,31 @@ private slots:
         const int written = m_link->writes().size();
         m_service->sendBlock(2);
         QCOMPARE(m_link->writes().size(), written);
+    }
+
+    // The stall timer is not re-armed for every block: when it fires it looks at the time of
+    // the latest request. A device that keeps asking, for many times the stall time-out in
+    // all, never stalls.
+    void deviceThatKeepsAskingNeverStalls()
+    {
+        constexpr int timeoutMs = 100;
+        m_service->setStallTimeouts(timeoutMs, timeoutMs);
+        QSignalSpy failed(m_service.get(), &UpdateControlService::transferFailed);
+        QSignalSpy finished(m_service.get(), &UpdateControlService::updateFinished);
+        QVERIFY(m_service->start(image(2000), 0, 0));
+        QElapsedTimer asking;
+        asking.start();
+        // Block 0 again and again, with the event loop (and so the stall timer) turning in
+        // between: the gaps are far shorter than the time-out, the whole far longer.
+        while (asking.elapsed() < 5 * timeoutMs) {
+            m_service->sendBlock(0);
+            m_link->clear();
+            QCoreApplication::processEvents();
+        }
+        for (quint16 block = 1; block < 4; ++block)
+            m_service->sendBlock(block);
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(finished.count(), 1);
     }
 
     void finishedTransferDoesNotStall()

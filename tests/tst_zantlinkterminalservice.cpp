@@ -123,7 +123,7 @@ private slots:
     void commandItemFilter();
     void stoppedReceiverKeepsBytesUntilRestart();
     void destructionWhileWaitingEndsWorker();
-    void burstOfOneReadIsDispatchedWhole();
+    void burstsAndSinglePacketsKeepArrivalOrder();
     void falseStartOnQuietLine_data();
     void falseStartOnQuietLine();
     void slotWaitingInLocalLoopKeepsLinkFlowing_data();
@@ -550,7 +550,7 @@ void TestZantLinkTerminalService::destructionWhileWaitingEndsWorker()
 
 // One read of 100 model values (2,500 bytes), then one of 64 KiB: the ring has room for 1536
 // bytes, the rest waits for the worker, and every packet is dispatched once, in order.
-void TestZantLinkTerminalService::burstOfOneReadIsDispatchedWhole()
+void TestZantLinkTerminalService::burstsAndSinglePacketsKeepArrivalOrder()
 {
     const auto burst = [](int first, int bytes) {
         QByteArray data;
@@ -565,11 +565,23 @@ void TestZantLinkTerminalService::burstOfOneReadIsDispatchedWhole()
     const auto hundred = burst(0, 2500);
     QCOMPARE(hundred.second.size(), 100);
     const auto large = burst(100, 64 * 1024);
+    // Single packets right behind the bursts, one read each: cut at once by the reading thread
+    // while the worker may still be cutting the bursts, yet dispatched behind them.
+    const int single = 100 + large.second.size();
+    QByteArray singles;
+    QList<QByteArray> singleLines;
+    for (int i = single; i < single + 20; ++i) {
+        const auto one = burst(i, 1);
+        singles += one.first;
+        singleLines += one.second;
+    }
 
     QSignalSpy received(service(), &ZantLinkTerminalService::commandReceived);
     QSignalSpy values(service(), &ZantLinkTerminalService::nominalCurrentModelValue);
     service()->handleDataReceived(hundred.first);
     service()->handleDataReceived(large.first);
+    for (int offset = 0; offset < singles.size(); offset += singles.size() / 20)
+        service()->handleDataReceived(singles.mid(offset, singles.size() / 20));
     feedAndSettle(QByteArray());
 
     QList<QByteArray> lines;
@@ -578,11 +590,11 @@ void TestZantLinkTerminalService::burstOfOneReadIsDispatchedWhole()
         if (line.startsWith("SetModelValue"))
             lines << line;
     }
-    const QList<QByteArray> expected = hundred.second + large.second;
+    const QList<QByteArray> expected = hundred.second + large.second + singleLines;
     QCOMPARE(lines.size(), expected.size());
     QCOMPARE(lines, expected);
     QCOMPARE(values.count(), expected.size());
-    QCOMPARE(database().settings().nominalCurrent().value(), float(100 + large.second.size() - 1));
+    QCOMPARE(database().settings().nominalCurrent().value(), float(single + 20 - 1));
 }
 
 void TestZantLinkTerminalService::falseStartOnQuietLine_data()

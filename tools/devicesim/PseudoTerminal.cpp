@@ -160,6 +160,10 @@ void PseudoTerminal::handleReadable()
         const ssize_t count = ::read(m_master, buffer, sizeof buffer);
         if (count > 0) {
             received.append(buffer, int(count));
+            // A read that did not fill the buffer took all there was; the notifier calls
+            // again when more arrives, without a read that only finds the line empty.
+            if (std::size_t(count) < sizeof buffer)
+                break;
             continue;
         }
         if (count < 0 && errno == EINTR)

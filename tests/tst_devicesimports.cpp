@@ -69,19 +69,26 @@ private slots:
             fromFolder ? SimulatedPortList::folderSource(folder.path()) : ports.source());
         QSignalSpy opened(manager.data(), &SerialPortManager::portOpened);
         QSignalSpy closed(manager.data(), &SerialPortManager::portClosed);
-        QVERIFY(opened.wait(5000));
+        // The test polls the port list itself rather than waiting for the manager's timer.
+        const auto pollUntil = [&manager](const QSignalSpy &spy, int count) {
+            return QTest::qWaitFor([&] {
+                manager->handleTimeout();
+                return spy.count() >= count;
+            });
+        };
+        QVERIFY(pollUntil(opened, 1));
         QCOMPARE(opened.first().first().toString(), device.portName());
         const QSharedPointer<SerialPort> port = manager->serialPort(device.portName());
         QVERIFY(port);
         QCOMPARE(nameThrough(*port, ZantLinkPacket::Platform), QByteArray("Application"));
 
         device.goAway();
-        QVERIFY(closed.wait(5000));
+        QVERIFY(pollUntil(closed, 1));
         QCOMPARE(closed.first().first().toString(), device.portName());
         QVERIFY(!port->isOpen());
 
         QVERIFY(device.comeBack());
-        QVERIFY(opened.wait(5000));
+        QVERIFY(pollUntil(opened, 2));
         QCOMPARE(opened.count(), 2);
         QCOMPARE(manager->serialPort(device.portName()), port);
         QVERIFY(port->isOpen());

@@ -85,6 +85,9 @@ private:
     // The actions the device received, in order.
     QList<quint16> firedActions() const;
     void startDevice();
+    // Starts "k27ctl monitor" on the device and reads until the 47 values of the model read
+    // have been logged.
+    bool startMonitorAndReadModel(QProcess &process, QByteArray &out, QByteArray &err);
     // Runs k27ctl while the test's event loop keeps the simulated device serving.
     Result run(const QStringList &arguments, const QString &workingDirectory = QString());
     // Reads the process's output into out and err (turning the event loop) until done()
@@ -319,15 +322,20 @@ void TestK27ctl::fireSendsAction()
     QCOMPARE(m_device->modelValue(10), 1.0); // OperatingMode Forward
 }
 
+bool TestK27ctl::startMonitorAndReadModel(QProcess &process, QByteArray &out, QByteArray &err)
+{
+    process.start(QStringLiteral(K27CTL_PATH),
+                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("monitor")});
+    return process.waitForStarted(30000)
+        && readUntil(process, out, err, [&out] { return out.count("Receive: ID: ") >= 47; });
+}
+
 void TestK27ctl::monitorPrintsPacketLog()
 {
     QProcess process;
-    process.start(QStringLiteral(K27CTL_PATH),
-                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("monitor")});
-    QVERIFY(process.waitForStarted(30000));
     QByteArray out;
     QByteArray err;
-    QVERIFY(readUntil(process, out, err, [&out] { return out.count("Receive: ID: ") >= 47; }));
+    QVERIFY(startMonitorAndReadModel(process, out, err));
     process.terminate(); // SIGTERM: the monitor ends normally
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
     QVERIFY(finished.wait(30000));
@@ -346,13 +354,9 @@ void TestK27ctl::monitorPrintsPacketLog()
 void TestK27ctl::monitorReportsDeviceAwayAndBack()
 {
     QProcess process;
-    process.start(QStringLiteral(K27CTL_PATH),
-                  {QStringLiteral("--port"), m_device->portName(), QStringLiteral("monitor")});
-    QVERIFY(process.waitForStarted(30000));
     QByteArray out;
     QByteArray err;
-    // The model read is answered: 47 values.
-    QVERIFY(readUntil(process, out, err, [&out] { return out.count("Receive: ID: ") >= 47; }));
+    QVERIFY(startMonitorAndReadModel(process, out, err));
     QCOMPARE(out.count("Receive: ID: "), 47);
     QCOMPARE(err, QByteArray());
 

@@ -8,10 +8,8 @@
 #include <cstdarg>
 #include <dlfcn.h>
 #include <memory>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <unistd.h>
 #include <vector>
 
 using Application::K27::SerialPort;
@@ -295,14 +293,7 @@ private slots:
             heldBack = heldBack || innerPort(port)->bytesToWrite() > 0;
             // The device end reads what has arrived, without turning the event loop: the line
             // has room again while the rest of the piece still waits in the port.
-            pollfd descriptor {pty.masterFd(), POLLIN, 0};
-            char buffer[4096];
-            while (::poll(&descriptor, 1, 0) > 0) {
-                const ssize_t count = ::read(pty.masterFd(), buffer, sizeof buffer);
-                if (count <= 0)
-                    break;
-                received.append(buffer, int(count));
-            }
+            received += pty.readMasterNow();
         }
         QVERIFY(heldBack);
         QCOMPARE(transmitted.count(), 64);

@@ -119,6 +119,20 @@ QByteArray PtyPair::readMaster(int count, int timeoutMs)
     return received;
 }
 
+QByteArray PtyPair::readMasterNow()
+{
+    QByteArray received;
+    pollfd descriptor {m_masterFd, POLLIN, 0};
+    while (m_masterFd >= 0 && ::poll(&descriptor, 1, 0) > 0) {
+        char buffer[4096];
+        const ssize_t count = ::read(m_masterFd, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        received.append(buffer, int(count));
+    }
+    return received;
+}
+
 termios PtyPair::slaveSettings() const
 {
     termios settings {};

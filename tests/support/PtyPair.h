@@ -35,6 +35,9 @@ public:
     // Reads from the master side until count bytes have arrived or timeoutMs has passed;
     // returns what arrived. Keeps the Qt event loop turning, since the program writes from it.
     QByteArray readMaster(int count, int timeoutMs = 5000);
+    // What the master side holds right now, without waiting and without turning the event
+    // loop.
+    QByteArray readMasterNow();
 
     // The line settings of the slave as the program left them.
     termios slaveSettings() const;

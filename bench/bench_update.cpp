@@ -160,9 +160,9 @@ double median(std::vector<double> values)
 
 // Each iteration times the floor and then the block loop, back to back, so that both see the
 // same machine; the ratio reported is the median of the iterations' ratios. The iteration
-// time is the block loop's. The floor also lets the device settle, so that every transfer
-// starts from a device at rest, as a real update does: transfers straight after one another
-// would also time the device still checking the previous 1 MiB image.
+// time is the block loop's. The floor also lets the link settle, so that every transfer starts
+// at rest, as a real update does: transfers straight after one another ran about a fifth
+// slower here, and so did transfers after a pause in which the event loop did not turn.
 void blockLoop(benchmark::State &state)
 {
     const RawPtyPair floorLine;

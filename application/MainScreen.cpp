@@ -90,9 +90,21 @@ void MainScreen::closeDeviceWindow(const QString &portName)
     if (!subWindow)
         return;
     // A window whose firmware transfer waits for the device to come back stays open.
-    if (!deviceWindowOf(subWindow)->canClose())
+    if (!deviceWindowOf(subWindow)->canClose()) {
+        if (!m_keptForUpdate.contains(subWindow))
+            m_keptForUpdate.append(subWindow);
         return;
+    }
     subWindow->close();
+}
+
+void MainScreen::discardDeviceWindow(QMdiSubWindow *subWindow)
+{
+    m_keptForUpdate.removeAll(subWindow);
+    // Hidden first: out of the area, it would otherwise show as a window of its own.
+    subWindow->hide();
+    m_ui->mdiAreaMain->removeSubWindow(subWindow);
+    subWindow->deleteLater();
 }
 
 void MainScreen::openInitialWindows()
@@ -119,6 +131,18 @@ QList<K27SubScreen *> MainScreen::deviceWindows() const
 
 void MainScreen::handlePortOpened(const QString &portName)
 {
+    m_keptForUpdate.removeAll(nullptr);
+    QMdiSubWindow *const existing = findDeviceWindow(portName);
+    if (existing && m_keptForUpdate.contains(existing)) {
+        // Its device is back. An update still under way carries on in it; one that ended while
+        // the device was away leaves a window of an absent device, which gives way to a fresh
+        // one that reads the device again.
+        if (!deviceWindowOf(existing)->canClose()) {
+            m_keptForUpdate.removeAll(existing);
+            return;
+        }
+        discardDeviceWindow(existing);
+    }
     addDeviceWindow(portName);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScopedPointer>
 #include <QSharedPointer>
 #include <QString>
@@ -20,7 +22,10 @@ class MainScreen;
 
 // The program's main window: one tab with a device window per device port, opened when the
 // port manager opens a port and closed when the port goes away (unless the device window is
-// in the middle of a firmware transfer and must wait for its device to come back).
+// in the middle of a firmware transfer and must wait for its device to come back). A window
+// kept open that way carries on when the port returns; if its update ended meanwhile (the
+// device stayed away), it keeps showing why, and a fresh window takes its place once the
+// device is back.
 class MainScreen : public QMainWindow
 {
     Q_OBJECT
@@ -50,8 +55,13 @@ public slots:
     void handlePortClosed(const QString &portName);
 
 private:
+    // Takes the sub-window out of the area and deletes it.
+    void discardDeviceWindow(QMdiSubWindow *subWindow);
+
     const QScopedPointer<Ui::MainScreen> m_ui;
     const QSharedPointer<Application::K27::SerialPortManager> m_manager;
     const QSharedPointer<UserLogin> m_login;
     const QSharedPointer<Application::K27::Config> m_config;
+    // Sub-windows left open for their update when their port went away.
+    QList<QPointer<QMdiSubWindow>> m_keptForUpdate;
 };

@@ -1,4 +1,10 @@
+#include "application/Config.h"
+#include "application/K27SubScreen.h"
+#include "application/MainScreen.h"
+#include "application/SerialPortManager.h"
 #include "support/PackageUpdatePanelFixture.h"
+
+#include <QPointer>
 
 // The package update panel when the update goes wrong: a damaged block, a stall, a device that
 // stays away, the port closing during the transfers and while waiting for the device.
@@ -78,6 +84,65 @@ private slots:
         QCOMPARE(label("labelPackageVersionText")->text(), message);
         QVERIFY(button("pushButtonOpenUpdatePackage")->isVisibleTo(&window()));
         QVERIFY(!progressBar()->isVisibleTo(&window()));
+    }
+
+    // In the main window: a device window kept open for its update while the device is away
+    // stays when that update fails (it shows why), and gives way to a fresh window, which
+    // reads the device again, once the device is back.
+    void keptWindowGivesWayWhenTheDeviceReturns()
+    {
+        qRegisterMetaType<K27SubScreen *>();
+        DeviceSimulatorOptions options;
+        options.usbAwayMs = 20;
+        options.platform.application = oldVersion;
+        options.platform.afterUpdate = newPlatformVersion;
+        m_harness = std::make_unique<SubScreenHarness>(UserLogin::Admin, options);
+        QVERIFY(m_harness->startDevice());
+        DeviceSimulator &device = m_harness->device();
+        Application::K27::SerialPortManager *const manager = m_harness->manager().data();
+        connect(&device, &DeviceSimulator::wentAway, manager,
+                &Application::K27::SerialPortManager::handleTimeout);
+        connect(&device, &DeviceSimulator::cameBack, manager,
+                &Application::K27::SerialPortManager::handleTimeout);
+        const auto login = QSharedPointer<UserLogin>::create();
+        login->setLevel(UserLogin::Admin);
+        MainScreen mainScreen(m_harness->manager(), login,
+                              QSharedPointer<Application::K27::Config>::create());
+        QCOMPARE(mainScreen.deviceWindows().size(), 1);
+        const QPointer<K27SubScreen> kept = mainScreen.deviceWindows().first();
+        const auto versionShown = [](K27SubScreen *window) {
+            return window->findChild<QLabel *>(QStringLiteral("labelSoftwareVersion"))->text();
+        };
+        QTRY_COMPARE(versionShown(kept), QStringLiteral("V1.0.0.0"));
+
+        // The platform restarts into its new software and stays away past the time allowed.
+        kept->packageUpdateService()->setTiming({300, 1, 1, 1, 300});
+        kept->updateControlService()->setStallTimeouts(20000, 20000);
+        connect(&device, &DeviceSimulator::blockAccepted, this, [&device](quint8 node, quint16) {
+            if (node == 0)
+                device.setUsbAwayMs(600000);
+        });
+        kept->openUpdatePackage(twoImagePackage());
+        QSignalSpy errors(kept->packageUpdateService().data(),
+                          &PackageUpdateService::packageUpdateErrorOccured);
+        kept->handleStartPackageUpdate();
+        QVERIFY(errors.wait(20000));
+        QCOMPARE(mainScreen.deviceWindows(), QList<K27SubScreen *> {kept.data()});
+        QVERIFY(!manager->serialPort(device.portName())->isOpen());
+
+        QSignalSpy added(&mainScreen, &MainScreen::deviceWindowAdded);
+        QVERIFY(device.comeBack());
+        QCOMPARE(added.count(), 1);
+        QTRY_VERIFY(kept.isNull());
+        QCOMPARE(mainScreen.deviceWindows().size(), 1);
+        K27SubScreen *const fresh = mainScreen.deviceWindows().first();
+        QCOMPARE(fresh, added.first().first().value<K27SubScreen *>());
+        QTRY_COMPARE(versionShown(fresh), QStringLiteral("V2.0.0.0"));
+        // The offscreen platform cannot hand the main window's size hints to a window system;
+        // anything else Qt warned of is a fault.
+        QStringList left = warnings().take();
+        left.removeAll(QStringLiteral("This plugin does not support propagateSizeHints()"));
+        QVERIFY2(left.isEmpty(), qPrintable(left.join('\n')));
     }
 
     void portClosesWhileWaitingForTheDevice()

@@ -109,13 +109,18 @@ void MainScreen::discardDeviceWindow(QMdiSubWindow *subWindow)
 
 void MainScreen::openInitialWindows()
 {
-    const QList<QSharedPointer<Application::K27::SerialPort>> ports = m_manager->serialPorts();
-    if (ports.isEmpty()) {
+    // A port seen before and gone since gets no window: nothing would ever close it.
+    QStringList portNames;
+    for (const QSharedPointer<Application::K27::SerialPort> &port : m_manager->serialPorts()) {
+        if (m_manager->isListed(port->portName()))
+            portNames.append(port->portName());
+    }
+    if (portNames.isEmpty()) {
         addDeviceWindow(tr("Offline"));
         return;
     }
-    for (const QSharedPointer<Application::K27::SerialPort> &port : ports)
-        addDeviceWindow(port->portName());
+    for (const QString &portName : portNames)
+        addDeviceWindow(portName);
 }
 
 QList<K27SubScreen *> MainScreen::deviceWindows() const

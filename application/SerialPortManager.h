@@ -49,6 +49,9 @@ public:
     QSharedPointer<SerialPort> serialPort(const QString &portName) const;
     // Every port seen so far, in name order.
     QList<QSharedPointer<SerialPort>> serialPorts() const;
+    // Whether the port was listed at the last poll: its device is there, whether or not its
+    // port could be opened. A port seen before and gone since is not.
+    bool isListed(const QString &portName) const { return m_knownPorts.contains(portName); }
     bool hasPorts() const;
 
 signals:

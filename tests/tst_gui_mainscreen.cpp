@@ -99,6 +99,7 @@ private slots:
     void secondDeviceAddsTabAndUnplugClosesIt();
     void secondPortOpenedForKnownPortAddsNothing();
     void offlineWindowStaysWhenDeviceArrives();
+    void portGoneBeforeTheMainWindowGetsNoTab();
     void demoMarksEveryDeviceWindow();
 
 private:
@@ -445,6 +446,30 @@ void TestMainScreen::offlineWindowStaysWhenDeviceArrives()
     m_devices.back()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
     manager->handleTimeout();
     QTRY_COMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline")}));
+}
+
+// A device seen by the manager and unplugged before the main window opens: no tab for it,
+// which nothing would ever close, but the offline tab.
+void TestMainScreen::portGoneBeforeTheMainWindowGetsNoTab()
+{
+    const QString gone = startDevice(QStringLiteral("ttyK27SIM0"));
+    const QString present = startDevice(QStringLiteral("ttyK27SIM1"));
+    QVERIFY(!gone.isEmpty() && !present.isEmpty());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    m_devices.front()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
+    manager->handleTimeout();
+    QVERIFY(manager->serialPort(gone));
+    {
+        MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                              QSharedPointer<Config>::create());
+        QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({present}));
+    }
+    m_devices.back()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
+    manager->handleTimeout();
+    MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                          QSharedPointer<Config>::create());
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline")}));
 }
 
 void TestMainScreen::demoMarksEveryDeviceWindow()

@@ -2,6 +2,7 @@
 
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
+#include "support/TestSupport.h"
 #include "utilities/Tarball.h"
 
 #include <QDir>
@@ -9,20 +10,6 @@
 #include <QStringList>
 
 namespace TestSupport {
-
-namespace {
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
 
 UpdatePackages::UpdatePackages(const QString &folder, const QString &tool)
     : m_folder(folder)
@@ -73,9 +60,9 @@ QString UpdatePackages::tamper(const QString &package, const QString &name)
 {
     QByteArray bytes = readFile(package);
     const Utilities::Tarball tarball(bytes.constData(), quint32(bytes.size()));
-    const Utilities::Tarball::Entry *const entry = tarball.find(QByteArrayLiteral("platform.crypt"))
-        ? tarball.find(QByteArrayLiteral("platform.crypt"))
-        : tarball.find(QByteArrayLiteral("display.crypt"));
+    const Utilities::Tarball::Entry *entry = tarball.find(QByteArrayLiteral("platform.crypt"));
+    if (entry == nullptr)
+        entry = tarball.find(QByteArrayLiteral("display.crypt"));
     if (entry == nullptr || entry->size <= Service::K27::FirmwareImageCipher::headerLength + 1) {
         qWarning("no image to tamper with in %s", qPrintable(package));
         return QString();

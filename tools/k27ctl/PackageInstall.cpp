@@ -4,6 +4,7 @@
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "service/VersionParser.h"
+#include "utilities/VersionText.h"
 
 #include <QTextStream>
 
@@ -11,15 +12,6 @@ using Service::K27::PackageUpdateService;
 using Service::K27::UpdateControlService;
 
 namespace {
-QString versionText(quint32 version)
-{
-    return QStringLiteral("V%1.%2.%3.%4")
-        .arg((version >> 24) & 0xFF)
-        .arg((version >> 16) & 0xFF)
-        .arg((version >> 8) & 0xFF)
-        .arg(version & 0xFF);
-}
-
 // "1:05" for 65 seconds.
 QString durationText(qint64 seconds)
 {
@@ -96,8 +88,9 @@ bool PackageInstall::accepts(quint32 deviceVersion, bool allowDowngrade)
     // A package without a platform image brings no version to compare.
     if (!m_platformVersion || allowDowngrade || deviceVersion < *m_platformVersion)
         return true;
-    m_err << "k27ctl: the package's platform software " << versionText(*m_platformVersion)
-          << " is not newer than the device's " << versionText(deviceVersion)
+    m_err << "k27ctl: the package's platform software "
+          << Utilities::versionText(*m_platformVersion) << " is not newer than the device's "
+          << Utilities::versionText(deviceVersion)
           << "; --allow-downgrade installs it anyway; nothing sent" << Qt::endl;
     return false;
 }

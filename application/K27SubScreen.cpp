@@ -165,6 +165,7 @@ void K27SubScreen::applyAccessRights()
     m_configurationPage->checkBoxSoftstart->setVisible(softstart);
     m_controlPage->labelControlSoftstart->setVisible(softstart);
     m_controlPage->checkBoxControlSoftstart->setVisible(softstart);
+    followPacketLog();
 }
 
 Component::K27::ZantLinkComponent *K27SubScreen::deviceLink() const

@@ -221,6 +221,9 @@ public slots:
 
 private:
     void connectServiceMode();
+    // Listens to the terminal service's packet log while the service-mode log is allowed and
+    // enabled.
+    void followPacketLog();
     void connectDemo();
     // Shows the widgets of one argument position set up for the argument's type.
     void setUpArgument(int position, const ::Application::K27::TerminalCommandItem::Arg &argument);
@@ -273,6 +276,7 @@ private:
     const QScopedPointer<Ui::K27SubScreenDemoPage> m_demoPage;
     const QString m_portName;
     const AccessRights m_rights;
+    bool m_followingPacketLog = false;
     QString m_title;
     QString m_titleMark;
 

@@ -13,6 +13,7 @@
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenServiceModePage.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -55,10 +56,7 @@ void K27SubScreen::connectServiceMode()
             &K27SubScreen::handleTerminalReady);
     connect(terminal, &ZantLinkTerminalService::terminalDisplayReady, this,
             &K27SubScreen::handleTerminalReady);
-    connect(terminal, &ZantLinkTerminalService::commandTransmitted, this,
-            &K27SubScreen::handleCommandTransmitted);
-    connect(terminal, &ZantLinkTerminalService::commandReceived, this,
-            &K27SubScreen::handleCommandReceived);
+    connect(page.checkBoxLogEnable, &QCheckBox::toggled, this, &K27SubScreen::followPacketLog);
     connect(page.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
             &K27SubScreen::handleCommand);
     connect(page.comboBoxArg1, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -232,6 +230,30 @@ void K27SubScreen::handleExecuteCommand()
         return;
     value->receive(packet.argument(1));
     value->send();
+}
+
+void K27SubScreen::followPacketLog()
+{
+    // The terminal service builds a packet's log line only while something listens, and a
+    // firmware block's line is 2.5 kB: the window listens only while its user may see the log
+    // and has it enabled.
+    const bool follow = m_rights.hasRight(AccessRights::ServiceMode)
+        && m_serviceModePage->checkBoxLogEnable->isChecked();
+    if (follow == m_followingPacketLog)
+        return;
+    m_followingPacketLog = follow;
+    const ZantLinkTerminalService *const terminal = terminalService().data();
+    if (follow) {
+        connect(terminal, &ZantLinkTerminalService::commandTransmitted, this,
+                &K27SubScreen::handleCommandTransmitted);
+        connect(terminal, &ZantLinkTerminalService::commandReceived, this,
+                &K27SubScreen::handleCommandReceived);
+    } else {
+        disconnect(terminal, &ZantLinkTerminalService::commandTransmitted, this,
+                   &K27SubScreen::handleCommandTransmitted);
+        disconnect(terminal, &ZantLinkTerminalService::commandReceived, this,
+                   &K27SubScreen::handleCommandReceived);
+    }
 }
 
 void K27SubScreen::handleCommandTransmitted(const QByteArray &data)

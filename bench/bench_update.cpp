@@ -4,7 +4,7 @@
 // the same packet sizes (19-byte request, 539-byte answer) over a pseudo-terminal pair, with
 // blocking reads and writes on two threads and nothing else in the way. The device serves from
 // a thread of its own, as in the floor. The block loop runs twice: without a listener to the
-// packet log, as in k27ctl, and with one, as while a device window is open.
+// packet log, as in k27ctl, and with one, as while a device window's service-mode log is on.
 
 #include "application/Application.h"
 #include "application/SerialPortManager.h"
@@ -179,8 +179,8 @@ void blockLoop(benchmark::State &state)
     QObject::connect(application.terminalService().data(),
                      &Service::K27::ZantLinkTerminalService::requestMemblock, &control,
                      &Service::K27::UpdateControlService::sendBlock);
-    // With a listener, every packet becomes a log line, as while the device window (whose
-    // service-mode log listens) is open.
+    // With a listener, every packet becomes a log line, as while a device window's
+    // service-mode log is enabled.
     qint64 logBytes = 0;
     if (state.range(0) != 0) {
         const auto count = [&logBytes](const QByteArray &line) { logBytes += line.size(); };

@@ -302,6 +302,9 @@ private:
     // A measurement that arrived: into the trend if it shows that quantity, and into the
     // recording if one runs.
     void takeMeasurement(const MeasurementSample &sample);
+    // Shows a reported measurement's text with its unit, and takes the measurement.
+    void showMeasurement(QLabel *label, const QByteArray &text, MeasurementSample::Kind kind,
+                         int phase = -1);
     // Ends a running recording; status is what the page says once the file is saved.
     void stopRecording(const QString &status);
     void showRecordingState();

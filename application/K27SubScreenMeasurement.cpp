@@ -98,57 +98,51 @@ void K27SubScreen::handleMeasurementPowerPage()
     startTrend(MeasurementSample::Kind::ActivePower);
 }
 
+void K27SubScreen::showMeasurement(QLabel *label, const QByteArray &text,
+                                   MeasurementSample::Kind kind, int phase)
+{
+    showReportedValue(label, &QLabel::setText,
+                      QString::fromLatin1(text + ' ' + MeasurementSample::unit(kind)));
+    takeMeasurement(MeasurementSample::fromModel(*database(), kind, phase));
+}
+
 void K27SubScreen::handleMeasurementVoltageModelValue(quint8 phase)
 {
     QLabel *const labels[] {m_dataPage->labelVoltage_L1_N, m_dataPage->labelVoltage_L2_N,
                             m_dataPage->labelVoltage_L3_N};
-    if (phase >= std::size(labels))
-        return;
-    showReportedValue(labels[phase], &QLabel::setText,
-                      QString::fromLatin1(database()->measurement().voltage().toString())
-                          + QStringLiteral(" V"));
-    takeMeasurement(
-        MeasurementSample::fromModel(*database(), MeasurementSample::Kind::Voltage, phase));
+    if (phase < std::size(labels))
+        showMeasurement(labels[phase], database()->measurement().voltage().toString(),
+                        MeasurementSample::Kind::Voltage, phase);
 }
 
 void K27SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
 {
     QLabel *const labels[] {m_dataPage->labelCurrent_L1, m_dataPage->labelCurrent_L2,
                             m_dataPage->labelCurrent_L3};
-    if (phase >= std::size(labels))
-        return;
-    showReportedValue(labels[phase], &QLabel::setText,
-                      QString::fromLatin1(database()->measurement().current().toString())
-                          + QStringLiteral(" A"));
-    takeMeasurement(
-        MeasurementSample::fromModel(*database(), MeasurementSample::Kind::Current, phase));
+    if (phase < std::size(labels))
+        showMeasurement(labels[phase], database()->measurement().current().toString(),
+                        MeasurementSample::Kind::Current, phase);
 }
 
 void K27SubScreen::handleMeasurementActivePowerModelValue()
 {
-    showReportedValue(m_dataPage->labelActivePower, &QLabel::setText,
-                      QString::fromLatin1(database()->measurement().activePower().toString())
-                          + QStringLiteral(" kW"));
-    takeMeasurement(
-        MeasurementSample::fromModel(*database(), MeasurementSample::Kind::ActivePower));
+    showMeasurement(m_dataPage->labelActivePower,
+                    database()->measurement().activePower().toString(),
+                    MeasurementSample::Kind::ActivePower);
 }
 
 void K27SubScreen::handleMeasurementReactivePowerModelValue()
 {
-    showReportedValue(m_dataPage->labelReactivePower, &QLabel::setText,
-                      QString::fromLatin1(database()->measurement().reactivePower().toString())
-                          + QStringLiteral(" kVAr"));
-    takeMeasurement(
-        MeasurementSample::fromModel(*database(), MeasurementSample::Kind::ReactivePower));
+    showMeasurement(m_dataPage->labelReactivePower,
+                    database()->measurement().reactivePower().toString(),
+                    MeasurementSample::Kind::ReactivePower);
 }
 
 void K27SubScreen::handleMeasurementApparentPowerModelValue()
 {
-    showReportedValue(m_dataPage->labelApparentPower, &QLabel::setText,
-                      QString::fromLatin1(database()->measurement().apparentPower().toString())
-                          + QStringLiteral(" kVA"));
-    takeMeasurement(
-        MeasurementSample::fromModel(*database(), MeasurementSample::Kind::ApparentPower));
+    showMeasurement(m_dataPage->labelApparentPower,
+                    database()->measurement().apparentPower().toString(),
+                    MeasurementSample::Kind::ApparentPower);
 }
 
 void K27SubScreen::handleMeasurementPhaseModelValue()

@@ -228,10 +228,10 @@ private:
     // Shows the widgets of one argument position set up for the argument's type.
     void setUpArgument(int position, const ::Application::K27::TerminalCommandItem::Arg &argument);
     ::Application::K27::TerminalCommandItem *currentCommand() const;
+    // The identifier chooser of an argument position; only the first position has one.
+    QComboBox *argumentComboBox(int position) const;
 
     QList<QLabel *> m_argumentLabels;
-    // Identifier choosers by position; only the first position has one.
-    QList<QComboBox *> m_argumentComboBoxes;
     QList<QDoubleSpinBox *> m_argumentSpinBoxes;
     ::Application::K27::PacketLogView *m_packetLogView = nullptr;
     // The image chosen on the Software Update tab; empty until one was chosen there.

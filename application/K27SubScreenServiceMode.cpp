@@ -38,7 +38,6 @@ void K27SubScreen::connectServiceMode()
     Ui::K27SubScreenServiceModePage &page = *m_serviceModePage;
     m_argumentLabels
         = {page.labelArg1, page.labelArg2, page.labelArg3, page.labelArg4, page.labelArg5};
-    m_argumentComboBoxes = {page.comboBoxArg1, nullptr, nullptr, nullptr};
     m_argumentSpinBoxes = {page.doubleSpinBoxArg1, page.doubleSpinBoxArg2, page.doubleSpinBoxArg3,
                            page.doubleSpinBoxArg4, page.doubleSpinBoxArg5};
     m_packetLogView = new PacketLogView(page.textBrowserLogging);
@@ -129,10 +128,7 @@ void K27SubScreen::handleCommand()
 {
     for (QLabel *label : qAsConst(m_argumentLabels))
         label->hide();
-    for (QComboBox *comboBox : qAsConst(m_argumentComboBoxes)) {
-        if (comboBox != nullptr)
-            comboBox->hide();
-    }
+    m_serviceModePage->comboBoxArg1->hide();
     for (QDoubleSpinBox *spinBox : qAsConst(m_argumentSpinBoxes))
         spinBox->hide();
 
@@ -167,7 +163,7 @@ void K27SubScreen::setUpArgument(int position, const TerminalCommandItem::Arg &a
     }
     case TerminalArgumentInput::Widget::ValueNames:
     case TerminalArgumentInput::Widget::ActionNames: {
-        QComboBox *const comboBox = m_argumentComboBoxes.value(position);
+        QComboBox *const comboBox = argumentComboBox(position);
         if (comboBox == nullptr)
             break;
         label->setText(argument.getName());
@@ -183,6 +179,11 @@ void K27SubScreen::setUpArgument(int position, const TerminalCommandItem::Arg &a
     case TerminalArgumentInput::Widget::None:
         break;
     }
+}
+
+QComboBox *K27SubScreen::argumentComboBox(int position) const
+{
+    return position == 0 ? m_serviceModePage->comboBoxArg1 : nullptr;
 }
 
 void K27SubScreen::handleModelValueID(int index)
@@ -208,7 +209,7 @@ void K27SubScreen::handleExecuteCommand()
         return;
     const TerminalCommandItem::ArgList &arguments = item->getArguments();
     for (int i = 0; i < argumentPositions && i < arguments.size(); ++i) {
-        const QComboBox *const comboBox = m_argumentComboBoxes.value(i);
+        const QComboBox *const comboBox = argumentComboBox(i);
         TerminalArgumentInput::assign(*arguments.at(i), m_argumentSpinBoxes.at(i)->value(),
                                       comboBox != nullptr ? comboBox->currentIndex() : 0);
     }

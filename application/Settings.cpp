@@ -190,21 +190,8 @@ bool Settings::load(const QString &path)
 {
     Utilities::RegularFile::Result result = Utilities::RegularFile::Result::Read;
     const QByteArray content = Utilities::RegularFile::read(path, maximumFileSize, &result);
-    switch (result) {
-    case Utilities::RegularFile::Result::Read:
-        break;
-    case Utilities::RegularFile::Result::Missing:
-        m_errorString = tr("the file does not exist");
-        return false;
-    case Utilities::RegularFile::Result::NotRegular:
-        m_errorString = tr("it is not a regular file");
-        return false;
-    case Utilities::RegularFile::Result::Unreadable:
-        //: %1 is the system's reason
-        m_errorString = tr("it cannot be read (%1)").arg(Utilities::RegularFile::systemError());
-        return false;
-    case Utilities::RegularFile::Result::TooLarge:
-        m_errorString = tr("it is larger than %1 bytes").arg(maximumFileSize);
+    if (result != Utilities::RegularFile::Result::Read) {
+        m_errorString = Utilities::RegularFile::failureText(result, maximumFileSize);
         return false;
     }
 

@@ -4,6 +4,7 @@
 #include "component/ZantLinkComponent.h"
 #include "model/interfaces/ModelActionID.h"
 #include "service/VersionParser.h"
+#include "utilities/RegularFile.h"
 #include "utilities/Tarball.h"
 
 #include <QCoreApplication>
@@ -122,19 +123,14 @@ void PackageUpdateService::openPackage(const QString &path)
 
 QString PackageUpdateService::loadPackage(const QString &path)
 {
-    if (m_packageFile.isOpen())
-        m_packageFile.close();
-    m_packageFile.setFileName(path);
-    if (!m_packageFile.open(QIODevice::ReadOnly))
+    // Only a regular file: a FIFO chosen in the dialog cannot block the window.
+    Utilities::RegularFile::Result result = Utilities::RegularFile::Result::Read;
+    m_packageData = Utilities::RegularFile::read(path, maximumPackageSize, &result);
+    m_packageSize = m_packageData.size();
+    if (result != Utilities::RegularFile::Result::Read)
         return QCoreApplication::translate("Service::K27::PackageUpdateService",
                                            "Cannot read the package: %1")
-            .arg(m_packageFile.errorString());
-    m_packageSize = m_packageFile.size();
-    m_packageData = m_packageFile.readAll();
-    if (m_packageData.size() != m_packageSize)
-        return QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                           "Cannot read the package: %1")
-            .arg(m_packageFile.errorString());
+            .arg(Utilities::RegularFile::failureText(result, maximumPackageSize));
 
     m_tarball = QSharedPointer<Utilities::Tarball>::create(m_packageData.constData(),
                                                            quint32(m_packageData.size()));

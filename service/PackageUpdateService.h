@@ -4,7 +4,6 @@
 #include "service/UpdateControlService.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QMap>
 #include <QObject>
 #include <QSharedPointer>
@@ -48,6 +47,10 @@ class PackageUpdateService
 
 public:
     static constexpr uint32_t ServiceId = 12;
+    // The largest package opened: two images of the most blocks a transfer can count, with
+    // room to spare for their headers, the manifest and the archive's own headers.
+    static constexpr qint64 maximumPackageSize
+        = 2 * UpdateControlService::maxImageSize + 16 * 1024 * 1024;
 
     enum State : quint32 {
         Opening = 0,
@@ -154,7 +157,6 @@ private:
     Component::K27::ZantLinkComponent *m_link = nullptr;
     quint32 m_state = Opening;
     QString m_packagePath;
-    QFile m_packageFile;
     qint64 m_packageSize = 0;
     QByteArray m_packageData;
     QSharedPointer<Utilities::Tarball> m_tarball;

@@ -2,9 +2,9 @@
 
 #include "component/ZantLinkComponent.h"
 #include "service/FirmwareImageCipher.h"
+#include "utilities/RegularFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QLoggingCategory>
 
 namespace Service::K27 {
@@ -113,8 +113,15 @@ bool UpdateControlService::start(const QByteArray &imageFile, quint32 encrypted,
 
 bool UpdateControlService::startFile(const QString &path, quint8 node)
 {
-    QFile file(path);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    // Only a regular file, and no more than the largest image with room for its header: a
+    // FIFO chosen in the dialog cannot block the window. A file that cannot be read is an
+    // empty image, which start refuses.
+    Utilities::RegularFile::Result result = Utilities::RegularFile::Result::Read;
+    const QByteArray bytes = Utilities::RegularFile::read(path, maxImageSize + 64 * 1024, &result);
+    if (result == Utilities::RegularFile::Result::TooLarge) {
+        refuse(Error::TooLarge);
+        return false;
+    }
     return start(bytes, path.endsWith(QLatin1String(".crypt")) ? 1 : 0, node);
 }
 

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
 
 using Command = Component::K27::ZantLinkCommandCode;
 using Component::Interfaces::ZantLinkPacket;
@@ -92,7 +93,10 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
         QTest::newRow("unreadable") << "unreadable"
-                                    << "Cannot read the package: ";
+                                    << "Cannot read the package: the file does not exist";
+        // Opening a FIFO for reading would wait for a writer for ever.
+        QTest::newRow("FIFO") << "fifo"
+                              << "Cannot read the package: it is not a regular file";
         QTest::newRow("not an archive") << "text"
                                         << "The package has no version.json";
         QTest::newRow("no version.json") << "noManifest"
@@ -126,7 +130,10 @@ private slots:
             = R"({"Package":{"Version":"V3"},"Platform":{"Application":{"Path":"platform.crypt","Version":"V3.0.0.0"}}})";
         if (kind == QLatin1String("unreadable"))
             path = m_folder->filePath(QStringLiteral("missing.tar"));
-        else if (kind == QLatin1String("text")) {
+        else if (kind == QLatin1String("fifo")) {
+            path = m_folder->filePath(QStringLiteral("fifo.tar"));
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("text")) {
             path = m_folder->filePath(QStringLiteral("notes.tar"));
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));

@@ -1,5 +1,6 @@
 #include "utilities/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 #include <cerrno>
@@ -73,6 +74,26 @@ bool RegularFile::writeAtomically(const QString &path, const QByteArray &content
 QString RegularFile::systemError()
 {
     return QString::fromLocal8Bit(std::strerror(lastError));
+}
+
+QString RegularFile::failureText(Result result, qint64 maximumSize)
+{
+    switch (result) {
+    case Result::Read:
+        break;
+    case Result::Missing:
+        return QCoreApplication::translate("Utilities::RegularFile", "the file does not exist");
+    case Result::NotRegular:
+        return QCoreApplication::translate("Utilities::RegularFile", "it is not a regular file");
+    case Result::Unreadable:
+        //: %1 is the system's reason
+        return QCoreApplication::translate("Utilities::RegularFile", "it cannot be read (%1)")
+            .arg(systemError());
+    case Result::TooLarge:
+        return QCoreApplication::translate("Utilities::RegularFile", "it is larger than %1 bytes")
+            .arg(maximumSize);
+    }
+    return QString();
 }
 
 } // namespace Utilities

@@ -19,6 +19,9 @@ public:
     static QByteArray read(const QString &path, qint64 maximumSize, Result *result);
     // The system's text for the failure of the last read on this thread (errno), for Unreadable.
     static QString systemError();
+    // Why the last read on this thread failed, for the user ("the file does not exist", "it is
+    // not a regular file" ...); maximumSize as it was given to read.
+    static QString failureText(Result result, qint64 maximumSize);
 
     // Replaces the file at path by content all at once: written to a temporary file beside it
     // and renamed over it, so a failure leaves the previous file as it was. False, with the

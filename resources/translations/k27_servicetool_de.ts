@@ -903,23 +903,6 @@
         <translation>in &quot;%1&quot;: %2</translation>
     </message>
     <message>
-        <source>the file does not exist</source>
-        <translation>die Datei existiert nicht</translation>
-    </message>
-    <message>
-        <source>it is not a regular file</source>
-        <translation>sie ist keine reguläre Datei</translation>
-    </message>
-    <message>
-        <source>it cannot be read (%1)</source>
-        <extracomment>%1 is the system&apos;s reason</extracomment>
-        <translation>sie kann nicht gelesen werden (%1)</translation>
-    </message>
-    <message>
-        <source>it is larger than %1 bytes</source>
-        <translation>sie ist größer als %1 Byte</translation>
-    </message>
-    <message>
         <source>it is not valid JSON (%1 at byte %2)</source>
         <extracomment>%1 is the JSON parser&apos;s reason, %2 the position in the file</extracomment>
         <translation>sie ist kein gültiges JSON (%1 bei Byte %2)</translation>
@@ -1049,6 +1032,26 @@
     <message>
         <source>SIMULATED DEVICE – this is k27-demo: the devices in this window are simulated, no hardware is connected.</source>
         <translation>SIMULIERTES GERÄT – dies ist k27-demo: Die Geräte in diesem Fenster sind simuliert, es ist keine Hardware angeschlossen.</translation>
+    </message>
+</context>
+<context>
+    <name>Utilities::RegularFile</name>
+    <message>
+        <source>the file does not exist</source>
+        <translation>die Datei existiert nicht</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>sie ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>it cannot be read (%1)</source>
+        <extracomment>%1 is the system&apos;s reason</extracomment>
+        <translation>sie kann nicht gelesen werden (%1)</translation>
+    </message>
+    <message>
+        <source>it is larger than %1 bytes</source>
+        <translation>sie ist größer als %1 Byte</translation>
     </message>
 </context>
 <context>

@@ -124,45 +124,27 @@ bool Settings::read(const QJsonObject &object)
     QString error;
     double nominalCurrent = 0.0;
 
-    const auto refuse = [this, &error] {
+    const bool ok = SettingsJson::take(
+                        SettingsJson::readByte(object, tripClassKey, &taken.m_tripClass, &error),
+                        TripClass, &present)
+        && SettingsJson::take(SettingsJson::readNumber(object, nominalCurrentKey, &nominalCurrent,
+                                                       &error),
+                              NominalCurrent, &present)
+        && readFunction(object, UndercurrentSettings::key, &taken.m_undercurrent,
+                        undercurrentFields, &present, &error)
+        && readFunction(object, UndervoltageSettings::key, &taken.m_undervoltage,
+                        undervoltageFields, &present, &error)
+        && readFunction(object, OvervoltageSettings::key, &taken.m_overvoltage, overvoltageFields,
+                        &present, &error)
+        && SettingsJson::take(SettingsJson::readBool(object, overloadResetKey,
+                                                     &taken.m_overloadReset, &error),
+                              OverloadReset, &present);
+    if (!ok) {
         m_errorString = error;
         return false;
-    };
-    switch (SettingsJson::readByte(object, tripClassKey, &taken.m_tripClass, &error)) {
-    case SettingsJson::Result::Refused:
-        return refuse();
-    case SettingsJson::Result::Taken:
-        present |= TripClass;
-        break;
-    case SettingsJson::Result::Missing:
-        break;
     }
-    switch (SettingsJson::readNumber(object, nominalCurrentKey, &nominalCurrent, &error)) {
-    case SettingsJson::Result::Refused:
-        return refuse();
-    case SettingsJson::Result::Taken:
-        present |= NominalCurrent;
+    if ((present & NominalCurrent) != 0)
         taken.m_nominalCurrent = static_cast<float>(nominalCurrent);
-        break;
-    case SettingsJson::Result::Missing:
-        break;
-    }
-    if (!readFunction(object, UndercurrentSettings::key, &taken.m_undercurrent, undercurrentFields,
-                      &present, &error)
-        || !readFunction(object, UndervoltageSettings::key, &taken.m_undervoltage,
-                         undervoltageFields, &present, &error)
-        || !readFunction(object, OvervoltageSettings::key, &taken.m_overvoltage, overvoltageFields,
-                         &present, &error))
-        return refuse();
-    switch (SettingsJson::readBool(object, overloadResetKey, &taken.m_overloadReset, &error)) {
-    case SettingsJson::Result::Refused:
-        return refuse();
-    case SettingsJson::Result::Taken:
-        present |= OverloadReset;
-        break;
-    case SettingsJson::Result::Missing:
-        break;
-    }
 
     taken.m_fields = present;
     taken.m_errorString.clear();
@@ -238,37 +220,46 @@ bool Settings::save(const QString &path)
     return true;
 }
 
+double Settings::number(Field field) const
+{
+    switch (field) {
+    case TripClass:
+        return m_tripClass;
+    case NominalCurrent:
+        return m_nominalCurrent;
+    case OverloadReset:
+        return m_overloadReset ? 1.0 : 0.0;
+    case UndercurrentEnable:
+        return m_undercurrent.enable() ? 1.0 : 0.0;
+    case UndercurrentThreshold:
+        return m_undercurrent.threshold();
+    case UndercurrentFaultType:
+        return m_undercurrent.faultType();
+    case UndervoltageEnable:
+        return m_undervoltage.enable() ? 1.0 : 0.0;
+    case UndervoltageThreshold:
+        return m_undervoltage.threshold();
+    case UndervoltageFaultType:
+        return m_undervoltage.faultType();
+    case OvervoltageEnable:
+        return m_overvoltage.enable() ? 1.0 : 0.0;
+    case OvervoltageThreshold:
+        return m_overvoltage.threshold();
+    case OvervoltageFaultType:
+        return m_overvoltage.faultType();
+    }
+    return 0.0;
+}
+
 bool Settings::checkRanges(const Limits &limits)
 {
-    const auto valueOf = [this](Field field) -> double {
-        switch (field) {
-        case TripClass:
-            return m_tripClass;
-        case NominalCurrent:
-            return m_nominalCurrent;
-        case UndercurrentThreshold:
-            return m_undercurrent.threshold();
-        case UndercurrentFaultType:
-            return m_undercurrent.faultType();
-        case UndervoltageThreshold:
-            return m_undervoltage.threshold();
-        case UndervoltageFaultType:
-            return m_undervoltage.faultType();
-        case OvervoltageThreshold:
-            return m_overvoltage.threshold();
-        case OvervoltageFaultType:
-            return m_overvoltage.faultType();
-        default:
-            return 0.0;
-        }
-    };
     for (const Field field : fieldOrder()) {
         const auto limit = limits.find(field);
         if (!has(field) || limit == limits.end())
             continue;
         // Thresholds are single precision on the device: compared there, 6.6 from the file
         // is the device's maximum 6.6 and not above it.
-        const double value = valueOf(field);
+        const double value = number(field);
         const float single = static_cast<float>(value);
         const bool inside = single >= static_cast<float>(limit->second.minimum)
             && single <= static_cast<float>(limit->second.maximum);

@@ -79,6 +79,8 @@ public:
     quint16 fields() const { return m_fields; }
     void setFields(quint16 fields) { m_fields = fields & AllFields; }
     bool has(Field field) const { return (m_fields & field) != 0; }
+    // A field's value as a number: switches as 1 or 0, fault types by their number.
+    double number(Field field) const;
 
     // Takes the object whole or not at all (see the class); false with errorString().
     bool read(const QJsonObject &object);

@@ -14,17 +14,15 @@ bool SettingsFunction::read(const QJsonObject &object, quint8 *present, QString 
     SettingsFunction taken = *this;
     quint8 found = 0;
     QString problem;
-    const auto take = [&found, &problem](SettingsJson::Result result, Field field) {
-        if (result == SettingsJson::Result::Taken)
-            found |= field;
-        return result != SettingsJson::Result::Refused;
-    };
     double threshold = 0.0;
     const bool ok
-        = take(SettingsJson::readBool(object, enableKey, &taken.m_enable, &problem), Enable)
-        && take(SettingsJson::readNumber(object, thresholdKey, &threshold, &problem), Threshold)
-        && take(SettingsJson::readByte(object, faultTypeKey, &taken.m_faultType, &problem),
-                FaultType);
+        = SettingsJson::take(SettingsJson::readBool(object, enableKey, &taken.m_enable, &problem),
+                             Enable, &found)
+        && SettingsJson::take(SettingsJson::readNumber(object, thresholdKey, &threshold, &problem),
+                              Threshold, &found)
+        && SettingsJson::take(
+              SettingsJson::readByte(object, faultTypeKey, &taken.m_faultType, &problem), FaultType,
+              &found);
     if (!ok) {
         if (error != nullptr)
             *error = problem;

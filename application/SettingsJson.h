@@ -21,6 +21,14 @@ public:
                            QString *error);
     static Result readObject(const QJsonObject &object, const QString &key, QJsonObject *value,
                              QString *error);
+
+    // Adds field to present when its key was taken; false when the key was refused.
+    template<typename Bits> static bool take(Result result, unsigned field, Bits *present)
+    {
+        if (result == Result::Taken)
+            *present = static_cast<Bits>(*present | field);
+        return result != Result::Refused;
+    }
 };
 
 } // namespace Application::K27

@@ -46,37 +46,6 @@ double modelNumber(Field field, Model::Database::ModelSettings &model)
     return 0.0;
 }
 
-double settingsNumber(Field field, const Settings &settings)
-{
-    switch (field) {
-    case Settings::TripClass:
-        return settings.tripClass();
-    case Settings::NominalCurrent:
-        return settings.nominalCurrent();
-    case Settings::OverloadReset:
-        return settings.overloadReset() ? 1.0 : 0.0;
-    case Settings::UndercurrentEnable:
-        return settings.undercurrent().enable() ? 1.0 : 0.0;
-    case Settings::UndercurrentThreshold:
-        return settings.undercurrent().threshold();
-    case Settings::UndercurrentFaultType:
-        return settings.undercurrent().faultType();
-    case Settings::UndervoltageEnable:
-        return settings.undervoltage().enable() ? 1.0 : 0.0;
-    case Settings::UndervoltageThreshold:
-        return settings.undervoltage().threshold();
-    case Settings::UndervoltageFaultType:
-        return settings.undervoltage().faultType();
-    case Settings::OvervoltageEnable:
-        return settings.overvoltage().enable() ? 1.0 : 0.0;
-    case Settings::OvervoltageThreshold:
-        return settings.overvoltage().threshold();
-    case Settings::OvervoltageFaultType:
-        return settings.overvoltage().faultType();
-    }
-    return 0.0;
-}
-
 template<typename Value, typename Content> void setAndSend(Value &value, const Content &content)
 {
     value.setValue(content);
@@ -222,7 +191,7 @@ QList<Settings::Field> SettingsTransfer::differences(const Settings &settings,
 {
     QList<Field> fields;
     for (const Field field : Settings::fieldOrder()) {
-        if (settings.has(field) && settingsNumber(field, settings) != modelNumber(field, model))
+        if (settings.has(field) && settings.number(field) != modelNumber(field, model))
             fields.append(field);
     }
     return fields;

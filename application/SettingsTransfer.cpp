@@ -197,6 +197,38 @@ QList<Settings::Field> SettingsTransfer::differences(const Settings &settings,
     return fields;
 }
 
+Model::Interfaces::ModelValueID SettingsTransfer::valueId(Settings::Field field)
+{
+    using Model::Interfaces::ModelValueID;
+    switch (field) {
+    case Settings::TripClass:
+        return ModelValueID::TripClass;
+    case Settings::NominalCurrent:
+        return ModelValueID::NominalCurrent;
+    case Settings::OverloadReset:
+        return ModelValueID::OverloadReset;
+    case Settings::UndercurrentEnable:
+        return ModelValueID::UndercurrentEnable;
+    case Settings::UndercurrentThreshold:
+        return ModelValueID::UndercurrentThreshold;
+    case Settings::UndercurrentFaultType:
+        return ModelValueID::UndercurrentFaultType;
+    case Settings::UndervoltageEnable:
+        return ModelValueID::UndervoltageEnable;
+    case Settings::UndervoltageThreshold:
+        return ModelValueID::UndervoltageThreshold;
+    case Settings::UndervoltageFaultType:
+        return ModelValueID::UndervoltageFaultType;
+    case Settings::OvervoltageEnable:
+        return ModelValueID::OvervoltageEnable;
+    case Settings::OvervoltageThreshold:
+        return ModelValueID::OvervoltageThreshold;
+    case Settings::OvervoltageFaultType:
+        return ModelValueID::OvervoltageFaultType;
+    }
+    return ModelValueID::TripClass;
+}
+
 QString SettingsTransfer::changeText(const Change &change)
 {
     return title(change.field) + QLatin1Char(' ') + change.before + QStringLiteral(" \u2192 ")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "application/Settings.h"
+#include "model/interfaces/ModelValueID.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -48,6 +49,9 @@ public:
     // otherwise.
     static QList<Settings::Field> differences(const Settings &settings,
                                               Model::Database::ModelSettings &model);
+
+    // The model value a setting is written to and reported in.
+    static Model::Interfaces::ModelValueID valueId(Settings::Field field);
 
     // "Nominal current 2.6 A → 3.0 A".
     static QString changeText(const Change &change);

@@ -74,6 +74,7 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void refusedFileKeepsTheContent();
     void changes();
+    void eachFieldGoesToItsValue();
 
 protected:
     void setUp() override;
@@ -392,4 +393,25 @@ void TestSettings::changes()
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
+
+// Every setting is written to, and awaited in k27ctl from, the model value valueId names.
+void TestSettings::eachFieldGoesToItsValue()
+{
+    Model::Database::ModelSettings &model = m_database->settings();
+    for (const Settings::Field field : Settings::fieldOrder()) {
+        Settings settings;
+        SettingsTransfer::fill(settings, model);
+        settings.setFields(field);
+        m_application->link0()->clear();
+        QCOMPARE(SettingsTransfer::write(settings, model), 1);
+        const QVector<QByteArray> writes = m_application->link0()->writes();
+        QCOMPARE(writes.size(), 1);
+        const ZantLinkPacket packet(writes.first());
+        QVERIFY(packet.argumentCount() >= 1);
+        const QByteArray identifier = packet.argument(0).toByteArray();
+        QCOMPARE(quint16(quint8(identifier.at(0)) | quint8(identifier.at(1)) << 8),
+                 Model::Interfaces::toNumber(SettingsTransfer::valueId(field)));
+    }
+}
+
 #include "tst_settings.moc"

@@ -201,35 +201,6 @@ bool ControlSession::fire(const QString &action)
     return true;
 }
 
-namespace {
-
-// The values a settings file carries, and the two maxima its ranges depend on.
-const Model::Interfaces::ModelValueID settingsValues[] {
-    Model::Interfaces::ModelValueID::TripClass,
-    Model::Interfaces::ModelValueID::NominalCurrent,
-    Model::Interfaces::ModelValueID::OverloadReset,
-    Model::Interfaces::ModelValueID::UndercurrentEnable,
-    Model::Interfaces::ModelValueID::UndercurrentThreshold,
-    Model::Interfaces::ModelValueID::UndercurrentFaultType,
-    Model::Interfaces::ModelValueID::UndervoltageEnable,
-    Model::Interfaces::ModelValueID::UndervoltageThreshold,
-    Model::Interfaces::ModelValueID::UndervoltageFaultType,
-    Model::Interfaces::ModelValueID::OvervoltageEnable,
-    Model::Interfaces::ModelValueID::OvervoltageThreshold,
-    Model::Interfaces::ModelValueID::OvervoltageFaultType,
-    Model::Interfaces::ModelValueID::TripClassMax,
-    Model::Interfaces::ModelValueID::NominalCurrentMax};
-
-// The identifier a settings field is written under.
-Model::Interfaces::ModelValueID valueOf(Application::K27::Settings::Field field)
-{
-    const auto &order = Application::K27::Settings::fieldOrder();
-    const auto position = std::find(order.cbegin(), order.cend(), field) - order.cbegin();
-    return settingsValues[position];
-}
-
-} // namespace
-
 bool ControlSession::settingsExport(const QString &path)
 {
     m_settingsPath = path;
@@ -254,10 +225,17 @@ bool ControlSession::settingsImport(const QString &path)
 
 bool ControlSession::settingsArrived() const
 {
-    return std::all_of(std::cbegin(settingsValues), std::cend(settingsValues),
-                       [this](Model::Interfaces::ModelValueID value) {
-                           return m_arrivals.count(Model::Interfaces::toNumber(value)) > 0;
-                       });
+    const auto arrived = [this](Model::Interfaces::ModelValueID value) {
+        return m_arrivals.count(Model::Interfaces::toNumber(value)) > 0;
+    };
+    // The values a settings file carries, and the two maxima its ranges depend on.
+    const auto &fields = Application::K27::Settings::fieldOrder();
+    return std::all_of(fields.cbegin(), fields.cend(),
+                       [&arrived](Application::K27::Settings::Field field) {
+                           return arrived(Application::K27::SettingsTransfer::valueId(field));
+                       })
+        && arrived(Model::Interfaces::ModelValueID::TripClassMax)
+        && arrived(Model::Interfaces::ModelValueID::NominalCurrentMax);
 }
 
 void ControlSession::exportSettings()
@@ -284,7 +262,8 @@ void ControlSession::importSettings()
     }
     for (const auto field : Application::K27::Settings::fieldOrder()) {
         if (m_settings.has(field)) {
-            const quint16 identifier = Model::Interfaces::toNumber(valueOf(field));
+            const quint16 identifier
+                = Model::Interfaces::toNumber(Application::K27::SettingsTransfer::valueId(field));
             m_reportsBeforeImport.insert(identifier, m_arrivals.count(identifier));
         }
     }

@@ -2,6 +2,7 @@
 
 // Header only: the widget tests of the package update panel share it.
 #include "model/database/ModelDatabase.h"
+#include "model/interfaces/ModelActionID.h"
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "support/SubScreenHarness.h"
@@ -40,7 +41,12 @@ inline QStringList updatePackets(const QList<ReceivedPacket> &packets)
             list.append(QStringLiteral("%1/%2").arg(packet.command).arg(packet.destination));
             break;
         case Command::FireModelAction:
-            if (packet.number(0) == 11 || packet.number(0) == 12)
+            if (packet.number(0)
+                    == Model::Interfaces::toNumber(
+                        Model::Interfaces::ModelActionID::StartDisplayUpdate)
+                || packet.number(0)
+                    == Model::Interfaces::toNumber(
+                        Model::Interfaces::ModelActionID::StopDisplayUpdate))
                 list.append(QStringLiteral("action %1").arg(packet.number(0)));
             break;
         default:

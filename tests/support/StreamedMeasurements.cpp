@@ -1,10 +1,12 @@
 #include "support/StreamedMeasurements.h"
 
 #include "component/ZantLinkCommandCode.h"
+#include "model/interfaces/ModelValueID.h"
+#include "support/LinkClient.h"
 #include "tools/devicesim/DeviceSimulator.h"
+#include "utilities/LittleEndian.h"
 
 #include <QDateTime>
-#include <cstring>
 
 namespace TestSupport {
 
@@ -15,24 +17,27 @@ StreamedMeasurements::StreamedMeasurements(DeviceSim::DeviceSimulator *device)
                 if (command != Component::K27::ZantLinkCommandCode::SetModelValue
                     || arguments.size() < 2 || arguments.at(0).size() < 2)
                     return;
+                using Model::Interfaces::ModelValueID;
+                using Model::Interfaces::toNumber;
                 const auto identifier
-                    = quint16(quint8(arguments.at(0).at(0)) | quint8(arguments.at(0).at(1)) << 8);
+                    = Utilities::LittleEndian::read<quint16>(arguments.at(0).constData());
                 const QByteArray &content = arguments.at(1);
                 // The device announces the phase before each voltage or current.
-                if (identifier == 20 && !content.isEmpty()) {
+                if (identifier == toNumber(ModelValueID::MeasurementPhase) && !content.isEmpty()) {
                     m_phase = quint8(content.at(0));
                     return;
                 }
-                if (identifier < 34 || identifier > 38 || content.size() != 4)
+                if (identifier < toNumber(ModelValueID::MeasurementVoltage)
+                    || identifier > toNumber(ModelValueID::MeasurementReactivePower)
+                    || content.size() != 4)
                     return;
-                float value = 0;
-                std::memcpy(&value, content.constData(), sizeof value);
-                // 34 voltage, 35 current, 36 active, 37 apparent, 38 reactive power.
+                const float value = LinkClient::toFloat(content);
+                // Voltage, current, active, apparent, reactive power, in identifier order.
                 static const char *const quantities[] {"voltage", "current", "active power",
                                                        "apparent power", "reactive power"};
                 static const char *const units[] {"V", "A", "kW", "kVA", "kVAr"};
                 static const int powerCurves[] {3, 5, 4};
-                const int index = identifier - 34;
+                const int index = identifier - toNumber(ModelValueID::MeasurementVoltage);
                 const bool phased = index < 2;
                 const double shown = phased ? double(value) : double(value) / 1000.0;
                 QByteArray row = quantities[index];

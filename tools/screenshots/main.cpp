@@ -68,13 +68,19 @@ bool waitUntil(const std::function<bool()> &condition, const char *what, int mil
     return true;
 }
 
-// A short settling time for the last layout passes and repaints.
-void settle()
+// Lets the event loop run for that long: the device streams, the windows lay out and repaint.
+void runEvents(qint64 milliseconds)
 {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 150)
+    while (timer.elapsed() < milliseconds)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// A short settling time for the last layout passes and repaints.
+void settle()
+{
+    runEvents(150);
 }
 
 QString labelText(const QWidget *window, const char *name)
@@ -340,12 +346,7 @@ int main(int argc, char *argv[])
                 simulator.setModelValue(quint16(ModelValueID::OperatingMode), mode);
             });
         };
-        const auto runTrend = [](double seconds) {
-            QElapsedTimer timer;
-            timer.start();
-            while (timer.elapsed() < qint64(seconds * 1000))
-                QApplication::processEvents(QEventLoop::AllEvents, 50);
-        };
+        const auto runTrend = [](double seconds) { runEvents(qint64(seconds * 1000)); };
         click(window, "pushButtonData");
         waitUntil(
             [window] {
@@ -358,9 +359,8 @@ int main(int argc, char *argv[])
 
         click(window, "pushButtonCurrentData");
         // A recording runs on this page (the file goes with the temporary folder).
-        if (auto *deviceWindow = qobject_cast<K27SubScreen *>(window))
-            deviceWindow->handleRecordFile(
-                QDir(configHome.path()).filePath(QStringLiteral("27200987-motor-start.csv")));
+        window->handleRecordFile(
+            QDir(configHome.path()).filePath(QStringLiteral("27200987-motor-start.csv")));
         runTrend(trendSeconds * 0.3);
         setMotor(0);
         runTrend(trendSeconds * 0.2);

@@ -7,6 +7,7 @@
 //
 // Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N]
 
+#include "DemoDevices.h"
 #include "SimulatedDeviceMarker.h"
 #include "application/Config.h"
 #include "application/ConnectScreen.h"
@@ -243,16 +244,15 @@ int main(int argc, char *argv[])
     Application::K27::StartUp translations;
     translations.installTranslations(QLocale(parser.value(localeOption)));
 
-    // A Serra Plus 6,6 A whose pictures and fault texts the pages show.
+    // k27-demo's Serra Plus 6,6 A, whose pictures and fault texts the pages show, with settings
+    // that fill the configuration pages.
     DeviceSim::SimulatedPortList ports;
     DeviceSim::DeviceSimulatorOptions options;
     QString message;
-    options.setModelValue(QStringLiteral("ArticleNumber"), QStringLiteral("36262"), &message);
-    options.setModelValue(QStringLiteral("SerialNumber"), QStringLiteral("27200987"), &message);
-    options.setModelValue(QStringLiteral("HardwareIDControllerBoard"), QStringLiteral("1"),
-                          &message);
-    options.setModelValue(QStringLiteral("HardwareIDPowerBoard"), QStringLiteral("42"), &message);
-    options.setModelValue(QStringLiteral("HardwareIDDisplayBoard"), QStringLiteral("3"), &message);
+    if (!DemoDevices::options(DemoDevices::SerraPlus, &options, &message)) {
+        err() << "k27-screenshots: " << message << "\n";
+        return 1;
+    }
     const std::pair<const char *, const char *> settings[] {{"TripClass", "3"},
                                                             {"NominalCurrent", "2.6"},
                                                             {"OverloadReset", "1"},
@@ -264,9 +264,13 @@ int main(int argc, char *argv[])
                                                             {"OvervoltageThreshold", "253"},
                                                             {"LoadAsymmetryEnable", "1"},
                                                             {"LoadAsymmetryThreshold", "0.3"}};
-    for (const auto &[name, value] : settings)
-        options.setModelValue(QString::fromLatin1(name), QString::fromLatin1(value), &message);
-    options.platform = {0x00040304, 0x01000000, 0x01000000, 0};
+    for (const auto &[name, value] : settings) {
+        if (!options.setModelValue(QString::fromLatin1(name), QString::fromLatin1(value),
+                                   &message)) {
+            err() << "k27-screenshots: " << message << "\n";
+            return 1;
+        }
+    }
     options.measurementPeriodMs = 50;
     DeviceSim::SimulatorThread device(options, &ports);
     if (!device.start()) {
@@ -412,11 +416,10 @@ int main(int argc, char *argv[])
     {
         // k27-demo's main window: a second device, both windows marked as simulated.
         DeviceSim::DeviceSimulatorOptions secondOptions = options;
-        secondOptions.portName = QStringLiteral("ttyK27SIM1");
-        secondOptions.setModelValue(QStringLiteral("ArticleNumber"), QStringLiteral("36250"),
-                                    &message);
-        secondOptions.setModelValue(QStringLiteral("SerialNumber"), QStringLiteral("27100451"),
-                                    &message);
+        if (!DemoDevices::options(DemoDevices::Serra, &secondOptions, &message)) {
+            err() << "k27-screenshots: " << message << "\n";
+            return 1;
+        }
         DeviceSim::SimulatorThread second(secondOptions, &ports);
         if (second.start()) {
             manager->handleTimeout();
@@ -430,6 +433,9 @@ int main(int argc, char *argv[])
             shooter.take(mainScreen.get(), QStringLiteral("simulated.png"));
         }
     }
+    // The second device is gone: the manager notices now rather than at its next poll, or the
+    // next main window would still open a tab for it.
+    manager->handleTimeout();
     {
         // The package update panel while the platform takes its new firmware: a package of 100
         // blocks made as the service department makes it, and a device that stops asking after

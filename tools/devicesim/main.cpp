@@ -212,12 +212,9 @@ int main(int argc, char *argv[])
         options.portName = parser.value(portName);
     }
     // Every number option is checked against the same table as its JSON key.
-    for (const QCommandLineOption *option :
-         {&seed, &period, &usbAway, &stall, &repeat, &corrupt, &bitFlip, &dropByte, &garbage,
-          &garbageMaxBytes, &split, &splitDelay}) {
-        const QString name = option->names().constFirst();
-        if (parser.isSet(*option)
-            && !options.setNumberOption(name, parser.value(*option), &message))
+    for (const auto &option : DeviceSim::DeviceSimulatorOptions::numberOptions()) {
+        const QString name = QString::fromLatin1(option.option);
+        if (parser.isSet(name) && !options.setNumberOption(name, parser.value(name), &message))
             return usage(message);
     }
 

@@ -96,18 +96,7 @@ void PackageUpdateService::openPackage(const QString &path)
     // window never offers a package that cannot be installed.
     std::optional<QString> packageVersion;
     std::optional<quint32> platformVersion;
-    const QString problem = [&] {
-        const QString text = loadPackage(path);
-        if (!text.isEmpty())
-            return text;
-        QObject context;
-        connect(m_versionParser.data(), &VersionParser::packageUpdateVersion, &context,
-                [&packageVersion](const QString &version) { packageVersion = version; });
-        connect(m_versionParser.data(), &VersionParser::packageUpdatePlatformVersion, &context,
-                [&platformVersion](quint32 version) { platformVersion = version; });
-        m_versionParser->parse();
-        return QString();
-    }();
+    const QString problem = loadPackage(path, &packageVersion, &platformVersion);
     if (!problem.isEmpty()) {
         clearPackage();
         m_state = Failed;
@@ -121,7 +110,9 @@ void PackageUpdateService::openPackage(const QString &path)
     m_state = Loaded;
 }
 
-QString PackageUpdateService::loadPackage(const QString &path)
+QString PackageUpdateService::loadPackage(const QString &path,
+                                          std::optional<QString> *packageVersion,
+                                          std::optional<quint32> *platformVersion)
 {
     // Only a regular file: a FIFO chosen in the dialog cannot block the window.
     Utilities::RegularFile::Result result = Utilities::RegularFile::Result::Read;
@@ -149,10 +140,13 @@ QString PackageUpdateService::loadPackage(const QString &path)
         return QCoreApplication::translate("Service::K27::PackageUpdateService",
                                            "The package's version.json is not a valid manifest");
     m_versionParser = QSharedPointer<VersionParser>::create(manifestBytes);
-
-    // Parsed without announcing: the checks below use the image records only.
+    // The versions are kept, not announced: openPackage announces them once every check passed.
     {
-        const QSignalBlocker quiet(m_versionParser.data());
+        QObject context;
+        connect(m_versionParser.data(), &VersionParser::packageUpdateVersion, &context,
+                [packageVersion](const QString &version) { *packageVersion = version; });
+        connect(m_versionParser.data(), &VersionParser::packageUpdatePlatformVersion, &context,
+                [platformVersion](quint32 version) { *platformVersion = version; });
         m_versionParser->parse();
     }
     const QString platformPath = m_versionParser->platformApplication().path();
@@ -181,8 +175,6 @@ QString PackageUpdateService::loadPackage(const QString &path)
     if (m_imageCount == 0)
         return QCoreApplication::translate("Service::K27::PackageUpdateService",
                                            "The package holds no firmware image for this device");
-    // A fresh parser: openPackage lets this one announce the versions.
-    m_versionParser = QSharedPointer<VersionParser>::create(manifestBytes);
     return QString();
 }
 

@@ -9,6 +9,7 @@
 #include <QSharedPointer>
 #include <QString>
 #include <QTimer>
+#include <optional>
 
 namespace Application::K27 {
 class SerialPortManager;
@@ -137,8 +138,10 @@ private:
         DisplayDone, // the display had time to take its image
     };
 
-    // Reads and checks the package; an empty text when it can be used.
-    QString loadPackage(const QString &path);
+    // Reads and checks the package; an empty text when it can be used. The manifest's versions
+    // go to the two optionals, to be announced once the package has passed.
+    QString loadPackage(const QString &path, std::optional<QString> *packageVersion,
+                        std::optional<quint32> *platformVersion);
     void clearPackage();
     Component::K27::ZantLinkComponent *link();
     void runPlatformStep();

@@ -12,6 +12,7 @@
 
 using Application::K27::ConfigurationRules;
 using Application::K27::showReportedValue;
+using Application::K27::writeUserChange;
 using Service::K27::ZantLinkTerminalService;
 namespace Types = Model::Interfaces::ModelTypes;
 namespace Codec = Model::Interfaces::Codec;
@@ -26,21 +27,11 @@ enum SettingsPage {
     LoadAsymmetryPage = 4,
 };
 
-// A change the user made: set and sent only when it differs from the model value.
-template<typename Value, typename Content> void writeIfChanged(Value &value, const Content &content)
-{
-    if (value.value() == content)
-        return;
-    value.setValue(content);
-    value.send();
-}
-
 void writeThreshold(Model::Interfaces::ModelDisplayValue<float> &threshold, double edited)
 {
-    if (ConfigurationRules::thresholdUnchanged(edited, threshold.value()))
-        return;
-    threshold.setValue(static_cast<float>(edited));
-    threshold.send();
+    writeUserChange(threshold, static_cast<float>(edited), [edited](float current) {
+        return ConfigurationRules::thresholdUnchanged(edited, current);
+    });
 }
 
 void writeFaultType(Model::Interfaces::ModelDisplayValue<Types::Settings::FaultType> &faultType,
@@ -48,7 +39,7 @@ void writeFaultType(Model::Interfaces::ModelDisplayValue<Types::Settings::FaultT
 {
     if (index < 0)
         return;
-    writeIfChanged(faultType, static_cast<Types::Settings::FaultType>(static_cast<quint8>(index)));
+    writeUserChange(faultType, static_cast<Types::Settings::FaultType>(static_cast<quint8>(index)));
 }
 
 int indexOf(Types::Settings::FaultType faultType)
@@ -172,29 +163,28 @@ void K27SubScreen::connectConfiguration()
 
 void K27SubScreen::handleNominalCurrent(double value)
 {
-    auto &nominalCurrent = database()->settings().nominalCurrent();
-    if (ConfigurationRules::nominalCurrentUnchanged(value, nominalCurrent.value()))
-        return;
-    nominalCurrent.setValue(static_cast<float>(value));
-    nominalCurrent.send();
+    writeUserChange(database()->settings().nominalCurrent(), static_cast<float>(value),
+                    [value](float current) {
+                        return ConfigurationRules::nominalCurrentUnchanged(value, current);
+                    });
 }
 
 void K27SubScreen::handleTripClass(int index)
 {
     if (index < 0)
         return;
-    writeIfChanged(database()->settings().tripClass(),
-                   static_cast<Types::Settings::TripClass>(static_cast<quint8>(index)));
+    writeUserChange(database()->settings().tripClass(),
+                    static_cast<Types::Settings::TripClass>(static_cast<quint8>(index)));
 }
 
 void K27SubScreen::handleOverloadReset(bool autoReset)
 {
-    writeIfChanged(database()->settings().overloadReset(), autoReset);
+    writeUserChange(database()->settings().overloadReset(), autoReset);
 }
 
 void K27SubScreen::handleUndercurrentEnable(bool enable)
 {
-    writeIfChanged(database()->settings().undercurrentEnable(), enable);
+    writeUserChange(database()->settings().undercurrentEnable(), enable);
 }
 
 void K27SubScreen::handleUndercurrentThreshold(double value)
@@ -209,7 +199,7 @@ void K27SubScreen::handleUndercurrentFaultType(int index)
 
 void K27SubScreen::handleUndervoltageEnable(bool enable)
 {
-    writeIfChanged(database()->settings().undervoltageEnable(), enable);
+    writeUserChange(database()->settings().undervoltageEnable(), enable);
 }
 
 void K27SubScreen::handleUndervoltageThreshold(double value)
@@ -224,7 +214,7 @@ void K27SubScreen::handleUndervoltageFaultType(int index)
 
 void K27SubScreen::handleOvervoltageEnable(bool enable)
 {
-    writeIfChanged(database()->settings().overvoltageEnable(), enable);
+    writeUserChange(database()->settings().overvoltageEnable(), enable);
 }
 
 void K27SubScreen::handleOvervoltageThreshold(double value)
@@ -239,7 +229,7 @@ void K27SubScreen::handleOvervoltageFaultType(int index)
 
 void K27SubScreen::handleAsymmetryEnable(bool enable)
 {
-    writeIfChanged(database()->settings().loadAsymmetryEnable(), enable);
+    writeUserChange(database()->settings().loadAsymmetryEnable(), enable);
 }
 
 void K27SubScreen::handleAsymmetryThreshold(double value)

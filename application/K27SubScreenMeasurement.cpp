@@ -24,6 +24,7 @@ using Application::K27::MeasurementRecorder;
 using Application::K27::MeasurementSample;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
+using Application::K27::writeUserChange;
 using Model::Interfaces::ModelActionID;
 using Service::K27::ZantLinkTerminalService;
 
@@ -183,12 +184,8 @@ void K27SubScreen::handleSoftstart(bool enable)
 {
     if (!m_rights.hasRight(AccessRights::Softstart))
         return;
-    auto &softstart = database()->settings().softstartEnable();
-    if (softstart.value() == enable)
-        return;
-    softstart.setValue(enable);
-    softstart.send();
-    showMotorPicture();
+    if (writeUserChange(database()->settings().softstartEnable(), enable))
+        showMotorPicture();
 }
 
 void K27SubScreen::handleSoftstartEnableModelValue()

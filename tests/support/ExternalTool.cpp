@@ -11,24 +11,24 @@ QString findTool(const QString &program)
     return QStandardPaths::findExecutable(program);
 }
 
-ToolRun runTool(const QString &program, const QStringList &arguments,
-                const QString &workingDirectory, const QByteArray &input)
+namespace {
+
+bool startProcess(QProcess &process, const QString &path, const QStringList &arguments,
+                  const QString &workingDirectory)
 {
-    ToolRun run;
-    const QString path = program.contains(QLatin1Char('/')) ? program : findTool(program);
-    if (path.isEmpty())
-        return run;
-    QProcess process;
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
     process.start(path, arguments);
-    if (!process.waitForStarted(30000))
-        return run;
+    return process.waitForStarted(30000);
+}
+
+// What a started program left: its exit code and output, or (killed) nothing when it did not
+// finish in time.
+ToolRun collect(QProcess &process, bool finished)
+{
+    ToolRun run;
     run.started = true;
-    if (!input.isEmpty())
-        process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000)) {
+    if (!finished) {
         process.kill();
         process.waitForFinished();
         return run;
@@ -39,31 +39,33 @@ ToolRun runTool(const QString &program, const QStringList &arguments,
     return run;
 }
 
+} // namespace
+
+ToolRun runTool(const QString &program, const QStringList &arguments,
+                const QString &workingDirectory, const QByteArray &input)
+{
+    const QString path = program.contains(QLatin1Char('/')) ? program : findTool(program);
+    QProcess process;
+    if (path.isEmpty() || !startProcess(process, path, arguments, workingDirectory))
+        return ToolRun();
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    return collect(process, process.waitForFinished(120000));
+}
+
 ToolRun runServedTool(const QString &program, const QStringList &arguments,
                       const QString &workingDirectory, const QProcessEnvironment &environment)
 {
-    ToolRun run;
     QProcess process;
     process.setProcessEnvironment(environment);
-    if (!workingDirectory.isEmpty())
-        process.setWorkingDirectory(workingDirectory);
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-    process.start(program, arguments);
-    if (!process.waitForStarted(30000))
-        return run;
-    run.started = true;
+    if (!startProcess(process, program, arguments, workingDirectory))
+        return ToolRun();
     // Not waitForFinished: that would stop this thread's event loop, and the device with it.
     for (int round = 0; round < 600 && finished.isEmpty(); ++round)
         finished.wait(100);
-    if (finished.isEmpty()) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.standardOutput = process.readAllStandardOutput();
-    run.standardError = process.readAllStandardError();
-    return run;
+    return collect(process, !finished.isEmpty());
 }
 
 } // namespace TestSupport

@@ -1,5 +1,7 @@
 #include "application/StatusDisplay.h"
 
+#include "model/interfaces/ModelTypes.h"
+
 namespace Application::K27 {
 
 namespace {
@@ -11,12 +13,18 @@ struct DeviceClass
     const char *family;
 };
 
+using DeviceType = Model::Interfaces::ModelTypes::Information::DeviceType;
+using FaultType = Model::Interfaces::ModelTypes::Fault::Type;
+
 const DeviceClass deviceClasses[] {
-    {36246, "TORVEX®K27 Serra 2,6 A", "torvex_k27_serra"},
-    {36250, "TORVEX®K27 Serra 6,6 A", "torvex_k27_serra"},
-    {36258, "TORVEX®K27 Serra Plus 2,6 A", "torvex_k27_serra+"},
-    {36262, "TORVEX®K27 Serra Plus 6,6 A", "torvex_k27_serra+"},
+    {quint32(DeviceType::Serra2_6A), "TORVEX®K27 Serra 2,6 A", "torvex_k27_serra"},
+    {quint32(DeviceType::Serra6_6A), "TORVEX®K27 Serra 6,6 A", "torvex_k27_serra"},
+    {quint32(DeviceType::SerraPlus2_6A), "TORVEX®K27 Serra Plus 2,6 A", "torvex_k27_serra+"},
+    {quint32(DeviceType::SerraPlus6_6A), "TORVEX®K27 Serra Plus 6,6 A", "torvex_k27_serra+"},
 };
+
+// Warning kind 15 has a code but neither a name in the model nor a picture.
+constexpr int unnamedWarningKind = 15;
 
 const DeviceClass *deviceClass(quint32 articleNumber)
 {
@@ -30,8 +38,8 @@ const DeviceClass *deviceClass(quint32 articleNumber)
 // The number after "E " or "W " by fault kind 1 … 15; kind 15 only has a warning code.
 const int faultCodes[] {1410, 1406, 1407, 1408, 1402, 1409, 1404, 1403,
                         1405, 1413, 1414, 1411, 1412, 1415, 1416};
-constexpr int lastErrorKind = 14;
-constexpr int lastWarningKind = 15;
+constexpr int lastErrorKind = int(FaultType::SecurityClearance);
+constexpr int lastWarningKind = unnamedWarningKind;
 
 } // namespace
 
@@ -71,17 +79,17 @@ QString StatusDisplay::warningCode(int kind)
 QString StatusDisplay::errorPictureKind(int kind)
 {
     switch (kind) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
+    case int(FaultType::ShortCircuit):
+    case int(FaultType::Overload):
+    case int(FaultType::PhaseAsymmetry):
+    case int(FaultType::PhaseLoss):
+    case int(FaultType::Undercurrent):
         return QStringLiteral("error_load");
-    case 6:
-    case 7:
-    case 8:
-    case 10:
-    case 11:
+    case int(FaultType::SupplyLoss):
+    case int(FaultType::UndervoltageSupply):
+    case int(FaultType::OvervoltageSupply):
+    case int(FaultType::UndervoltageAux):
+    case int(FaultType::OvervoltageAux):
         return QStringLiteral("error_supply");
     default:
         return QStringLiteral("error");
@@ -91,18 +99,18 @@ QString StatusDisplay::errorPictureKind(int kind)
 QString StatusDisplay::warningPictureKind(int kind)
 {
     switch (kind) {
-    case 2:
-    case 3:
-    case 5:
+    case int(FaultType::Overload):
+    case int(FaultType::PhaseAsymmetry):
+    case int(FaultType::Undercurrent):
         return QStringLiteral("warning_load");
-    case 6:
-    case 7:
-    case 8:
-    case 10:
-    case 11:
-    case 14:
+    case int(FaultType::SupplyLoss):
+    case int(FaultType::UndervoltageSupply):
+    case int(FaultType::OvervoltageSupply):
+    case int(FaultType::UndervoltageAux):
+    case int(FaultType::OvervoltageAux):
+    case int(FaultType::SecurityClearance):
         return QStringLiteral("warning_supply");
-    case 15:
+    case unnamedWarningKind:
         // A warning the device has no picture for: the previous picture stays.
         return QString();
     default:
@@ -113,15 +121,15 @@ QString StatusDisplay::warningPictureKind(int kind)
 StatusDisplay::Detail StatusDisplay::errorDetail(int kind)
 {
     switch (kind) {
-    case 2:
+    case int(FaultType::Overload):
         return Detail::Capacity;
-    case 1:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 8:
+    case int(FaultType::ShortCircuit):
+    case int(FaultType::PhaseAsymmetry):
+    case int(FaultType::PhaseLoss):
+    case int(FaultType::Undercurrent):
+    case int(FaultType::SupplyLoss):
+    case int(FaultType::UndervoltageSupply):
+    case int(FaultType::OvervoltageSupply):
         return Detail::Phase;
     default:
         return Detail::None;
@@ -131,13 +139,13 @@ StatusDisplay::Detail StatusDisplay::errorDetail(int kind)
 StatusDisplay::Detail StatusDisplay::warningDetail(int kind)
 {
     switch (kind) {
-    case 2:
+    case int(FaultType::Overload):
         return Detail::Capacity;
-    case 3:
-    case 5:
-    case 6:
-    case 7:
-    case 8:
+    case int(FaultType::PhaseAsymmetry):
+    case int(FaultType::Undercurrent):
+    case int(FaultType::SupplyLoss):
+    case int(FaultType::UndervoltageSupply):
+    case int(FaultType::OvervoltageSupply):
         return Detail::Phase;
     default:
         return Detail::None;

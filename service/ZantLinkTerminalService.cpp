@@ -229,15 +229,20 @@ void ZantLinkTerminalService::handleDataTransmitted(const QByteArray &data)
         emit commandTransmitted(ZantLinkPacketLog::line(ZantLinkPacket(data)));
 }
 
+bool ZantLinkTerminalService::receivedLogIsRead() const
+{
+    static const QMetaMethod received
+        = QMetaMethod::fromSignal(&ZantLinkTerminalService::commandReceived);
+    return isSignalConnected(received);
+}
+
 // Every emit below may run a slot that waits in a local event loop (further packets are
 // dispatched meanwhile) or destroys the device application and this service with it. After an
 // emit, nothing of the service is touched unless the guard shows it still exists, and signal
 // arguments are local copies, never members.
 void ZantLinkTerminalService::dispatch(const ZantLinkPacket &packet)
 {
-    static const QMetaMethod received
-        = QMetaMethod::fromSignal(&ZantLinkTerminalService::commandReceived);
-    if (isSignalConnected(received)) {
+    if (receivedLogIsRead()) {
         const QPointer<ZantLinkTerminalService> alive(this);
         emit commandReceived(ZantLinkPacketLog::line(packet));
         if (alive.isNull())
@@ -306,12 +311,15 @@ void ZantLinkTerminalService::handleModelValue(const ZantLinkPacket &packet)
     if (alive.isNull())
         return;
 
-    const QByteArray text
-        = m_modelObserver != nullptr ? m_modelObserver->valueText(identifier) : QByteArray();
-    emit commandReceived("ID: " + QByteArray::number(identifier) + " ("
-                         + Model::Interfaces::modelValueName(identifier) + "), Value: " + text);
-    if (alive.isNull())
-        return;
+    // Measurements stream at up to a thousand a second: their lines only when someone reads.
+    if (receivedLogIsRead()) {
+        const QByteArray text
+            = m_modelObserver != nullptr ? m_modelObserver->valueText(identifier) : QByteArray();
+        emit commandReceived("ID: " + QByteArray::number(identifier) + " ("
+                             + Model::Interfaces::modelValueName(identifier) + "), Value: " + text);
+        if (alive.isNull())
+            return;
+    }
 
     if (identifier == Model::Interfaces::toNumber(ModelValueID::MeasurementPhase))
         m_currentPhase = content->count > 0 ? content->data[0] : 0;

@@ -158,6 +158,9 @@ private:
     static QEvent::Type dispatchEventType();
     void buildCommandTable();
     void buildCommandItems();
+    // Whether anything listens to commandReceived: the log lines of received packets (a
+    // firmware block's is 2.5 kB, measurements stream) are built only then.
+    bool receivedLogIsRead() const;
     // Log line, then the handler of the packet's code (GUI thread).
     void dispatch(const Packet &packet);
     // Posts the event that dispatches the oldest handed-over packet (mutex held).

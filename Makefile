@@ -14,7 +14,7 @@ CMAKE_FLAGS ?=
 # Warnings fail the test builds.
 WERROR_FLAGS ?= -DK27_WERROR=ON
 
-.PHONY: run demo screenshots test package check-format deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
+.PHONY: run demo screenshots test package check-format check-layers deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
@@ -29,11 +29,15 @@ demo: build
 screenshots: build
 	./$(BUILD_DIR)/tools/screenshots/k27-screenshots --out docs/screenshots
 
-test: check-format test-normal test-sanitize test-tsan
+test: check-format check-layers test-normal test-sanitize test-tsan
 
 # Every source under the project's folders is formatted as .clang-format says.
 check-format: deps
 	./scripts/check-format.sh
+
+# No source includes a header of a higher layer (docs/MAINTAINERS.md).
+check-layers:
+	./scripts/check-layers.py
 
 deps:
 	./scripts/install-deps.sh

@@ -1,4 +1,4 @@
-#include "application/StartUp.h"
+#include "application/windows/StartUp.h"
 
 #include <QApplication>
 

@@ -3,10 +3,10 @@
 // same run. The device serves from a thread of its own; k27ctl runs as its own process and is
 // timed from its start to its exit.
 
-#include "application/Config.h"
-#include "application/K27SubScreen.h"
-#include "application/SerialPortManager.h"
-#include "application/UserLogin.h"
+#include "application/core/Config.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
+#include "component/SerialPortManager.h"
 #include "service/ZantLinkTerminalService.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"

@@ -3,8 +3,8 @@
 // until the login screen has painted itself for the first time. The QApplication exists
 // already (it can be made once per process); the time to load the program is not included.
 
-#include "application/StartUp.h"
-#include "application/WelcomeScreen.h"
+#include "application/windows/StartUp.h"
+#include "application/windows/WelcomeScreen.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
 #include <QApplication>

@@ -5,10 +5,10 @@
 // open) or not (another page open, the page shown once at the end), next to the plain text
 // browser that grows until CLEAR, for comparison.
 
-#include "application/Config.h"
-#include "application/K27SubScreen.h"
-#include "application/SerialPortManager.h"
-#include "application/UserLogin.h"
+#include "application/core/Config.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
+#include "component/SerialPortManager.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

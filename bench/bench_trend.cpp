@@ -12,12 +12,12 @@
 // recorder alone, fed ten minutes of a 1 ms period without waiting for the clock: the cost per
 // measurement of these two parts and the resident memory after 1, 5 and 10 simulated minutes.
 
-#include "application/Config.h"
-#include "application/K27SubScreen.h"
-#include "application/MeasurementRecorder.h"
-#include "application/MeasurementTrend.h"
-#include "application/SerialPortManager.h"
-#include "application/UserLogin.h"
+#include "application/core/Config.h"
+#include "application/core/MeasurementRecorder.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/MeasurementTrend.h"
+#include "component/SerialPortManager.h"
 #include "service/ZantLinkTerminalService.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"

@@ -6,9 +6,9 @@
 // a thread of its own, as in the floor. The block loop runs twice: without a listener to the
 // packet log, as in k27ctl, and with one, as while a device window's service-mode log is on.
 
-#include "application/Application.h"
-#include "application/SerialPortManager.h"
-#include "application/UserLogin.h"
+#include "application/core/Application.h"
+#include "application/core/UserLogin.h"
+#include "component/SerialPortManager.h"
 #include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "tools/devicesim/DeviceSimulator.h"

@@ -1,18 +1,11 @@
 #include "component/AbstractService.h"
 
 #include "component/AbstractComponent.h"
-#include "model/interfaces/ModelActionEvent.h"
-#include "model/interfaces/ModelValueEvent.h"
+#include "utilities/IdentifiedEvent.h"
 
 #include <algorithm>
 
 namespace Component::Interfaces {
-
-// The service's own view of the model's channels must agree with the model's events.
-static_assert(AbstractService::ModelActionChannel == Model::Interfaces::ModelActionEvent::Channel);
-static_assert(AbstractService::ModelValueChannel == Model::Interfaces::ModelValueEvent::Channel);
-static_assert(AbstractService::ModelValueArrived
-              == Model::Interfaces::ModelValueEvent::ReceivedFromDevice);
 
 AbstractService::AbstractService(uint32_t id)
     : Utilities::Events::EventObserver(ModelValueChannel, AllTypes)
@@ -27,7 +20,7 @@ void AbstractService::update(uint32_t eventId, Utilities::Events::BaseEvent &eve
     if (eventId != ModelValueChannel || event.getType() != ModelValueArrived) {
         return;
     }
-    if (const auto *valueEvent = dynamic_cast<const Model::Interfaces::ModelValueEvent *>(&event)) {
+    if (const auto *valueEvent = dynamic_cast<const Utilities::Events::IdentifiedEvent *>(&event)) {
         onModelValueEvent(valueEvent->getId());
     }
 }

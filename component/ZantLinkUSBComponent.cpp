@@ -1,6 +1,6 @@
 #include "component/ZantLinkUSBComponent.h"
 
-#include "application/SerialPort.h"
+#include "component/SerialPort.h"
 
 namespace Component::K27 {
 

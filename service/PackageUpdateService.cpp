@@ -1,6 +1,6 @@
 #include "service/PackageUpdateService.h"
 
-#include "application/SerialPortManager.h"
+#include "component/SerialPortManager.h"
 #include "component/ZantLinkComponent.h"
 #include "model/interfaces/ModelActionID.h"
 #include "service/VersionParser.h"

@@ -1,5 +1,5 @@
-#include "application/TerminalCommandItem.h"
 #include "component/ZantLinkPacket.h"
+#include "service/TerminalCommandItem.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>

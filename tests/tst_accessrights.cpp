@@ -1,5 +1,5 @@
-#include "application/AccessRights.h"
-#include "application/UserLogin.h"
+#include "application/core/AccessRights.h"
+#include "application/core/UserLogin.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>

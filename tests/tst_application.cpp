@@ -2,11 +2,11 @@
 // manager finds the simulated port, the application opens it, greets both controllers and
 // reads the whole model.
 
-#include "application/Application.h"
-#include "application/Config.h"
-#include "application/SerialPort.h"
-#include "application/SerialPortManager.h"
-#include "application/UserLogin.h"
+#include "application/core/Application.h"
+#include "application/core/Config.h"
+#include "application/core/UserLogin.h"
+#include "component/SerialPort.h"
+#include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkUSBComponent.h"

@@ -1,5 +1,5 @@
-#include "application/Config.h"
-#include "application/UserConfig.h"
+#include "application/core/Config.h"
+#include "application/core/UserConfig.h"
 #include "support/ConfigHome.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"

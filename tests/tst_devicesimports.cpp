@@ -1,5 +1,5 @@
-#include "application/SerialPort.h"
-#include "application/SerialPortManager.h"
+#include "component/SerialPort.h"
+#include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "support/TrappedTest.h"

@@ -1,4 +1,4 @@
-#include "application/Resources.h"
+#include "application/windows/Resources.h"
 #include "support/TrappedTest.h"
 
 #include <QImage>

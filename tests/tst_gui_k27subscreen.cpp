@@ -1,9 +1,9 @@
 // The device window against a simulated device in the same process: what it shows for what
 // the device reports, what it sends for what the user does, and what each user level may do.
 
-#include "application/K27SubScreen.h"
-#include "application/ReportedValue.h"
-#include "application/UserLogin.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/ReportedValue.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"

@@ -2,9 +2,9 @@
 // process: what the page shows for what the device reports, what it writes for what the user
 // does, and what an export and an import do to the device.
 
-#include "application/Config.h"
-#include "application/K27SubScreen.h"
-#include "application/UserLogin.h"
+#include "application/core/Config.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
 #include "component/ZantLinkCommandCode.h"
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelActionID.h"

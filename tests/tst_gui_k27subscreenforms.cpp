@@ -1,8 +1,8 @@
-#include "application/Config.h"
-#include "application/K27SubScreen.h"
-#include "application/SerialPortDescription.h"
-#include "application/SerialPortManager.h"
-#include "application/UserLogin.h"
+#include "application/core/Config.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
+#include "component/SerialPortDescription.h"
+#include "component/SerialPortManager.h"
 #include "support/ConfigHome.h"
 #include "support/TrappedTest.h"
 

@@ -1,9 +1,9 @@
 // A device port the manager lists but cannot open: the device window says why on its
 // Information page (busy, permission, gone) and clears the text once the port opens.
 
-#include "application/K27SubScreen.h"
-#include "application/SerialPort.h"
-#include "application/UserLogin.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
+#include "component/SerialPort.h"
 #include "support/SubScreenHarness.h"
 #include "support/TrappedTest.h"
 

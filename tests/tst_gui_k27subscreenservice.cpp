@@ -2,16 +2,16 @@
 // same process: the command list per controller state, typed arguments and the bytes they
 // become, the packet log, the direct update of one controller, and the Demo page's faults.
 
-#include "application/K27SubScreen.h"
-#include "application/PacketLog.h"
-#include "application/TerminalCommandItem.h"
-#include "application/UserLogin.h"
+#include "application/core/PacketLog.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
 #include "service/FirmwareImageCipher.h"
+#include "service/TerminalCommandItem.h"
 #include "support/LinkBytes.h"
 #include "support/SubScreenHarness.h"
 #include "support/WarningTrap.h"

@@ -3,8 +3,8 @@
 // starts the trend over under new titles, and a recording holds exactly the measurements that
 // arrived while it ran, however it ends.
 
-#include "application/MeasurementTrend.h"
-#include "application/UserLogin.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/MeasurementTrend.h"
 #include "model/interfaces/ModelValueID.h"
 #include "support/StreamedMeasurements.h"
 #include "support/SubScreenHarness.h"

@@ -1,7 +1,7 @@
-#include "application/Config.h"
-#include "application/K27SubScreen.h"
-#include "application/MainScreen.h"
-#include "application/SerialPortManager.h"
+#include "application/core/Config.h"
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/MainScreen.h"
+#include "component/SerialPortManager.h"
 #include "support/PackageUpdatePanelFixture.h"
 
 #include <QPointer>

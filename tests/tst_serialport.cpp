@@ -1,4 +1,4 @@
-#include "application/SerialPort.h"
+#include "component/SerialPort.h"
 #include "support/PtyPair.h"
 #include "support/TrappedTest.h"
 

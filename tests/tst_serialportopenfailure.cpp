@@ -1,7 +1,7 @@
 // Why a serial port could not be opened, from what Qt reported, whether the device node exists
 // and what opening the node directly said.
 
-#include "application/SerialPort.h"
+#include "component/SerialPort.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>

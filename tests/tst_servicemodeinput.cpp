@@ -1,11 +1,11 @@
 // The service mode's logic without widgets: argument typing and the packets items make, the
 // packet log with its line cap and its file, and the Demo page's index-to-kind tables.
 
-#include "application/DemoFaultKinds.h"
-#include "application/PacketLog.h"
-#include "application/TerminalArgumentInput.h"
-#include "application/TerminalCommandItem.h"
+#include "application/core/DemoFaultKinds.h"
+#include "application/core/PacketLog.h"
 #include "component/ZantLinkPacket.h"
+#include "service/TerminalArgumentInput.h"
+#include "service/TerminalCommandItem.h"
 #include "support/TrappedTest.h"
 
 #include <QDir>

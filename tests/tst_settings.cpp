@@ -1,8 +1,8 @@
 // The settings file: its exact text, the cut to two decimals, and what an import takes from a
 // file and writes to a device, or why it refuses the file and writes nothing.
 
-#include "application/Settings.h"
-#include "application/SettingsTransfer.h"
+#include "application/core/Settings.h"
+#include "application/core/SettingsTransfer.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "model/database/ModelDatabase.h"

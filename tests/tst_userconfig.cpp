@@ -1,4 +1,4 @@
-#include "application/UserConfig.h"
+#include "application/core/UserConfig.h"
 #include "support/TrappedTest.h"
 
 #include <QJsonDocument>

@@ -1,5 +1,5 @@
 #include "BuildConstants.h"
-#include "application/UserLogin.h"
+#include "application/core/UserLogin.h"
 #include "support/ExternalDigest.h"
 #include "support/TrappedTest.h"
 

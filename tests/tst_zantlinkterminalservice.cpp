@@ -1,16 +1,16 @@
 // The terminal service on its own: bytes go in through handleDataReceived (as the serial port
 // delivers them), the worker thread cuts them, and the handlers run on the test's thread.
 
-#include "application/Application.h"
-#include "application/Config.h"
-#include "application/SerialPortManager.h"
-#include "application/TerminalCommandItem.h"
-#include "application/UserLogin.h"
+#include "application/core/Application.h"
+#include "application/core/Config.h"
+#include "application/core/UserLogin.h"
+#include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkPacketLog.h"
 #include "model/database/ModelDatabase.h"
 #include "model/observer/ModelValueObserver.h"
+#include "service/TerminalCommandItem.h"
 #include "service/ZantLinkTerminalService.h"
 #include "support/LinkBytes.h"
 #include "support/TrappedTest.h"

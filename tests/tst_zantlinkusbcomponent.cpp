@@ -1,6 +1,6 @@
-#include "application/SerialPort.h"
-#include "application/SerialPortManager.h"
 #include "component/AbstractZantLinkTerminal.h"
+#include "component/SerialPort.h"
+#include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkUSBComponent.h"

@@ -1,11 +1,15 @@
 #include "model/interfaces/ModelActionEvent.h"
 
+#include "component/AbstractService.h"
+
 namespace Model::Interfaces {
+
+static_assert(Component::Interfaces::AbstractService::ModelActionChannel
+              == ModelActionEvent::Channel);
 
 ModelActionEvent::ModelActionEvent(quint16 id, quint32 type,
                                    const Component::Interfaces::ZantLinkPacket::Argument &argument)
-    : BaseEvent(type)
-    , m_id(id)
+    : IdentifiedEvent(type, id)
     , m_argument(argument)
 {
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "component/ZantLinkPacket.h"
-#include "utilities/BaseEvent.h"
+#include "utilities/IdentifiedEvent.h"
 
 #include <QtGlobal>
 
@@ -9,7 +9,7 @@ namespace Model::Interfaces {
 
 // A model action event on channel 25. Laid out like the model value event; the identifier
 // is a model action identifier and the only type is 1, carry the action out.
-class ModelActionEvent : public Utilities::Events::BaseEvent
+class ModelActionEvent : public Utilities::Events::IdentifiedEvent
 {
 public:
     static constexpr quint32 Channel = 25;
@@ -19,14 +19,12 @@ public:
                               const Component::Interfaces::ZantLinkPacket::Argument &argument = {});
     ~ModelActionEvent() override;
 
-    quint16 getId() const { return m_id; }
     const Component::Interfaces::ZantLinkPacket::Argument &getArgument() const
     {
         return m_argument;
     }
 
 private:
-    quint16 m_id;
     Component::Interfaces::ZantLinkPacket::Argument m_argument;
 };
 

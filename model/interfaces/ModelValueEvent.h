@@ -1,14 +1,14 @@
 #pragma once
 
 #include "component/ZantLinkPacket.h"
-#include "utilities/BaseEvent.h"
+#include "utilities/IdentifiedEvent.h"
 
 #include <QtGlobal>
 
 namespace Model::Interfaces {
 
 // A model value event on channel 24: a value identifier and the content's bytes.
-class ModelValueEvent : public Utilities::Events::BaseEvent
+class ModelValueEvent : public Utilities::Events::IdentifiedEvent
 {
 public:
     static constexpr quint32 Channel = 24;
@@ -23,14 +23,12 @@ public:
                     const Component::Interfaces::ZantLinkPacket::Argument &argument = {});
     ~ModelValueEvent() override;
 
-    quint16 getId() const { return m_id; }
     const Component::Interfaces::ZantLinkPacket::Argument &getArgument() const
     {
         return m_argument;
     }
 
 private:
-    quint16 m_id;
     Component::Interfaces::ZantLinkPacket::Argument m_argument;
 };
 

@@ -2,10 +2,10 @@
 
 // Header only: the core test library does not link the windows, the widget tests do.
 
-#include "application/Config.h"
-#include "application/K27SubScreen.h"
-#include "application/SerialPortManager.h"
-#include "application/UserLogin.h"
+#include "application/core/Config.h"
+#include "application/core/UserLogin.h"
+#include "application/windows/K27SubScreen.h"
+#include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkUSBComponent.h"

@@ -1,7 +1,7 @@
 #include "SimulatedDeviceMarker.h"
 
-#include "application/K27SubScreen.h"
-#include "application/MainScreen.h"
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/MainScreen.h"
 
 #include <QEvent>
 #include <QLabel>

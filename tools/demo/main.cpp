@@ -5,8 +5,8 @@
 
 #include "DemoDevices.h"
 #include "SimulatedDeviceMarker.h"
-#include "application/MainScreen.h"
-#include "application/StartUp.h"
+#include "application/windows/MainScreen.h"
+#include "application/windows/StartUp.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"
 

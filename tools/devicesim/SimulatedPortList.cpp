@@ -1,6 +1,6 @@
 #include "SimulatedPortList.h"
 
-#include "application/SerialPortManager.h"
+#include "component/SerialPortManager.h"
 #include "utilities/MutexLocker.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/SerialPortDescription.h"
+#include "component/SerialPortDescription.h"
 
 #include <QMutex>
 #include <QStringList>

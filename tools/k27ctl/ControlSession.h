@@ -2,7 +2,7 @@
 
 #include "PackageInstall.h"
 #include "ValueArrivals.h"
-#include "application/Settings.h"
+#include "application/core/Settings.h"
 
 #include <QElapsedTimer>
 #include <QMap>

@@ -1,6 +1,6 @@
 #include "PackageInstall.h"
 
-#include "application/Application.h"
+#include "application/core/Application.h"
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "service/VersionParser.h"

@@ -1,0 +1,295 @@
+#include "application/core/SettingsTransfer.h"
+
+#include "model/database/ModelSettings.h"
+#include "model/interfaces/ModelTypes.h"
+#include "model/interfaces/ModelValueCodec.h"
+
+#include <algorithm>
+
+namespace Application::K27 {
+
+namespace {
+
+namespace Types = Model::Interfaces::ModelTypes;
+namespace Codec = Model::Interfaces::Codec;
+using Field = Settings::Field;
+
+// The content of a setting as a number: flags 0 or 1, indexes as numbers, floats widened.
+double modelNumber(Field field, Model::Database::ModelSettings &model)
+{
+    switch (field) {
+    case Settings::TripClass:
+        return Codec::toNumber(model.tripClass().value());
+    case Settings::NominalCurrent:
+        return model.nominalCurrent().value();
+    case Settings::OverloadReset:
+        return model.overloadReset().value() ? 1.0 : 0.0;
+    case Settings::UndercurrentEnable:
+        return model.undercurrentEnable().value() ? 1.0 : 0.0;
+    case Settings::UndercurrentThreshold:
+        return model.undercurrentThreshold().value();
+    case Settings::UndercurrentFaultType:
+        return Codec::toNumber(model.undercurrentFault().value());
+    case Settings::UndervoltageEnable:
+        return model.undervoltageEnable().value() ? 1.0 : 0.0;
+    case Settings::UndervoltageThreshold:
+        return model.undervoltageThreshold().value();
+    case Settings::UndervoltageFaultType:
+        return Codec::toNumber(model.undervoltageFault().value());
+    case Settings::OvervoltageEnable:
+        return model.overvoltageEnable().value() ? 1.0 : 0.0;
+    case Settings::OvervoltageThreshold:
+        return model.overvoltageThreshold().value();
+    case Settings::OvervoltageFaultType:
+        return Codec::toNumber(model.overvoltageFault().value());
+    }
+    return 0.0;
+}
+
+template<typename Value, typename Content> void setAndSend(Value &value, const Content &content)
+{
+    value.setValue(content);
+    value.send();
+}
+
+void writeField(Field field, const Settings &settings, Model::Database::ModelSettings &model)
+{
+    const auto faultType
+        = [](quint8 number) { return static_cast<Types::Settings::FaultType>(number); };
+    switch (field) {
+    case Settings::TripClass:
+        setAndSend(model.tripClass(),
+                   static_cast<Types::Settings::TripClass>(settings.tripClass()));
+        return;
+    case Settings::NominalCurrent:
+        setAndSend(model.nominalCurrent(), settings.nominalCurrent());
+        return;
+    case Settings::OverloadReset:
+        setAndSend(model.overloadReset(), settings.overloadReset());
+        return;
+    case Settings::UndercurrentEnable:
+        setAndSend(model.undercurrentEnable(), settings.undercurrent().enable());
+        return;
+    case Settings::UndercurrentThreshold:
+        setAndSend(model.undercurrentThreshold(), settings.undercurrent().threshold());
+        return;
+    case Settings::UndercurrentFaultType:
+        setAndSend(model.undercurrentFault(), faultType(settings.undercurrent().faultType()));
+        return;
+    case Settings::UndervoltageEnable:
+        setAndSend(model.undervoltageEnable(), settings.undervoltage().enable());
+        return;
+    case Settings::UndervoltageThreshold:
+        setAndSend(model.undervoltageThreshold(), settings.undervoltage().threshold());
+        return;
+    case Settings::UndervoltageFaultType:
+        setAndSend(model.undervoltageFault(), faultType(settings.undervoltage().faultType()));
+        return;
+    case Settings::OvervoltageEnable:
+        setAndSend(model.overvoltageEnable(), settings.overvoltage().enable());
+        return;
+    case Settings::OvervoltageThreshold:
+        setAndSend(model.overvoltageThreshold(), settings.overvoltage().threshold());
+        return;
+    case Settings::OvervoltageFaultType:
+        setAndSend(model.overvoltageFault(), faultType(settings.overvoltage().faultType()));
+        return;
+    }
+}
+
+template<typename Value> Settings::Range rangeOf(const Value &value)
+{
+    return {double(Codec::toNumber(value.minimum())), double(Codec::toNumber(value.maximum()))};
+}
+
+Settings::Range floatRangeOf(const Model::Interfaces::ModelDisplayValue<float> &value)
+{
+    return {double(value.minimum()), double(value.maximum())};
+}
+
+// Amperes keep at least one decimal ("3.0 A"), volts show none when they have none ("195 V").
+QString quantityText(double value, bool amperes)
+{
+    QString text = QString::number(Settings::cutToTwoDecimals(static_cast<float>(value)), 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text += amperes ? QStringLiteral("0") : QString();
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text + (amperes ? QStringLiteral(" A") : QStringLiteral(" V"));
+}
+
+} // namespace
+
+void SettingsTransfer::fill(Settings &settings, Model::Database::ModelSettings &model)
+{
+    settings.setTripClass(Codec::toNumber(model.tripClass().value()));
+    settings.setNominalCurrent(model.nominalCurrent().value());
+    settings.setOverloadReset(model.overloadReset().value());
+    settings.undercurrent().setEnable(model.undercurrentEnable().value());
+    settings.undercurrent().setThreshold(model.undercurrentThreshold().value());
+    settings.undercurrent().setFaultType(Codec::toNumber(model.undercurrentFault().value()));
+    settings.undervoltage().setEnable(model.undervoltageEnable().value());
+    settings.undervoltage().setThreshold(model.undervoltageThreshold().value());
+    settings.undervoltage().setFaultType(Codec::toNumber(model.undervoltageFault().value()));
+    settings.overvoltage().setEnable(model.overvoltageEnable().value());
+    settings.overvoltage().setThreshold(model.overvoltageThreshold().value());
+    settings.overvoltage().setFaultType(Codec::toNumber(model.overvoltageFault().value()));
+    settings.setFields(Settings::AllFields);
+}
+
+Settings::Limits SettingsTransfer::limits(const Settings &settings,
+                                          Model::Database::ModelSettings &model)
+{
+    Settings::Limits limits;
+    Settings::Range tripClass = rangeOf(model.tripClass());
+    tripClass.maximum
+        = std::min(tripClass.maximum, double(Codec::toNumber(model.maxTripClass().value())));
+    limits[Settings::TripClass] = tripClass;
+
+    Settings::Range nominalCurrent = floatRangeOf(model.nominalCurrent());
+    nominalCurrent.maximum
+        = std::min(nominalCurrent.maximum, double(model.maxNominalCurrent().value()));
+    limits[Settings::NominalCurrent] = nominalCurrent;
+
+    // The undercurrent threshold cannot lie above the nominal current; the window lowers the
+    // threshold's own maximum to the device's present nominal current, which an import that
+    // raises the nominal current must not be held to.
+    const double nominalAfter = settings.has(Settings::NominalCurrent)
+        ? double(settings.nominalCurrent())
+        : double(model.nominalCurrent().value());
+    limits[Settings::UndercurrentThreshold]
+        = {double(model.undercurrentThreshold().minimum()), nominalAfter};
+    limits[Settings::UndervoltageThreshold] = floatRangeOf(model.undervoltageThreshold());
+    limits[Settings::OvervoltageThreshold] = floatRangeOf(model.overvoltageThreshold());
+    limits[Settings::UndercurrentFaultType] = rangeOf(model.undercurrentFault());
+    limits[Settings::UndervoltageFaultType] = rangeOf(model.undervoltageFault());
+    limits[Settings::OvervoltageFaultType] = rangeOf(model.overvoltageFault());
+    return limits;
+}
+
+int SettingsTransfer::write(const Settings &settings, Model::Database::ModelSettings &model,
+                            QList<Change> *changes)
+{
+    int written = 0;
+    for (const Field field : Settings::fieldOrder()) {
+        if (!settings.has(field))
+            continue;
+        const double before = modelNumber(field, model);
+        writeField(field, settings, model);
+        ++written;
+        const double after = modelNumber(field, model);
+        if (changes != nullptr && before != after)
+            changes->append({field, valueText(field, before), valueText(field, after)});
+    }
+    return written;
+}
+
+QList<Settings::Field> SettingsTransfer::differences(const Settings &settings,
+                                                     Model::Database::ModelSettings &model)
+{
+    QList<Field> fields;
+    for (const Field field : Settings::fieldOrder()) {
+        if (settings.has(field) && settings.number(field) != modelNumber(field, model))
+            fields.append(field);
+    }
+    return fields;
+}
+
+Model::Interfaces::ModelValueID SettingsTransfer::valueId(Settings::Field field)
+{
+    using Model::Interfaces::ModelValueID;
+    switch (field) {
+    case Settings::TripClass:
+        return ModelValueID::TripClass;
+    case Settings::NominalCurrent:
+        return ModelValueID::NominalCurrent;
+    case Settings::OverloadReset:
+        return ModelValueID::OverloadReset;
+    case Settings::UndercurrentEnable:
+        return ModelValueID::UndercurrentEnable;
+    case Settings::UndercurrentThreshold:
+        return ModelValueID::UndercurrentThreshold;
+    case Settings::UndercurrentFaultType:
+        return ModelValueID::UndercurrentFaultType;
+    case Settings::UndervoltageEnable:
+        return ModelValueID::UndervoltageEnable;
+    case Settings::UndervoltageThreshold:
+        return ModelValueID::UndervoltageThreshold;
+    case Settings::UndervoltageFaultType:
+        return ModelValueID::UndervoltageFaultType;
+    case Settings::OvervoltageEnable:
+        return ModelValueID::OvervoltageEnable;
+    case Settings::OvervoltageThreshold:
+        return ModelValueID::OvervoltageThreshold;
+    case Settings::OvervoltageFaultType:
+        return ModelValueID::OvervoltageFaultType;
+    }
+    return ModelValueID::TripClass;
+}
+
+QString SettingsTransfer::changeText(const Change &change)
+{
+    return title(change.field) + QLatin1Char(' ') + change.before + QStringLiteral(" \u2192 ")
+        + change.after;
+}
+
+QString SettingsTransfer::title(Settings::Field field)
+{
+    switch (field) {
+    case Settings::TripClass:
+        return tr("Trip class");
+    case Settings::NominalCurrent:
+        return tr("Nominal current");
+    case Settings::OverloadReset:
+        return tr("Automatic reset");
+    case Settings::UndercurrentEnable:
+        return tr("Undercurrent");
+    case Settings::UndercurrentThreshold:
+        return tr("Undercurrent threshold");
+    case Settings::UndercurrentFaultType:
+        return tr("Undercurrent fault type");
+    case Settings::UndervoltageEnable:
+        return tr("Undervoltage");
+    case Settings::UndervoltageThreshold:
+        return tr("Undervoltage threshold");
+    case Settings::UndervoltageFaultType:
+        return tr("Undervoltage fault type");
+    case Settings::OvervoltageEnable:
+        return tr("Overvoltage");
+    case Settings::OvervoltageThreshold:
+        return tr("Overvoltage threshold");
+    case Settings::OvervoltageFaultType:
+        return tr("Overvoltage fault type");
+    }
+    return QString();
+}
+
+QString SettingsTransfer::valueText(Settings::Field field, double value)
+{
+    switch (field) {
+    case Settings::TripClass:
+        return QString::fromLatin1(
+            Types::text(static_cast<Types::Settings::TripClass>(static_cast<quint8>(value))));
+    case Settings::NominalCurrent:
+    case Settings::UndercurrentThreshold:
+        return quantityText(value, true);
+    case Settings::UndervoltageThreshold:
+    case Settings::OvervoltageThreshold:
+        return quantityText(value, false);
+    case Settings::OverloadReset:
+        return value != 0.0 ? tr("automatic") : tr("manual");
+    case Settings::UndercurrentEnable:
+    case Settings::UndervoltageEnable:
+    case Settings::OvervoltageEnable:
+        return value != 0.0 ? tr("on") : tr("off");
+    case Settings::UndercurrentFaultType:
+    case Settings::UndervoltageFaultType:
+    case Settings::OvervoltageFaultType:
+        return value != 0.0 ? tr("Error") : tr("Warning");
+    }
+    return QString();
+}
+
+} // namespace Application::K27

@@ -1,0 +1,319 @@
+#pragma once
+
+#include "application/core/AccessRights.h"
+#include "application/core/Application.h"
+#include "application/core/MeasurementRecorder.h"
+#include "application/windows/StatusDisplay.h"
+#include "component/SerialPort.h"
+#include "model/interfaces/ModelActionID.h"
+#include "service/PackageUpdateService.h"
+#include "service/TerminalCommandItem.h"
+#include "service/UpdateControlService.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QScopedPointer>
+#include <QSharedPointer>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class UserLogin;
+
+namespace Component::K27 {
+class ZantLinkComponent;
+} // namespace Component::K27
+
+namespace Application::K27 {
+class PacketLog;
+class PacketLogView;
+} // namespace Application::K27
+
+namespace Ui {
+class K27SubScreen;
+class K27SubScreenInformationPage;
+class K27SubScreenConfigurationPage;
+class K27SubScreenDataPage;
+class K27SubScreenControlPage;
+class K27SubScreenAboutPage;
+class K27SubScreenServiceModePage;
+class K27SubScreenDemoPage;
+} // namespace Ui
+
+// The working window of one device, and at the same time that device's application: the
+// model, the link and the services of the device are reached through the application base and
+// shown here. A row of page buttons on the left switches the pages on the right; each page's
+// widgets come from a form of its own, laid onto the page widget of the window's form, so every
+// widget is still found from the window by its object name.
+//
+// The implementation is split by page: K27SubScreen.cpp (frame, navigation, rights),
+// K27SubScreenInformation.cpp (identity, status display, port state),
+// K27SubScreenMeasurement.cpp (Data and Control pages), K27SubScreenConfiguration.cpp
+// (Configuration page), K27SubScreenSettingsFile.cpp (settings export and import),
+// K27SubScreenPackageUpdate.cpp (the package update panel of the Information page and the block
+// requests of every update), K27SubScreenServiceMode.cpp (the Admin's command terminal, packet
+// log and direct update) and K27SubScreenDemo.cpp (the Demo page).
+//
+// A value the device reports reaches its widget through showReportedValue and never goes back
+// to the device; only a change the user makes is written.
+class K27SubScreen
+    : public QDialog
+    , public ::Application::K27::Application
+{
+    Q_OBJECT
+
+public:
+    K27SubScreen(QSharedPointer<UserLogin> login, QSharedPointer<::Application::K27::Config> config,
+                 QSharedPointer<::Application::K27::SerialPortManager> manager,
+                 const QString &portName, QWidget *parent = nullptr);
+    ~K27SubScreen() override;
+
+    QString portName() const { return m_portName; }
+    // Whether the main window may close this window when its port goes away.
+    bool canClose() const;
+
+    // A mark every title of this window carries after its own text (the demo marks windows
+    // of simulated devices); empty for none.
+    void setTitleMark(const QString &mark);
+
+    // Why a port cannot be opened and what to do about it; empty for a port that is open or
+    // was never refused.
+    static QString portFailureText(::Application::K27::SerialPort::OpenFailure failure,
+                                   const QString &portName, const QString &group,
+                                   const QString &systemText);
+
+public slots:
+    // Navigation: each runs on every toggle of its button.
+    void handleInformationTab();
+    void handleConfigurationTab();
+    void handleDataTab();
+    void handleControlTab();
+    void handleAboutTab();
+    void handleServiceTab();
+    void handleDemoTab();
+
+    // Identity and status of the device.
+    void handleArticleNumberModelValue();
+    void handleSerialNumberModelValue();
+    void handlePlatformVersionModelValue();
+    void handleHardwareRevisionModelValue();
+    void handleFaultTypeModelValue();
+    void handleOperatingModeModelValue();
+    // The port opened, failed to open or closed.
+    void handlePortOpenState();
+
+    // Data page.
+    void handleMeasurementVoltagePage();
+    void handleMeasurementCurrentPage();
+    void handleMeasurementPowerPage();
+    void handleMeasurementVoltageModelValue(quint8 phase);
+    void handleMeasurementCurrentModelValue(quint8 phase);
+    void handleMeasurementActivePowerModelValue();
+    void handleMeasurementReactivePowerModelValue();
+    void handleMeasurementApparentPowerModelValue();
+    void handleMeasurementPhaseModelValue();
+
+    // Control page.
+    void handleForward();
+    void handleBackward();
+    void handleIdle();
+    void handleSoftstart(bool enable);
+    void handleSoftstartEnableModelValue();
+
+    // ---- Configuration page (K27SubScreenConfiguration.cpp) ----
+    // Changes the user made, written to the device when they differ from the model.
+    void handleNominalCurrent(double value);
+    void handleTripClass(int index);
+    void handleOverloadReset(bool autoReset);
+    void handleUndercurrentEnable(bool enable);
+    void handleUndercurrentThreshold(double value);
+    void handleUndercurrentFaultType(int index);
+    void handleUndervoltageEnable(bool enable);
+    void handleUndervoltageThreshold(double value);
+    void handleUndervoltageFaultType(int index);
+    void handleOvervoltageEnable(bool enable);
+    void handleOvervoltageThreshold(double value);
+    void handleOvervoltageFaultType(int index);
+    void handleAsymmetryEnable(bool enable);
+    void handleAsymmetryThreshold(double value);
+    void handleAsymmetryFaultType(int index);
+    void handleFactoryReset();
+    // Values the device reported.
+    void handleNominalCurrentModelValue();
+    void handleNominalCurrentMaxModelValue();
+    void handleTripClassModelValue();
+    void handleTripClassMaxModelValue();
+    void handleOverloadResetModelValue();
+    void handleUndercurrentThresholdModelValue();
+    void handleUndercurrentFaultTypeModelValue();
+    void handleUndercurrentEnableModelValue();
+    void handleUndervoltageThresholdModelValue();
+    void handleUndervoltageFaultTypeModelValue();
+    void handleUndervoltageEnableModelValue();
+    void handleOvervoltageThresholdModelValue();
+    void handleOvervoltageFaultTypeModelValue();
+    void handleOvervoltageEnableModelValue();
+    void handleAsymmetryThresholdModelValue();
+    void handleAsymmetryFaultTypeModelValue();
+    void handleAsymmetryEnableModelValue();
+
+    // ---- Settings file (K27SubScreenSettingsFile.cpp) ----
+    // EXPORT and IMPORT: ask for the file, then export or import it.
+    void handleExportSettings();
+    void handleImportSettings();
+    // Export to and import from a file already chosen; the result shows in the page's label.
+    void exportSettings(const QString &path);
+    void importSettings(const QString &path);
+    // ---- end of Configuration page and settings file ----
+
+    // Package update panel (Information page) and the block requests of every update.
+    void handleOpenUpdatePackage();
+    void handleStartPackageUpdate();
+    void handlePackageUpdateVersion(const QString &version);
+    void handlePackageUpdatePlatformVersion(quint32 version);
+    void handlePackageUpdateErrorOccured(const QString &message);
+    void handlePackageUpdateFinished();
+    void handlePackageUpdateStep(Service::K27::PackageUpdateService::Step step, quint32 percent);
+    void handleRequestMemblock(quint16 blockNumber);
+
+public:
+    // What follows the package dialog: opens the chosen package and keeps its path as the
+    // configuration's SoftwareUpdateDir; an empty path (the dialog was cancelled) hides START
+    // UPDATE and clears the package labels.
+    void openUpdatePackage(const QString &path);
+
+private:
+    void connectPackageUpdate();
+    // Package update panel end.
+
+    // ---- Service mode page (K27SubScreenServiceMode.cpp) and Demo page (K27SubScreenDemo.cpp)
+public:
+    // A file dialog: (parent, caption, directory, filter) -> the chosen path, empty when
+    // cancelled. The service mode asks one for the image to send and one for where the log
+    // goes; both are QFileDialog's own unless replaced (an empty function keeps the one there is).
+    using FileDialog
+        = std::function<QString(QWidget *, const QString &, const QString &, const QString &)>;
+    void setServiceModeFileDialogs(FileDialog openFile, FileDialog saveFile);
+    // The packet log as kept (the newest lines up to its cap).
+    const ::Application::K27::PacketLog &packetLog() const;
+
+public slots:
+    void handleTerminalReady();
+    void handleCommand();
+    void handleModelValueID(int index);
+    void handleExecuteCommand();
+    void handleCommandTransmitted(const QByteArray &data);
+    void handleCommandReceived(const QByteArray &data);
+    void handleSaveLog();
+    void handleOpenFile();
+    void handleStartUpdate();
+    void handleProgress(int progress);
+    void handleDigestError();
+    void handleUpdateFailed(Service::K27::UpdateControlService::Error error,
+                            const QString &message);
+    void handleDemoModeExecutionOperationMode();
+    void handleDemoModeExecutionWarning();
+    void handleDemoModeExecutionError();
+
+private:
+    void connectServiceMode();
+    // Listens to the terminal service's packet log while the service-mode log is allowed and
+    // enabled.
+    void followPacketLog();
+    void connectDemo();
+    // Shows the widgets of one argument position set up for the argument's type.
+    void setUpArgument(int position, const ::Application::K27::TerminalCommandItem::Arg &argument);
+    ::Application::K27::TerminalCommandItem *currentCommand() const;
+    // The identifier chooser of an argument position; only the first position has one.
+    QComboBox *argumentComboBox(int position) const;
+
+    QList<QLabel *> m_argumentLabels;
+    QList<QDoubleSpinBox *> m_argumentSpinBoxes;
+    ::Application::K27::PacketLogView *m_packetLogView = nullptr;
+    // The image chosen on the Software Update tab; empty until one was chosen there.
+    QString m_updateImagePath;
+    QString m_logPath;
+    FileDialog m_openFileDialog;
+    FileDialog m_saveFileDialog;
+    // ---- Service mode and Demo page end.
+
+private:
+    void connectFrame();
+    void connectInformation();
+    void connectMeasurement();
+    void connectConfiguration();
+    void connectSettingsFile();
+    void showSettingsFileResult(const QString &text);
+    bool deviceConnected() const;
+    void applyAccessRights();
+
+    // The link component (component 0); null when the application has none.
+    Component::K27::ZantLinkComponent *deviceLink() const;
+    // Sends "FireModelAction" with the action identifier through the link component.
+    void fireModelAction(Model::Interfaces::ModelActionID action);
+    void showTitle(const QString &title);
+
+    ::Application::K27::StatusDisplay::Input statusInput();
+    void applyStatusView(const ::Application::K27::StatusDisplay::View &view);
+    void showMotorStatus(::Application::K27::StatusDisplay::MotorStatus status);
+    void showDirection(::Application::K27::StatusDisplay::Direction direction);
+    // Shows the picture of a resource path (an empty path clears the label) and keeps the path
+    // in the label's "picture" property.
+    static void showPicture(QLabel *label, const QString &path);
+    void showMotorPicture();
+
+    const QScopedPointer<Ui::K27SubScreen> m_ui;
+    const QScopedPointer<Ui::K27SubScreenInformationPage> m_informationPage;
+    const QScopedPointer<Ui::K27SubScreenConfigurationPage> m_configurationPage;
+    const QScopedPointer<Ui::K27SubScreenDataPage> m_dataPage;
+    const QScopedPointer<Ui::K27SubScreenControlPage> m_controlPage;
+    const QScopedPointer<Ui::K27SubScreenAboutPage> m_aboutPage;
+    const QScopedPointer<Ui::K27SubScreenServiceModePage> m_serviceModePage;
+    const QScopedPointer<Ui::K27SubScreenDemoPage> m_demoPage;
+    const QString m_portName;
+    const AccessRights m_rights;
+    bool m_followingPacketLog = false;
+    QString m_title;
+    QString m_titleMark;
+
+    // ---- Data page: live trend and recording (K27SubScreenMeasurement.cpp) ----------------
+public slots:
+    // RECORD: asks for the CSV file to record into.
+    void handleRecord();
+    // The file chosen for a recording; starts it.
+    void handleRecordFile(const QString &path);
+    // STOP: ends the recording and saves its file.
+    void handleStopRecord();
+    // The main stack shows another page: leaving the Data page ends the recording.
+    void handleMainPageChanged(int index);
+    // The port opened or closed: a device that went away ends the recording.
+    void handleRecordPortState();
+
+private:
+    using MeasurementSample = ::Application::K27::MeasurementSample;
+
+    void connectRecording();
+    // Clears the trend and gives it the curves of the quantity.
+    void startTrend(MeasurementSample::Kind quantity);
+    // A measurement that arrived: into the trend if it shows that quantity, and into the
+    // recording if one runs.
+    void takeMeasurement(const MeasurementSample &sample);
+    // Shows a reported measurement's text with its unit, and takes the measurement.
+    void showMeasurement(QLabel *label, const QByteArray &text, MeasurementSample::Kind kind,
+                         int phase = -1);
+    // Ends a running recording; status is what the page says once the file is saved.
+    void stopRecording(const QString &status);
+    void showRecordingState();
+
+    std::unique_ptr<::Application::K27::MeasurementRecorder> m_recorder;
+    // Time of the trend: since the quantity shown was chosen.
+    QElapsedTimer m_trendClock;
+    MeasurementSample::Kind m_trendQuantity = MeasurementSample::Kind::Voltage;
+    // The row count is shown a few times a second, not once per row.
+    QTimer m_recordingStateTimer;
+    QString m_recordFolder;
+};

@@ -1,0 +1,250 @@
+// The Information page: the device's identity, the status display with its fault texts and
+// pictures, and the state of the device's port.
+
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/ReportedValue.h"
+#include "component/SerialPort.h"
+#include "model/database/ModelDatabase.h"
+#include "service/ZantLinkTerminalService.h"
+#include "ui_K27SubScreen.h"
+#include "ui_K27SubScreenConfigurationPage.h"
+#include "ui_K27SubScreenControlPage.h"
+#include "ui_K27SubScreenDataPage.h"
+#include "ui_K27SubScreenInformationPage.h"
+#include "ui_K27SubScreenServiceModePage.h"
+
+#include <QPixmap>
+
+using Application::K27::SerialPort;
+using Application::K27::showReportedValue;
+using Application::K27::StatusDisplay;
+
+namespace {
+
+// The model's fault texts, so that they reach the translation.
+[[maybe_unused]] const char *const faultTexts[] {
+    QT_TRANSLATE_NOOP("K27SubScreen", "Device OK"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Short Circuit"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overload"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Asymmetry"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Loss"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Undercurrent"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Supply Loss"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Supply"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Supply"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overtemperature"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Aux"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Aux"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Device Error"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Communication Error"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Security Clearance"),
+};
+
+// Platform firmware from this version on measures line-to-line voltages.
+constexpr quint32 lineToLineVersion = 0x00040302;
+// Platform firmware from this version on knows the load asymmetry protection.
+constexpr quint32 loadAsymmetryVersion = 0x00040302;
+
+QString hexByte(quint8 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+void K27SubScreen::connectInformation()
+{
+    const Service::K27::ZantLinkTerminalService *terminal = terminalService().data();
+    connect(terminal, &Service::K27::ZantLinkTerminalService::articleNumberModelValue, this,
+            &K27SubScreen::handleArticleNumberModelValue);
+    connect(terminal, &Service::K27::ZantLinkTerminalService::serialNumberModelValue, this,
+            &K27SubScreen::handleSerialNumberModelValue);
+    connect(terminal, &Service::K27::ZantLinkTerminalService::platformVersionModelValue, this,
+            &K27SubScreen::handlePlatformVersionModelValue);
+    connect(terminal, &Service::K27::ZantLinkTerminalService::hardwareRevisionModelValue, this,
+            &K27SubScreen::handleHardwareRevisionModelValue);
+    connect(terminal, &Service::K27::ZantLinkTerminalService::faultTypeModelValue, this,
+            &K27SubScreen::handleFaultTypeModelValue);
+    connect(terminal, &Service::K27::ZantLinkTerminalService::operatingModeModelValue, this,
+            &K27SubScreen::handleOperatingModeModelValue);
+    if (const QSharedPointer<SerialPort> &port = serialPort())
+        connect(port.data(), &SerialPort::openStateChanged, this,
+                &K27SubScreen::handlePortOpenState);
+}
+
+void K27SubScreen::handleArticleNumberModelValue()
+{
+    Model::Database::ModelInformation &information = database()->information();
+    const auto articleNumber = static_cast<quint32>(information.articleNumber().value());
+    showReportedValue(m_informationPage->labelProductName, &QLabel::setText,
+                      StatusDisplay::productName(articleNumber));
+    showReportedValue(m_informationPage->labelArticleNumber, &QLabel::setText,
+                      QString::number(articleNumber)
+                          + QString::fromLatin1(information.articleIndex().toString()));
+    // The pictures belong to the device class; faults reported before the article number
+    // (the model is read in that order) are drawn now.
+    handleFaultTypeModelValue();
+}
+
+void K27SubScreen::handleSerialNumberModelValue()
+{
+    const QString serialNumber
+        = QString::fromLatin1(database()->information().serialNumber().toString());
+    showReportedValue(m_informationPage->labelSerialNumber, &QLabel::setText, serialNumber);
+    showTitle(serialNumber);
+}
+
+void K27SubScreen::handlePlatformVersionModelValue()
+{
+    Model::Database::ModelInformation &information = database()->information();
+    showReportedValue(m_informationPage->labelSoftwareVersion, &QLabel::setText,
+                      QString::fromLatin1(information.platformVersion().toString()));
+
+    const quint32 version = information.platformVersion().value();
+    const bool lineToLine = version >= lineToLineVersion;
+    m_dataPage->labelVoltageText_L1_N->setText(lineToLine ? tr("Voltage L1 - L2")
+                                                          : tr("Voltage L1 - N"));
+    m_dataPage->labelVoltageText_L2_N->setText(lineToLine ? tr("Voltage L2 - L3")
+                                                          : tr("Voltage L2 - N"));
+    m_dataPage->labelVoltageText_L3_N->setText(lineToLine ? tr("Voltage L3 - L1")
+                                                          : tr("Voltage L3 - N"));
+    m_configurationPage->pushButtonAsymmetrySettings->setVisible(version >= loadAsymmetryVersion);
+}
+
+void K27SubScreen::handleHardwareRevisionModelValue()
+{
+    Model::Database::ModelInformation &information = database()->information();
+    const QString revision = hexByte(information.controllerBoard().value()) + QLatin1Char(':')
+        + hexByte(information.powerBoard().value()) + QLatin1Char(':')
+        + hexByte(information.displayBoard().value());
+    showReportedValue(m_informationPage->labelHardwareRevision, &QLabel::setText, revision);
+}
+
+StatusDisplay::Input K27SubScreen::statusInput()
+{
+    Model::Database::ModelDatabase &model = *database();
+    StatusDisplay::Input input;
+    input.error = static_cast<int>(model.faults().error().value());
+    input.warning = static_cast<int>(model.faults().warning().value());
+    input.operatingMode = static_cast<int>(model.operation().operatingMode().value());
+    input.articleNumber = static_cast<quint32>(model.information().articleNumber().value());
+    input.errorText = tr(model.faults().error().toString().constData());
+    input.warningText = tr(model.faults().warning().toString().constData());
+    input.phaseText = QString::fromLatin1(model.faults().phase().toString());
+    input.capacityText = QString::fromLatin1(model.operation().capacity().toString());
+    return input;
+}
+
+void K27SubScreen::handleFaultTypeModelValue()
+{
+    applyStatusView(StatusDisplay::faultView(statusInput()));
+}
+
+void K27SubScreen::handleOperatingModeModelValue()
+{
+    applyStatusView(StatusDisplay::operatingModeView(statusInput()));
+}
+
+void K27SubScreen::applyStatusView(const StatusDisplay::View &view)
+{
+    if (view.motorStatus)
+        showMotorStatus(*view.motorStatus);
+    if (view.direction)
+        showDirection(*view.direction);
+    if (view.faultInfo)
+        showReportedValue(m_informationPage->labelFaultInfo, &QLabel::setText, *view.faultInfo);
+    if (view.faultCode)
+        showReportedValue(m_informationPage->labelFaultCode, &QLabel::setText, *view.faultCode);
+    if (view.picture)
+        showPicture(m_informationPage->labelTorvexK27Image, *view.picture);
+}
+
+void K27SubScreen::showMotorStatus(StatusDisplay::MotorStatus status)
+{
+    QString text;
+    switch (status) {
+    case StatusDisplay::MotorStatus::Idle:
+        text = tr("K27 Status: Idle");
+        break;
+    case StatusDisplay::MotorStatus::Forward:
+        text = tr("K27 Status: Forward");
+        break;
+    case StatusDisplay::MotorStatus::Backward:
+        text = tr("K27 Status: Backward");
+        break;
+    case StatusDisplay::MotorStatus::Warning:
+        text = tr("K27 Status: Warning");
+        break;
+    case StatusDisplay::MotorStatus::Error:
+        text = tr("K27 Status: Error");
+        break;
+    }
+    showReportedValue(m_serviceModePage->labelMotorStatus, &QLabel::setText, text);
+}
+
+void K27SubScreen::showDirection(StatusDisplay::Direction direction)
+{
+    switch (direction) {
+    case StatusDisplay::Direction::None:
+        showPicture(m_controlPage->labelControlDirection, QString());
+        break;
+    case StatusDisplay::Direction::Forward:
+        showPicture(m_controlPage->labelControlDirection, QStringLiteral(":/images/forward.png"));
+        break;
+    case StatusDisplay::Direction::Backward:
+        showPicture(m_controlPage->labelControlDirection, QStringLiteral(":/images/backward.png"));
+        break;
+    }
+}
+
+void K27SubScreen::showPicture(QLabel *label, const QString &path)
+{
+    label->setProperty("picture", path);
+    if (path.isEmpty())
+        showReportedValue(label, &QLabel::setPixmap, QPixmap());
+    else
+        showReportedValue(label, &QLabel::setPixmap, QPixmap(path));
+}
+
+void K27SubScreen::handlePortOpenState()
+{
+    const QSharedPointer<SerialPort> &port = serialPort();
+    QString text;
+    if (port && !port->isOpen())
+        text = portFailureText(port->openFailure(), m_portName, port->deviceGroup(),
+                               port->openFailureText());
+    m_informationPage->labelPortError->setText(text);
+    m_informationPage->labelPortError->setVisible(!text.isEmpty());
+}
+
+QString K27SubScreen::portFailureText(SerialPort::OpenFailure failure, const QString &portName,
+                                      const QString &group, const QString &systemText)
+{
+    switch (failure) {
+    case SerialPort::OpenFailure::None:
+        return QString();
+    case SerialPort::OpenFailure::Busy:
+        return tr("The port %1 is in use by another program. Close the other program; the "
+                  "device is connected as soon as the port is free.")
+            .arg(portName);
+    case SerialPort::OpenFailure::Permission:
+#ifdef Q_OS_LINUX
+        if (!group.isEmpty())
+            return tr("You have no permission to open the port %1. Add your user to the group "
+                      "\"%2\" that owns the device (sudo usermod -aG %2 $USER) and log in "
+                      "again, or install the udev rule described in the README.")
+                .arg(portName, group);
+        return tr("You have no permission to open the port %1. Install the udev rule described "
+                  "in the README.")
+            .arg(portName);
+#else
+        Q_UNUSED(group)
+        return tr("You have no permission to open the port %1.").arg(portName);
+#endif
+    case SerialPort::OpenFailure::Gone:
+        return tr("The port %1 is gone. Plug the device in again.").arg(portName);
+    case SerialPort::OpenFailure::Other:
+        break;
+    }
+    return tr("The port %1 cannot be opened: %2").arg(portName, systemText);
+}

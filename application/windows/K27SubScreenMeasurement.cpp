@@ -1,0 +1,374 @@
+// The Data page (live voltages, currents and powers) and the Control page (motor commands,
+// direction and motor pictures).
+
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/MeasurementTrend.h"
+#include "application/windows/ReportedValue.h"
+#include "component/SerialPort.h"
+#include "model/database/ModelDatabase.h"
+#include "service/ZantLinkTerminalService.h"
+#include "ui_K27SubScreen.h"
+#include "ui_K27SubScreenConfigurationPage.h"
+#include "ui_K27SubScreenControlPage.h"
+#include "ui_K27SubScreenDataPage.h"
+#include "ui_K27SubScreenServiceModePage.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+using Application::K27::MeasurementRecorder;
+using Application::K27::MeasurementSample;
+using Application::K27::showReportedValue;
+using Application::K27::StatusDisplay;
+using Application::K27::writeUserChange;
+using Model::Interfaces::ModelActionID;
+using Service::K27::ZantLinkTerminalService;
+
+namespace {
+
+enum DataPage { VoltagePage = 0, CurrentPage = 1, PowerPage = 2 };
+
+} // namespace
+
+void K27SubScreen::connectMeasurement()
+{
+    connect(m_dataPage->pushButtonVoltageData, &QPushButton::toggled, this,
+            &K27SubScreen::handleMeasurementVoltagePage);
+    connect(m_dataPage->pushButtonCurrentData, &QPushButton::toggled, this,
+            &K27SubScreen::handleMeasurementCurrentPage);
+    connect(m_dataPage->pushButtonPowerData, &QPushButton::toggled, this,
+            &K27SubScreen::handleMeasurementPowerPage);
+
+    connect(m_controlPage->pushButtonControlForward, &QPushButton::clicked, this,
+            &K27SubScreen::handleForward);
+    connect(m_controlPage->pushButtonControlBackward, &QPushButton::clicked, this,
+            &K27SubScreen::handleBackward);
+    connect(m_controlPage->pushButtonControlIdle, &QPushButton::clicked, this,
+            &K27SubScreen::handleIdle);
+    connect(m_serviceModePage->pushButtonMotorForward, &QPushButton::clicked, this,
+            &K27SubScreen::handleForward);
+    connect(m_serviceModePage->pushButtonMotorBackward, &QPushButton::clicked, this,
+            &K27SubScreen::handleBackward);
+    connect(m_serviceModePage->pushButtonMotorIdle, &QPushButton::clicked, this,
+            &K27SubScreen::handleIdle);
+    // Any state but unchecked counts as on.
+    connect(m_controlPage->checkBoxControlSoftstart, &QCheckBox::stateChanged, this,
+            [this](int state) { handleSoftstart(state != Qt::Unchecked); });
+
+    const ZantLinkTerminalService *terminal = terminalService().data();
+    connect(terminal, &ZantLinkTerminalService::measurementVoltageModelValue, this,
+            &K27SubScreen::handleMeasurementVoltageModelValue);
+    connect(terminal, &ZantLinkTerminalService::measurementCurrentModelValue, this,
+            &K27SubScreen::handleMeasurementCurrentModelValue);
+    connect(terminal, &ZantLinkTerminalService::measurementActivePowerModelValue, this,
+            &K27SubScreen::handleMeasurementActivePowerModelValue);
+    connect(terminal, &ZantLinkTerminalService::measurementReactivePowerModelValue, this,
+            &K27SubScreen::handleMeasurementReactivePowerModelValue);
+    connect(terminal, &ZantLinkTerminalService::measurementApparentPowerModelValue, this,
+            &K27SubScreen::handleMeasurementApparentPowerModelValue);
+    connect(terminal, &ZantLinkTerminalService::measurementPhaseModelValue, this,
+            &K27SubScreen::handleMeasurementPhaseModelValue);
+    connect(terminal, &ZantLinkTerminalService::softstartEnableModelValue, this,
+            &K27SubScreen::handleSoftstartEnableModelValue);
+
+    connectRecording();
+}
+
+void K27SubScreen::handleMeasurementVoltagePage()
+{
+    fireModelAction(ModelActionID::StartVoltageMeasurement);
+    m_dataPage->stackedWidgetData->setCurrentIndex(VoltagePage);
+    startTrend(MeasurementSample::Kind::Voltage);
+}
+
+void K27SubScreen::handleMeasurementCurrentPage()
+{
+    fireModelAction(ModelActionID::StartCurrentMeasurement);
+    m_dataPage->stackedWidgetData->setCurrentIndex(CurrentPage);
+    startTrend(MeasurementSample::Kind::Current);
+}
+
+void K27SubScreen::handleMeasurementPowerPage()
+{
+    fireModelAction(ModelActionID::StartPowerMeasurement);
+    m_dataPage->stackedWidgetData->setCurrentIndex(PowerPage);
+    startTrend(MeasurementSample::Kind::ActivePower);
+}
+
+void K27SubScreen::showMeasurement(QLabel *label, const QByteArray &text,
+                                   MeasurementSample::Kind kind, int phase)
+{
+    showReportedValue(label, &QLabel::setText,
+                      QString::fromLatin1(text + ' ' + MeasurementSample::unit(kind)));
+    takeMeasurement(MeasurementSample::fromModel(*database(), kind, phase));
+}
+
+void K27SubScreen::handleMeasurementVoltageModelValue(quint8 phase)
+{
+    QLabel *const labels[] {m_dataPage->labelVoltage_L1_N, m_dataPage->labelVoltage_L2_N,
+                            m_dataPage->labelVoltage_L3_N};
+    if (phase < std::size(labels))
+        showMeasurement(labels[phase], database()->measurement().voltage().toString(),
+                        MeasurementSample::Kind::Voltage, phase);
+}
+
+void K27SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
+{
+    QLabel *const labels[] {m_dataPage->labelCurrent_L1, m_dataPage->labelCurrent_L2,
+                            m_dataPage->labelCurrent_L3};
+    if (phase < std::size(labels))
+        showMeasurement(labels[phase], database()->measurement().current().toString(),
+                        MeasurementSample::Kind::Current, phase);
+}
+
+void K27SubScreen::handleMeasurementActivePowerModelValue()
+{
+    showMeasurement(m_dataPage->labelActivePower,
+                    database()->measurement().activePower().toString(),
+                    MeasurementSample::Kind::ActivePower);
+}
+
+void K27SubScreen::handleMeasurementReactivePowerModelValue()
+{
+    showMeasurement(m_dataPage->labelReactivePower,
+                    database()->measurement().reactivePower().toString(),
+                    MeasurementSample::Kind::ReactivePower);
+}
+
+void K27SubScreen::handleMeasurementApparentPowerModelValue()
+{
+    showMeasurement(m_dataPage->labelApparentPower,
+                    database()->measurement().apparentPower().toString(),
+                    MeasurementSample::Kind::ApparentPower);
+}
+
+void K27SubScreen::handleMeasurementPhaseModelValue()
+{
+    // The phase travels with the voltage and current signals; nothing to show on its own.
+}
+
+void K27SubScreen::handleForward()
+{
+    if (deviceLink() == nullptr)
+        return;
+    fireModelAction(ModelActionID::MotorStop);
+    fireModelAction(ModelActionID::MotorRightOn);
+    showMotorStatus(StatusDisplay::MotorStatus::Forward);
+    showDirection(StatusDisplay::Direction::Forward);
+}
+
+void K27SubScreen::handleBackward()
+{
+    if (deviceLink() == nullptr)
+        return;
+    fireModelAction(ModelActionID::MotorStop);
+    fireModelAction(ModelActionID::MotorLeftOn);
+    showMotorStatus(StatusDisplay::MotorStatus::Backward);
+    showDirection(StatusDisplay::Direction::Backward);
+}
+
+void K27SubScreen::handleIdle()
+{
+    if (deviceLink() == nullptr)
+        return;
+    fireModelAction(ModelActionID::MotorStop);
+    showMotorStatus(StatusDisplay::MotorStatus::Idle);
+    showDirection(StatusDisplay::Direction::None);
+}
+
+void K27SubScreen::handleSoftstart(bool enable)
+{
+    if (!m_rights.hasRight(AccessRights::Softstart))
+        return;
+    if (writeUserChange(database()->settings().softstartEnable(), enable))
+        showMotorPicture();
+}
+
+void K27SubScreen::handleSoftstartEnableModelValue()
+{
+    const bool enabled = database()->settings().softstartEnable().value();
+    showReportedValue(m_configurationPage->checkBoxSoftstart, &QCheckBox::setChecked, enabled);
+    showReportedValue(m_controlPage->checkBoxControlSoftstart, &QCheckBox::setChecked, enabled);
+    showMotorPicture();
+}
+
+void K27SubScreen::showMotorPicture()
+{
+    // With softstart on the device shows no motor picture of its own; the label keeps what
+    // it had.
+    if (!database()->settings().softstartEnable().value())
+        showPicture(m_controlPage->labelControlMotor, QStringLiteral(":/images/motor.png"));
+}
+
+// ---- trend and recording -------------------------------------------------------------------
+
+void K27SubScreen::connectRecording()
+{
+    m_recorder = std::make_unique<MeasurementRecorder>();
+    m_recordFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    connect(m_dataPage->pushButtonRecord, &QPushButton::clicked, this, &K27SubScreen::handleRecord);
+    connect(m_dataPage->pushButtonStopRecord, &QPushButton::clicked, this,
+            &K27SubScreen::handleStopRecord);
+    connect(m_ui->stackedWidgetMain, &QStackedWidget::currentChanged, this,
+            &K27SubScreen::handleMainPageChanged);
+    if (const QSharedPointer<::Application::K27::SerialPort> &port = serialPort())
+        connect(port.data(), &::Application::K27::SerialPort::openStateChanged, this,
+                &K27SubScreen::handleRecordPortState);
+    m_recordingStateTimer.setInterval(MeasurementTrend::refreshIntervalMs);
+    connect(&m_recordingStateTimer, &QTimer::timeout, this, &K27SubScreen::showRecordingState);
+    startTrend(MeasurementSample::Kind::Voltage);
+    showRecordingState();
+}
+
+void K27SubScreen::startTrend(MeasurementSample::Kind quantity)
+{
+    QStringList titles;
+    QString axisTitle;
+    switch (quantity) {
+    case MeasurementSample::Kind::Voltage:
+        // The captions name the phases as the device measures them (to N or line to line).
+        titles = QStringList {m_dataPage->labelVoltageText_L1_N->text(),
+                              m_dataPage->labelVoltageText_L2_N->text(),
+                              m_dataPage->labelVoltageText_L3_N->text()};
+        axisTitle = tr("Voltage (V)");
+        break;
+    case MeasurementSample::Kind::Current:
+        titles = QStringList {m_dataPage->labelCurrentText_L1->text(),
+                              m_dataPage->labelCurrentText_L2->text(),
+                              m_dataPage->labelCurrentText_L3->text()};
+        axisTitle = tr("Current (A)");
+        break;
+    case MeasurementSample::Kind::ActivePower:
+    case MeasurementSample::Kind::ReactivePower:
+    case MeasurementSample::Kind::ApparentPower:
+        quantity = MeasurementSample::Kind::ActivePower;
+        titles
+            = QStringList {m_dataPage->labelActivePowerText->text() + QStringLiteral(" (kW)"),
+                           m_dataPage->labelReactivePowerText->text() + QStringLiteral(" (kVAr)"),
+                           m_dataPage->labelApparentPowerText->text() + QStringLiteral(" (kVA)")};
+        axisTitle = tr("Power (kW, kVAr, kVA)");
+        break;
+    }
+    m_trendQuantity = quantity;
+    m_trendClock.start();
+    m_dataPage->widgetMeasurementTrend->setCurves(axisTitle, titles);
+}
+
+void K27SubScreen::takeMeasurement(const MeasurementSample &sample)
+{
+    int curve = -1;
+    switch (sample.kind) {
+    case MeasurementSample::Kind::Voltage:
+    case MeasurementSample::Kind::Current:
+        if (sample.kind == m_trendQuantity)
+            curve = sample.phase;
+        break;
+    case MeasurementSample::Kind::ActivePower:
+    case MeasurementSample::Kind::ReactivePower:
+    case MeasurementSample::Kind::ApparentPower:
+        // In the order of the labels: active, reactive, apparent.
+        if (m_trendQuantity == MeasurementSample::Kind::ActivePower)
+            curve = sample.kind == MeasurementSample::Kind::ActivePower ? 0
+                : sample.kind == MeasurementSample::Kind::ReactivePower ? 1
+                                                                        : 2;
+        break;
+    }
+    if (curve >= 0)
+        m_dataPage->widgetMeasurementTrend->addValue(curve, double(m_trendClock.elapsed()) / 1000.0,
+                                                     sample.value);
+    if (m_recorder->isRecording() && !m_recorder->record(sample)) {
+        m_recordingStateTimer.stop();
+        showRecordingState();
+        m_dataPage->labelRecordStatus->setText(m_recorder->errorString());
+    }
+}
+
+void K27SubScreen::handleRecord()
+{
+    if (m_recorder->isRecording())
+        return;
+    // The title is the serial number once the device has told it; a window without one may
+    // carry a port path, which is no file name.
+    QString serial = m_title.trimmed();
+    serial.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
+    if (serial.isEmpty() || serial == QLatin1String("_"))
+        serial = QStringLiteral("K27");
+    const QString suggested = QDir(m_recordFolder)
+                                  .filePath(QStringLiteral("%1-%2.csv")
+                                                .arg(serial,
+                                                     QDateTime::currentDateTime().toString(
+                                                         QStringLiteral("yyyyMMdd-HHmmss"))));
+    // A dialog of Qt's own, open beside the window: measurements keep arriving while the user
+    // chooses.
+    auto *dialog = new QFileDialog(this, tr("Record measurements"), suggested,
+                                   tr("CSV files (*.csv);;All files (*)"));
+    dialog->setObjectName(QStringLiteral("fileDialogRecord"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
+    dialog->selectFile(suggested);
+    connect(dialog, &QFileDialog::fileSelected, this, &K27SubScreen::handleRecordFile);
+    dialog->open();
+}
+
+void K27SubScreen::handleRecordFile(const QString &path)
+{
+    if (path.isEmpty() || m_recorder->isRecording())
+        return;
+    m_recordFolder = QFileInfo(path).absolutePath();
+    if (!m_recorder->start(path)) {
+        showRecordingState();
+        m_dataPage->labelRecordStatus->setText(m_recorder->errorString());
+        return;
+    }
+    m_dataPage->labelRecordStatus->setText(tr("Recording every measurement that arrives."));
+    m_recordingStateTimer.start();
+    showRecordingState();
+}
+
+void K27SubScreen::handleStopRecord()
+{
+    stopRecording(tr("The recording was saved."));
+}
+
+void K27SubScreen::handleMainPageChanged(int index)
+{
+    if (index != m_ui->stackedWidgetMain->indexOf(m_ui->pageData))
+        stopRecording(tr("Leaving the Data page ended the recording; it was saved."));
+}
+
+void K27SubScreen::handleRecordPortState()
+{
+    const QSharedPointer<::Application::K27::SerialPort> &port = serialPort();
+    if (port && !port->isOpen())
+        stopRecording(tr("The device has gone away; the recording was saved."));
+}
+
+void K27SubScreen::stopRecording(const QString &status)
+{
+    if (!m_recorder->isRecording())
+        return;
+    m_recordingStateTimer.stop();
+    const bool saved = m_recorder->stop();
+    showRecordingState();
+    m_dataPage->labelRecordStatus->setText(saved ? status : m_recorder->errorString());
+}
+
+void K27SubScreen::showRecordingState()
+{
+    const bool recording = m_recorder->isRecording();
+    m_dataPage->pushButtonRecord->setEnabled(!recording);
+    m_dataPage->pushButtonStopRecord->setEnabled(recording);
+    const QString path = m_recorder->fileName();
+    m_dataPage->labelRecordFile->setText(path.isEmpty() ? QString() : QFileInfo(path).fileName());
+    m_dataPage->labelRecordFile->setToolTip(QDir::toNativeSeparators(path));
+    const qint64 rows = m_recorder->rowCount();
+    m_dataPage->labelRecordRows->setText(path.isEmpty()  ? QString()
+                                             : rows == 1 ? tr("1 row")
+                                                         : tr("%1 rows").arg(rows));
+}

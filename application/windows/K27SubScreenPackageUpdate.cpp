@@ -1,0 +1,149 @@
+// The package update panel of the Information page: choosing a package, the version verdict,
+// the start, the progress with its current step, the errors; and the block requests that every
+// update of the device is answered through.
+
+#include "application/core/Config.h"
+#include "application/windows/K27SubScreen.h"
+#include "model/database/ModelDatabase.h"
+#include "service/PackageUpdateService.h"
+#include "service/UpdateControlService.h"
+#include "service/ZantLinkTerminalService.h"
+#include "ui_K27SubScreenInformationPage.h"
+
+#include <QFileDialog>
+
+using Service::K27::PackageUpdateService;
+
+namespace {
+// The operating mode in which a Demo user may install any package.
+constexpr quint32 demoUpdateOperatingMode = 3;
+} // namespace
+
+void K27SubScreen::connectPackageUpdate()
+{
+    connect(m_informationPage->pushButtonOpenUpdatePackage, &QPushButton::clicked, this,
+            &K27SubScreen::handleOpenUpdatePackage);
+    connect(m_informationPage->pushButtonStartPackageUpdate, &QPushButton::clicked, this,
+            &K27SubScreen::handleStartPackageUpdate);
+    connect(terminalService().data(), &Service::K27::ZantLinkTerminalService::requestMemblock, this,
+            &K27SubScreen::handleRequestMemblock);
+
+    const PackageUpdateService *const package = packageUpdateService().data();
+    connect(package, &PackageUpdateService::packageUpdateVersion, this,
+            &K27SubScreen::handlePackageUpdateVersion);
+    connect(package, &PackageUpdateService::packageUpdatePlatformVersion, this,
+            &K27SubScreen::handlePackageUpdatePlatformVersion);
+    connect(package, &PackageUpdateService::packageUpdateErrorOccured, this,
+            &K27SubScreen::handlePackageUpdateErrorOccured);
+    connect(package, &PackageUpdateService::packageUpdateFinished, this,
+            &K27SubScreen::handlePackageUpdateFinished);
+    connect(package, &PackageUpdateService::packageUpdateProgressChanged,
+            m_informationPage->progressBarPackageUpdate, &QProgressBar::setValue);
+    connect(package, &PackageUpdateService::packageUpdateStepChanged, this,
+            &K27SubScreen::handlePackageUpdateStep);
+}
+
+void K27SubScreen::handleOpenUpdatePackage()
+{
+    const QString start = configuration() ? configuration()->softwareUpdateDir() : QString();
+    openUpdatePackage(QFileDialog::getOpenFileName(this, tr("Open software update package"), start,
+                                                   tr("Archives (*.tar)")));
+}
+
+void K27SubScreen::openUpdatePackage(const QString &path)
+{
+    if (path.isEmpty()) {
+        m_informationPage->pushButtonStartPackageUpdate->hide();
+        m_informationPage->labelPackageVersionText->clear();
+        m_informationPage->labelPackageVersion->clear();
+        return;
+    }
+    // A new package starts from nothing: its own verdict or error fills the labels.
+    m_informationPage->pushButtonStartPackageUpdate->hide();
+    m_informationPage->labelPackageVersionText->clear();
+    m_informationPage->labelPackageVersion->clear();
+    packageUpdateService()->openPackage(path);
+    if (configuration()) {
+        configuration()->setSoftwareUpdateDir(path);
+        configuration()->save();
+    }
+}
+
+void K27SubScreen::handleStartPackageUpdate()
+{
+    m_informationPage->pushButtonOpenUpdatePackage->hide();
+    m_informationPage->pushButtonStartPackageUpdate->hide();
+    m_informationPage->progressBarPackageUpdate->setValue(0);
+    m_informationPage->progressBarPackageUpdate->setFormat(QStringLiteral("%p %"));
+    m_informationPage->progressBarPackageUpdate->show();
+    packageUpdateService()->startUpdate();
+}
+
+void K27SubScreen::handlePackageUpdateVersion(const QString &version)
+{
+    m_informationPage->labelPackageVersion->setText(version);
+}
+
+void K27SubScreen::handlePackageUpdatePlatformVersion(quint32 version)
+{
+    Model::Database::ModelDatabase &model = *database();
+    const bool mayInstall = m_rights.hasRight(AccessRights::UpdateWithoutVersionCheck)
+        || (m_rights.hasRight(AccessRights::DemoMode)
+            && quint32(model.operation().operatingMode().value()) == demoUpdateOperatingMode)
+        || quint32(model.information().platformVersion().value()) < version;
+    if (mayInstall) {
+        m_informationPage->labelPackageVersionText->setText(tr("New Firmware: "));
+        m_informationPage->pushButtonStartPackageUpdate->show();
+    } else {
+        m_informationPage->labelPackageVersionText->setText(
+            tr("Software downgrade is not allowed! "));
+        m_informationPage->pushButtonStartPackageUpdate->hide();
+    }
+}
+
+void K27SubScreen::handlePackageUpdateErrorOccured(const QString &message)
+{
+    m_informationPage->pushButtonOpenUpdatePackage->setVisible(
+        m_rights.hasRight(AccessRights::SoftwareUpdate));
+    m_informationPage->pushButtonStartPackageUpdate->hide();
+    m_informationPage->labelPackageVersionText->setText(message);
+    m_informationPage->labelPackageVersion->clear();
+    m_informationPage->progressBarPackageUpdate->hide();
+}
+
+void K27SubScreen::handlePackageUpdateFinished()
+{
+    m_informationPage->pushButtonOpenUpdatePackage->setVisible(
+        m_rights.hasRight(AccessRights::SoftwareUpdate));
+    if (m_rights.hasRight(AccessRights::UpdateWithoutVersionCheck)) {
+        m_informationPage->pushButtonStartPackageUpdate->show();
+    } else {
+        m_informationPage->pushButtonStartPackageUpdate->hide();
+        m_informationPage->labelPackageVersionText->clear();
+        m_informationPage->labelPackageVersion->clear();
+    }
+    m_informationPage->progressBarPackageUpdate->hide();
+}
+
+void K27SubScreen::handlePackageUpdateStep(PackageUpdateService::Step step, quint32 percent)
+{
+    QString text;
+    switch (step) {
+    case PackageUpdateService::Step::Platform:
+        text = tr("Platform: %1 %").arg(percent);
+        break;
+    case PackageUpdateService::Step::WaitingForDevice:
+        text = tr("Waiting for the device to restart");
+        break;
+    case PackageUpdateService::Step::Display:
+        text = tr("Display: %1 %").arg(percent);
+        break;
+    }
+    // The step replaces the bar's own text; none of its placeholders (%p, %v, %m) can occur.
+    m_informationPage->progressBarPackageUpdate->setFormat(text);
+}
+
+void K27SubScreen::handleRequestMemblock(quint16 blockNumber)
+{
+    updateControlService()->sendBlock(blockNumber);
+}

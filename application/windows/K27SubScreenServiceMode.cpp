@@ -1,0 +1,342 @@
+// The Admin's service mode page: the command terminal with typed arguments, the packet log with
+// its line cap and SAVE LOG, and the direct update of one controller from an image file.
+
+#include "application/core/Config.h"
+#include "application/core/PacketLog.h"
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/PacketLogView.h"
+#include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkComponent.h"
+#include "model/observer/ModelValueObserver.h"
+#include "service/TerminalArgumentInput.h"
+#include "service/UpdateControlService.h"
+#include "service/ZantLinkTerminalService.h"
+#include "ui_K27SubScreenServiceModePage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+
+using ::Application::K27::PacketLogView;
+using ::Application::K27::TerminalArgumentInput;
+using ::Application::K27::TerminalCommandItem;
+using Service::K27::UpdateControlService;
+using Service::K27::ZantLinkTerminalService;
+
+namespace {
+
+constexpr int argumentPositions = 5;
+
+} // namespace
+
+void K27SubScreen::connectServiceMode()
+{
+    Ui::K27SubScreenServiceModePage &page = *m_serviceModePage;
+    m_argumentLabels
+        = {page.labelArg1, page.labelArg2, page.labelArg3, page.labelArg4, page.labelArg5};
+    m_argumentSpinBoxes = {page.doubleSpinBoxArg1, page.doubleSpinBoxArg2, page.doubleSpinBoxArg3,
+                           page.doubleSpinBoxArg4, page.doubleSpinBoxArg5};
+    m_packetLogView = new PacketLogView(page.textBrowserLogging);
+    m_openFileDialog = [](QWidget *parent, const QString &caption, const QString &directory,
+                          const QString &filter) {
+        return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+    };
+    m_saveFileDialog = [](QWidget *parent, const QString &caption, const QString &directory,
+                          const QString &filter) {
+        return QFileDialog::getSaveFileName(parent, caption, directory, filter);
+    };
+
+    const ZantLinkTerminalService *const terminal = terminalService().data();
+    connect(terminal, &ZantLinkTerminalService::terminalPlatformReady, this,
+            &K27SubScreen::handleTerminalReady);
+    connect(terminal, &ZantLinkTerminalService::terminalDisplayReady, this,
+            &K27SubScreen::handleTerminalReady);
+    connect(page.checkBoxLogEnable, &QCheckBox::toggled, this, &K27SubScreen::followPacketLog);
+    connect(page.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
+            &K27SubScreen::handleCommand);
+    connect(page.comboBoxArg1, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &K27SubScreen::handleModelValueID);
+    connect(page.pushButtonExecuteCommand, &QPushButton::clicked, this,
+            &K27SubScreen::handleExecuteCommand);
+    connect(page.pushButtonLogClear, &QPushButton::clicked, m_packetLogView, &PacketLogView::clear);
+    connect(page.pushButtonSaveLog, &QPushButton::clicked, this, &K27SubScreen::handleSaveLog);
+
+    connect(page.pushButtonOpenFile, &QPushButton::clicked, this, &K27SubScreen::handleOpenFile);
+    connect(page.pushButtonStartUpdate, &QPushButton::clicked, this,
+            &K27SubScreen::handleStartUpdate);
+    const UpdateControlService *const update = updateControlService().data();
+    connect(update, &UpdateControlService::progressChanged, this, &K27SubScreen::handleProgress);
+    connect(update, &UpdateControlService::digestError, this, &K27SubScreen::handleDigestError);
+    connect(update, &UpdateControlService::transferFailed, this, &K27SubScreen::handleUpdateFailed);
+
+    page.checkBoxPlatform->setChecked(true);
+    page.pushButtonStartUpdate->show();
+    page.progressBarUpdate->show();
+    // START UPDATE waits for an image chosen here.
+    page.pushButtonStartUpdate->setEnabled(false);
+    for (QLabel *label : qAsConst(m_argumentLabels))
+        label->hide();
+    for (QDoubleSpinBox *spinBox : qAsConst(m_argumentSpinBoxes))
+        spinBox->hide();
+    page.comboBoxArg1->hide();
+    {
+        const QSignalBlocker blocker(page.comboBoxArg1);
+        page.comboBoxArg1->clear();
+        page.comboBoxArg1->addItems(TerminalArgumentInput::valueNames());
+        page.comboBoxArg1->setCurrentIndex(0);
+    }
+}
+
+void K27SubScreen::setServiceModeFileDialogs(FileDialog openFile, FileDialog saveFile)
+{
+    // An empty one keeps the dialog there is.
+    if (openFile)
+        m_openFileDialog = std::move(openFile);
+    if (saveFile)
+        m_saveFileDialog = std::move(saveFile);
+}
+
+const ::Application::K27::PacketLog &K27SubScreen::packetLog() const
+{
+    return m_packetLogView->log();
+}
+
+TerminalCommandItem *K27SubScreen::currentCommand() const
+{
+    QListWidgetItem *const item = m_serviceModePage->listWidgetCommands->currentItem();
+    if (item == nullptr || item->type() != TerminalCommandItem::ItemType)
+        return nullptr;
+    return static_cast<TerminalCommandItem *>(item);
+}
+
+void K27SubScreen::handleTerminalReady()
+{
+    QListWidget *const list = m_serviceModePage->listWidgetCommands;
+    list->clear();
+    // Copies: the window changes its own items' arguments ("ModelSetValue"'s value type), the
+    // terminal service's list stays as it was built.
+    for (const TerminalCommandItem *item : terminalService()->commandItems())
+        list->addItem(new TerminalCommandItem(*item));
+    list->setCurrentRow(0);
+}
+
+void K27SubScreen::handleCommand()
+{
+    for (QLabel *label : qAsConst(m_argumentLabels))
+        label->hide();
+    m_serviceModePage->comboBoxArg1->hide();
+    for (QDoubleSpinBox *spinBox : qAsConst(m_argumentSpinBoxes))
+        spinBox->hide();
+
+    const TerminalCommandItem *const item = currentCommand();
+    if (item == nullptr)
+        return;
+    // The item's arguments are read afresh at every position: choosing the identifier of
+    // "ModelSetValue" (position 0) replaces the argument at position 1.
+    for (int i = 0; i < argumentPositions && i < item->getArguments().size(); ++i) {
+        const QSharedPointer<TerminalCommandItem::Arg> argument = item->getArguments().at(i);
+        setUpArgument(i, *argument);
+    }
+}
+
+void K27SubScreen::setUpArgument(int position, const TerminalCommandItem::Arg &argument)
+{
+    if (position < 0 || position >= argumentPositions)
+        return;
+    QLabel *const label = m_argumentLabels.at(position);
+    switch (TerminalArgumentInput::widget(argument.getType())) {
+    case TerminalArgumentInput::Widget::SpinBox: {
+        const TerminalArgumentInput::SpinBoxSetup setup
+            = TerminalArgumentInput::spinBoxSetup(argument.getType());
+        QDoubleSpinBox *const spinBox = m_argumentSpinBoxes.at(position);
+        spinBox->setDecimals(setup.decimals);
+        spinBox->setRange(setup.minimum, setup.maximum);
+        spinBox->setValue(0.0);
+        label->setText(argument.getName());
+        label->show();
+        spinBox->show();
+        break;
+    }
+    case TerminalArgumentInput::Widget::ValueNames:
+    case TerminalArgumentInput::Widget::ActionNames: {
+        QComboBox *const comboBox = argumentComboBox(position);
+        if (comboBox == nullptr)
+            break;
+        label->setText(argument.getName());
+        label->show();
+        comboBox->clear();
+        comboBox->addItems(argument.getType() == TerminalCommandItem::Arg::ModelValueID
+                               ? TerminalArgumentInput::valueNames()
+                               : TerminalArgumentInput::actionNames());
+        comboBox->setCurrentIndex(0);
+        comboBox->show();
+        break;
+    }
+    case TerminalArgumentInput::Widget::None:
+        break;
+    }
+}
+
+QComboBox *K27SubScreen::argumentComboBox(int position) const
+{
+    return position == 0 ? m_serviceModePage->comboBoxArg1 : nullptr;
+}
+
+void K27SubScreen::handleModelValueID(int index)
+{
+    TerminalCommandItem *const item = currentCommand();
+    if (item == nullptr || item->getCode() != Component::K27::ZantLinkCommandCode::SetModelValue
+        || index < 0 || valueObserver() == nullptr)
+        return;
+    const Model::Interfaces::ModelValueIntf *const value
+        = valueObserver()->findValue(static_cast<quint16>(index));
+    if (value == nullptr)
+        return;
+    const QSharedPointer<TerminalCommandItem::Arg> argument
+        = TerminalArgumentInput::valueArgument(*value);
+    item->setArgument(1, argument);
+    setUpArgument(1, *argument);
+}
+
+void K27SubScreen::handleExecuteCommand()
+{
+    const TerminalCommandItem *const item = currentCommand();
+    if (item == nullptr)
+        return;
+    const TerminalCommandItem::ArgList &arguments = item->getArguments();
+    for (int i = 0; i < argumentPositions && i < arguments.size(); ++i) {
+        const QComboBox *const comboBox = argumentComboBox(i);
+        TerminalArgumentInput::assign(*arguments.at(i), m_argumentSpinBoxes.at(i)->value(),
+                                      comboBox != nullptr ? comboBox->currentIndex() : 0);
+    }
+
+    const Component::Interfaces::ZantLinkPacket packet = TerminalArgumentInput::packet(*item);
+    if (item->getCode() != Component::K27::ZantLinkCommandCode::SetModelValue) {
+        if (Component::K27::ZantLinkComponent *link = deviceLink())
+            link->send(packet);
+        return;
+    }
+
+    // The model value takes the content and writes it itself, so that model and device stay
+    // in step.
+    const int identifier = m_serviceModePage->comboBoxArg1->currentIndex();
+    Model::Interfaces::ModelValueIntf *const value = identifier < 0 || valueObserver() == nullptr
+        ? nullptr
+        : valueObserver()->findValue(static_cast<quint16>(identifier));
+    if (value == nullptr || packet.argumentCount() < 2)
+        return;
+    value->receive(packet.argument(1));
+    value->send();
+}
+
+void K27SubScreen::followPacketLog()
+{
+    // The terminal service builds a packet's log line only while something listens, and a
+    // firmware block's line is 2.5 kB: the window listens only while its user may see the log
+    // and has it enabled.
+    const bool follow = m_rights.hasRight(AccessRights::ServiceMode)
+        && m_serviceModePage->checkBoxLogEnable->isChecked();
+    if (follow == m_followingPacketLog)
+        return;
+    m_followingPacketLog = follow;
+    const ZantLinkTerminalService *const terminal = terminalService().data();
+    if (follow) {
+        connect(terminal, &ZantLinkTerminalService::commandTransmitted, this,
+                &K27SubScreen::handleCommandTransmitted);
+        connect(terminal, &ZantLinkTerminalService::commandReceived, this,
+                &K27SubScreen::handleCommandReceived);
+    } else {
+        disconnect(terminal, &ZantLinkTerminalService::commandTransmitted, this,
+                   &K27SubScreen::handleCommandTransmitted);
+        disconnect(terminal, &ZantLinkTerminalService::commandReceived, this,
+                   &K27SubScreen::handleCommandReceived);
+    }
+}
+
+void K27SubScreen::handleCommandTransmitted(const QByteArray &data)
+{
+    if (m_serviceModePage->checkBoxLogEnable->isChecked())
+        m_packetLogView->append(tr("Send: ") + ::Application::K27::PacketLog::lineText(data));
+}
+
+void K27SubScreen::handleCommandReceived(const QByteArray &data)
+{
+    if (m_serviceModePage->checkBoxLogEnable->isChecked())
+        m_packetLogView->append(tr("Receive: ") + ::Application::K27::PacketLog::lineText(data));
+}
+
+void K27SubScreen::handleSaveLog()
+{
+    const QString start = m_logPath.isEmpty() ? QDir::homePath() : m_logPath;
+    const QString path = m_saveFileDialog(this, tr("Save log"), start,
+                                          tr("Log Files (*.log *.txt);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    m_logPath = path;
+    const int lines = packetLog().lineCount();
+    QString error;
+    // The outcome goes into the log itself, after the lines that were saved.
+    if (packetLog().save(path, &error))
+        m_packetLogView->append(tr("Log saved to %1 (%n line(s))", nullptr, lines).arg(path));
+    else
+        m_packetLogView->append(tr("The log could not be saved to %1: %2").arg(path, error));
+}
+
+void K27SubScreen::handleOpenFile()
+{
+    const QString start = configuration() ? configuration()->softwareUpdateDir() : QString();
+    const QString path
+        = m_openFileDialog(this, tr("Open binary file"), start, tr("Binary Files (*.bin *.crypt)"));
+    m_serviceModePage->labelFilename->setText(tr("Filename: ") + path);
+    // START UPDATE sends only what was chosen here: the configuration's path may name the
+    // package chosen on the Information page since.
+    m_updateImagePath = path;
+    m_serviceModePage->pushButtonStartUpdate->setEnabled(!path.isEmpty());
+    if (!path.isEmpty() && configuration()) {
+        configuration()->setSoftwareUpdateDir(path);
+        configuration()->save();
+    }
+}
+
+void K27SubScreen::handleStartUpdate()
+{
+    if (m_updateImagePath.isEmpty())
+        return;
+    QFile file(m_updateImagePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_serviceModePage->labelFilename->setText(
+            tr("The file %1 cannot be read: %2").arg(m_updateImagePath, file.errorString()));
+        return;
+    }
+    const QByteArray image = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_serviceModePage->labelFilename->setText(
+            tr("The file %1 cannot be read: %2").arg(m_updateImagePath, file.errorString()));
+        return;
+    }
+    // Only the lower-case suffix marks an encrypted image.
+    const quint32 encrypted = m_updateImagePath.endsWith(QLatin1String(".crypt")) ? 1 : 0;
+    const quint8 node = m_serviceModePage->checkBoxPlatform->isChecked() ? 0 : 1;
+    // A refused image (digest, empty, too large) sends nothing and says why through the
+    // service's signals.
+    updateControlService()->start(image, encrypted, node);
+}
+
+void K27SubScreen::handleProgress(int progress)
+{
+    m_serviceModePage->progressBarUpdate->setValue(progress);
+}
+
+void K27SubScreen::handleDigestError()
+{
+    m_serviceModePage->labelFilename->setText(tr("Security Error! Wrong Digest"));
+}
+
+void K27SubScreen::handleUpdateFailed(UpdateControlService::Error, const QString &message)
+{
+    m_serviceModePage->labelFilename->setText(message);
+}

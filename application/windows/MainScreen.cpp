@@ -1,0 +1,157 @@
+#include "application/windows/MainScreen.h"
+
+#include "application/windows/K27SubScreen.h"
+#include "application/windows/Resources.h"
+#include "component/SerialPort.h"
+#include "component/SerialPortManager.h"
+#include "ui_MainScreen.h"
+
+#include <QIcon>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QTabBar>
+#include <memory>
+
+namespace {
+// Every tab carries a fully transparent icon of this size.
+constexpr int tabIconSize = 48;
+
+K27SubScreen *deviceWindowOf(const QMdiSubWindow *subWindow)
+{
+    return qobject_cast<K27SubScreen *>(subWindow->widget());
+}
+} // namespace
+
+MainScreen::MainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manager,
+                       const QSharedPointer<UserLogin> &login,
+                       const QSharedPointer<Application::K27::Config> &config, QWidget *parent)
+    : QMainWindow(parent)
+    , m_ui(new Ui::MainScreen)
+    , m_manager(manager)
+    , m_login(login)
+    , m_config(config)
+{
+    Application::K27::initResources();
+    m_ui->setupUi(this);
+
+    connect(m_manager.data(), &Application::K27::SerialPortManager::portOpened, this,
+            &MainScreen::handlePortOpened);
+    connect(m_manager.data(), &Application::K27::SerialPortManager::portClosed, this,
+            &MainScreen::handlePortClosed);
+
+    m_ui->labelKeyVisualS->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_s.png")));
+    m_ui->labelKelmor->setPixmap(QPixmap(QStringLiteral(":/images/kelmor_logo.png")));
+    m_ui->mdiAreaMain->setBackground(QBrush(Qt::transparent));
+
+    openInitialWindows();
+}
+
+MainScreen::~MainScreen() = default;
+
+QMdiSubWindow *MainScreen::findDeviceWindow(const QString &portName) const
+{
+    const QList<QMdiSubWindow *> subWindows = m_ui->mdiAreaMain->subWindowList();
+    for (QMdiSubWindow *subWindow : subWindows) {
+        const K27SubScreen *window = deviceWindowOf(subWindow);
+        if (window && window->portName() == portName)
+            return subWindow;
+    }
+    return nullptr;
+}
+
+void MainScreen::addDeviceWindow(const QString &portName)
+{
+    if (findDeviceWindow(portName))
+        return;
+
+    // The sub-window takes the device window over below; until then the pointer owns it.
+    auto window = std::make_unique<K27SubScreen>(m_login, m_config, m_manager, portName);
+    window->run();
+
+    K27SubScreen *const added = window.get();
+    QMdiSubWindow *const subWindow = m_ui->mdiAreaMain->addSubWindow(window.release());
+    subWindow->setAttribute(Qt::WA_DeleteOnClose);
+    subWindow->showMaximized();
+
+    if (QTabBar *const tabs = m_ui->mdiAreaMain->findChild<QTabBar *>()) {
+        // The tabs keep their fixed width side by side; a long title is cut at its end.
+        tabs->setExpanding(false);
+        tabs->setElideMode(Qt::ElideRight);
+        QPixmap empty(tabIconSize, tabIconSize);
+        empty.fill(Qt::transparent);
+        tabs->setTabIcon(tabs->count() - 1, QIcon(empty));
+    }
+    emit deviceWindowAdded(added);
+}
+
+void MainScreen::closeDeviceWindow(const QString &portName)
+{
+    QMdiSubWindow *const subWindow = findDeviceWindow(portName);
+    if (!subWindow)
+        return;
+    // A window whose firmware transfer waits for the device to come back stays open.
+    if (!deviceWindowOf(subWindow)->canClose()) {
+        if (!m_keptForUpdate.contains(subWindow))
+            m_keptForUpdate.append(subWindow);
+        return;
+    }
+    subWindow->close();
+}
+
+void MainScreen::discardDeviceWindow(QMdiSubWindow *subWindow)
+{
+    m_keptForUpdate.removeAll(subWindow);
+    // Hidden first: out of the area, it would otherwise show as a window of its own.
+    subWindow->hide();
+    m_ui->mdiAreaMain->removeSubWindow(subWindow);
+    subWindow->deleteLater();
+}
+
+void MainScreen::openInitialWindows()
+{
+    // A port seen before and gone since gets no window: nothing would ever close it.
+    QStringList portNames;
+    for (const QSharedPointer<Application::K27::SerialPort> &port : m_manager->serialPorts()) {
+        if (m_manager->isListed(port->portName()))
+            portNames.append(port->portName());
+    }
+    if (portNames.isEmpty()) {
+        addDeviceWindow(tr("Offline"));
+        return;
+    }
+    for (const QString &portName : portNames)
+        addDeviceWindow(portName);
+}
+
+QList<K27SubScreen *> MainScreen::deviceWindows() const
+{
+    QList<K27SubScreen *> windows;
+    const QList<QMdiSubWindow *> subWindows = m_ui->mdiAreaMain->subWindowList();
+    for (const QMdiSubWindow *subWindow : subWindows) {
+        if (K27SubScreen *const window = deviceWindowOf(subWindow))
+            windows.append(window);
+    }
+    return windows;
+}
+
+void MainScreen::handlePortOpened(const QString &portName)
+{
+    m_keptForUpdate.removeAll(nullptr);
+    QMdiSubWindow *const existing = findDeviceWindow(portName);
+    if (existing && m_keptForUpdate.contains(existing)) {
+        // Its device is back. An update still under way carries on in it; one that ended while
+        // the device was away leaves a window of an absent device, which gives way to a fresh
+        // one that reads the device again.
+        if (!deviceWindowOf(existing)->canClose()) {
+            m_keptForUpdate.removeAll(existing);
+            return;
+        }
+        discardDeviceWindow(existing);
+    }
+    addDeviceWindow(portName);
+}
+
+void MainScreen::handlePortClosed(const QString &portName)
+{
+    closeDeviceWindow(portName);
+}

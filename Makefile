@@ -1,20 +1,29 @@
 # make run   installs what is missing, builds and starts the service tool
 # make demo  the same program against two simulated devices (no hardware needed)
-# make test  installs what is missing, checks the formatting of every source, builds (warnings
-#            are errors) and runs every test, twice: a normal build and one with
+# make test  installs what is missing, checks the formatting of every source and that no
+#            include runs upward, builds (warnings are errors) and runs every test, twice: a
+#            normal build (the package test as a stage of its own) and one with
 #            AddressSanitizer + UndefinedBehaviorSanitizer; then the threaded tests (label
 #            "threaded") once more with ThreadSanitizer
 # make package  builds the Debian package build/k27-servicetool_<version>_<arch>.deb
+# make bench builds the benchmarks (never built by make test) and runs them
 
 JOBS ?= $(shell nproc)
+# Most tests wait on a pseudo-terminal or a timer rather than compute: twice as many as cores.
+TEST_JOBS ?= $(shell echo $$(( $$(nproc) * 2 )))
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 TSAN_DIR ?= build-tsan
 CMAKE_FLAGS ?=
 # Warnings fail the test builds.
 WERROR_FLAGS ?= -DK27_WERROR=ON
+# Ninja and ccache when they are installed (scripts/install-deps.sh installs both). A build folder
+# keeps the generator it was first configured with.
+GENERATOR = $(if $(wildcard $(1)/CMakeCache.txt),,$(if $(shell command -v ninja),-G Ninja))
+LAUNCHER = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CONFIGURE = cmake -S . -B $(1) $(call GENERATOR,$(1)) $(LAUNCHER) $(WERROR_FLAGS)
 
-.PHONY: run demo screenshots test package check-format check-layers deps build build-sanitize build-tsan test-normal test-sanitize test-tsan clean
+.PHONY: run demo screenshots test package bench check-format check-layers deps build build-sanitize build-tsan test-normal test-package test-sanitize test-tsan clean
 
 run: build
 	./$(BUILD_DIR)/k27_servicetool
@@ -29,40 +38,52 @@ demo: build
 screenshots: build
 	./$(BUILD_DIR)/tools/screenshots/k27-screenshots --out docs/screenshots
 
-test: check-format check-layers test-normal test-sanitize test-tsan
+test: check-format check-layers test-normal test-package test-sanitize test-tsan
 
 # Every source under the project's folders is formatted as .clang-format says.
 check-format: deps
 	./scripts/check-format.sh
 
 # No source includes a header of a higher layer (docs/MAINTAINERS.md).
-check-layers:
+check-layers: deps
 	./scripts/check-layers.py
 
 deps:
 	./scripts/install-deps.sh
 
+# The benchmarks are built only here, never in the test builds.
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR_FLAGS) $(CMAKE_FLAGS)
+	$(call CONFIGURE,$(BUILD_DIR)) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 build-sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DK27_SANITIZE=ON $(WERROR_FLAGS) $(CMAKE_FLAGS)
+	$(call CONFIGURE,$(SANITIZE_DIR)) -DCMAKE_BUILD_TYPE=Debug -DK27_SANITIZE=ON -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 # Only the threaded tests and what they start (k27ctl, k27-devicesim) are built here.
 build-tsan: deps
-	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_TSAN=ON -DK27_BUILD_BENCH=OFF $(WERROR_FLAGS) $(CMAKE_FLAGS)
+	$(call CONFIGURE,$(TSAN_DIR)) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_TSAN=ON -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target k27_threaded_tests
 
+# Builds every benchmark into the normal build folder and runs them one after the other; they
+# report speed as ratios against floors measured in the same run and assert nothing.
+bench: deps
+	$(call CONFIGURE,$(BUILD_DIR)) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_BUILD_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target k27_benchmarks
+	for benchmark in $(BUILD_DIR)/bench/bench_*; do "$$benchmark" || exit 1; done
+
 test-normal: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(TEST_JOBS) -LE package
+
+# The package test packs the normal build with CPack; a stage of its own.
+test-package: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -L package
 
 test-sanitize: build-sanitize
-	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
+	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(TEST_JOBS)
 
 test-tsan: build-tsan
-	cd $(TSAN_DIR) && ctest --output-on-failure -j $(JOBS) -L threaded
+	cd $(TSAN_DIR) && ctest --output-on-failure -j $(TEST_JOBS) -L threaded
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(TSAN_DIR)

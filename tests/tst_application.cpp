@@ -2,6 +2,7 @@
 // manager finds the simulated port, the application opens it, greets both controllers and
 // reads the whole model.
 
+#include "ToolVersion.h"
 #include "application/core/Application.h"
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
@@ -309,7 +310,8 @@ void TestApplication::offlineApplicationKeepsDefaults()
     QVERIFY(displayReady.wait(10000));
     for (const quint16 identifier : requestOrder) {
         const QByteArray text = application->valueObserver()->valueText(identifier);
-        QCOMPARE(text, identifier == 39 ? QByteArray("V0.4.3.4") : defaults.value(identifier));
+        QCOMPARE(text,
+                 identifier == 39 ? QByteArray(ToolVersion::text) : defaults.value(identifier));
     }
     QCOMPARE(application->terminalService()->platformName(), QByteArray());
 }

@@ -1,6 +1,7 @@
 // The device window against a simulated device in the same process: what it shows for what
 // the device reports, what it sends for what the user does, and what each user level may do.
 
+#include "ToolVersion.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
@@ -165,7 +166,7 @@ void TestK27SubScreen::formAndStart()
     QCOMPARE(harness.child<QLabel>("labelSoftwareVersion")->text(), QStringLiteral("V0.0.0.0"));
     QVERIFY(harness.child<QPushButton>("pushButtonStartPackageUpdate")->isHidden());
     QVERIFY(harness.child<QProgressBar>("progressBarPackageUpdate")->isHidden());
-    QCOMPARE(harness.child<QLabel>("labelAboutVersion")->text(), QStringLiteral("V0.4.3.4"));
+    QCOMPARE(harness.child<QLabel>("labelAboutVersion")->text(), QLatin1String(ToolVersion::text));
     QCOMPARE(window.windowTitle(), QStringLiteral(" "));
     QCOMPARE(window.portName(), harness.device().portName());
     QVERIFY(window.canClose());

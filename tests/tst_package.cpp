@@ -1,6 +1,7 @@
 // The Debian package as a technician gets it: CPack builds it from this build tree, dpkg-deb
 // lists and unpacks it, and the unpacked programs run from a temporary root.
 
+#include "ToolVersion.h"
 #include "support/ExternalTool.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -21,6 +22,12 @@ using TestSupport::runTool;
 using TestSupport::ToolRun;
 
 namespace {
+
+// The package carries the project's version without the leading "V".
+QString packageVersion()
+{
+    return QLatin1String(ToolVersion::text).mid(1);
+}
 
 // The keys a udev rule line may use here, with the operators each allows. udev itself is the
 // judge where its "verify" command exists; elsewhere this catches a misspelt key or operator.
@@ -96,7 +103,7 @@ void TestPackage::setUpTestCase()
         = QDir(m_output.path()).entryList({QStringLiteral("*.deb")}, QDir::Files);
     QCOMPARE(debs.size(), 1);
     m_package = m_output.filePath(debs.first());
-    QVERIFY2(debs.first().startsWith(QStringLiteral("k27-servicetool_0.4.3.4")),
+    QVERIFY2(debs.first().startsWith(QStringLiteral("k27-servicetool_") + packageVersion()),
              qPrintable(debs.first()));
 
     const ToolRun contents = runTool(QStringLiteral("dpkg-deb"), {"--contents", m_package});
@@ -160,7 +167,7 @@ void TestPackage::controlFields()
         return QString::fromUtf8(run.standardOutput).trimmed();
     };
     QCOMPARE(field("Package"), QStringLiteral("k27-servicetool"));
-    QCOMPARE(field("Version"), QStringLiteral("0.4.3.4"));
+    QCOMPARE(field("Version"), packageVersion());
     QVERIFY(!field("Maintainer").isEmpty());
     QVERIFY(!field("Description").isEmpty());
     // The shared-library dependencies come from the shlib tool, not from a hand-written list.

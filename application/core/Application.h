@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ToolVersion.h"
 #include "component/AbstractApplication.h"
 
 #include <QSharedPointer>
@@ -46,7 +47,7 @@ class Application : public Component::Interfaces::AbstractApplication
 {
 public:
     static constexpr uint32_t ServiceId = 3;
-    static constexpr uint32_t ApplicationVersion = 262916; // 0x00040304, V0.4.3.4
+    static constexpr uint32_t ApplicationVersion = ToolVersion::number;
     static constexpr const char *ApplicationName = "k27_servicetool";
 
     Application(const QSharedPointer<UserLogin> &userAccount,

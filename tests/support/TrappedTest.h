@@ -11,7 +11,8 @@ namespace TestSupport {
 // function, its set-up or its clean-up fails that test function, so a broken connection or a
 // complaint from Qt cannot pass silently. The runner's own set-up and clean-up slots live
 // here; a test class gives its set-up and clean-up as the overrides below (QVERIFY and
-// friends work there), never as slots of its own, which would hide these.
+// friends work there), never as slots of its own, which would hide these. The offscreen
+// platform's complaint that it cannot pass on size hints is no fault and is not trapped.
 class TrappedTest : public QObject
 {
     Q_OBJECT

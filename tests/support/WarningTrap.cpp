@@ -9,13 +9,15 @@ namespace TestSupport {
 namespace {
 QMutex trapMutex;
 QStringList trapped;
+QStringList ignored;
 QtMessageHandler previousHandler = nullptr;
 
 void trapHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtWarningMsg || type == QtCriticalMsg) {
         const QMutexLocker locker(&trapMutex);
-        trapped.append(message);
+        if (!ignored.contains(message))
+            trapped.append(message);
     }
     if (previousHandler)
         previousHandler(type, context, message);
@@ -32,6 +34,14 @@ WarningTrap::~WarningTrap()
 {
     qInstallMessageHandler(previousHandler);
     previousHandler = nullptr;
+    const QMutexLocker locker(&trapMutex);
+    ignored.clear();
+}
+
+void WarningTrap::ignore(const QString &message)
+{
+    const QMutexLocker locker(&trapMutex);
+    ignored.append(message);
 }
 
 QStringList WarningTrap::messages() const

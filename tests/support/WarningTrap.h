@@ -16,6 +16,9 @@ public:
     WarningTrap(const WarningTrap &) = delete;
     WarningTrap &operator=(const WarningTrap &) = delete;
 
+    // From now on the message is passed on but not recorded.
+    void ignore(const QString &message);
+
     QStringList messages() const;
     // Returns the messages recorded so far and forgets them.
     QStringList take();

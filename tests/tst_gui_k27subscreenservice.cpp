@@ -641,7 +641,6 @@ void TestK27SubScreenService::refusedImage()
 
     const auto harness = openServicePage();
     QVERIFY(harness);
-    K27SubScreen &window = harness->window();
     QTemporaryDir folder;
     const QString path = folder.filePath(fileName);
     QVERIFY(writeFile(path, file));

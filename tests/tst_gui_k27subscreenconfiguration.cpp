@@ -9,21 +9,19 @@
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/FileAnswers.h"
 #include "support/FileSizeLimit.h"
 #include "support/SubScreenHarness.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QtTest>
 #include <cstring>
 #include <unistd.h>
@@ -112,25 +110,6 @@ using TestSupport::FileSizeLimit;
 bool settle(SubScreenHarness &harness)
 {
     return harness.barrier() && harness.barrier();
-}
-
-// Answers the next file dialog the window opens: chooses the file, or cancels for an empty
-// name.
-void answerFileDialog(const QString &path)
-{
-    QTimer::singleShot(0, [path] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            qWarning("no file dialog open");
-            return;
-        }
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        dialog->selectFile(path);
-        static_cast<QDialog *>(dialog)->accept();
-    });
 }
 
 } // namespace
@@ -593,26 +572,35 @@ void TestK27SubScreenConfiguration::fileDialogs()
     auto *result = harness.child<QLabel>("labelSettingsFileResult");
     const QString path = QDir(harness.folder()).filePath(QStringLiteral("chosen.json"));
 
+    TestSupport::FileAnswers answers;
+
     // Cancelled: nothing written, nothing remembered.
-    answerFileDialog(QString());
+    answers.cancel();
     harness.child<QPushButton>("pushButtonExport")->click();
-    answerFileDialog(QString());
+    answers.cancel();
     harness.child<QPushButton>("pushButtonImport")->click();
     QVERIFY(result->text().isEmpty());
     QVERIFY(!QFile::exists(path));
     QVERIFY(harness.window().configuration()->settingsDir().isEmpty());
 
-    answerFileDialog(path);
+    answers.choose(path);
     harness.child<QPushButton>("pushButtonExport")->click();
     QVERIFY(QFile::exists(path));
     QCOMPARE(harness.window().configuration()->settingsDir(), path);
 
-    answerFileDialog(path);
+    answers.choose(path);
     harness.child<QPushButton>("pushButtonImport")->click();
     QVERIFY(settle(harness));
     QCOMPARE(harness.takeReceived().size(), 12);
     QCOMPARE(result->text(),
              QStringLiteral("Settings imported from %1: 12 values written").arg(path));
+
+    // Both ask in the place of the last file written or read.
+    QCOMPARE(answers.askedTexts(),
+             QStringList({"Save|Export settings||JSON Files (*.json)",
+                          "Open|Import settings||JSON Files (*.json)",
+                          "Save|Export settings||JSON Files (*.json)",
+                          "Open|Import settings|" + path + "|JSON Files (*.json)"}));
 
     // The configuration file remembers the last file.
     Application::K27::Config reread;

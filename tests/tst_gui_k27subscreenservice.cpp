@@ -12,12 +12,14 @@
 #include "model/interfaces/ModelValueID.h"
 #include "service/FirmwareImageCipher.h"
 #include "service/TerminalCommandItem.h"
+#include "support/FileAnswers.h"
 #include "support/LinkBytes.h"
 #include "support/SubScreenHarness.h"
 #include "support/TrappedTest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -99,28 +101,6 @@ QStringList offered(const QByteArray &platform, const QByteArray &display)
     }
     return rows;
 }
-
-// Records what the file dialogs were asked and answers with set paths.
-struct FakeDialogs
-{
-    QString openAnswer;
-    QString saveAnswer;
-    QStringList asked;
-
-    void install(K27SubScreen &window)
-    {
-        window.setServiceModeFileDialogs(
-            [this](QWidget *, const QString &caption, const QString &directory,
-                   const QString &filter) {
-                asked.append(caption + QLatin1Char('|') + directory + QLatin1Char('|') + filter);
-                return openAnswer;
-            },
-            [this](QWidget *, const QString &caption, const QString &, const QString &) {
-                asked.append(caption);
-                return saveAnswer;
-            });
-    }
-};
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -503,8 +483,7 @@ void TestK27SubScreenService::saveLog()
     QVERIFY(harness);
     K27SubScreen &window = harness->window();
     QTemporaryDir folder;
-    FakeDialogs dialogs;
-    dialogs.install(window);
+    TestSupport::FileAnswers answers;
     harness->child<QPushButton>("pushButtonLogClear")->click();
     const int cap = window.packetLog().lineCap();
     for (int i = 0; i < cap + 5; ++i)
@@ -514,10 +493,10 @@ void TestK27SubScreenService::saveLog()
     QCOMPARE(kept.size(), cap);
 
     // Every kept line, each ending with a newline, in UTF-8.
-    dialogs.saveAnswer = folder.filePath(QStringLiteral("service.log"));
+    const QString path = folder.filePath(QStringLiteral("service.log"));
+    answers.choose(path);
     harness->child<QPushButton>("pushButtonSaveLog")->click();
-    QCOMPARE(dialogs.asked, QStringList({"Save log"}));
-    QFile saved(dialogs.saveAnswer);
+    QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray contents = saved.readAll();
     QCOMPARE(contents, (kept.join('\n') + '\n').toUtf8());
@@ -526,7 +505,7 @@ void TestK27SubScreenService::saveLog()
 
     // A folder that does not exist: the reason shows, no file appears.
     const QString missing = folder.filePath(QStringLiteral("missing/service.log"));
-    dialogs.saveAnswer = missing;
+    answers.choose(missing);
     harness->child<QPushButton>("pushButtonSaveLog")->click();
     QVERIFY(!QFile::exists(missing));
     const QString last = window.packetLog().line(window.packetLog().lineCount() - 1);
@@ -534,9 +513,15 @@ void TestK27SubScreenService::saveLog()
 
     // Cancelled: nothing written, nothing said.
     const int lines = window.packetLog().lineCount();
-    dialogs.saveAnswer.clear();
+    answers.cancel();
     harness->child<QPushButton>("pushButtonSaveLog")->click();
     QCOMPARE(window.packetLog().lineCount(), lines);
+
+    // Each time in the place of the file last chosen, the first time in the home folder.
+    const QString filter = QStringLiteral("|Log Files (*.log *.txt);;All Files (*)");
+    QCOMPARE(answers.askedTexts(),
+             QStringList({"Save|Save log|" + QDir::homePath() + filter,
+                          "Save|Save log|" + path + filter, "Save|Save log|" + missing + filter}));
 }
 
 void TestK27SubScreenService::directUpdate_data()
@@ -569,18 +554,18 @@ void TestK27SubScreenService::directUpdate()
     QTemporaryDir folder;
     const QString path = folder.filePath(fileName);
     QVERIFY(writeFile(path, file));
-    FakeDialogs dialogs;
-    dialogs.install(window);
+    TestSupport::FileAnswers answers;
     // The controller already runs its bootloader.
     DeviceSim::SimulatedController &target
         = platform ? harness->device().platform() : harness->device().display();
     target.jumpToBootloader();
 
     window.configuration()->setSoftwareUpdateDir(folder.path());
-    dialogs.openAnswer = path;
+    answers.choose(path);
     harness->child<QPushButton>("pushButtonOpenFile")->click();
-    QCOMPARE(dialogs.asked,
-             QStringList({"Open binary file|" + folder.path() + "|Binary Files (*.bin *.crypt)"}));
+    QCOMPARE(
+        answers.askedTexts(),
+        QStringList({"Open|Open binary file|" + folder.path() + "|Binary Files (*.bin *.crypt)"}));
     QCOMPARE(harness->child<QLabel>("labelFilename")->text(), "Filename: " + path);
     QCOMPARE(window.configuration()->softwareUpdateDir(), path);
     auto *start = harness->child<QPushButton>("pushButtonStartUpdate");
@@ -638,14 +623,12 @@ void TestK27SubScreenService::refusedImage()
 
     const auto harness = openServicePage();
     QVERIFY(harness);
-    K27SubScreen &window = harness->window();
     QTemporaryDir folder;
     const QString path = folder.filePath(fileName);
     QVERIFY(writeFile(path, file));
-    FakeDialogs dialogs;
-    dialogs.install(window);
+    TestSupport::FileAnswers answers;
     harness->device().platform().jumpToBootloader();
-    dialogs.openAnswer = path;
+    answers.choose(path);
     harness->child<QPushButton>("pushButtonOpenFile")->click();
     if (removeBeforeStart) {
         QVERIFY(QFile::remove(path));
@@ -672,8 +655,7 @@ void TestK27SubScreenService::packagePathNeverSent()
     const QString packagePath = folder.filePath(QStringLiteral("update.tar"));
     QVERIFY(writeFile(imagePath, image(700)));
     QVERIFY(writeFile(packagePath, image(3000)));
-    FakeDialogs dialogs;
-    dialogs.install(window);
+    TestSupport::FileAnswers answers;
     harness->device().platform().jumpToBootloader();
     auto *start = harness->child<QPushButton>("pushButtonStartUpdate");
 
@@ -685,7 +667,7 @@ void TestK27SubScreenService::packagePathNeverSent()
     QVERIFY(harness->takeReceived().isEmpty());
 
     // An image chosen here, then a package chosen on the Information page: the image goes.
-    dialogs.openAnswer = imagePath;
+    answers.choose(imagePath);
     harness->child<QPushButton>("pushButtonOpenFile")->click();
     window.configuration()->setSoftwareUpdateDir(packagePath);
     QSignalSpy completed(&harness->device(), &DeviceSim::DeviceSimulator::updateCompleted);
@@ -694,7 +676,7 @@ void TestK27SubScreenService::packagePathNeverSent()
     QCOMPARE(harness->device().platform().receivedImage(), image(700));
 
     // Cancelling the dialog takes the choice back.
-    dialogs.openAnswer.clear();
+    answers.cancel();
     harness->child<QPushButton>("pushButtonOpenFile")->click();
     QCOMPARE(harness->child<QLabel>("labelFilename")->text(), QStringLiteral("Filename: "));
     QVERIFY(!start->isEnabled());

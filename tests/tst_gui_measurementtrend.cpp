@@ -6,13 +6,13 @@
 #include "application/core/UserLogin.h"
 #include "application/windows/MeasurementTrend.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/FileAnswers.h"
 #include "support/StreamedMeasurements.h"
 #include "support/SubScreenHarness.h"
 #include "support/TrappedTest.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -52,19 +52,22 @@ private slots:
     void unwritableFileIsReported();
 
 private:
-    // Clicks RECORD and chooses path in the file dialog that opens.
+    // Clicks RECORD and chooses path when asked for the file to record into.
     bool record(SubScreenHarness &harness, const QString &path);
 };
 
 bool TestMeasurementTrend::record(SubScreenHarness &harness, const QString &path)
 {
+    TestSupport::FileAnswers answers;
+    answers.choose(path);
     harness.child<QPushButton>("pushButtonRecord")->click();
-    auto *dialog = harness.window().findChild<QFileDialog *>(QStringLiteral("fileDialogRecord"));
-    if (dialog == nullptr || !dialog->isVisible())
+    if (answers.asked().size() != 1)
         return false;
-    dialog->selectFile(path);
-    static_cast<QDialog *>(dialog)->accept();
-    return true;
+    const TestSupport::FileAnswers::Request &request = answers.asked().constFirst();
+    return request.purpose == Application::K27::FileChooser::Purpose::Save
+        && request.title == QLatin1String("Record measurements")
+        && request.suggested.endsWith(QLatin1String(".csv"))
+        && request.filter == QLatin1String("CSV files (*.csv);;All files (*)");
 }
 
 void TestMeasurementTrend::curvesKeepPhasesInOrder_data()
@@ -294,7 +297,7 @@ void TestMeasurementTrend::unwritableFileIsReported()
     SubScreenHarness harness(UserLogin::Admin);
     QVERIFY(harness.start());
     harness.child<QPushButton>("pushButtonData")->click();
-    harness.window().handleRecordFile(path);
+    QVERIFY(record(harness, path));
     QVERIFY(harness.child<QPushButton>("pushButtonRecord")->isEnabled());
     QVERIFY(!harness.child<QPushButton>("pushButtonStopRecord")->isEnabled());
     const QString status = harness.child<QLabel>("labelRecordStatus")->text();

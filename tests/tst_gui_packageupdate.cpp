@@ -1,3 +1,4 @@
+#include "support/FileAnswers.h"
 #include "support/PackageUpdatePanelFixture.h"
 
 // The package update panel: the version verdict per level, a refused package and whole updates,
@@ -65,6 +66,33 @@ private slots:
         QVERIFY(m_harness->barrier());
         QVERIFY(updatePackets(m_harness->takeReceived()).isEmpty());
         QVERIFY(window().canClose());
+    }
+
+    // OPEN asks for the package in the place of the last one and opens what was chosen.
+    void openAsksForPackage()
+    {
+        QVERIFY(start(UserLogin::Admin));
+        const QString package = twoImagePackage();
+        QVERIFY(!package.isEmpty());
+        window().configuration()->setSoftwareUpdateDir(m_folder->path());
+        TestSupport::FileAnswers answers;
+        answers.choose(package);
+        button("pushButtonOpenUpdatePackage")->click();
+        QCOMPARE(label("labelPackageVersion")->text(), QStringLiteral("V2.0.0.0"));
+        QVERIFY(button("pushButtonStartPackageUpdate")->isVisibleTo(&window()));
+        QCOMPARE(window().configuration()->softwareUpdateDir(), package);
+
+        // Cancelled: the offer is taken back, the place of the last package stays.
+        answers.cancel();
+        button("pushButtonOpenUpdatePackage")->click();
+        QVERIFY(!button("pushButtonStartPackageUpdate")->isVisibleTo(&window()));
+        QVERIFY(label("labelPackageVersion")->text().isEmpty());
+        QCOMPARE(window().configuration()->softwareUpdateDir(), package);
+
+        const QString asked
+            = QStringLiteral("Open|Open software update package|%1|Archives (*.tar)");
+        QCOMPARE(answers.askedTexts(),
+                 QStringList({asked.arg(m_folder->path()), asked.arg(package)}));
     }
 
     void wholeUpdate_data()

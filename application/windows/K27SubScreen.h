@@ -16,7 +16,6 @@
 #include <QSharedPointer>
 #include <QString>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -192,12 +191,6 @@ private:
 
     // ---- Service mode page (K27SubScreenServiceMode.cpp) and Demo page (K27SubScreenDemo.cpp)
 public:
-    // A file dialog: (parent, caption, directory, filter) -> the chosen path, empty when
-    // cancelled. The service mode asks one for the image to send and one for where the log
-    // goes; both are QFileDialog's own unless replaced (an empty function keeps the one there is).
-    using FileDialog
-        = std::function<QString(QWidget *, const QString &, const QString &, const QString &)>;
-    void setServiceModeFileDialogs(FileDialog openFile, FileDialog saveFile);
     // The packet log as kept (the newest lines up to its cap).
     const ::Application::K27::PacketLog &packetLog() const;
 
@@ -237,8 +230,6 @@ private:
     // The image chosen on the Software Update tab; empty until one was chosen there.
     QString m_updateImagePath;
     QString m_logPath;
-    FileDialog m_openFileDialog;
-    FileDialog m_saveFileDialog;
     // ---- Service mode and Demo page end.
 
 private:

@@ -1,6 +1,7 @@
 // The Data page (live voltages, currents and powers) and the Control page (motor commands,
 // direction and motor pictures).
 
+#include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/MeasurementTrend.h"
 #include "application/windows/ReportedValue.h"
@@ -15,11 +16,11 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+using Application::K27::FileChooser;
 using Application::K27::MeasurementRecorder;
 using Application::K27::MeasurementSample;
 using Application::K27::showReportedValue;
@@ -302,18 +303,12 @@ void K27SubScreen::handleRecord()
                                                 .arg(serial,
                                                      QDateTime::currentDateTime().toString(
                                                          QStringLiteral("yyyyMMdd-HHmmss"))));
-    // A dialog of Qt's own, open beside the window: measurements keep arriving while the user
-    // chooses.
-    auto *dialog = new QFileDialog(this, tr("Record measurements"), suggested,
-                                   tr("CSV files (*.csv);;All files (*)"));
-    dialog->setObjectName(QStringLiteral("fileDialogRecord"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setDefaultSuffix(QStringLiteral("csv"));
-    dialog->selectFile(suggested);
-    connect(dialog, &QFileDialog::fileSelected, this, &K27SubScreen::handleRecordFile);
-    dialog->open();
+    // Asked beside the window: measurements keep arriving while the user chooses.
+    FileChooser::chooseBeside(this,
+                              {FileChooser::Purpose::Save, tr("Record measurements"), suggested,
+                               tr("CSV files (*.csv);;All files (*)")},
+                              QStringLiteral("csv"),
+                              [this](const QString &path) { handleRecordFile(path); });
 }
 
 void K27SubScreen::handleRecordFile(const QString &path)

@@ -3,6 +3,7 @@
 // update of the device is answered through.
 
 #include "application/core/Config.h"
+#include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "model/database/ModelDatabase.h"
 #include "service/PackageUpdateService.h"
@@ -10,8 +11,7 @@
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenInformationPage.h"
 
-#include <QFileDialog>
-
+using Application::K27::FileChooser;
 using Service::K27::PackageUpdateService;
 
 namespace {
@@ -46,8 +46,10 @@ void K27SubScreen::connectPackageUpdate()
 void K27SubScreen::handleOpenUpdatePackage()
 {
     const QString start = configuration() ? configuration()->softwareUpdateDir() : QString();
-    openUpdatePackage(QFileDialog::getOpenFileName(this, tr("Open software update package"), start,
-                                                   tr("Archives (*.tar)")));
+    openUpdatePackage(
+        FileChooser::choose(this,
+                            {FileChooser::Purpose::Open, tr("Open software update package"), start,
+                             tr("Archives (*.tar)")}));
 }
 
 void K27SubScreen::openUpdatePackage(const QString &path)

@@ -3,6 +3,7 @@
 
 #include "application/core/Config.h"
 #include "application/core/PacketLog.h"
+#include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/PacketLogView.h"
 #include "component/ZantLinkCommandCode.h"
@@ -18,9 +19,9 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 
+using ::Application::K27::FileChooser;
 using ::Application::K27::PacketLogView;
 using ::Application::K27::TerminalArgumentInput;
 using ::Application::K27::TerminalCommandItem;
@@ -41,14 +42,6 @@ void K27SubScreen::connectServiceMode()
     m_argumentSpinBoxes = {page.doubleSpinBoxArg1, page.doubleSpinBoxArg2, page.doubleSpinBoxArg3,
                            page.doubleSpinBoxArg4, page.doubleSpinBoxArg5};
     m_packetLogView = new PacketLogView(page.textBrowserLogging);
-    m_openFileDialog = [](QWidget *parent, const QString &caption, const QString &directory,
-                          const QString &filter) {
-        return QFileDialog::getOpenFileName(parent, caption, directory, filter);
-    };
-    m_saveFileDialog = [](QWidget *parent, const QString &caption, const QString &directory,
-                          const QString &filter) {
-        return QFileDialog::getSaveFileName(parent, caption, directory, filter);
-    };
 
     const ZantLinkTerminalService *const terminal = terminalService().data();
     connect(terminal, &ZantLinkTerminalService::terminalPlatformReady, this,
@@ -89,15 +82,6 @@ void K27SubScreen::connectServiceMode()
         page.comboBoxArg1->addItems(TerminalArgumentInput::valueNames());
         page.comboBoxArg1->setCurrentIndex(0);
     }
-}
-
-void K27SubScreen::setServiceModeFileDialogs(FileDialog openFile, FileDialog saveFile)
-{
-    // An empty one keeps the dialog there is.
-    if (openFile)
-        m_openFileDialog = std::move(openFile);
-    if (saveFile)
-        m_saveFileDialog = std::move(saveFile);
 }
 
 const ::Application::K27::PacketLog &K27SubScreen::packetLog() const
@@ -272,8 +256,9 @@ void K27SubScreen::handleCommandReceived(const QByteArray &data)
 void K27SubScreen::handleSaveLog()
 {
     const QString start = m_logPath.isEmpty() ? QDir::homePath() : m_logPath;
-    const QString path = m_saveFileDialog(this, tr("Save log"), start,
-                                          tr("Log Files (*.log *.txt);;All Files (*)"));
+    const QString path = FileChooser::choose(this,
+                                             {FileChooser::Purpose::Save, tr("Save log"), start,
+                                              tr("Log Files (*.log *.txt);;All Files (*)")});
     if (path.isEmpty())
         return;
     m_logPath = path;
@@ -289,8 +274,9 @@ void K27SubScreen::handleSaveLog()
 void K27SubScreen::handleOpenFile()
 {
     const QString start = configuration() ? configuration()->softwareUpdateDir() : QString();
-    const QString path
-        = m_openFileDialog(this, tr("Open binary file"), start, tr("Binary Files (*.bin *.crypt)"));
+    const QString path = FileChooser::choose(this,
+                                             {FileChooser::Purpose::Open, tr("Open binary file"),
+                                              start, tr("Binary Files (*.bin *.crypt)")});
     m_serviceModePage->labelFilename->setText(tr("Filename: ") + path);
     // START UPDATE sends only what was chosen here: the configuration's path may name the
     // package chosen on the Information page since.

@@ -5,14 +5,15 @@
 #include "application/core/Config.h"
 #include "application/core/Settings.h"
 #include "application/core/SettingsTransfer.h"
+#include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "component/SerialPort.h"
 #include "model/database/ModelDatabase.h"
 #include "ui_K27SubScreenConfigurationPage.h"
 
 #include <QDir>
-#include <QFileDialog>
 
+using Application::K27::FileChooser;
 using Application::K27::Settings;
 using Application::K27::SettingsTransfer;
 
@@ -27,8 +28,9 @@ void K27SubScreen::connectSettingsFile()
 void K27SubScreen::handleExportSettings()
 {
     const QString start = configuration() ? configuration()->settingsDir() : QString();
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export settings"), start,
-                                                      tr("JSON Files (*.json)"));
+    const QString path = FileChooser::choose(
+        this,
+        {FileChooser::Purpose::Save, tr("Export settings"), start, tr("JSON Files (*.json)")});
     if (path.isEmpty())
         return;
     exportSettings(path);
@@ -37,8 +39,9 @@ void K27SubScreen::handleExportSettings()
 void K27SubScreen::handleImportSettings()
 {
     const QString start = configuration() ? configuration()->settingsDir() : QString();
-    const QString path = QFileDialog::getOpenFileName(this, tr("Import settings"), start,
-                                                      tr("JSON Files (*.json)"));
+    const QString path = FileChooser::choose(
+        this,
+        {FileChooser::Purpose::Open, tr("Import settings"), start, tr("JSON Files (*.json)")});
     if (path.isEmpty())
         return;
     importSettings(path);

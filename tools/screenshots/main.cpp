@@ -12,6 +12,7 @@
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/ConnectScreen.h"
+#include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/MainScreen.h"
 #include "application/windows/StartUp.h"
@@ -154,17 +155,18 @@ void showServiceModeTabs(K27SubScreen *window, QWidget *screen, Shooter &shooter
         return;
     }
     tabs->setCurrentIndex(1);
-    // An image chosen through the tab's file dialog, which answers with a file of its own.
+    // An image chosen on the tab: the file request is answered with a file of the tool's own.
     QTemporaryDir folder;
     const QString image = folder.filePath(QStringLiteral("k27_platform_V0.4.3.5.bin"));
     QFile file(image);
     if (file.open(QIODevice::WriteOnly))
         file.write(QByteArray(4096, '\x5a'));
     file.close();
-    window->setServiceModeFileDialogs(
-        [image](QWidget *, const QString &, const QString &, const QString &) { return image; },
-        nullptr);
+    using Application::K27::FileChooser;
+    const FileChooser::Answerer dialogs
+        = FileChooser::setAnswerer([image](const FileChooser::Request &) { return image; });
     click(window, "pushButtonOpenFile");
+    FileChooser::setAnswerer(dialogs);
     shooter.take(screen, QStringLiteral("service-update.png"));
     tabs->setCurrentIndex(2);
     shooter.take(screen, QStringLiteral("service-motor.png"));

@@ -135,6 +135,7 @@ private slots:
     void failedExport();
     void fileDialogs();
     void offlineWindowKeepsNoFile();
+    void unreportedSettingsAreNeitherExportedNorImported();
 
 protected:
     void tearDownTestCase() override { m_shared.reset(); }
@@ -631,6 +632,40 @@ void TestK27SubScreenConfiguration::offlineWindowKeepsNoFile()
     QCOMPARE(Model::Interfaces::Codec::toNumber(window.database()->settings().tripClass().value()),
              0U);
     QVERIFY(window.configuration()->settingsDir().isEmpty());
+}
+
+void TestK27SubScreenConfiguration::unreportedSettingsAreNeitherExportedNorImported()
+{
+    // A Platform in its bootloader answers its name but no model request: the window's model
+    // keeps the catalogue's defaults, which are no device's settings.
+    SubScreenHarness harness(UserLogin::Supervisor);
+    QVERIFY(harness.startDevice());
+    harness.device().platform().jumpToBootloader();
+    harness.makeWindow();
+    harness.run();
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+    harness.window().configuration()->setSettingsDir(QStringLiteral("/earlier/settings.json"));
+    auto *result = harness.child<QLabel>("labelSettingsFileResult");
+    const QString path = QDir(harness.folder()).filePath(QStringLiteral("device.json"));
+
+    harness.window().exportSettings(path);
+    QCOMPARE(result->text(),
+             QStringLiteral("Settings not exported to %1: the device has not reported its "
+                            "settings yet.")
+                 .arg(path));
+    QVERIFY(!QFile::exists(path));
+
+    QVERIFY(writeFile(path, R"({"TripClass": 1, "OverloadReset": true})"));
+    harness.window().importSettings(path);
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList());
+    QCOMPARE(result->text(),
+             QStringLiteral("Settings not imported from %1: the device has not reported its "
+                            "settings yet. Nothing was sent.")
+                 .arg(path));
+    QCOMPARE(harness.window().configuration()->settingsDir(),
+             QStringLiteral("/earlier/settings.json"));
 }
 
 QTEST_MAIN(TestK27SubScreenConfiguration)

@@ -3,6 +3,7 @@
 
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
+#include "model/interfaces/ModelValueID.h"
 #include "support/ExternalTool.h"
 #include "support/LinkClient.h"
 #include "support/PtyPair.h"
@@ -50,6 +51,8 @@ private slots:
     void setInRangeIsReportedBack();
     void refusedValueSendsNothing_data();
     void refusedValueSendsNothing();
+    void valueOutsideTheDevicesRangeSendsNothing_data();
+    void valueOutsideTheDevicesRangeSendsNothing();
     void fireSendsAction();
     void monitorPrintsPacketLog();
     void monitorReportsDeviceAwayAndBack();
@@ -307,6 +310,47 @@ void TestK27ctl::refusedValueSendsNothing()
     QList<ReceivedPacket> received;
     QVERIFY(receivedBeforeBarrier(received));
     QCOMPARE(received.size(), 0);
+}
+
+void TestK27ctl::valueOutsideTheDevicesRangeSendsNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QByteArray>("message");
+
+    // The device has a nominal current of 2.6 A and a maximum nominal current of 3.0 A.
+    QTest::newRow("nominal current above NominalCurrentMax")
+        << "NominalCurrent"
+        << "3.3"
+        << QByteArray("3.3 is outside what the device allows for NominalCurrent now (from 0.1 "
+                      "to 3); nothing sent");
+    QTest::newRow("undercurrent threshold above the nominal current")
+        << "UndercurrentThreshold"
+        << "3"
+        << QByteArray("3 is outside what the device allows for UndercurrentThreshold now (from "
+                      "0 to 2.6); nothing sent");
+}
+
+void TestK27ctl::valueOutsideTheDevicesRangeSendsNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, content);
+    QFETCH(QByteArray, message);
+
+    m_device->setModelValue(
+        Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::NominalCurrentMax), 3.0,
+        false);
+    const Result result = run(
+        {QStringLiteral("--port"), m_device->portName(), QStringLiteral("set"), name, content});
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.contains(message), result.err.constData());
+    QCOMPARE(result.out, QByteArray());
+    // The model read went out, no content.
+    QList<ReceivedPacket> received;
+    QVERIFY(receivedBeforeBarrier(received));
+    QVERIFY(!received.isEmpty());
+    for (const ReceivedPacket &packet : received)
+        QVERIFY(packet.command != ZantLinkCommandCode::SetModelValue);
 }
 
 void TestK27ctl::fireSendsAction()

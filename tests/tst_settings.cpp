@@ -1,6 +1,7 @@
 // The settings file: its exact text, the cut to two decimals, and what an import takes from a
 // file and writes to a device, or why it refuses the file and writes nothing.
 
+#include "application/core/ConfigurationRules.h"
 #include "application/core/Settings.h"
 #include "application/core/SettingsTransfer.h"
 #include "component/ZantLinkCommandCode.h"
@@ -23,12 +24,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using Application::K27::ConfigurationRules;
 using Application::K27::Settings;
 using Application::K27::SettingsTransfer;
 using Component::Interfaces::ZantLinkPacket;
+using Model::Interfaces::ModelValueID;
 using TestSupport::readFile;
 using TestSupport::writeFile;
 namespace Types = Model::Interfaces::ModelTypes;
+
+Q_DECLARE_METATYPE(Model::Interfaces::ModelValueID)
 
 namespace {
 
@@ -75,6 +80,8 @@ private slots:
     void refusedFileKeepsTheContent();
     void changes();
     void eachFieldGoesToItsValue();
+    void allowedRange_data();
+    void allowedRange();
 
 protected:
     void setUp() override;
@@ -390,6 +397,69 @@ void TestSettings::changes()
                           QStringLiteral("Undervoltage off \u2192 on"),
                           QStringLiteral("Undervoltage threshold 195 V \u2192 229.99 V"),
                           QStringLiteral("Undervoltage fault type Warning \u2192 Error")}));
+}
+
+void TestSettings::allowedRange_data()
+{
+    QTest::addColumn<ModelValueID>("value");
+    // The device's "TripClassMax"; the fixture's device has 7.
+    QTest::addColumn<int>("tripClassMax");
+    // What the window did before: lowered the trip class's own maximum to this (-1: nothing).
+    QTest::addColumn<int>("loweredTripClass");
+    // The nominal current a change is about to bring (negative: none, the device's 2.6 A).
+    QTest::addColumn<double>("nominalCurrent");
+    QTest::addColumn<bool>("hasRange");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+
+    const double nominal = double(2.6F);
+    QTest::newRow("trip class up to TripClassMax")
+        << ModelValueID::TripClass << 3 << -1 << -1.0 << true << 0.0 << 3.0;
+    QTest::newRow("trip class follows a raised TripClassMax")
+        << ModelValueID::TripClass << 7 << 3 << -1.0 << true << 0.0 << 7.0;
+    QTest::newRow("nominal current up to NominalCurrentMax")
+        << ModelValueID::NominalCurrent << 7 << -1 << -1.0 << true << double(0.1F) << double(6.6F);
+    QTest::newRow("undercurrent threshold up to the nominal current")
+        << ModelValueID::UndercurrentThreshold << 7 << -1 << -1.0 << true << 0.0 << nominal;
+    QTest::newRow("undercurrent threshold up to a nominal current about to be written")
+        << ModelValueID::UndercurrentThreshold << 7 << -1 << 3.5 << true << 0.0 << 3.5;
+    QTest::newRow("load asymmetry threshold up to the nominal current")
+        << ModelValueID::LoadAsymmetryThreshold << 7 << -1 << -1.0 << true << double(0.01F)
+        << nominal;
+    QTest::newRow("undervoltage threshold its own range")
+        << ModelValueID::UndervoltageThreshold << 7 << -1 << -1.0 << true << 0.0 << 600.0;
+    QTest::newRow("overvoltage threshold its own range")
+        << ModelValueID::OvervoltageThreshold << 7 << -1 << -1.0 << true << 0.0 << 600.0;
+    QTest::newRow("fault type warning or error")
+        << ModelValueID::UndervoltageFaultType << 7 << -1 << -1.0 << true << 0.0 << 1.0;
+    QTest::newRow("a switch has no range")
+        << ModelValueID::OverloadReset << 7 << -1 << -1.0 << false << 0.0 << 0.0;
+    QTest::newRow("no setting has no range")
+        << ModelValueID::ArticleNumber << 7 << -1 << -1.0 << false << 0.0 << 0.0;
+}
+
+void TestSettings::allowedRange()
+{
+    QFETCH(ModelValueID, value);
+    QFETCH(int, tripClassMax);
+    QFETCH(int, loweredTripClass);
+    QFETCH(double, nominalCurrent);
+    QFETCH(bool, hasRange);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+
+    Model::Database::ModelSettings &model = m_database->settings();
+    if (loweredTripClass >= 0)
+        model.tripClass().setMaximum(Types::Settings::TripClass(loweredTripClass));
+    model.maxTripClass().setValue(Types::Settings::TripClass(tripClassMax));
+    const auto range = ConfigurationRules::allowedRange(
+        value, model,
+        nominalCurrent < 0 ? std::nullopt : std::optional<float>(float(nominalCurrent)));
+    QCOMPARE(range.has_value(), hasRange);
+    if (!hasRange)
+        return;
+    QCOMPARE(range->minimum, minimum);
+    QCOMPARE(range->maximum, maximum);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

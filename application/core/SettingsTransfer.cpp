@@ -1,10 +1,11 @@
 #include "application/core/SettingsTransfer.h"
 
+#include "application/core/ConfigurationRules.h"
 #include "model/database/ModelSettings.h"
 #include "model/interfaces/ModelTypes.h"
 #include "model/interfaces/ModelValueCodec.h"
 
-#include <algorithm>
+#include <optional>
 
 namespace Application::K27 {
 
@@ -97,16 +98,6 @@ void writeField(Field field, const Settings &settings, Model::Database::ModelSet
     }
 }
 
-template<typename Value> Settings::Range rangeOf(const Value &value)
-{
-    return {double(Codec::toNumber(value.minimum())), double(Codec::toNumber(value.maximum()))};
-}
-
-Settings::Range floatRangeOf(const Model::Interfaces::ModelDisplayValue<float> &value)
-{
-    return {double(value.minimum()), double(value.maximum())};
-}
-
 // Amperes keep at least one decimal ("3.0 A"), volts show none when they have none ("195 V").
 QString quantityText(double value, bool amperes)
 {
@@ -142,30 +133,17 @@ void SettingsTransfer::fill(Settings &settings, Model::Database::ModelSettings &
 Settings::Limits SettingsTransfer::limits(const Settings &settings,
                                           Model::Database::ModelSettings &model)
 {
+    // The undercurrent threshold is held to the nominal current the device will have after
+    // the import: the file's, or else the device's.
+    const std::optional<float> nominalAfter = settings.has(Settings::NominalCurrent)
+        ? std::optional<float>(settings.nominalCurrent())
+        : std::nullopt;
     Settings::Limits limits;
-    Settings::Range tripClass = rangeOf(model.tripClass());
-    tripClass.maximum
-        = std::min(tripClass.maximum, double(Codec::toNumber(model.maxTripClass().value())));
-    limits[Settings::TripClass] = tripClass;
-
-    Settings::Range nominalCurrent = floatRangeOf(model.nominalCurrent());
-    nominalCurrent.maximum
-        = std::min(nominalCurrent.maximum, double(model.maxNominalCurrent().value()));
-    limits[Settings::NominalCurrent] = nominalCurrent;
-
-    // The undercurrent threshold cannot lie above the nominal current; the window lowers the
-    // threshold's own maximum to the device's present nominal current, which an import that
-    // raises the nominal current must not be held to.
-    const double nominalAfter = settings.has(Settings::NominalCurrent)
-        ? double(settings.nominalCurrent())
-        : double(model.nominalCurrent().value());
-    limits[Settings::UndercurrentThreshold]
-        = {double(model.undercurrentThreshold().minimum()), nominalAfter};
-    limits[Settings::UndervoltageThreshold] = floatRangeOf(model.undervoltageThreshold());
-    limits[Settings::OvervoltageThreshold] = floatRangeOf(model.overvoltageThreshold());
-    limits[Settings::UndercurrentFaultType] = rangeOf(model.undercurrentFault());
-    limits[Settings::UndervoltageFaultType] = rangeOf(model.undervoltageFault());
-    limits[Settings::OvervoltageFaultType] = rangeOf(model.overvoltageFault());
+    for (const Field field : Settings::fieldOrder()) {
+        if (const auto range
+            = ConfigurationRules::allowedRange(valueId(field), model, nominalAfter))
+            limits[field] = *range;
+    }
     return limits;
 }
 

@@ -32,10 +32,9 @@ public:
     // All twelve settings from the model, as the device reported them.
     static void fill(Settings &settings, Model::Database::ModelSettings &model);
 
-    // What the device accepts for each numeric setting: the model value's range, the trip
-    // class up to "TripClassMax", the nominal current up to "NominalCurrentMax", and the
-    // undercurrent threshold up to the nominal current the device will have after the import
-    // (the file's, or else the device's).
+    // What the device accepts for each numeric setting (ConfigurationRules::allowedRange),
+    // the undercurrent threshold held to the nominal current the device will have after the
+    // import (the file's, or else the device's).
     static Settings::Limits limits(const Settings &settings, Model::Database::ModelSettings &model);
 
     // Sets and sends every setting the settings carry, in Settings::fieldOrder(), and nothing

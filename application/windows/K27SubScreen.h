@@ -3,6 +3,7 @@
 #include "application/core/AccessRights.h"
 #include "application/core/Application.h"
 #include "application/core/MeasurementRecorder.h"
+#include "application/core/ReportedSettings.h"
 #include "application/windows/StatusDisplay.h"
 #include "component/SerialPort.h"
 #include "model/interfaces/ModelActionID.h"
@@ -270,6 +271,8 @@ private:
     bool m_followingPacketLog = false;
     QString m_title;
     QString m_titleMark;
+    // Whether the device has reported its settings: EXPORT and IMPORT refuse until it has.
+    std::unique_ptr<::Application::K27::ReportedSettings> m_reportedSettings;
 
     // ---- Data page: live trend and recording (K27SubScreenMeasurement.cpp) ----------------
 public slots:

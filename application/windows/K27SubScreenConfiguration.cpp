@@ -19,6 +19,10 @@ namespace Codec = Model::Interfaces::Codec;
 
 namespace {
 
+using Model::Interfaces::ModelValueID;
+using Page = Ui::K27SubScreenConfigurationPage;
+using ModelSettings = Model::Database::ModelSettings;
+
 enum SettingsPage {
     GeneralPage = 0,
     UndercurrentPage = 1,
@@ -27,24 +31,176 @@ enum SettingsPage {
     LoadAsymmetryPage = 4,
 };
 
-void writeThreshold(Model::Interfaces::ModelDisplayValue<float> &threshold, double edited)
+// How a kind of widget shows a setting and reports a change of the user; widget is the page's
+// member, value the model's accessor. A change reaches the window's slot for the setting
+// (slot), which writes it through the table.
+template<auto widget, auto value, auto slot, bool (*unchanged)(double, float)> struct SpinBox
 {
-    writeUserChange(threshold, static_cast<float>(edited), [edited](float current) {
-        return ConfigurationRules::thresholdUnchanged(edited, current);
-    });
+    static void show(Page &page, ModelSettings &model)
+    {
+        showReportedValue(page.*widget, &QDoubleSpinBox::setValue,
+                          double((model.*value)().value()));
+    }
+    static void write(ModelSettings &model, double edited)
+    {
+        writeUserChange((model.*value)(), static_cast<float>(edited),
+                        [edited](float current) { return unchanged(edited, current); });
+    }
+    static void connect(Page &page, K27SubScreen *window)
+    {
+        QObject::connect(page.*widget, qOverload<double>(&QDoubleSpinBox::valueChanged), window,
+                         slot);
+    }
+};
+
+// A combo box whose index is the content's number (trip class, fault type); no index (-1)
+// writes nothing.
+template<auto widget, auto value, auto slot> struct ComboBox
+{
+    using Content =
+        typename std::decay_t<decltype((std::declval<ModelSettings &>().*value)())>::ValueType;
+
+    static void show(Page &page, ModelSettings &model)
+    {
+        showReportedValue(page.*widget, &QComboBox::setCurrentIndex,
+                          int(Codec::toNumber((model.*value)().value())));
+    }
+    static void write(ModelSettings &model, double index)
+    {
+        if (index < 0)
+            return;
+        writeUserChange((model.*value)(),
+                        Codec::fromNumber<Content>(static_cast<quint8>(static_cast<int>(index))));
+    }
+    static void connect(Page &page, K27SubScreen *window)
+    {
+        QObject::connect(page.*widget, qOverload<int>(&QComboBox::currentIndexChanged), window,
+                         slot);
+    }
+};
+
+// A switch; any state but unchecked counts as on.
+template<auto widget, auto value, auto slot> struct CheckBox
+{
+    static void show(Page &page, ModelSettings &model)
+    {
+        showReportedValue(page.*widget, &QCheckBox::setChecked, (model.*value)().value());
+    }
+    static void write(ModelSettings &model, double checked)
+    {
+        writeUserChange((model.*value)(), checked != 0.0);
+    }
+    static void connect(Page &page, K27SubScreen *window)
+    {
+        QObject::connect(page.*widget, &QCheckBox::stateChanged, window,
+                         [window](int state) { (window->*slot)(state != Qt::Unchecked); });
+    }
+};
+
+// One setting of the page: the model value, the terminal service's report of it and the
+// window's slot that shows it, and its widget kind's three operations. A widget's content
+// travels as a double: a spin box's value, a combo index, a switch as 1 or 0.
+struct Setting
+{
+    ModelValueID id;
+    void (ZantLinkTerminalService::*reported)();
+    void (K27SubScreen::*showSlot)();
+    void (*show)(Page &page, ModelSettings &model);
+    void (*write)(ModelSettings &model, double content);
+    void (*connect)(Page &page, K27SubScreen *window);
+};
+
+template<typename Kind>
+constexpr Setting setting(ModelValueID id, void (ZantLinkTerminalService::*reported)(),
+                          void (K27SubScreen::*showSlot)())
+{
+    return {id, reported, showSlot, &Kind::show, &Kind::write, &Kind::connect};
 }
 
-void writeFaultType(Model::Interfaces::ModelDisplayValue<Types::Settings::FaultType> &faultType,
-                    int index)
+using S = ModelSettings;
+using T = ZantLinkTerminalService;
+using W = K27SubScreen;
+
+const Setting configurationSettings[] {
+    setting<SpinBox<&Page::doubleSpinBoxNominalCurrent, &S::nominalCurrent,
+                    &W::handleNominalCurrent, &ConfigurationRules::nominalCurrentUnchanged>>(
+        ModelValueID::NominalCurrent, &T::nominalCurrentModelValue,
+        &W::handleNominalCurrentModelValue),
+    setting<ComboBox<&Page::comboBoxTripClass, &S::tripClass, &W::handleTripClass>>(
+        ModelValueID::TripClass, &T::tripClassModelValue, &W::handleTripClassModelValue),
+    setting<CheckBox<&Page::checkBoxAutoReset, &S::overloadReset, &W::handleOverloadReset>>(
+        ModelValueID::OverloadReset, &T::overloadResetModelValue,
+        &W::handleOverloadResetModelValue),
+
+    setting<CheckBox<&Page::checkBoxUndercurrentEnable, &S::undercurrentEnable,
+                     &W::handleUndercurrentEnable>>(ModelValueID::UndercurrentEnable,
+                                                    &T::undercurrentEnableModelValue,
+                                                    &W::handleUndercurrentEnableModelValue),
+    setting<SpinBox<&Page::doubleSpinBoxUndercurrentThreshold, &S::undercurrentThreshold,
+                    &W::handleUndercurrentThreshold, &ConfigurationRules::thresholdUnchanged>>(
+        ModelValueID::UndercurrentThreshold, &T::undercurrentThresholdModelValue,
+        &W::handleUndercurrentThresholdModelValue),
+    setting<ComboBox<&Page::comboBoxUndercurrentFaultType, &S::undercurrentFault,
+                     &W::handleUndercurrentFaultType>>(ModelValueID::UndercurrentFaultType,
+                                                       &T::undercurrentFaultTypeModelValue,
+                                                       &W::handleUndercurrentFaultTypeModelValue),
+
+    setting<CheckBox<&Page::checkBoxUndervoltageEnable, &S::undervoltageEnable,
+                     &W::handleUndervoltageEnable>>(ModelValueID::UndervoltageEnable,
+                                                    &T::undervoltageEnableModelValue,
+                                                    &W::handleUndervoltageEnableModelValue),
+    setting<SpinBox<&Page::doubleSpinBoxUndervoltageThreshold, &S::undervoltageThreshold,
+                    &W::handleUndervoltageThreshold, &ConfigurationRules::thresholdUnchanged>>(
+        ModelValueID::UndervoltageThreshold, &T::undervoltageThresholdModelValue,
+        &W::handleUndervoltageThresholdModelValue),
+    setting<ComboBox<&Page::comboBoxUndervoltageFaultType, &S::undervoltageFault,
+                     &W::handleUndervoltageFaultType>>(ModelValueID::UndervoltageFaultType,
+                                                       &T::undervoltageFaultTypeModelValue,
+                                                       &W::handleUndervoltageFaultTypeModelValue),
+
+    setting<CheckBox<&Page::checkBoxOvervoltageEnable, &S::overvoltageEnable,
+                     &W::handleOvervoltageEnable>>(ModelValueID::OvervoltageEnable,
+                                                   &T::overvoltageEnableModelValue,
+                                                   &W::handleOvervoltageEnableModelValue),
+    setting<SpinBox<&Page::doubleSpinBoxOvervoltageThreshold, &S::overvoltageThreshold,
+                    &W::handleOvervoltageThreshold, &ConfigurationRules::thresholdUnchanged>>(
+        ModelValueID::OvervoltageThreshold, &T::overvoltageThresholdModelValue,
+        &W::handleOvervoltageThresholdModelValue),
+    setting<ComboBox<&Page::comboBoxOvervoltageFaultType, &S::overvoltageFault,
+                     &W::handleOvervoltageFaultType>>(ModelValueID::OvervoltageFaultType,
+                                                      &T::overvoltageFaultTypeModelValue,
+                                                      &W::handleOvervoltageFaultTypeModelValue),
+
+    setting<CheckBox<&Page::checkBoxAsymmetryEnable, &S::loadAsymmetryEnable,
+                     &W::handleAsymmetryEnable>>(ModelValueID::LoadAsymmetryEnable,
+                                                 &T::loadAsymmetryEnableModelValue,
+                                                 &W::handleAsymmetryEnableModelValue),
+    setting<SpinBox<&Page::doubleSpinBoxAsymmetryThreshold, &S::loadAsymmetryThreshold,
+                    &W::handleAsymmetryThreshold, &ConfigurationRules::thresholdUnchanged>>(
+        ModelValueID::LoadAsymmetryThreshold, &T::loadAsymmetryThresholdModelValue,
+        &W::handleAsymmetryThresholdModelValue),
+    setting<ComboBox<&Page::comboBoxAsymmetryFaultType, &S::loadAsymmetryFault,
+                     &W::handleAsymmetryFaultType>>(ModelValueID::LoadAsymmetryFaultType,
+                                                    &T::loadAsymmetryFaultTypeModelValue,
+                                                    &W::handleAsymmetryFaultTypeModelValue),
+};
+
+const Setting &settingOf(ModelValueID id)
 {
-    if (index < 0)
-        return;
-    writeUserChange(faultType, static_cast<Types::Settings::FaultType>(static_cast<quint8>(index)));
+    for (const Setting &row : configurationSettings) {
+        if (row.id == id)
+            return row;
+    }
+    Q_UNREACHABLE();
+    return configurationSettings[0];
 }
 
-int indexOf(Types::Settings::FaultType faultType)
+// The upper end of the range a setting may take now (ConfigurationRules::allowedRange).
+double allowedMaximum(ModelValueID id, ModelSettings &model)
 {
-    return static_cast<int>(Codec::toNumber(faultType));
+    return ConfigurationRules::allowedRange(id, model)
+        .value_or(ConfigurationRules::Range {})
+        .maximum;
 }
 
 // A reported nominal current lowers a threshold's maximum. The device's threshold above it
@@ -82,164 +238,99 @@ void K27SubScreen::connectConfiguration()
         });
     }
 
-    connect(page.doubleSpinBoxNominalCurrent, qOverload<double>(&QDoubleSpinBox::valueChanged),
-            this, &K27SubScreen::handleNominalCurrent);
-    connect(page.comboBoxTripClass, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &K27SubScreen::handleTripClass);
-    // Any state but unchecked counts as on.
+    for (const Setting &row : configurationSettings)
+        row.connect(page, this);
+    // The softstart switch writes through handleSoftstart, which checks the Softstart right
+    // first.
     connect(page.checkBoxSoftstart, &QCheckBox::stateChanged, this,
             [this](int state) { handleSoftstart(state != Qt::Unchecked); });
-    connect(page.checkBoxAutoReset, &QCheckBox::stateChanged, this,
-            [this](int state) { handleOverloadReset(state != Qt::Unchecked); });
-
-    connect(page.checkBoxUndercurrentEnable, &QCheckBox::toggled, this,
-            &K27SubScreen::handleUndercurrentEnable);
-    connect(page.doubleSpinBoxUndercurrentThreshold,
-            qOverload<double>(&QDoubleSpinBox::valueChanged), this,
-            &K27SubScreen::handleUndercurrentThreshold);
-    connect(page.comboBoxUndercurrentFaultType, qOverload<int>(&QComboBox::currentIndexChanged),
-            this, &K27SubScreen::handleUndercurrentFaultType);
-    connect(page.checkBoxUndervoltageEnable, &QCheckBox::toggled, this,
-            &K27SubScreen::handleUndervoltageEnable);
-    connect(page.doubleSpinBoxUndervoltageThreshold,
-            qOverload<double>(&QDoubleSpinBox::valueChanged), this,
-            &K27SubScreen::handleUndervoltageThreshold);
-    connect(page.comboBoxUndervoltageFaultType, qOverload<int>(&QComboBox::currentIndexChanged),
-            this, &K27SubScreen::handleUndervoltageFaultType);
-    connect(page.checkBoxOvervoltageEnable, &QCheckBox::toggled, this,
-            &K27SubScreen::handleOvervoltageEnable);
-    connect(page.doubleSpinBoxOvervoltageThreshold,
-            qOverload<double>(&QDoubleSpinBox::valueChanged), this,
-            &K27SubScreen::handleOvervoltageThreshold);
-    connect(page.comboBoxOvervoltageFaultType, qOverload<int>(&QComboBox::currentIndexChanged),
-            this, &K27SubScreen::handleOvervoltageFaultType);
-    connect(page.checkBoxAsymmetryEnable, &QCheckBox::toggled, this,
-            &K27SubScreen::handleAsymmetryEnable);
-    connect(page.doubleSpinBoxAsymmetryThreshold, qOverload<double>(&QDoubleSpinBox::valueChanged),
-            this, &K27SubScreen::handleAsymmetryThreshold);
-    connect(page.comboBoxAsymmetryFaultType, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &K27SubScreen::handleAsymmetryFaultType);
     connect(page.pushButtonFactoryReset, &QPushButton::clicked, this,
             &K27SubScreen::handleFactoryReset);
 
     const ZantLinkTerminalService *terminal = terminalService().data();
-    connect(terminal, &ZantLinkTerminalService::nominalCurrentModelValue, this,
-            &K27SubScreen::handleNominalCurrentModelValue);
+    for (const Setting &row : configurationSettings)
+        connect(terminal, row.reported, this, row.showSlot);
     connect(terminal, &ZantLinkTerminalService::nominalCurrentMaxModelValue, this,
             &K27SubScreen::handleNominalCurrentMaxModelValue);
-    connect(terminal, &ZantLinkTerminalService::tripClassModelValue, this,
-            &K27SubScreen::handleTripClassModelValue);
     connect(terminal, &ZantLinkTerminalService::tripClassMaxModelValue, this,
             &K27SubScreen::handleTripClassMaxModelValue);
-    connect(terminal, &ZantLinkTerminalService::overloadResetModelValue, this,
-            &K27SubScreen::handleOverloadResetModelValue);
-    connect(terminal, &ZantLinkTerminalService::undercurrentThresholdModelValue, this,
-            &K27SubScreen::handleUndercurrentThresholdModelValue);
-    connect(terminal, &ZantLinkTerminalService::undercurrentFaultTypeModelValue, this,
-            &K27SubScreen::handleUndercurrentFaultTypeModelValue);
-    connect(terminal, &ZantLinkTerminalService::undercurrentEnableModelValue, this,
-            &K27SubScreen::handleUndercurrentEnableModelValue);
-    connect(terminal, &ZantLinkTerminalService::undervoltageThresholdModelValue, this,
-            &K27SubScreen::handleUndervoltageThresholdModelValue);
-    connect(terminal, &ZantLinkTerminalService::undervoltageFaultTypeModelValue, this,
-            &K27SubScreen::handleUndervoltageFaultTypeModelValue);
-    connect(terminal, &ZantLinkTerminalService::undervoltageEnableModelValue, this,
-            &K27SubScreen::handleUndervoltageEnableModelValue);
-    connect(terminal, &ZantLinkTerminalService::overvoltageThresholdModelValue, this,
-            &K27SubScreen::handleOvervoltageThresholdModelValue);
-    connect(terminal, &ZantLinkTerminalService::overvoltageFaultTypeModelValue, this,
-            &K27SubScreen::handleOvervoltageFaultTypeModelValue);
-    connect(terminal, &ZantLinkTerminalService::overvoltageEnableModelValue, this,
-            &K27SubScreen::handleOvervoltageEnableModelValue);
-    connect(terminal, &ZantLinkTerminalService::loadAsymmetryThresholdModelValue, this,
-            &K27SubScreen::handleAsymmetryThresholdModelValue);
-    connect(terminal, &ZantLinkTerminalService::loadAsymmetryFaultTypeModelValue, this,
-            &K27SubScreen::handleAsymmetryFaultTypeModelValue);
-    connect(terminal, &ZantLinkTerminalService::loadAsymmetryEnableModelValue, this,
-            &K27SubScreen::handleAsymmetryEnableModelValue);
 }
 
-// ---- changes the user made ---------------------------------------------------------------
+// ---- changes the user made: each through its row of the table ----------------------------
 
 void K27SubScreen::handleNominalCurrent(double value)
 {
-    writeUserChange(database()->settings().nominalCurrent(), static_cast<float>(value),
-                    [value](float current) {
-                        return ConfigurationRules::nominalCurrentUnchanged(value, current);
-                    });
+    settingOf(ModelValueID::NominalCurrent).write(database()->settings(), value);
 }
 
 void K27SubScreen::handleTripClass(int index)
 {
-    if (index < 0)
-        return;
-    writeUserChange(database()->settings().tripClass(),
-                    static_cast<Types::Settings::TripClass>(static_cast<quint8>(index)));
+    settingOf(ModelValueID::TripClass).write(database()->settings(), index);
 }
 
 void K27SubScreen::handleOverloadReset(bool autoReset)
 {
-    writeUserChange(database()->settings().overloadReset(), autoReset);
+    settingOf(ModelValueID::OverloadReset).write(database()->settings(), autoReset);
 }
 
 void K27SubScreen::handleUndercurrentEnable(bool enable)
 {
-    writeUserChange(database()->settings().undercurrentEnable(), enable);
+    settingOf(ModelValueID::UndercurrentEnable).write(database()->settings(), enable);
 }
 
 void K27SubScreen::handleUndercurrentThreshold(double value)
 {
-    writeThreshold(database()->settings().undercurrentThreshold(), value);
+    settingOf(ModelValueID::UndercurrentThreshold).write(database()->settings(), value);
 }
 
 void K27SubScreen::handleUndercurrentFaultType(int index)
 {
-    writeFaultType(database()->settings().undercurrentFault(), index);
+    settingOf(ModelValueID::UndercurrentFaultType).write(database()->settings(), index);
 }
 
 void K27SubScreen::handleUndervoltageEnable(bool enable)
 {
-    writeUserChange(database()->settings().undervoltageEnable(), enable);
+    settingOf(ModelValueID::UndervoltageEnable).write(database()->settings(), enable);
 }
 
 void K27SubScreen::handleUndervoltageThreshold(double value)
 {
-    writeThreshold(database()->settings().undervoltageThreshold(), value);
+    settingOf(ModelValueID::UndervoltageThreshold).write(database()->settings(), value);
 }
 
 void K27SubScreen::handleUndervoltageFaultType(int index)
 {
-    writeFaultType(database()->settings().undervoltageFault(), index);
+    settingOf(ModelValueID::UndervoltageFaultType).write(database()->settings(), index);
 }
 
 void K27SubScreen::handleOvervoltageEnable(bool enable)
 {
-    writeUserChange(database()->settings().overvoltageEnable(), enable);
+    settingOf(ModelValueID::OvervoltageEnable).write(database()->settings(), enable);
 }
 
 void K27SubScreen::handleOvervoltageThreshold(double value)
 {
-    writeThreshold(database()->settings().overvoltageThreshold(), value);
+    settingOf(ModelValueID::OvervoltageThreshold).write(database()->settings(), value);
 }
 
 void K27SubScreen::handleOvervoltageFaultType(int index)
 {
-    writeFaultType(database()->settings().overvoltageFault(), index);
+    settingOf(ModelValueID::OvervoltageFaultType).write(database()->settings(), index);
 }
 
 void K27SubScreen::handleAsymmetryEnable(bool enable)
 {
-    writeUserChange(database()->settings().loadAsymmetryEnable(), enable);
+    settingOf(ModelValueID::LoadAsymmetryEnable).write(database()->settings(), enable);
 }
 
 void K27SubScreen::handleAsymmetryThreshold(double value)
 {
-    writeThreshold(database()->settings().loadAsymmetryThreshold(), value);
+    settingOf(ModelValueID::LoadAsymmetryThreshold).write(database()->settings(), value);
 }
 
 void K27SubScreen::handleAsymmetryFaultType(int index)
 {
-    writeFaultType(database()->settings().loadAsymmetryFault(), index);
+    settingOf(ModelValueID::LoadAsymmetryFaultType).write(database()->settings(), index);
 }
 
 void K27SubScreen::handleFactoryReset()
@@ -253,19 +344,19 @@ void K27SubScreen::handleFactoryReset()
 void K27SubScreen::handleNominalCurrentModelValue()
 {
     Model::Database::ModelSettings &settings = database()->settings();
-    const float nominalCurrent = settings.nominalCurrent().value();
-    showReportedValue(m_configurationPage->doubleSpinBoxNominalCurrent, &QDoubleSpinBox::setValue,
-                      double(nominalCurrent));
+    settingOf(ModelValueID::NominalCurrent).show(*m_configurationPage, settings);
     lowerThresholdMaximum(m_configurationPage->doubleSpinBoxUndercurrentThreshold,
-                          settings.undercurrentThreshold(), nominalCurrent);
+                          settings.undercurrentThreshold(),
+                          float(allowedMaximum(ModelValueID::UndercurrentThreshold, settings)));
     lowerThresholdMaximum(m_configurationPage->doubleSpinBoxAsymmetryThreshold,
-                          settings.loadAsymmetryThreshold(), nominalCurrent);
+                          settings.loadAsymmetryThreshold(),
+                          float(allowedMaximum(ModelValueID::LoadAsymmetryThreshold, settings)));
 }
 
 void K27SubScreen::handleNominalCurrentMaxModelValue()
 {
     Model::Database::ModelSettings &settings = database()->settings();
-    const float maximum = settings.maxNominalCurrent().value();
+    const float maximum = float(allowedMaximum(ModelValueID::NominalCurrent, settings));
     settings.nominalCurrent().setMaximum(maximum);
     settings.nominalCurrent().recomputeNeighbours();
     showReportedValue(m_configurationPage->doubleSpinBoxNominalCurrent, &QDoubleSpinBox::setMaximum,
@@ -274,14 +365,14 @@ void K27SubScreen::handleNominalCurrentMaxModelValue()
 
 void K27SubScreen::handleTripClassModelValue()
 {
-    showReportedValue(m_configurationPage->comboBoxTripClass, &QComboBox::setCurrentIndex,
-                      int(Codec::toNumber(database()->settings().tripClass().value())));
+    settingOf(ModelValueID::TripClass).show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleTripClassMaxModelValue()
 {
     Model::Database::ModelSettings &settings = database()->settings();
-    const Types::Settings::TripClass maximum = settings.maxTripClass().value();
+    const auto maximum = Codec::fromNumber<Types::Settings::TripClass>(
+        static_cast<quint32>(allowedMaximum(ModelValueID::TripClass, settings)));
     settings.tripClass().setMaximum(maximum);
     settings.tripClass().recomputeNeighbours();
 
@@ -299,85 +390,73 @@ void K27SubScreen::handleTripClassMaxModelValue()
 
 void K27SubScreen::handleOverloadResetModelValue()
 {
-    showReportedValue(m_configurationPage->checkBoxAutoReset, &QCheckBox::setChecked,
-                      database()->settings().overloadReset().value());
+    settingOf(ModelValueID::OverloadReset).show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleUndercurrentThresholdModelValue()
 {
-    showReportedValue(m_configurationPage->doubleSpinBoxUndercurrentThreshold,
-                      &QDoubleSpinBox::setValue,
-                      double(database()->settings().undercurrentThreshold().value()));
+    settingOf(ModelValueID::UndercurrentThreshold)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleUndercurrentFaultTypeModelValue()
 {
-    showReportedValue(m_configurationPage->comboBoxUndercurrentFaultType,
-                      &QComboBox::setCurrentIndex,
-                      indexOf(database()->settings().undercurrentFault().value()));
+    settingOf(ModelValueID::UndercurrentFaultType)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleUndercurrentEnableModelValue()
 {
-    showReportedValue(m_configurationPage->checkBoxUndercurrentEnable, &QCheckBox::setChecked,
-                      database()->settings().undercurrentEnable().value());
+    settingOf(ModelValueID::UndercurrentEnable).show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleUndervoltageThresholdModelValue()
 {
-    showReportedValue(m_configurationPage->doubleSpinBoxUndervoltageThreshold,
-                      &QDoubleSpinBox::setValue,
-                      double(database()->settings().undervoltageThreshold().value()));
+    settingOf(ModelValueID::UndervoltageThreshold)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleUndervoltageFaultTypeModelValue()
 {
-    showReportedValue(m_configurationPage->comboBoxUndervoltageFaultType,
-                      &QComboBox::setCurrentIndex,
-                      indexOf(database()->settings().undervoltageFault().value()));
+    settingOf(ModelValueID::UndervoltageFaultType)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleUndervoltageEnableModelValue()
 {
-    showReportedValue(m_configurationPage->checkBoxUndervoltageEnable, &QCheckBox::setChecked,
-                      database()->settings().undervoltageEnable().value());
+    settingOf(ModelValueID::UndervoltageEnable).show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleOvervoltageThresholdModelValue()
 {
-    showReportedValue(m_configurationPage->doubleSpinBoxOvervoltageThreshold,
-                      &QDoubleSpinBox::setValue,
-                      double(database()->settings().overvoltageThreshold().value()));
+    settingOf(ModelValueID::OvervoltageThreshold)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleOvervoltageFaultTypeModelValue()
 {
-    showReportedValue(m_configurationPage->comboBoxOvervoltageFaultType,
-                      &QComboBox::setCurrentIndex,
-                      indexOf(database()->settings().overvoltageFault().value()));
+    settingOf(ModelValueID::OvervoltageFaultType)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleOvervoltageEnableModelValue()
 {
-    showReportedValue(m_configurationPage->checkBoxOvervoltageEnable, &QCheckBox::setChecked,
-                      database()->settings().overvoltageEnable().value());
+    settingOf(ModelValueID::OvervoltageEnable).show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleAsymmetryThresholdModelValue()
 {
-    showReportedValue(m_configurationPage->doubleSpinBoxAsymmetryThreshold,
-                      &QDoubleSpinBox::setValue,
-                      double(database()->settings().loadAsymmetryThreshold().value()));
+    settingOf(ModelValueID::LoadAsymmetryThreshold)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleAsymmetryFaultTypeModelValue()
 {
-    showReportedValue(m_configurationPage->comboBoxAsymmetryFaultType, &QComboBox::setCurrentIndex,
-                      indexOf(database()->settings().loadAsymmetryFault().value()));
+    settingOf(ModelValueID::LoadAsymmetryFaultType)
+        .show(*m_configurationPage, database()->settings());
 }
 
 void K27SubScreen::handleAsymmetryEnableModelValue()
 {
-    showReportedValue(m_configurationPage->checkBoxAsymmetryEnable, &QCheckBox::setChecked,
-                      database()->settings().loadAsymmetryEnable().value());
+    settingOf(ModelValueID::LoadAsymmetryEnable).show(*m_configurationPage, database()->settings());
 }

@@ -3,6 +3,7 @@
 // none, shows in the page's label.
 
 #include "application/core/Config.h"
+#include "application/core/ReportedSettings.h"
 #include "application/core/Settings.h"
 #include "application/core/SettingsTransfer.h"
 #include "application/windows/FileChooser.h"
@@ -19,6 +20,8 @@ using Application::K27::SettingsTransfer;
 
 void K27SubScreen::connectSettingsFile()
 {
+    m_reportedSettings
+        = std::make_unique<::Application::K27::ReportedSettings>(valueObserver(), serialPort());
     connect(m_configurationPage->pushButtonExport, &QPushButton::clicked, this,
             &K27SubScreen::handleExportSettings);
     connect(m_configurationPage->pushButtonImport, &QPushButton::clicked, this,
@@ -56,6 +59,12 @@ void K27SubScreen::exportSettings(const QString &path)
             tr("Settings not exported to %1: no device is connected.").arg(shownPath));
         return;
     }
+    if (!m_reportedSettings->complete()) {
+        showSettingsFileResult(
+            tr("Settings not exported to %1: the device has not reported its settings yet.")
+                .arg(shownPath));
+        return;
+    }
     Settings &file = *settings();
     SettingsTransfer::fill(file, database()->settings());
     if (!file.save(path)) {
@@ -81,6 +90,13 @@ void K27SubScreen::importSettings(const QString &path)
         showSettingsFileResult(
             tr("Settings not imported from %1: no device is connected. Nothing was sent.")
                 .arg(shownPath));
+        return;
+    }
+    // The device's ranges are only known once it has reported them.
+    if (!m_reportedSettings->complete()) {
+        showSettingsFileResult(tr("Settings not imported from %1: the device has not reported "
+                                  "its settings yet. Nothing was sent.")
+                                   .arg(shownPath));
         return;
     }
     Settings file = *settings();

@@ -23,9 +23,6 @@ const DeviceClass deviceClasses[] {
     {quint32(DeviceType::SerraPlus6_6A), "TORVEX®K27 Serra Plus 6,6 A", "torvex_k27_serra+"},
 };
 
-// Warning kind 15 has a code but neither a name in the model nor a picture.
-constexpr int unnamedWarningKind = 15;
-
 const DeviceClass *deviceClass(quint32 articleNumber)
 {
     for (const DeviceClass &entry : deviceClasses) {
@@ -35,11 +32,76 @@ const DeviceClass *deviceClass(quint32 articleNumber)
     return nullptr;
 }
 
-// The number after "E " or "W " by fault kind 1 … 15; kind 15 only has a warning code.
-const int faultCodes[] {1410, 1406, 1407, 1408, 1402, 1409, 1404, 1403,
-                        1405, 1413, 1414, 1411, 1412, 1415, 1416};
-constexpr int lastErrorKind = int(FaultType::SecurityClearance);
-constexpr int lastWarningKind = unnamedWarningKind;
+using Detail = StatusDisplay::Detail;
+
+// What the display shows for one fault kind, as an error and as a warning. A picture kind of
+// nullptr leaves the picture as it is; a code of 0 shows no code.
+struct FaultKind
+{
+    int kind;
+    int code;
+    bool isError;
+    const char *errorPicture;
+    Detail errorDetail;
+    const char *warningPicture;
+    Detail warningDetail;
+};
+
+// Warning kind 15 has a code but neither a name in the model nor a picture.
+constexpr int unnamedWarningKind = 15;
+
+const FaultKind faultKinds[] {
+    {int(FaultType::ShortCircuit), 1410, true, "error_load", Detail::Phase, "warning",
+     Detail::None},
+    {int(FaultType::Overload), 1406, true, "error_load", Detail::Capacity, "warning_load",
+     Detail::Capacity},
+    {int(FaultType::PhaseAsymmetry), 1407, true, "error_load", Detail::Phase, "warning_load",
+     Detail::Phase},
+    {int(FaultType::PhaseLoss), 1408, true, "error_load", Detail::Phase, "warning", Detail::None},
+    {int(FaultType::Undercurrent), 1402, true, "error_load", Detail::Phase, "warning_load",
+     Detail::Phase},
+    {int(FaultType::SupplyLoss), 1409, true, "error_supply", Detail::Phase, "warning_supply",
+     Detail::Phase},
+    {int(FaultType::UndervoltageSupply), 1404, true, "error_supply", Detail::Phase,
+     "warning_supply", Detail::Phase},
+    {int(FaultType::OvervoltageSupply), 1403, true, "error_supply", Detail::Phase, "warning_supply",
+     Detail::Phase},
+    {int(FaultType::Overtemperature), 1405, true, "error", Detail::None, "warning", Detail::None},
+    {int(FaultType::UndervoltageAux), 1413, true, "error_supply", Detail::None, "warning_supply",
+     Detail::None},
+    {int(FaultType::OvervoltageAux), 1414, true, "error_supply", Detail::None, "warning_supply",
+     Detail::None},
+    {int(FaultType::DeviceError), 1411, true, "error", Detail::None, "warning", Detail::None},
+    {int(FaultType::CommunicationError), 1412, true, "error", Detail::None, "warning",
+     Detail::None},
+    {int(FaultType::SecurityClearance), 1415, true, "error", Detail::None, "warning_supply",
+     Detail::None},
+    {unnamedWarningKind, 1416, false, "error", Detail::None, nullptr, Detail::None},
+};
+
+// Kinds outside the table: no code, the plain pictures, no detail.
+constexpr FaultKind otherKind {0, 0, false, "error", Detail::None, "warning", Detail::None};
+
+const FaultKind &faultKind(int kind)
+{
+    for (const FaultKind &row : faultKinds) {
+        if (row.kind == kind)
+            return row;
+    }
+    return otherKind;
+}
+
+QString faultCode(char letter, int code)
+{
+    if (code == 0)
+        return QStringLiteral(" ");
+    return QStringLiteral("%1 %2").arg(QLatin1Char(letter)).arg(code);
+}
+
+QString pictureKind(const char *kind)
+{
+    return kind ? QString::fromLatin1(kind) : QString();
+}
 
 } // namespace
 
@@ -64,92 +126,33 @@ QString StatusDisplay::picturePath(const QString &family, const QString &kind)
 
 QString StatusDisplay::errorCode(int kind)
 {
-    if (kind < 1 || kind > lastErrorKind)
-        return QStringLiteral(" ");
-    return QStringLiteral("E %1").arg(faultCodes[kind - 1]);
+    const FaultKind &row = faultKind(kind);
+    return faultCode('E', row.isError ? row.code : 0);
 }
 
 QString StatusDisplay::warningCode(int kind)
 {
-    if (kind < 1 || kind > lastWarningKind)
-        return QStringLiteral(" ");
-    return QStringLiteral("W %1").arg(faultCodes[kind - 1]);
+    return faultCode('W', faultKind(kind).code);
 }
 
 QString StatusDisplay::errorPictureKind(int kind)
 {
-    switch (kind) {
-    case int(FaultType::ShortCircuit):
-    case int(FaultType::Overload):
-    case int(FaultType::PhaseAsymmetry):
-    case int(FaultType::PhaseLoss):
-    case int(FaultType::Undercurrent):
-        return QStringLiteral("error_load");
-    case int(FaultType::SupplyLoss):
-    case int(FaultType::UndervoltageSupply):
-    case int(FaultType::OvervoltageSupply):
-    case int(FaultType::UndervoltageAux):
-    case int(FaultType::OvervoltageAux):
-        return QStringLiteral("error_supply");
-    default:
-        return QStringLiteral("error");
-    }
+    return pictureKind(faultKind(kind).errorPicture);
 }
 
 QString StatusDisplay::warningPictureKind(int kind)
 {
-    switch (kind) {
-    case int(FaultType::Overload):
-    case int(FaultType::PhaseAsymmetry):
-    case int(FaultType::Undercurrent):
-        return QStringLiteral("warning_load");
-    case int(FaultType::SupplyLoss):
-    case int(FaultType::UndervoltageSupply):
-    case int(FaultType::OvervoltageSupply):
-    case int(FaultType::UndervoltageAux):
-    case int(FaultType::OvervoltageAux):
-    case int(FaultType::SecurityClearance):
-        return QStringLiteral("warning_supply");
-    case unnamedWarningKind:
-        // A warning the device has no picture for: the previous picture stays.
-        return QString();
-    default:
-        return QStringLiteral("warning");
-    }
+    return pictureKind(faultKind(kind).warningPicture);
 }
 
 StatusDisplay::Detail StatusDisplay::errorDetail(int kind)
 {
-    switch (kind) {
-    case int(FaultType::Overload):
-        return Detail::Capacity;
-    case int(FaultType::ShortCircuit):
-    case int(FaultType::PhaseAsymmetry):
-    case int(FaultType::PhaseLoss):
-    case int(FaultType::Undercurrent):
-    case int(FaultType::SupplyLoss):
-    case int(FaultType::UndervoltageSupply):
-    case int(FaultType::OvervoltageSupply):
-        return Detail::Phase;
-    default:
-        return Detail::None;
-    }
+    return faultKind(kind).errorDetail;
 }
 
 StatusDisplay::Detail StatusDisplay::warningDetail(int kind)
 {
-    switch (kind) {
-    case int(FaultType::Overload):
-        return Detail::Capacity;
-    case int(FaultType::PhaseAsymmetry):
-    case int(FaultType::Undercurrent):
-    case int(FaultType::SupplyLoss):
-    case int(FaultType::UndervoltageSupply):
-    case int(FaultType::OvervoltageSupply):
-        return Detail::Phase;
-    default:
-        return Detail::None;
-    }
+    return faultKind(kind).warningDetail;
 }
 
 QString StatusDisplay::faultInfo(const QString &text, Detail detail, const Input &input)

@@ -202,6 +202,10 @@
         <translation>Einstellungen nicht nach %1 exportiert: Es ist kein Gerät verbunden.</translation>
     </message>
     <message>
+        <source>Settings not exported to %1: the device has not reported its settings yet.</source>
+        <translation>Einstellungen nicht nach %1 exportiert: Das Gerät hat seine Einstellungen noch nicht gemeldet.</translation>
+    </message>
+    <message>
         <source>Settings not exported to %1: %2.</source>
         <extracomment>%1 is the file, %2 the reason</extracomment>
         <translation>Einstellungen nicht nach %1 exportiert: %2.</translation>
@@ -213,6 +217,10 @@
     <message>
         <source>Settings not imported from %1: no device is connected. Nothing was sent.</source>
         <translation>Einstellungen nicht aus %1 importiert: Es ist kein Gerät verbunden. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings not imported from %1: the device has not reported its settings yet. Nothing was sent.</source>
+        <translation>Einstellungen nicht aus %1 importiert: Das Gerät hat seine Einstellungen noch nicht gemeldet. Es wurde nichts gesendet.</translation>
     </message>
     <message>
         <source>Settings not imported from %1: %2. Nothing was sent.</source>

@@ -4,7 +4,9 @@
 #include "ValueAccess.h"
 #include "application/core/Application.h"
 #include "application/core/Config.h"
+#include "application/core/ConfigurationRules.h"
 #include "application/core/MeasurementRecorder.h"
+#include "application/core/ReportedSettings.h"
 #include "application/core/SettingsTransfer.h"
 #include "application/core/UserLogin.h"
 #include "component/SerialPort.h"
@@ -51,6 +53,7 @@ ControlSession::~ControlSession()
     m_measuring = false;
     if (m_application != nullptr)
         m_application->valueObserver()->detach(&m_arrivals);
+    m_reportedSettings.reset();
     m_application.reset();
     m_manager.reset();
 }
@@ -96,6 +99,8 @@ bool ControlSession::open()
     m_application = std::make_unique<Application::K27::Application>(
         QSharedPointer<UserLogin>::create(), QSharedPointer<Application::K27::Config>(), m_manager,
         portPath);
+    m_reportedSettings = std::make_unique<Application::K27::ReportedSettings>(
+        m_application->valueObserver(), m_application->serialPort());
     m_application->valueObserver()->attach(&m_arrivals);
     // Every "GetModelValue" that leaves, whoever sent it, is a value waited for.
     connect(port.data(), &Application::K27::SerialPort::dataTransmitted, this,
@@ -223,19 +228,15 @@ bool ControlSession::settingsImport(const QString &path)
     return true;
 }
 
-bool ControlSession::settingsArrived() const
+bool ControlSession::rangeKnown() const
 {
-    const auto arrived = [this](Model::Interfaces::ModelValueID value) {
-        return m_arrivals.count(Model::Interfaces::toNumber(value)) > 0;
-    };
-    // The values a settings file carries, and the two maxima its ranges depend on.
-    const auto &fields = Application::K27::Settings::fieldOrder();
-    return std::all_of(fields.cbegin(), fields.cend(),
-                       [&arrived](Application::K27::Settings::Field field) {
-                           return arrived(Application::K27::SettingsTransfer::valueId(field));
-                       })
-        && arrived(Model::Interfaces::ModelValueID::TripClassMax)
-        && arrived(Model::Interfaces::ModelValueID::NominalCurrentMax);
+    QList<Model::Interfaces::ModelValueID> needed
+        = Application::K27::ConfigurationRules::rangeDependsOn(
+            Model::Interfaces::ModelValueID(m_value->getId()));
+    needed.append(Model::Interfaces::ModelValueID(m_value->getId()));
+    return std::all_of(needed.cbegin(), needed.cend(), [this](Model::Interfaces::ModelValueID id) {
+        return m_arrivals.count(Model::Interfaces::toNumber(id)) > 0;
+    });
 }
 
 void ControlSession::exportSettings()
@@ -484,11 +485,25 @@ void ControlSession::handleArrival(quint16 identifier)
         }
         break;
     case Waiting::SetInitial:
-        if (identifier == m_value->getId()) {
+        if (rangeKnown()) {
             QString error;
             ValueAccess::parse(*m_value, m_text, true, &error);
+            // What the device allows now, given its other values: nothing outside is sent.
+            const auto valueId = Model::Interfaces::ModelValueID(m_value->getId());
+            const auto range = Application::K27::ConfigurationRules::allowedRange(
+                valueId, m_application->database()->settings());
+            const double content = ValueAccess::number(*m_value);
+            if (range && (content < range->minimum || content > range->maximum)) {
+                fail(QStringLiteral("%1 is outside what the device allows for %2 now (from %3 to "
+                                    "%4); nothing sent")
+                         .arg(m_text.trimmed(),
+                              QString::fromLatin1(Model::Interfaces::modelValueName(valueId)))
+                         .arg(QString::number(range->minimum), QString::number(range->maximum)),
+                     BadArguments);
+                return;
+            }
             m_sentContent = ValueAccess::jsonContent(*m_value);
-            m_arrivalsBeforeSend = m_arrivals.count(identifier);
+            m_arrivalsBeforeSend = m_arrivals.count(m_value->getId());
             m_waiting = Waiting::SetReport;
             m_timer.start(m_timeoutMs);
             m_value->send();
@@ -508,11 +523,11 @@ void ControlSession::handleArrival(quint16 identifier)
         }
         break;
     case Waiting::SettingsExport:
-        if (settingsArrived())
+        if (m_reportedSettings->complete())
             exportSettings();
         break;
     case Waiting::SettingsImport:
-        if (settingsArrived())
+        if (m_reportedSettings->complete())
             importSettings();
         break;
     case Waiting::SettingsReport:

@@ -18,6 +18,7 @@ class QTextStream;
 
 namespace Application::K27 {
 class Application;
+class ReportedSettings;
 class SerialPortManager;
 } // namespace Application::K27
 
@@ -92,13 +93,13 @@ private:
     // Asks for the value unless the model read already did.
     void ensureRequested(Model::Interfaces::ModelValueIntf *value);
     void handleArrival(quint16 identifier);
+    // Whether the value being set, and the values its allowed range depends on, have arrived.
+    bool rangeKnown() const;
     void handleTimeout();
     // Waits until the port has passed every byte on, then reports the exit code.
     void finish(int exitCode);
     void fail(const QString &message, int exitCode);
     void printDump();
-    // Whether every setting of the file and the two maxima have arrived once.
-    bool settingsArrived() const;
     void exportSettings();
     void importSettings();
     void finishImport();
@@ -128,6 +129,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_linkFolder;
     QSharedPointer<Application::K27::SerialPortManager> m_manager;
     std::unique_ptr<Application::K27::Application> m_application;
+    // Attached to the model before m_arrivals: it knows of a content before the session does.
+    std::unique_ptr<Application::K27::ReportedSettings> m_reportedSettings;
     ValueArrivals m_arrivals;
     QSet<quint16> m_requested;
     QTimer m_timer;

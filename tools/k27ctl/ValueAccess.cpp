@@ -179,6 +179,19 @@ QByteArray ValueAccess::jsonObject(const ModelValueIntf &value)
         + jsonContent(value) + ", \"text\": " + jsonString(value.toString()) + "}";
 }
 
+double ValueAccess::number(const ModelValueIntf &value)
+{
+    double number = 0.0;
+    visit(value, [&number](const auto &display) {
+        using T = typename std::decay_t<decltype(display)>::ValueType;
+        if constexpr (std::is_same_v<T, float>)
+            number = double(display.value());
+        else
+            number = double(Model::Interfaces::Codec::toNumber(display.value()));
+    });
+    return number;
+}
+
 QString ValueAccess::rangeText(const ModelValueIntf &value)
 {
     QString text;

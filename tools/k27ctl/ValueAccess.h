@@ -27,6 +27,10 @@ public:
     static bool parse(Model::Interfaces::ModelValueIntf &value, const QString &text, bool store,
                       QString *error);
 
+    // The content as a number (flags 1 or 0, enumerations by their number, floats widened);
+    // 0 for a value of no known type.
+    static double number(const Model::Interfaces::ModelValueIntf &value);
+
     // "from 0.1 to 9.9"
     static QString rangeText(const Model::Interfaces::ModelValueIntf &value);
 };

@@ -33,7 +33,7 @@ PackageUpdateService::PackageUpdateService(
 {
     qRegisterMetaType<Service::K27::PackageUpdateService::Step>();
     m_stepTimer.setSingleShot(true);
-    connect(&m_stepTimer, &QTimer::timeout, this, &PackageUpdateService::handleContinuation);
+    connect(&m_stepTimer, &QTimer::timeout, this, &PackageUpdateService::handleStepTimeout);
     m_returnTimer.setSingleShot(true);
     connect(&m_returnTimer, &QTimer::timeout, this,
             &PackageUpdateService::handleDeviceReturnTimeout);
@@ -72,6 +72,38 @@ void PackageUpdateService::onStart()
 
 void PackageUpdateService::onStop() { }
 
+quint32 PackageUpdateService::getState() const
+{
+    switch (m_state) {
+    case State::Idle:
+        return 0;
+    case State::Loaded:
+        return 1;
+    case State::PlatformBootloader:
+    case State::PlatformPortAway:
+    case State::PlatformTransfer:
+        return 2;
+    case State::DeviceRestarting:
+    case State::DeviceSettling:
+        return 3;
+    case State::DisplayBootloader:
+    case State::DisplayTransfer:
+    case State::DisplayFinishing:
+        return 4;
+    case State::Failed:
+        return 5;
+    case State::Finished:
+        return 6;
+    }
+    return 0;
+}
+
+bool PackageUpdateService::isUpdating() const
+{
+    const quint32 code = getState();
+    return code >= 2 && code <= 4;
+}
+
 // ---- opening a package ---------------------------------------------------------------------
 
 void PackageUpdateService::clearPackage()
@@ -88,7 +120,8 @@ void PackageUpdateService::openPackage(const QString &path)
 {
     if (isUpdating())
         return;
-    m_state = Opening;
+    m_state = State::Idle;
+    m_error = PackageUpdateError();
     m_packagePath = path;
     clearPackage();
 
@@ -96,49 +129,58 @@ void PackageUpdateService::openPackage(const QString &path)
     // window never offers a package that cannot be installed.
     std::optional<QString> packageVersion;
     std::optional<quint32> platformVersion;
-    const QString problem = loadPackage(path, &packageVersion, &platformVersion);
-    if (!problem.isEmpty()) {
+    const PackageUpdateError error = loadPackage(path, &packageVersion, &platformVersion);
+    if (error.isError()) {
         clearPackage();
-        m_state = Failed;
-        emit packageUpdateErrorOccured(problem);
+        m_state = State::Failed;
+        m_error = error;
+        emit packageUpdateErrorOccured(error.text());
         return;
     }
     if (packageVersion)
         emit packageUpdateVersion(*packageVersion);
-    if (platformVersion)
-        emit packageUpdatePlatformVersion(*platformVersion);
-    m_state = Loaded;
+    // A manifest may name platform software without an image of it (a bootloader record
+    // only); only an image that will be sent has a version to compare.
+    if (m_versionParser->platformApplication().path().isEmpty())
+        emit packageUpdateWithoutPlatformImage();
+    else
+        emit packageUpdatePlatformVersion(platformVersion.value_or(0));
+    m_state = State::Loaded;
 }
 
-QString PackageUpdateService::loadPackage(const QString &path,
-                                          std::optional<QString> *packageVersion,
-                                          std::optional<quint32> *platformVersion)
+PackageUpdateError PackageUpdateService::loadPackage(const QString &path,
+                                                     std::optional<QString> *packageVersion,
+                                                     std::optional<quint32> *platformVersion)
 {
     // Only a regular file: a FIFO chosen in the dialog cannot block the window.
     Utilities::RegularFile::Result result = Utilities::RegularFile::Result::Read;
     m_packageData = Utilities::RegularFile::read(path, maximumPackageSize, &result);
     m_packageSize = m_packageData.size();
     if (result != Utilities::RegularFile::Result::Read)
-        return QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                           "Cannot read the package: %1")
-            .arg(Utilities::RegularFile::failureText(result, maximumPackageSize));
+        return {PackageUpdateError::Code::Unreadable,
+                QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                            "Cannot read the package: %1")
+                    .arg(Utilities::RegularFile::failureText(result, maximumPackageSize))};
 
     m_tarball = QSharedPointer<Utilities::Tarball>::create(m_packageData.constData(),
                                                            quint32(m_packageData.size()));
     if (m_tarball->isTruncated())
-        return QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                           "The package is incomplete: it ends inside a file");
+        return {PackageUpdateError::Code::Incomplete,
+                QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                            "The package is incomplete: it ends inside a file")};
     const Utilities::Tarball::Entry *const manifest = m_tarball->find(manifestName);
     if (manifest == nullptr)
-        return QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                           "The package has no version.json");
+        return {PackageUpdateError::Code::NoManifest,
+                QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                            "The package has no version.json")};
 
     const QByteArray manifestBytes(manifest->data, manifest->size);
     QJsonParseError parseError {};
     const QJsonDocument document = QJsonDocument::fromJson(manifestBytes, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        return QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                           "The package's version.json is not a valid manifest");
+        return {PackageUpdateError::Code::InvalidManifest,
+                QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                            "The package's version.json is not a valid manifest")};
     m_versionParser = QSharedPointer<VersionParser>::create(manifestBytes);
     // The versions are kept, not announced: openPackage announces them once every check passed.
     {
@@ -156,37 +198,42 @@ QString PackageUpdateService::loadPackage(const QString &path,
             continue;
         const Utilities::Tarball::Entry *const entry = m_tarball->find(imagePath.toUtf8());
         if (entry == nullptr)
-            return QCoreApplication::translate(
-                       "Service::K27::PackageUpdateService",
-                       "The package names the firmware image %1, which it does not hold")
-                .arg(imagePath);
+            return {PackageUpdateError::Code::MissingImage,
+                    QCoreApplication::translate(
+                        "Service::K27::PackageUpdateService",
+                        "The package names the firmware image %1, which it does not hold")
+                        .arg(imagePath)};
         ++m_imageCount;
         // Checked now, before the device is sent into its bootloader: a bad image must never
         // leave the device without its application.
         const UpdateControlService::Error error = UpdateControlService::checkImage(
             QByteArray::fromRawData(entry->data, entry->size), true, nullptr);
         if (error == UpdateControlService::Error::DigestMismatch)
-            return QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                               "Security Error! Wrong Digest");
+            return {PackageUpdateError::Code::DigestMismatch,
+                    QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                                "Security Error! Wrong Digest")};
         if (error != UpdateControlService::Error::None)
-            return QCoreApplication::translate("Service::K27::PackageUpdateService", "%1: %2")
-                .arg(imagePath, UpdateControlService::errorText(error));
+            return {PackageUpdateError::Code::ImageRefused,
+                    QCoreApplication::translate("Service::K27::PackageUpdateService", "%1: %2")
+                        .arg(imagePath, UpdateControlService::errorText(error))};
     }
     if (m_imageCount == 0)
-        return QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                           "The package holds no firmware image for this device");
-    return QString();
+        return {PackageUpdateError::Code::NoImage,
+                QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                            "The package holds no firmware image for this device")};
+    return {};
 }
 
 // ---- the run -------------------------------------------------------------------------------
 
 void PackageUpdateService::startUpdate()
 {
-    if (m_state != Loaded && m_state != Finished)
+    if (m_state != State::Loaded && m_state != State::Finished)
         return;
     m_progressByNode.clear();
     if (m_tarball == nullptr)
         return;
+    m_error = PackageUpdateError();
     if (m_versionParser != nullptr
         && m_tarball->contains(m_versionParser->platformApplication().path().toUtf8())) {
         runPlatformStep();
@@ -194,7 +241,6 @@ void PackageUpdateService::startUpdate()
                && m_tarball->contains(m_versionParser->displayApplication().path().toUtf8())) {
         runDisplayStep();
     } else {
-        m_state = Finished;
         finish();
     }
 }
@@ -209,26 +255,28 @@ Component::K27::ZantLinkComponent *PackageUpdateService::link()
 void PackageUpdateService::runPlatformStep()
 {
     m_currentNode = platformNode;
-    m_state = PlatformTransfer;
-    m_waitingForBootloaderPort = false;
+    // The state first: whoever follows the step sees the update running.
+    m_state = State::PlatformBootloader;
     emit packageUpdateStepChanged(Step::Platform, 0);
     if (Component::K27::ZantLinkComponent *const device = link())
         device->sendJumpToBootloader(platformNode);
-    continueAfter(Continuation::PlatformInBootloader, m_timing.platformBootloaderMs);
+    waitIn(State::PlatformBootloader, m_timing.platformBootloaderMs);
 }
 
 void PackageUpdateService::runDisplayStep()
 {
     m_currentNode = displayNode;
-    m_state = DisplayTransfer;
+    // The state first: whoever follows the step sees the update running.
+    m_state = State::DisplayBootloader;
     emit packageUpdateStepChanged(Step::Display, 0);
     if (Component::K27::ZantLinkComponent *const device = link())
         device->sendJumpToBootloader(displayNode);
-    continueAfter(Continuation::DisplayInBootloader, m_timing.displayBootloaderMs);
+    waitIn(State::DisplayBootloader, m_timing.displayBootloaderMs);
 }
 
 void PackageUpdateService::startTransfer(quint8 node)
 {
+    m_state = node == platformNode ? State::PlatformTransfer : State::DisplayTransfer;
     const QString path = node == platformNode ? m_versionParser->platformApplication().path()
                                               : m_versionParser->displayApplication().path();
     const Utilities::Tarball::Entry *const entry = m_tarball->find(path.toUtf8());
@@ -239,37 +287,30 @@ void PackageUpdateService::startTransfer(quint8 node)
     m_updateControl->start(QByteArray(entry->data, entry->size), 1, node);
 }
 
-void PackageUpdateService::continueAfter(Continuation continuation, int milliseconds)
+void PackageUpdateService::waitIn(State state, int milliseconds)
 {
-    m_continuation = continuation;
+    m_state = state;
     m_stepTimer.start(qMax(0, milliseconds));
 }
 
-void PackageUpdateService::handleContinuation()
+void PackageUpdateService::handleStepTimeout()
 {
-    const Continuation continuation = m_continuation;
-    m_continuation = Continuation::None;
-    switch (continuation) {
-    case Continuation::None:
-        return;
-    case Continuation::PlatformInBootloader:
-        if (m_state != PlatformTransfer)
-            return;
+    switch (m_state) {
+    case State::PlatformBootloader:
         // The bootloader may have taken the port over by now; open it again. If it is not
         // back yet, the transfer starts when it is.
         if (link() != nullptr && !link()->open()) {
-            m_waitingForBootloaderPort = true;
+            m_state = State::PlatformPortAway;
             m_returnTimer.start(qMax(0, m_timing.deviceReturnTimeoutMs));
             return;
         }
         startTransfer(platformNode);
         return;
-    case Continuation::DisplayInBootloader:
-        if (m_state == DisplayTransfer)
-            startTransfer(displayNode);
+    case State::DisplayBootloader:
+        startTransfer(displayNode);
         return;
-    case Continuation::DeviceSettled:
-        if (m_state != WaitingForDevice || m_tarball == nullptr)
+    case State::DeviceSettling:
+        if (m_tarball == nullptr)
             return;
         if (m_versionParser != nullptr
             && m_tarball->contains(m_versionParser->displayApplication().path().toUtf8())) {
@@ -278,18 +319,24 @@ void PackageUpdateService::handleContinuation()
                     Model::Interfaces::ModelActionID::StartDisplayUpdate));
             runDisplayStep();
         } else {
-            m_state = Finished;
             finish();
         }
         return;
-    case Continuation::DisplayDone:
-        if (m_state != DisplayTransfer)
-            return;
+    case State::DisplayFinishing:
         if (Component::K27::ZantLinkComponent *const device = link())
             device->sendFireModelAction(
                 Model::Interfaces::toNumber(Model::Interfaces::ModelActionID::StopDisplayUpdate));
-        m_state = Finished;
         finish();
+        return;
+    case State::Idle:
+    case State::Loaded:
+    case State::PlatformPortAway:
+    case State::PlatformTransfer:
+    case State::DeviceRestarting:
+    case State::DisplayTransfer:
+    case State::Failed:
+    case State::Finished:
+        // A stale time-out: the state it belonged to has been left.
         return;
     }
 }
@@ -297,43 +344,40 @@ void PackageUpdateService::handleContinuation()
 void PackageUpdateService::handleDeviceReturnTimeout()
 {
     const int seconds = (m_timing.deviceReturnTimeoutMs + 999) / 1000;
-    if (m_state == WaitingForDevice) {
-        fail(m_imageCount > 1
-                 ? QCoreApplication::translate(
-                       "Service::K27::PackageUpdateService",
-                       "The platform was updated, but the device did not come back within %1 s; "
-                       "the display was not updated")
-                       .arg(seconds)
-                 : QCoreApplication::translate(
-                       "Service::K27::PackageUpdateService",
-                       "The platform was updated, but the device did not come back within %1 s")
-                       .arg(seconds));
-    } else if (m_state == PlatformTransfer && m_waitingForBootloaderPort) {
-        fail(QCoreApplication::translate(
-                 "Service::K27::PackageUpdateService",
-                 "The device did not come back within %1 s after it was sent into its "
-                 "bootloader; nothing was sent")
-                 .arg(seconds));
+    if (m_state == State::DeviceRestarting) {
+        const QString text = m_imageCount > 1
+            ? QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                          "The platform was updated, but the device did not come "
+                                          "back within %1 s; the display was not updated")
+            : QCoreApplication::translate(
+                "Service::K27::PackageUpdateService",
+                "The platform was updated, but the device did not come back within %1 s");
+        fail({PackageUpdateError::Code::DeviceStayedAway, text.arg(seconds)});
+    } else if (m_state == State::PlatformPortAway) {
+        fail({PackageUpdateError::Code::BootloaderStayedAway,
+              QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                          "The device did not come back within %1 s after it was "
+                                          "sent into its bootloader; nothing was sent")
+                  .arg(seconds)});
     }
 }
 
-void PackageUpdateService::fail(const QString &message)
+void PackageUpdateService::fail(const PackageUpdateError &error)
 {
     m_stepTimer.stop();
     m_returnTimer.stop();
-    m_continuation = Continuation::None;
-    m_waitingForBootloaderPort = false;
     if (m_updateControl != nullptr)
         m_updateControl->cancel();
-    m_state = Failed;
-    emit packageUpdateErrorOccured(message);
+    m_state = State::Failed;
+    m_error = error;
+    emit packageUpdateErrorOccured(error.text());
 }
 
 void PackageUpdateService::finish()
 {
     m_stepTimer.stop();
     m_returnTimer.stop();
-    m_continuation = Continuation::None;
+    m_state = State::Finished;
     emit packageUpdateFinished();
 }
 
@@ -351,65 +395,78 @@ void PackageUpdateService::handleProgressChanged(quint32 progress)
     for (const quint32 share : qAsConst(m_progressByNode))
         total += share;
     emit packageUpdateProgressChanged(total);
-    if (m_state == PlatformTransfer)
+    switch (getState()) {
+    case 2:
         emit packageUpdateStepChanged(Step::Platform, progress);
-    else if (m_state == DisplayTransfer)
+        break;
+    case 4:
         emit packageUpdateStepChanged(Step::Display, progress);
+        break;
+    default:
+        break;
+    }
 }
 
 void PackageUpdateService::handleDigestError()
 {
     if (isUpdating())
-        fail(QCoreApplication::translate("Service::K27::PackageUpdateService",
-                                         "Security Error! Wrong Digest"));
+        fail({PackageUpdateError::Code::DigestMismatch,
+              QCoreApplication::translate("Service::K27::PackageUpdateService",
+                                          "Security Error! Wrong Digest")});
 }
 
 void PackageUpdateService::handleTransferFailed(UpdateControlService::Error error,
                                                 const QString &message)
 {
-    Q_UNUSED(error)
     if (!isUpdating())
         return;
-    fail(m_currentNode == platformNode
-             ? QCoreApplication::translate("Service::K27::PackageUpdateService", "Platform: %1")
-                   .arg(message)
-             : QCoreApplication::translate("Service::K27::PackageUpdateService", "Display: %1")
-                   .arg(message));
+    const PackageUpdateError::Code code = error == UpdateControlService::Error::Stalled
+        ? PackageUpdateError::Code::Stalled
+        : PackageUpdateError::Code::ImageRefused;
+    fail({code,
+          m_currentNode == platformNode
+              ? QCoreApplication::translate("Service::K27::PackageUpdateService", "Platform: %1")
+                    .arg(message)
+              : QCoreApplication::translate("Service::K27::PackageUpdateService", "Display: %1")
+                    .arg(message)});
 }
 
 void PackageUpdateService::handleUpdateFinished()
 {
-    if (!isUpdating())
-        return;
-    if (m_currentNode == platformNode) {
-        if (m_state != PlatformTransfer)
-            return;
+    switch (m_state) {
+    case State::PlatformTransfer:
         // The platform restarts into its new software; its port goes away and comes back.
-        m_state = WaitingForDevice;
+        m_state = State::DeviceRestarting;
         emit packageUpdateStepChanged(Step::WaitingForDevice, 0);
         m_returnTimer.start(qMax(0, m_timing.deviceReturnTimeoutMs));
         return;
+    case State::DisplayTransfer:
+        waitIn(State::DisplayFinishing, m_timing.displayFinishMs);
+        return;
+    default:
+        // Not the end of a transfer of this run.
+        return;
     }
-    if (m_state == DisplayTransfer && m_continuation != Continuation::DisplayDone)
-        continueAfter(Continuation::DisplayDone, m_timing.displayFinishMs);
 }
 
 void PackageUpdateService::handlePortOpened(const QString &portName)
 {
     if (!isOwnPort(portName))
         return;
-    if (m_state == PlatformTransfer && m_waitingForBootloaderPort) {
-        m_waitingForBootloaderPort = false;
+    switch (m_state) {
+    case State::PlatformPortAway:
         m_returnTimer.stop();
         if (link() != nullptr)
             link()->open();
         startTransfer(platformNode);
         return;
-    }
-    if (m_state != WaitingForDevice || m_continuation == Continuation::DeviceSettled)
+    case State::DeviceRestarting:
+        m_returnTimer.stop();
+        waitIn(State::DeviceSettling, m_timing.deviceSettleMs);
         return;
-    m_returnTimer.stop();
-    continueAfter(Continuation::DeviceSettled, m_timing.deviceSettleMs);
+    default:
+        return;
+    }
 }
 
 void PackageUpdateService::handlePortClosed(const QString &portName)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "component/AbstractService.h"
+#include "service/PackageUpdateError.h"
 #include "service/UpdateControlService.h"
 
 #include <QByteArray>
@@ -53,14 +54,21 @@ public:
     static constexpr qint64 maximumPackageSize
         = 2 * UpdateControlService::maxImageSize + 16 * 1024 * 1024;
 
-    enum State : quint32 {
-        Opening = 0,
-        Loaded = 1,
-        PlatformTransfer = 2,
-        WaitingForDevice = 3,
-        DisplayTransfer = 4,
-        Failed = 5,
-        Finished = 6,
+    // The named states of a package and its run; each wait of the run is one state, continued
+    // by a single-shot timer. getState() gives the coarse code of each.
+    enum class State {
+        Idle, // nothing loaded: constructed, or a package being opened (code 0)
+        Loaded, // a package passed its checks and may be run (1)
+        PlatformBootloader, // "JumpToBootloader" went to the platform; its bootloader starts (2)
+        PlatformPortAway, // the platform's bootloader has not given the port back yet (2)
+        PlatformTransfer, // the platform pulls its image (2)
+        DeviceRestarting, // the platform restarts into its new software; its port is away (3)
+        DeviceSettling, // the port is back; the new software starts (3)
+        DisplayBootloader, // "JumpToBootloader" went to the display; its bootloader starts (4)
+        DisplayTransfer, // the display pulls its image through the platform (4)
+        DisplayFinishing, // the display has its last block; "StopDisplayUpdate" follows (4)
+        Failed, // the package was refused or its run ended with an error (5)
+        Finished, // the run ended; it may run again (6)
     };
     Q_ENUM(State)
 
@@ -93,12 +101,14 @@ public:
     void openPackage(const QString &path);
     // Runs the loaded package; only in states Loaded and Finished.
     void startUpdate();
-    quint32 getState() const { return m_state; }
-    bool isUpdating() const
-    {
-        return m_state == PlatformTransfer || m_state == WaitingForDevice
-            || m_state == DisplayTransfer;
-    }
+    State state() const { return m_state; }
+    // The state's code: 0 nothing loaded, 1 loaded, 2 platform, 3 waiting for the device after
+    // the platform, 4 display, 5 failed, 6 finished.
+    quint32 getState() const;
+    // Whether an update runs (codes 2, 3 and 4): the device window stays while it does.
+    bool isUpdating() const;
+    // Why the last package was refused or its run ended; no error otherwise.
+    const PackageUpdateError &error() const { return m_error; }
 
     void setTiming(const Timing &timing) { m_timing = timing; }
     const Timing &timing() const { return m_timing; }
@@ -113,6 +123,9 @@ public:
 signals:
     void packageUpdateVersion(const QString &version);
     void packageUpdatePlatformVersion(quint32 version);
+    // Instead of packageUpdatePlatformVersion: the package holds no platform image, so it brings
+    // no platform software to compare with the device's.
+    void packageUpdateWithoutPlatformImage();
     void packageUpdateErrorOccured(const QString &message);
     void packageUpdateProgressChanged(quint32 progress);
     void packageUpdateFinished();
@@ -129,28 +142,20 @@ public slots:
     void handlePortClosed(const QString &portName);
 
 private:
-    // What the single-shot timer continues with.
-    enum class Continuation {
-        None,
-        PlatformInBootloader, // the platform had time to start its bootloader
-        DisplayInBootloader, // the display had time to start its bootloader
-        DeviceSettled, // the device came back and had time to start its software
-        DisplayDone, // the display had time to take its image
-    };
-
-    // Reads and checks the package; an empty text when it can be used. The manifest's versions
-    // go to the two optionals, to be announced once the package has passed.
-    QString loadPackage(const QString &path, std::optional<QString> *packageVersion,
-                        std::optional<quint32> *platformVersion);
+    // Reads and checks the package; no error when it can be used. The manifest's versions go
+    // to the two optionals, to be announced once the package has passed.
+    PackageUpdateError loadPackage(const QString &path, std::optional<QString> *packageVersion,
+                                   std::optional<quint32> *platformVersion);
     void clearPackage();
     Component::K27::ZantLinkComponent *link();
     void runPlatformStep();
     void runDisplayStep();
     void startTransfer(quint8 node);
-    void continueAfter(Continuation continuation, int milliseconds);
-    void handleContinuation();
+    // Enters a waiting state that the step timer ends.
+    void waitIn(State state, int milliseconds);
+    void handleStepTimeout();
     void handleDeviceReturnTimeout();
-    void fail(const QString &message);
+    void fail(const PackageUpdateError &error);
     void finish();
     bool isOwnPort(const QString &portName) const;
 
@@ -158,7 +163,8 @@ private:
     const QSharedPointer<Application::K27::SerialPortManager> m_portManager;
     const QString m_portName;
     Component::K27::ZantLinkComponent *m_link = nullptr;
-    quint32 m_state = Opening;
+    State m_state = State::Idle;
+    PackageUpdateError m_error;
     QString m_packagePath;
     qint64 m_packageSize = 0;
     QByteArray m_packageData;
@@ -169,12 +175,11 @@ private:
     QMap<quint8, quint32> m_progressByNode;
 
     Timing m_timing;
-    Continuation m_continuation = Continuation::None;
+    // Ends the waits of the states PlatformBootloader, DeviceSettling, DisplayBootloader and
+    // DisplayFinishing.
     QTimer m_stepTimer;
+    // How long the device may stay away in PlatformPortAway and DeviceRestarting.
     QTimer m_returnTimer;
-    // The platform's bootloader has not taken the port over yet: the transfer starts when the
-    // port opens again.
-    bool m_waitingForBootloaderPort = false;
 };
 
 } // namespace Service::K27

@@ -8,38 +8,55 @@ class TestPackageUpdatePanel : public PackageUpdatePanelFixture
     Q_OBJECT
 
 private slots:
+    // packageVersion: the platform image's version; none for a package of a display image only.
     void downgradeVerdict_data()
     {
         QTest::addColumn<int>("level");
         QTest::addColumn<int>("operatingMode");
         QTest::addColumn<QString>("packageVersion");
-        QTest::addColumn<bool>("offered");
-        QTest::newRow("Supervisor, newer") << int(UserLogin::Supervisor) << 0 << "V1.0.0.1" << true;
+        QTest::addColumn<QString>("verdict");
+        const QString offered = QStringLiteral("New Firmware: ");
+        const QString downgrade = QStringLiteral("Software downgrade is not allowed! ");
+        const QString nothingToCompare
+            = QStringLiteral("No platform firmware to compare: update not allowed! ");
+        const QString displayOnly;
+        QTest::newRow("Supervisor, newer")
+            << int(UserLogin::Supervisor) << 0 << "V1.0.0.1" << offered;
         QTest::newRow("Supervisor, equal")
-            << int(UserLogin::Supervisor) << 0 << "V1.0.0.0" << false;
+            << int(UserLogin::Supervisor) << 0 << "V1.0.0.0" << downgrade;
         QTest::newRow("Supervisor, older")
-            << int(UserLogin::Supervisor) << 0 << "V0.9.0.0" << false;
-        QTest::newRow("Admin, older") << int(UserLogin::Admin) << 0 << "V0.9.0.0" << true;
-        QTest::newRow("Admin, equal") << int(UserLogin::Admin) << 0 << "V1.0.0.0" << true;
-        QTest::newRow("Demo, mode 3, older") << int(UserLogin::Demo) << 3 << "V0.9.0.0" << true;
-        QTest::newRow("Demo, mode 0, equal") << int(UserLogin::Demo) << 0 << "V1.0.0.0" << false;
-        QTest::newRow("Demo, mode 0, newer") << int(UserLogin::Demo) << 0 << "V1.1.0.0" << true;
+            << int(UserLogin::Supervisor) << 0 << "V0.9.0.0" << downgrade;
+        QTest::newRow("Admin, older") << int(UserLogin::Admin) << 0 << "V0.9.0.0" << offered;
+        QTest::newRow("Admin, equal") << int(UserLogin::Admin) << 0 << "V1.0.0.0" << offered;
+        QTest::newRow("Demo, mode 3, older") << int(UserLogin::Demo) << 3 << "V0.9.0.0" << offered;
+        QTest::newRow("Demo, mode 0, equal")
+            << int(UserLogin::Demo) << 0 << "V1.0.0.0" << downgrade;
+        QTest::newRow("Demo, mode 0, newer") << int(UserLogin::Demo) << 0 << "V1.1.0.0" << offered;
+        // No platform image, no version to compare: only a level that may skip the check.
+        QTest::newRow("Admin, display only")
+            << int(UserLogin::Admin) << 0 << displayOnly << offered;
+        QTest::newRow("Supervisor, display only")
+            << int(UserLogin::Supervisor) << 0 << displayOnly << nothingToCompare;
+        QTest::newRow("Demo, mode 3, display only")
+            << int(UserLogin::Demo) << 3 << displayOnly << nothingToCompare;
     }
     void downgradeVerdict()
     {
         QFETCH(int, level);
         QFETCH(int, operatingMode);
         QFETCH(QString, packageVersion);
-        QFETCH(bool, offered);
+        QFETCH(QString, verdict);
+        const bool offered = verdict == QLatin1String("New Firmware: ");
         DeviceSimulatorOptions options;
         options.model.insert(10, operatingMode);
         QVERIFY(start(level, options));
-        const QString package = twoImagePackage(packageVersion);
+        const QString package = packageVersion.isEmpty()
+            ? m_packages->build(QStringLiteral("package.tar"), QByteArray(), QString(),
+                                UpdatePackages::image(900, 3), QStringLiteral("V2.0.0.1"))
+            : twoImagePackage(packageVersion);
         QVERIFY(!package.isEmpty());
         window().openUpdatePackage(package);
-        QCOMPARE(label("labelPackageVersionText")->text(),
-                 offered ? QStringLiteral("New Firmware: ")
-                         : QStringLiteral("Software downgrade is not allowed! "));
+        QCOMPARE(label("labelPackageVersionText")->text(), verdict);
         QCOMPARE(label("labelPackageVersion")->text(), QStringLiteral("V2.0.0.0"));
         QCOMPARE(button("pushButtonStartPackageUpdate")->isVisibleTo(&window()), offered);
 
@@ -122,7 +139,7 @@ private slots:
             << QStringList {QStringLiteral("1/0"), QStringLiteral("9/0"), QStringLiteral("11/0")}
             << QStringList {QStringLiteral("Waiting for the device to restart")};
         QTest::newRow("display only")
-            << int(UserLogin::Supervisor) << false << true
+            << int(UserLogin::Admin) << false << true
             << QStringList {QStringLiteral("1/1"), QStringLiteral("9/1"), QStringLiteral("11/1"),
                             QStringLiteral("action 12")}
             << QStringList {QStringLiteral("Display: 100 %")};
@@ -140,8 +157,8 @@ private slots:
             QStringLiteral("V2.0.0.0"), display ? UpdatePackages::image(900, 3) : QByteArray(),
             QStringLiteral("V2.0.0.1"));
         window().openUpdatePackage(package);
-        if (!platform) // no platform version: the verdict does not run, START stays hidden
-            QVERIFY(!button("pushButtonStartPackageUpdate")->isVisibleTo(&window()));
+        // Newer platform software is offered to every level, a display image alone to Admin.
+        QVERIFY(button("pushButtonStartPackageUpdate")->isVisibleTo(&window()));
         m_harness->takeReceived();
 
         QSignalSpy progress(&service(), &PackageUpdateService::packageUpdateProgressChanged);

@@ -79,7 +79,7 @@ private slots:
         QVERIFY(errors.wait(20000));
         QCOMPARE(errors.first().at(0).toString(), message);
         QVERIFY(awayWhileKeptOpen);
-        QCOMPARE(service().getState(), quint32(PackageUpdateService::Failed));
+        QCOMPARE(service().state(), PackageUpdateService::State::Failed);
         QVERIFY(window().canClose());
         QCOMPARE(label("labelPackageVersionText")->text(), message);
         QVERIFY(button("pushButtonOpenUpdatePackage")->isVisibleTo(&window()));
@@ -150,7 +150,8 @@ private slots:
         DeviceSimulator &device = m_harness->device();
         int returns = 0;
         connect(&device, &DeviceSimulator::cameBack, this, [&] {
-            if (service().getState() == PackageUpdateService::WaitingForDevice && ++returns == 1)
+            // The port manager has told the service already: it gives the device time to settle.
+            if (service().state() == PackageUpdateService::State::DeviceSettling && ++returns == 1)
                 QTimer::singleShot(0, &device, [&device] { device.goAway(20); });
         });
         QSignalSpy finished(&service(), &PackageUpdateService::packageUpdateFinished);

@@ -98,6 +98,12 @@ private:
                                  platformVersion, UpdatePackages::image(1200, 4),
                                  QStringLiteral("V2.0.0.1"));
     }
+    // A package of a display image only: no platform software to compare.
+    QString displayPackage()
+    {
+        return m_packages->build(QStringLiteral("display.tar"), QByteArray(), QString(),
+                                 UpdatePackages::image(1200, 4), QStringLiteral("V2.0.0.1"));
+    }
 
 private slots:
     void installsAPackage()
@@ -128,6 +134,11 @@ private slots:
                                                     "V1.0.0.0; --allow-downgrade installs it "
                                                     "anyway; nothing sent\n");
         QTest::newRow("no package") << "missing" << QByteArray("Cannot read the package");
+        QTest::newRow("display only")
+            << "display"
+            << QByteArray("k27ctl: the package has no platform image to compare with the "
+                          "device's platform software V1.0.0.0; --allow-downgrade installs it "
+                          "anyway; nothing sent\n");
     }
     void refusedPackagesSendNothing()
     {
@@ -139,6 +150,8 @@ private slots:
             path = m_packages->tamper(path, QStringLiteral("tampered.tar"));
         else if (kind == QLatin1String("missing"))
             path = m_folder->filePath(QStringLiteral("none.tar"));
+        else if (kind == QLatin1String("display"))
+            path = displayPackage();
         QVERIFY(!path.isEmpty());
         m_device->clearReceivedPackets();
         const Result result = run({QStringLiteral("update"), path});
@@ -148,21 +161,36 @@ private slots:
         QVERIFY(result.out.isEmpty());
         // A refused package is known before the model read (whose 47 requests then come
         // first on the line) or right after it: nothing of an update follows.
-        if (kind == QLatin1String("same"))
+        const bool afterModelRead
+            = kind == QLatin1String("same") || kind == QLatin1String("display");
+        if (afterModelRead)
             QTRY_COMPARE(m_device->receivedPackets(Command::GetModelValue).size(), 47);
         QCOMPARE(updatePackets(m_device->receivedPackets()), 0);
         QCOMPARE(m_device->platform().applicationVersion(), deviceVersion);
-        if (kind != QLatin1String("same")) // refused before the port was even used
+        QCOMPARE(m_device->display().applicationVersion(), deviceVersion);
+        if (!afterModelRead) // refused before the port was even used
             QVERIFY(m_device->receivedPackets().isEmpty());
     }
 
-    void downgradeWhenAllowed()
+    // --allow-downgrade skips the version check: an older platform, or none to compare.
+    void installedWhenAllowed_data()
     {
-        const QString path = package(QStringLiteral("V0.9.0.0"));
+        QTest::addColumn<bool>("displayOnly");
+        QTest::newRow("older platform software") << false;
+        QTest::newRow("display only") << true;
+    }
+    void installedWhenAllowed()
+    {
+        QFETCH(bool, displayOnly);
+        const QString path = displayOnly ? displayPackage() : package(QStringLiteral("V0.9.0.0"));
+        QVERIFY(!path.isEmpty());
         const Result result
             = run({QStringLiteral("update"), QStringLiteral("--allow-downgrade"), path});
         QVERIFY2(result.exitCode == 0, result.err.constData());
-        QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
+        QTRY_COMPARE(m_device->display().applicationVersion(), 0x02000001u);
+        QCOMPARE(m_device->platform().applicationVersion(),
+                 displayOnly ? deviceVersion : 0x02000000u);
+        QTRY_VERIFY(!m_device->displayUpdateActive());
     }
 };
 

@@ -16,7 +16,9 @@
 
 using Command = Component::K27::ZantLinkCommandCode;
 using Component::Interfaces::ZantLinkPacket;
+using Service::K27::PackageUpdateError;
 using Service::K27::PackageUpdateService;
+using State = Service::K27::PackageUpdateService::State;
 using Service::K27::UpdateControlService;
 using TestSupport::RecordingLinkComponent;
 using TestSupport::UpdatePackages;
@@ -122,7 +124,7 @@ private slots:
             UpdatePackages::image(700, 1), QStringLiteral("V2.0.0.0"));
         QVERIFY(!good.isEmpty());
         m_service->openPackage(good);
-        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Loaded));
+        QCOMPARE(m_service->state(), State::Loaded);
         QCOMPARE(m_service->imageCount(), 2u);
 
         QString path;
@@ -168,12 +170,75 @@ private slots:
         // Nothing is offered for the package and nothing of the earlier one is left.
         QVERIFY(versions.isEmpty());
         QVERIFY(texts.isEmpty());
-        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+        QCOMPARE(m_service->state(), State::Failed);
+        QCOMPARE(m_service->getState(), 5u);
+        QCOMPARE(m_service->error().text(), errors.first().at(0).toString());
         QCOMPARE(m_service->imageCount(), 0u);
         QVERIFY(m_service->versionParser() == nullptr);
 
         m_service->startUpdate();
         QVERIFY(m_link->writes().isEmpty());
+    }
+
+    // The window and k27ctl decide from the platform software a package brings: its version
+    // when it holds a platform image, otherwise that it has none.
+    void platformSoftwareIsAnnounced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QList<quint32>>("versions");
+        QTest::addColumn<int>("withoutPlatformImage");
+        QTest::newRow("two images") << "both" << QList<quint32> {0x02000000} << 0;
+        QTest::newRow("platform only") << "platform" << QList<quint32> {0x02000000} << 0;
+        QTest::newRow("display only") << "display" << QList<quint32>() << 1;
+        // The manifest's platform record names a bootloader only: no platform image is sent.
+        QTest::newRow("platform bootloader record only")
+            << "bootloaderRecord" << QList<quint32>() << 1;
+        QTest::newRow("platform image without a version text")
+            << "noVersionText" << QList<quint32> {0} << 0;
+    }
+    void platformSoftwareIsAnnounced()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QList<quint32>, versions);
+        QFETCH(int, withoutPlatformImage);
+        const QByteArray platformImage
+            = Service::K27::FirmwareImageCipher().encryptImage(UpdatePackages::image(600));
+        const QByteArray displayImage
+            = Service::K27::FirmwareImageCipher().encryptImage(UpdatePackages::image(300, 2));
+        QString path;
+        if (kind == QLatin1String("bootloaderRecord"))
+            path = m_packages->archive(
+                QStringLiteral("p.tar"),
+                {{QStringLiteral("version.json"),
+                  QByteArray(
+                      R"({"Platform":{"Bootloader":{"Path":"boot.crypt","Version":"V9.0.0.0"}},)"
+                      R"("Display":{"Application":{"Path":"display.crypt","Version":"V2.0.0.1"}}})")},
+                 {QStringLiteral("display.crypt"), displayImage}});
+        else if (kind == QLatin1String("noVersionText"))
+            path = m_packages->archive(
+                QStringLiteral("p.tar"),
+                {{QStringLiteral("version.json"),
+                  QByteArray(R"({"Platform":{"Application":{"Path":"platform.crypt"}}})")},
+                 {QStringLiteral("platform.crypt"), platformImage}});
+        else
+            path = m_packages->build(
+                QStringLiteral("p.tar"),
+                kind != QLatin1String("display") ? UpdatePackages::image(600) : QByteArray(),
+                QStringLiteral("V2.0.0.0"),
+                kind != QLatin1String("platform") ? UpdatePackages::image(300, 2) : QByteArray(),
+                QStringLiteral("V2.0.0.1"));
+        QVERIFY(!path.isEmpty());
+
+        QSignalSpy announced(m_service.get(), &PackageUpdateService::packageUpdatePlatformVersion);
+        QSignalSpy without(m_service.get(),
+                           &PackageUpdateService::packageUpdateWithoutPlatformImage);
+        m_service->openPackage(path);
+        QCOMPARE(m_service->state(), State::Loaded);
+        QList<quint32> numbers;
+        for (const QList<QVariant> &arguments : qAsConst(announced))
+            numbers.append(arguments.at(0).value<quint32>());
+        QCOMPARE(numbers, versions);
+        QCOMPARE(without.count(), withoutPlatformImage);
     }
 
     void wholeSequence_data()
@@ -208,29 +273,38 @@ private slots:
             QStringLiteral("V2.0.0.1"));
         QVERIFY(!package.isEmpty());
         m_service->openPackage(package);
-        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Loaded));
+        QCOMPARE(m_service->state(), State::Loaded);
+        QCOMPARE(m_service->getState(), 1u);
 
         QSignalSpy progress(m_service.get(), &PackageUpdateService::packageUpdateProgressChanged);
         QSignalSpy finished(m_service.get(), &PackageUpdateService::packageUpdateFinished);
         m_service->startUpdate();
         if (platform) {
-            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::PlatformTransfer));
+            QCOMPARE(m_service->state(), State::PlatformBootloader);
+            QCOMPARE(m_service->getState(), 2u);
             QTRY_COMPARE(m_control->blockCount(), quint16(2));
+            QCOMPARE(m_service->state(), State::PlatformTransfer);
             // Refused while the update runs.
             m_service->openPackage(package);
-            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::PlatformTransfer));
+            QCOMPARE(m_service->state(), State::PlatformTransfer);
             pullImage();
-            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::WaitingForDevice));
+            QCOMPARE(m_service->state(), State::DeviceRestarting);
+            QCOMPARE(m_service->getState(), 3u);
             m_service->handlePortOpened(QStringLiteral("ttyOTHER"));
+            QCOMPARE(m_service->state(), State::DeviceRestarting);
             m_service->handlePortOpened(portName);
+            QCOMPARE(m_service->state(), State::DeviceSettling);
         }
         if (display) {
-            QTRY_COMPARE(m_service->getState(), quint32(PackageUpdateService::DisplayTransfer));
+            QTRY_COMPARE(m_service->state(), State::DisplayTransfer);
+            QCOMPARE(m_service->getState(), 4u);
             QTRY_COMPARE(m_control->blockCount(), quint16(1));
             pullImage();
+            QCOMPARE(m_service->state(), State::DisplayFinishing);
         }
         QTRY_COMPARE(finished.count(), 1);
-        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Finished));
+        QCOMPARE(m_service->state(), State::Finished);
+        QCOMPARE(m_service->getState(), 6u);
 
         QStringList sent = commands(m_link->writes());
         sent.removeDuplicates();
@@ -264,9 +338,9 @@ private slots:
         m_control->start(QByteArray(200, 'x'), 1, 0);
         QCOMPARE(errors.count(), 1);
         QCOMPARE(errors.first().at(0).toString(), QStringLiteral("Security Error! Wrong Digest"));
-        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+        QCOMPARE(m_service->state(), State::Failed);
         m_service->startUpdate();
-        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+        QCOMPARE(m_service->state(), State::Failed);
     }
 
     void stallAndAbsentDevice_data()
@@ -297,11 +371,11 @@ private slots:
         if (!stall) {
             m_control->sendBlock(1);
             m_control->sendBlock(2);
-            QCOMPARE(m_service->getState(), quint32(PackageUpdateService::WaitingForDevice));
+            QCOMPARE(m_service->state(), State::DeviceRestarting);
         }
         QVERIFY(errors.wait(5000));
         QCOMPARE(errors.first().at(0).toString(), message);
-        QCOMPARE(m_service->getState(), quint32(PackageUpdateService::Failed));
+        QCOMPARE(m_service->state(), State::Failed);
         QVERIFY(!m_service->isUpdating());
         // Opened again, the package runs again.
         m_service->openPackage(package);

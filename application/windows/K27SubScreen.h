@@ -175,6 +175,7 @@ public slots:
     void handleStartPackageUpdate();
     void handlePackageUpdateVersion(const QString &version);
     void handlePackageUpdatePlatformVersion(quint32 version);
+    void handlePackageUpdateWithoutPlatformImage();
     void handlePackageUpdateErrorOccured(const QString &message);
     void handlePackageUpdateFinished();
     void handlePackageUpdateStep(Service::K27::PackageUpdateService::Step step, quint32 percent);

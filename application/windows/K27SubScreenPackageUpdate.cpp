@@ -3,6 +3,7 @@
 // update of the device is answered through.
 
 #include "application/core/Config.h"
+#include "application/core/UpdateVerdict.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "model/database/ModelDatabase.h"
@@ -11,12 +12,32 @@
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenInformationPage.h"
 
+#include <optional>
+
 using Application::K27::FileChooser;
+using Application::K27::UpdateVerdict;
 using Service::K27::PackageUpdateService;
 
 namespace {
-// The operating mode in which a Demo user may install any package.
-constexpr quint32 demoUpdateOperatingMode = 3;
+// The verdict for the package just opened, by the logged-in level's rights and what the device
+// reported; packageVersion is none for a package without a platform image.
+UpdateVerdict updateVerdict(const AccessRights &rights, Model::Database::ModelDatabase &model,
+                            std::optional<quint32> packageVersion)
+{
+    UpdateVerdict::Facts facts;
+    facts.packageVersion = packageVersion;
+    facts.deviceVersion = quint32(model.information().platformVersion().value());
+    facts.skipVersionCheck = rights.hasRight(AccessRights::UpdateWithoutVersionCheck);
+    facts.demoMode = rights.hasRight(AccessRights::DemoMode);
+    facts.operatingMode = quint32(model.operation().operatingMode().value());
+    return UpdateVerdict::decide(facts);
+}
+
+void showUpdateVerdict(Ui::K27SubScreenInformationPage &page, const UpdateVerdict &verdict)
+{
+    page.labelPackageVersionText->setText(verdict.text());
+    page.pushButtonStartPackageUpdate->setVisible(verdict.mayInstall());
+}
 } // namespace
 
 void K27SubScreen::connectPackageUpdate()
@@ -33,6 +54,8 @@ void K27SubScreen::connectPackageUpdate()
             &K27SubScreen::handlePackageUpdateVersion);
     connect(package, &PackageUpdateService::packageUpdatePlatformVersion, this,
             &K27SubScreen::handlePackageUpdatePlatformVersion);
+    connect(package, &PackageUpdateService::packageUpdateWithoutPlatformImage, this,
+            &K27SubScreen::handlePackageUpdateWithoutPlatformImage);
     connect(package, &PackageUpdateService::packageUpdateErrorOccured, this,
             &K27SubScreen::handlePackageUpdateErrorOccured);
     connect(package, &PackageUpdateService::packageUpdateFinished, this,
@@ -88,19 +111,12 @@ void K27SubScreen::handlePackageUpdateVersion(const QString &version)
 
 void K27SubScreen::handlePackageUpdatePlatformVersion(quint32 version)
 {
-    Model::Database::ModelDatabase &model = *database();
-    const bool mayInstall = m_rights.hasRight(AccessRights::UpdateWithoutVersionCheck)
-        || (m_rights.hasRight(AccessRights::DemoMode)
-            && quint32(model.operation().operatingMode().value()) == demoUpdateOperatingMode)
-        || quint32(model.information().platformVersion().value()) < version;
-    if (mayInstall) {
-        m_informationPage->labelPackageVersionText->setText(tr("New Firmware: "));
-        m_informationPage->pushButtonStartPackageUpdate->show();
-    } else {
-        m_informationPage->labelPackageVersionText->setText(
-            tr("Software downgrade is not allowed! "));
-        m_informationPage->pushButtonStartPackageUpdate->hide();
-    }
+    showUpdateVerdict(*m_informationPage, updateVerdict(m_rights, *database(), version));
+}
+
+void K27SubScreen::handlePackageUpdateWithoutPlatformImage()
+{
+    showUpdateVerdict(*m_informationPage, updateVerdict(m_rights, *database(), std::nullopt));
 }
 
 void K27SubScreen::handlePackageUpdateErrorOccured(const QString &message)

@@ -289,14 +289,6 @@
         <translation>Archive (*.tar)</translation>
     </message>
     <message>
-        <source>New Firmware: </source>
-        <translation>Neue Firmware: </translation>
-    </message>
-    <message>
-        <source>Software downgrade is not allowed! </source>
-        <translation>Software-Downgrade ist nicht erlaubt! </translation>
-    </message>
-    <message>
         <source>Platform: %1 %</source>
         <translation>Platform: %1 %</translation>
     </message>
@@ -1040,6 +1032,21 @@
     <message>
         <source>SIMULATED DEVICE – this is k27-demo: the devices in this window are simulated, no hardware is connected.</source>
         <translation>SIMULIERTES GERÄT – dies ist k27-demo: Die Geräte in diesem Fenster sind simuliert, es ist keine Hardware angeschlossen.</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateVerdict</name>
+    <message>
+        <source>Software downgrade is not allowed! </source>
+        <translation>Software-Downgrade ist nicht erlaubt! </translation>
+    </message>
+    <message>
+        <source>No platform firmware to compare: update not allowed! </source>
+        <translation>Keine Platform-Firmware zum Vergleichen: Update nicht erlaubt! </translation>
+    </message>
+    <message>
+        <source>New Firmware: </source>
+        <translation>Neue Firmware: </translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "PackageInstall.h"
 
 #include "application/core/Application.h"
+#include "application/core/UpdateVerdict.h"
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "service/VersionParser.h"
@@ -8,6 +9,7 @@
 
 #include <QTextStream>
 
+using Application::K27::UpdateVerdict;
 using Service::K27::PackageUpdateService;
 using Service::K27::UpdateControlService;
 
@@ -32,11 +34,9 @@ PackageInstall::PackageInstall(Application::K27::Application &application, QText
             [this](const QString &version) { m_packageVersion = version; });
     connect(package, &PackageUpdateService::packageUpdateErrorOccured, this,
             [this](const QString &message) {
-                // Before the start it is the reason the package was refused.
-                if (!m_running) {
-                    m_openError = message;
+                // Before the start, open() reports why the package was refused.
+                if (!m_running)
                     return;
-                }
                 endProgressLine();
                 m_err << "k27ctl: " << message << Qt::endl;
                 emit finished(Failed);
@@ -71,12 +71,12 @@ PackageUpdateService *PackageInstall::package() const
 
 bool PackageInstall::open(const QString &path)
 {
-    m_openError = QString();
+    m_platformVersion.reset();
     package()->openPackage(path);
-    if (package()->getState() != PackageUpdateService::Loaded) {
+    if (package()->state() != PackageUpdateService::State::Loaded) {
+        const QString reason = package()->error().text();
         m_err << "k27ctl: " << path << ": "
-              << (m_openError.isEmpty() ? QStringLiteral("the package cannot be used")
-                                        : m_openError)
+              << (reason.isEmpty() ? QStringLiteral("the package cannot be used") : reason)
               << "; nothing sent" << Qt::endl;
         return false;
     }
@@ -85,13 +85,22 @@ bool PackageInstall::open(const QString &path)
 
 bool PackageInstall::accepts(quint32 deviceVersion, bool allowDowngrade)
 {
-    // A package without a platform image brings no version to compare.
-    if (!m_platformVersion || allowDowngrade || deviceVersion < *m_platformVersion)
+    UpdateVerdict::Facts facts;
+    facts.packageVersion = m_platformVersion;
+    facts.deviceVersion = deviceVersion;
+    facts.skipVersionCheck = allowDowngrade;
+    const UpdateVerdict verdict = UpdateVerdict::decide(facts);
+    if (verdict.mayInstall())
         return true;
-    m_err << "k27ctl: the package's platform software "
-          << Utilities::versionText(*m_platformVersion) << " is not newer than the device's "
-          << Utilities::versionText(deviceVersion)
-          << "; --allow-downgrade installs it anyway; nothing sent" << Qt::endl;
+    if (verdict.kind() == UpdateVerdict::Kind::NoPlatformImage)
+        m_err << "k27ctl: the package has no platform image to compare with the device's "
+                 "platform software "
+              << Utilities::versionText(deviceVersion);
+    else
+        m_err << "k27ctl: the package's platform software "
+              << Utilities::versionText(*m_platformVersion) << " is not newer than the device's "
+              << Utilities::versionText(deviceVersion);
+    m_err << "; --allow-downgrade installs it anyway; nothing sent" << Qt::endl;
     return false;
 }
 

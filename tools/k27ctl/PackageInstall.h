@@ -17,8 +17,9 @@ class PackageUpdateService;
 
 // k27ctl update: installs an update package through a device application's package update
 // service, with a progress line on standard error. The package is opened and checked before
-// anything is sent; it is installed only when it is newer than the device's platform software,
-// or when a downgrade is allowed.
+// anything is sent; it is installed only when its platform software is newer than the device's,
+// or when a downgrade is allowed (also the only way to install a package without a platform
+// image, which brings nothing to compare).
 class PackageInstall : public QObject
 {
     Q_OBJECT
@@ -32,8 +33,8 @@ public:
     // Opens and checks the package; false (the reason on standard error) when it cannot be
     // used. Sends nothing.
     bool open(const QString &path);
-    // Whether the device's platform software (a packed version) may be replaced by the
-    // package's; false with the reason on standard error.
+    // The update verdict for the device's platform software (a packed version); false with the
+    // reason on standard error.
     bool accepts(quint32 deviceVersion, bool allowDowngrade);
     // Runs the update; finished() follows.
     void start();
@@ -51,7 +52,6 @@ private:
     QTextStream &m_err;
     std::optional<quint32> m_platformVersion;
     QString m_packageVersion;
-    QString m_openError;
     QString m_step;
     int m_percent = -1;
     bool m_lineOpen = false;

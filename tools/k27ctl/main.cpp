@@ -48,7 +48,8 @@ const char *const usage
       "  update PACKAGE    install an update package (.tar); only a package newer than the\n"
       "                    device's platform software unless --allow-downgrade\n"
       "options of update:\n"
-      "  --allow-downgrade       install a package that is not newer than the device\n"
+      "  --allow-downgrade       install a package that is not newer than the device, or\n"
+      "                          that has no platform image to compare\n"
       "  --update-waits A,B,C,D  the update's waits in ms (2000,1000,1000,5000): after the\n"
       "                          platform's bootloader jump, after the display's, after the\n"
       "                          device came back, before the display update ends\n"
@@ -80,7 +81,8 @@ int main(int argc, char *argv[])
     parser.addOption(secondsOption);
     const QCommandLineOption allowDowngradeOption(
         QStringLiteral("allow-downgrade"),
-        QStringLiteral("update: install a package that is not newer than the device."));
+        QStringLiteral("update: install a package that is not newer than the device, or that "
+                       "has no platform image to compare."));
     const QCommandLineOption updateWaitsOption(QStringLiteral("update-waits"),
                                                QStringLiteral("update: the waits in ms."),
                                                QStringLiteral("A,B,C,D"));

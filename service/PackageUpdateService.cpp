@@ -336,7 +336,7 @@ void PackageUpdateService::handleStepTimeout()
     case State::DisplayTransfer:
     case State::Failed:
     case State::Finished:
-        // A stale time-out: the state it belonged to has been left.
+        // No wait of these states ends by this timer.
         return;
     }
 }

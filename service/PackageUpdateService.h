@@ -33,10 +33,11 @@ class VersionParser;
 // forwards to between "StartDisplayUpdate" and "StopDisplayUpdate". The image transfer itself
 // is the update control service's.
 //
-// The run is a state machine on the GUI thread. Every wait is a single-shot timer whose
-// time-out continues the machine; nothing waits in a local event loop, so nothing re-enters,
-// and a service destroyed during a wait leaves no timer behind. A transfer the device stops
-// asking for, and a device that does not come back, end in the error state with a message.
+// The run is a state machine on the GUI thread. Every wait is a state of its own, ended by a
+// single-shot timer whose time-out continues the machine; nothing waits in a local event loop,
+// so nothing re-enters, and a service destroyed during a wait leaves no timer behind. A
+// transfer the device stops asking for, and a device that does not come back, end in the
+// Failed state with an error (error(): its code and text; packageUpdateErrorOccured: the text).
 //
 // A package is checked as a whole when it is opened: its manifest, and every application image
 // it names (present, digest, plain length, block count). A package that fails gives

@@ -310,6 +310,10 @@ void ZantLinkTerminalService::handleModelValue(const ZantLinkPacket &packet)
     notify(ModelValueEvent::Channel, event);
     if (alive.isNull())
         return;
+    if (event.refused()) {
+        reportDroppedModelValue(identifier, content->count);
+        return;
+    }
 
     // Measurements stream at up to a thousand a second: their lines only when someone reads.
     if (receivedLogIsRead()) {
@@ -324,6 +328,22 @@ void ZantLinkTerminalService::handleModelValue(const ZantLinkPacket &packet)
     if (identifier == Model::Interfaces::toNumber(ModelValueID::MeasurementPhase))
         m_currentPhase = content->count > 0 ? content->data[0] : 0;
     emitModelValueSignal(identifier);
+}
+
+void ZantLinkTerminalService::reportDroppedModelValue(uint16_t identifier, int byteCount)
+{
+    ++m_droppedModelValues;
+    // Rare and worth seeing: the line is built whether or not the log is read now.
+    const QString line
+        = tr("ID: %1 (%2): %n content byte(s) fit no content of its type; dropped (%3 so far)",
+             nullptr, byteCount)
+              .arg(identifier)
+              .arg(QString::fromLatin1(Model::Interfaces::modelValueName(identifier)))
+              .arg(m_droppedModelValues);
+    const QPointer<ZantLinkTerminalService> alive(this);
+    emit commandReceived(line.toUtf8());
+    if (!alive.isNull())
+        emit malformedModelValue(identifier, byteCount);
 }
 
 void ZantLinkTerminalService::emitModelValueSignal(uint16_t identifier)

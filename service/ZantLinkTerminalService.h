@@ -101,6 +101,10 @@ public:
     // The last "GetName" answers ("Application", "Bootloader"); empty until the first.
     QByteArray platformName() const { return m_platformName; }
     QByteArray displayName() const { return m_displayName; }
+    // "SetModelValue" contents the model dropped since the start because their width fits
+    // no content of the value's type (a float of 1 byte, a fifth byte): each is also a line
+    // in the packet log and a malformedModelValue signal, never a value.
+    quint64 droppedModelValues() const { return m_droppedModelValues; }
     // The phase the last "MeasurementPhase" content announced.
     uint8_t currentPhase() const { return m_currentPhase; }
     const Component::Interfaces::ZantLinkCommand &command(int index) const;
@@ -111,6 +115,9 @@ signals:
     void commandTransmitted(QByteArray data);
     void commandReceived(QByteArray data);
     void requestMemblock(quint16 blockNumber);
+    // The device sent a content for the value whose width fits no content of its type; the
+    // model kept what it had.
+    void malformedModelValue(quint16 identifier, int byteCount);
     void articleNumberModelValue();
     void serialNumberModelValue();
     void platformVersionModelValue();
@@ -171,6 +178,8 @@ private:
     void handleMemblock(const Packet &packet);
     void handleModelValue(const Packet &packet);
     void emitModelValueSignal(uint16_t identifier);
+    // Counts a content the model dropped, logs it and tells whoever waits for the value.
+    void reportDroppedModelValue(uint16_t identifier, int byteCount);
 
     std::array<Component::Interfaces::ZantLinkCommand, CommandTableSize> m_commands;
     std::vector<std::unique_ptr<Application::K27::TerminalCommandItem>> m_commandItems;
@@ -187,6 +196,7 @@ private:
     QByteArray m_platformName;
     QByteArray m_displayName;
     uint8_t m_currentPhase = 0;
+    quint64 m_droppedModelValues = 0;
     Component::K27::ZantLinkComponent *m_linkComponent = nullptr;
     // Stands for the hand-over of packets through Qt's event queue in sanitizer builds.
     char m_handover = 0;

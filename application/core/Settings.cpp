@@ -190,7 +190,25 @@ bool Settings::load(const QString &path)
         m_errorString = tr("it is not a JSON object");
         return false;
     }
-    return read(document.object());
+    // The reader keeps only one of two equal keys: which of the two the file means is the
+    // technician's to say.
+    if (const QString duplicate = SettingsJson::duplicateKey(content); !duplicate.isEmpty()) {
+        //: %1 is a key of the settings file
+        m_errorString = tr("the key \"%1\" appears twice").arg(duplicate);
+        return false;
+    }
+    Settings taken = *this;
+    if (!taken.read(document.object())) {
+        m_errorString = taken.m_errorString;
+        return false;
+    }
+    // A file of some other program, or one whose keys are all misspelt, would write nothing.
+    if (taken.m_fields == 0) {
+        m_errorString = tr("no settings found in this file");
+        return false;
+    }
+    *this = taken;
+    return true;
 }
 
 bool Settings::save(const QString &path)

@@ -86,7 +86,8 @@ public:
     bool read(const QJsonObject &object);
     // Sets all six keys.
     void write(QJsonObject &object) const;
-    // Reads the file and takes its object; false with errorString(), nothing changed.
+    // Reads the file and takes its object; false with errorString(), nothing changed. Also
+    // refused: a file holding a key twice in one object, and one without any known key.
     bool load(const QString &path);
     // Writes the file atomically: a failed write keeps the file that was there. False with
     // errorString(); also when a value is no finite number, which JSON cannot hold.

@@ -5,6 +5,7 @@
 #include "model/interfaces/ModelTypes.h"
 #include "model/interfaces/ModelValueCodec.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace Application::K27 {
@@ -15,8 +16,22 @@ namespace Types = Model::Interfaces::ModelTypes;
 namespace Codec = Model::Interfaces::Codec;
 using Field = Settings::Field;
 
+template<typename Value, typename Content> void setAndSend(Value &value, const Content &content)
+{
+    value.setValue(content);
+    value.send();
+}
+
+QString numberText(double value)
+{
+    return QString::number(Settings::cutToTwoDecimals(static_cast<float>(value)), 'g',
+                           QLocale::FloatingPointShortest);
+}
+
+} // namespace
+
 // The content of a setting as a number: flags 0 or 1, indexes as numbers, floats widened.
-double modelNumber(Field field, Model::Database::ModelSettings &model)
+double SettingsTransfer::modelNumber(Field field, Model::Database::ModelSettings &model)
 {
     switch (field) {
     case Settings::TripClass:
@@ -47,11 +62,54 @@ double modelNumber(Field field, Model::Database::ModelSettings &model)
     return 0.0;
 }
 
-template<typename Value, typename Content> void setAndSend(Value &value, const Content &content)
+void SettingsTransfer::setModelNumber(Field field, double number,
+                                      Model::Database::ModelSettings &model)
 {
-    value.setValue(content);
-    value.send();
+    const auto byte = [number] { return static_cast<quint8>(number); };
+    const auto flag = number != 0.0;
+    const auto single = static_cast<float>(number);
+    const auto faultType = [&byte] { return static_cast<Types::Settings::FaultType>(byte()); };
+    switch (field) {
+    case Settings::TripClass:
+        model.tripClass().setValue(static_cast<Types::Settings::TripClass>(byte()));
+        return;
+    case Settings::NominalCurrent:
+        model.nominalCurrent().setValue(single);
+        return;
+    case Settings::OverloadReset:
+        model.overloadReset().setValue(flag);
+        return;
+    case Settings::UndercurrentEnable:
+        model.undercurrentEnable().setValue(flag);
+        return;
+    case Settings::UndercurrentThreshold:
+        model.undercurrentThreshold().setValue(single);
+        return;
+    case Settings::UndercurrentFaultType:
+        model.undercurrentFault().setValue(faultType());
+        return;
+    case Settings::UndervoltageEnable:
+        model.undervoltageEnable().setValue(flag);
+        return;
+    case Settings::UndervoltageThreshold:
+        model.undervoltageThreshold().setValue(single);
+        return;
+    case Settings::UndervoltageFaultType:
+        model.undervoltageFault().setValue(faultType());
+        return;
+    case Settings::OvervoltageEnable:
+        model.overvoltageEnable().setValue(flag);
+        return;
+    case Settings::OvervoltageThreshold:
+        model.overvoltageThreshold().setValue(single);
+        return;
+    case Settings::OvervoltageFaultType:
+        model.overvoltageFault().setValue(faultType());
+        return;
+    }
 }
+
+namespace {
 
 void writeField(Field field, const Settings &settings, Model::Database::ModelSettings &model)
 {
@@ -145,6 +203,62 @@ Settings::Limits SettingsTransfer::limits(const Settings &settings,
             limits[field] = *range;
     }
     return limits;
+}
+
+bool SettingsTransfer::check(const Settings &settings, Model::Database::ModelSettings &model,
+                             QString *error)
+{
+    Settings checked = settings;
+    if (!checked.checkRanges(limits(settings, model))) {
+        *error = checked.errorString();
+        return false;
+    }
+    // What the device keeps must still fit what the file changes: its thresholds held to the
+    // nominal current, for instance. The load asymmetry threshold is no part of the file but
+    // is held to the same nominal current.
+    using Model::Interfaces::ModelValueID;
+    const std::optional<float> nominalAfter = settings.has(Settings::NominalCurrent)
+        ? std::optional<float>(settings.nominalCurrent())
+        : std::nullopt;
+    struct Kept
+    {
+        ModelValueID id;
+        QString name;
+        double value;
+    };
+    QList<Kept> kept;
+    for (const Field field : Settings::fieldOrder()) {
+        if (!settings.has(field))
+            kept.append({valueId(field), Settings::keyName(field), modelNumber(field, model)});
+    }
+    kept.append({ModelValueID::LoadAsymmetryThreshold,
+                 QString::fromLatin1(
+                     Model::Interfaces::modelValueName(ModelValueID::LoadAsymmetryThreshold)),
+                 double(model.loadAsymmetryThreshold().value())});
+    for (const Kept &value : qAsConst(kept)) {
+        for (const ModelValueID governing : ConfigurationRules::rangeDependsOn(value.id)) {
+            const auto *field = std::find_if(
+                Settings::fieldOrder().cbegin(), Settings::fieldOrder().cend(),
+                [governing](Field candidate) { return valueId(candidate) == governing; });
+            if (field == Settings::fieldOrder().cend() || !settings.has(*field))
+                continue;
+            const auto range = ConfigurationRules::allowedRange(value.id, model, nominalAfter);
+            const auto single = static_cast<float>(value.value);
+            if (!range
+                || (single >= static_cast<float>(range->minimum)
+                    && single <= static_cast<float>(range->maximum)))
+                continue;
+            //: %1 is a key of the settings file, %2 its value, %3 a setting the device keeps,
+            //: %4 that setting's value, %5 and %6 the range it would need to lie in
+            *error = tr("\"%1\" is %2, and the device's \"%3\" of %4 would then lie outside "
+                        "%5 to %6")
+                         .arg(Settings::keyName(*field), numberText(settings.number(*field)),
+                              value.name, numberText(value.value), numberText(range->minimum),
+                              numberText(range->maximum));
+            return false;
+        }
+    }
+    return true;
 }
 
 int SettingsTransfer::write(const Settings &settings, Model::Database::ModelSettings &model,

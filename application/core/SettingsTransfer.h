@@ -37,6 +37,14 @@ public:
     // import (the file's, or else the device's).
     static Settings::Limits limits(const Settings &settings, Model::Database::ModelSettings &model);
 
+    // Whether the settings may be written to the device as it is now: every value the file
+    // carries within what the device accepts (limits), and every value the device keeps still
+    // within its range once the file's values are in (the device's undercurrent threshold of
+    // 2.5 A against a file's nominal current of 1.0 A). False with a reason naming the key and,
+    // for a value the device keeps, that value too; ready to follow "…: ".
+    static bool check(const Settings &settings, Model::Database::ModelSettings &model,
+                      QString *error);
+
     // Sets and sends every setting the settings carry, in Settings::fieldOrder(), and nothing
     // else. Returns how many were written; changes gets those whose content differed from the
     // model's before.
@@ -48,6 +56,12 @@ public:
     // otherwise.
     static QList<Settings::Field> differences(const Settings &settings,
                                               Model::Database::ModelSettings &model);
+
+    // The content the model holds for a setting, as a number (switches 1 or 0).
+    static double modelNumber(Settings::Field field, Model::Database::ModelSettings &model);
+    // Sets the model's content of a setting from a number, without sending it.
+    static void setModelNumber(Settings::Field field, double number,
+                               Model::Database::ModelSettings &model);
 
     // The model value a setting is written to and reported in.
     static Model::Interfaces::ModelValueID valueId(Settings::Field field);

@@ -4,6 +4,7 @@
 #include "application/core/Application.h"
 #include "application/core/MeasurementRecorder.h"
 #include "application/core/ReportedSettings.h"
+#include "application/core/SettingsImport.h"
 #include "application/windows/StatusDisplay.h"
 #include "component/SerialPort.h"
 #include "model/interfaces/ModelActionID.h"
@@ -242,6 +243,10 @@ private:
     void connectSettingsFile();
     void showSettingsFileResult(const QString &text);
     bool deviceConnected() const;
+    // Why the device cannot take part in an export or import now; empty when it can.
+    QString settingsUnavailable() const;
+    // The device has confirmed an import, or the time for it has passed.
+    void handleSettingsImported();
     void applyAccessRights();
 
     // The link component (component 0); null when the application has none.
@@ -274,6 +279,9 @@ private:
     QString m_titleMark;
     // Whether the device has reported its settings: EXPORT and IMPORT refuse until it has.
     std::unique_ptr<::Application::K27::ReportedSettings> m_reportedSettings;
+    // The import waiting for the device to report its settings back, and its file as shown.
+    std::unique_ptr<::Application::K27::SettingsImport> m_settingsImport;
+    QString m_importedPath;
 
     // ---- Data page: live trend and recording (K27SubScreenMeasurement.cpp) ----------------
 public slots:

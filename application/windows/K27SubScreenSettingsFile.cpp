@@ -10,6 +10,7 @@
 #include "application/windows/K27SubScreen.h"
 #include "component/SerialPort.h"
 #include "model/database/ModelDatabase.h"
+#include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenConfigurationPage.h"
 
 #include <QDir>
@@ -53,16 +54,10 @@ void K27SubScreen::handleImportSettings()
 void K27SubScreen::exportSettings(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
-    // Without a device the model holds the catalogue's defaults, not any device's settings.
-    if (!deviceConnected()) {
-        showSettingsFileResult(
-            tr("Settings not exported to %1: no device is connected.").arg(shownPath));
-        return;
-    }
-    if (!m_reportedSettings->complete()) {
-        showSettingsFileResult(
-            tr("Settings not exported to %1: the device has not reported its settings yet.")
-                .arg(shownPath));
+    // Without a device's report the model holds the catalogue's defaults, not its settings.
+    if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
+        //: %1 is the file, %2 why the device's settings are not known
+        showSettingsFileResult(tr("Settings not exported to %1: %2.").arg(shownPath, reason));
         return;
     }
     Settings &file = *settings();
@@ -86,42 +81,97 @@ void K27SubScreen::importSettings(const QString &path)
     const QString shownPath = QDir::toNativeSeparators(path);
     // The file is checked whole before anything is sent: a file that is refused changes
     // nothing, neither on the device nor in the settings kept from the last export or import.
-    if (!deviceConnected()) {
-        showSettingsFileResult(
-            tr("Settings not imported from %1: no device is connected. Nothing was sent.")
-                .arg(shownPath));
+    if (m_settingsImport && m_settingsImport->waiting()) {
+        //: %1 is the file
+        showSettingsFileResult(tr("Settings not imported from %1: the import before is still "
+                                  "waiting for the device. Nothing was sent.")
+                                   .arg(shownPath));
         return;
     }
-    // The device's ranges are only known once it has reported them.
-    if (!m_reportedSettings->complete()) {
-        showSettingsFileResult(tr("Settings not imported from %1: the device has not reported "
-                                  "its settings yet. Nothing was sent.")
-                                   .arg(shownPath));
+    // The device's ranges and present settings are only known once it has reported them.
+    if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
+        //: %1 is the file, %2 why the device's settings are not known
+        showSettingsFileResult(
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason));
         return;
     }
     Settings file = *settings();
     Model::Database::ModelSettings &model = database()->settings();
-    if (!file.load(path) || !file.checkRanges(SettingsTransfer::limits(file, model))) {
+    QString reason;
+    if (!file.load(path))
+        reason = file.errorString();
+    else
+        SettingsTransfer::check(file, model, &reason);
+    if (!reason.isEmpty()) {
         //: %1 is the file, %2 the reason
-        showSettingsFileResult(tr("Settings not imported from %1: %2. Nothing was sent.")
-                                   .arg(shownPath, file.errorString()));
+        showSettingsFileResult(
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason));
         return;
     }
     *settings() = file;
-    QList<SettingsTransfer::Change> changes;
-    const int written = SettingsTransfer::write(file, model, &changes);
     if (configuration()) {
         configuration()->setSettingsDir(path);
         configuration()->save();
     }
-    //: %1 is the file, %2 how many settings were sent to the device
-    QStringList lines {
-        written == 1
-            ? tr("Settings imported from %1: 1 value written").arg(shownPath)
-            : tr("Settings imported from %1: %2 values written").arg(shownPath).arg(written)};
-    for (const SettingsTransfer::Change &change : qAsConst(changes))
-        lines.append(SettingsTransfer::changeText(change));
+    if (!m_settingsImport) {
+        m_settingsImport
+            = std::make_unique<::Application::K27::SettingsImport>(valueObserver(), model);
+        connect(m_settingsImport.get(), &::Application::K27::SettingsImport::finished, this,
+                &K27SubScreen::handleSettingsImported);
+    }
+    m_importedPath = shownPath;
+    //: %1 is the file
+    showSettingsFileResult(
+        tr("Settings from %1 sent; waiting for the device to confirm them.").arg(shownPath));
+    m_settingsImport->start(file);
+}
+
+void K27SubScreen::handleSettingsImported()
+{
+    using Outcome = ::Application::K27::SettingsImport::Outcome;
+    const ::Application::K27::SettingsImport &import = *m_settingsImport;
+    QStringList lines;
+    switch (import.outcome()) {
+    case Outcome::Confirmed:
+        //: %1 is the file; %n how many settings the device reported back as written
+        lines.append(tr("Settings imported from %1: %n value(s) confirmed by the device", nullptr,
+                        import.written())
+                         .arg(m_importedPath));
+        break;
+    case Outcome::Disagreed:
+        //: %1 is the file; %n how many settings the device keeps otherwise than written
+        lines.append(tr("Settings not imported as written from %1: the device kept another "
+                        "value for %n setting(s)",
+                        nullptr, import.disagreed().size())
+                         .arg(m_importedPath));
+        break;
+    case Outcome::NotConfirmed:
+        //: %1 is the file, %2 how many settings were sent, %3 seconds; %n how many of them
+        //: the device did not report back
+        lines.append(tr("Settings not imported from %1: the device did not confirm %n of %2 "
+                        "value(s) within %3 s",
+                        nullptr, import.unconfirmed().size())
+                         .arg(m_importedPath)
+                         .arg(import.written())
+                         .arg(import.timeoutMs() / 1000.0));
+        break;
+    case Outcome::Idle:
+    case Outcome::Waiting:
+        return;
+    }
+    lines.append(import.lines());
     showSettingsFileResult(lines.join(QLatin1Char('\n')));
+}
+
+QString K27SubScreen::settingsUnavailable() const
+{
+    if (!deviceConnected())
+        return tr("no device is connected");
+    if (terminalService() && terminalService()->platformName() == "Bootloader")
+        return tr("the device's platform is in its bootloader and reports no settings");
+    if (!m_reportedSettings->complete())
+        return tr("the device has not reported its settings yet");
+    return QString();
 }
 
 bool K27SubScreen::deviceConnected() const

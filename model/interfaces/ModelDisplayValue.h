@@ -36,12 +36,12 @@ public:
         recomputeNeighbours();
     }
 
-    void receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) override
+    bool receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) override
     {
-        if (!ModelThread::check(this->getId()))
-            return;
-        Base::receive(argument);
+        if (!ModelThread::check(this->getId()) || !Base::receive(argument))
+            return false;
         recomputeNeighbours();
+        return true;
     }
 
     QByteArray toString() const override { return format(this->value()); }

@@ -57,9 +57,12 @@ public:
         }
     }
 
-    void receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) override
+    bool receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) override
     {
+        if (argument.data == nullptr || !Codec::fitsWidth<T>(argument.count))
+            return false;
         setValue(Codec::decode<T>(argument.data, argument.count));
+        return true;
     }
 
     QByteArray toString() const override { return QByteArray(); }

@@ -78,6 +78,19 @@ inline quint32 decodeNumber(const unsigned char *data, std::size_t count) noexce
     }
 }
 
+// Whether an argument of count bytes is a content of type T: a float is exactly its four
+// bytes of IEEE 754; an integer-like content is a little-endian number of 1, 2 or 4 bytes (a
+// device may send a narrow value wider, its low-order bits count). Anything else (nothing,
+// one byte of a float, three bytes, a fifth byte) is no content at all, never a 0.
+template<typename T> constexpr bool fitsWidth(std::size_t count) noexcept
+{
+    static_assert(isModelType<T>, "not a model content type");
+    if constexpr (std::is_same_v<T, float>)
+        return count == 4;
+    else
+        return count == 1 || count == 2 || count == 4;
+}
+
 // A content from its argument bytes. Integer-like types keep the low-order bits of the
 // number (a bool is true when the whole number is non-zero); a float takes the first four
 // bytes, and an argument shorter than four bytes gives 0.0 rather than a read past its end.

@@ -28,8 +28,14 @@ public:
         return m_argument;
     }
 
+    // Set by the value observer when the value found the content's width unfit for its type
+    // and stored nothing: the sender learns that the device's content was dropped.
+    void markRefused() { m_refused = true; }
+    bool refused() const { return m_refused; }
+
 private:
     Component::Interfaces::ZantLinkPacket::Argument m_argument;
+    bool m_refused = false;
 };
 
 } // namespace Model::Interfaces

@@ -22,8 +22,10 @@ public:
     virtual void request() = 0;
     // Writes the content to the device ("SetModelValue").
     virtual void send() = 0;
-    // Takes a content out of a received "SetModelValue" argument.
-    virtual void receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) = 0;
+    // Takes a content out of a received "SetModelValue" argument. An argument whose width
+    // does not fit the content type (Codec::fitsWidth) is no content: nothing is stored and
+    // the result is false.
+    virtual bool receive(const Component::Interfaces::ZantLinkPacket::Argument &argument) = 0;
     // The content as display text; empty for values without a text form.
     virtual QByteArray toString() const = 0;
     // Back to the content the value had at construction.

@@ -15,7 +15,7 @@ void ModelValueObserver::update(uint32_t eventId, Utilities::Events::BaseEvent &
 {
     if (eventId != ModelValueEvent::Channel)
         return;
-    const auto *valueEvent = dynamic_cast<const ModelValueEvent *>(&event);
+    auto *valueEvent = dynamic_cast<ModelValueEvent *>(&event);
     if (valueEvent == nullptr)
         return;
 
@@ -32,7 +32,12 @@ void ModelValueObserver::update(uint32_t eventId, Utilities::Events::BaseEvent &
         Model::Interfaces::ModelValueIntf *value = findValue(valueEvent->getId());
         if (value == nullptr)
             return;
-        value->receive(valueEvent->getArgument());
+        // A content of the wrong width is no content: the value keeps what it had and
+        // nobody is told of a change.
+        if (!value->receive(valueEvent->getArgument())) {
+            valueEvent->markRefused();
+            return;
+        }
         notify(ModelValueEvent::Channel, event);
         break;
     }

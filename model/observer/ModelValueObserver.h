@@ -17,8 +17,9 @@ public:
 
     // Channel 24 only. Type 1: the value writes itself to the device. Type 2: the value takes
     // the content out of the event's argument, then the event is republished on channel 24.
-    // Events for identifiers without a registered value change nothing and are not
-    // republished.
+    // A content whose width does not fit the value's type is dropped: the event is marked
+    // refused and not republished. Events for identifiers without a registered value change
+    // nothing and are not republished.
     void update(uint32_t eventId, Utilities::Events::BaseEvent &event) override;
 };
 

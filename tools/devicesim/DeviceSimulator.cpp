@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -357,8 +358,30 @@ void DeviceSimulator::answer(quint8 node, quint16 command, const QList<QByteArra
 
 void DeviceSimulator::reportModelValue(quint16 valueId)
 {
-    if (m_model.contains(valueId))
-        answer(platformNode, Command::SetModelValue, {u16(valueId), m_model.encode(valueId)});
+    if (!m_model.contains(valueId))
+        return;
+    QByteArray content = m_model.encode(valueId);
+    // A faulty firmware's width: the content cut short or followed by zero bytes.
+    if (const auto width = m_options.answerWidths.constFind(valueId);
+        width != m_options.answerWidths.constEnd())
+        content = content.left(*width).leftJustified(*width, '\0');
+    answer(platformNode, Command::SetModelValue, {u16(valueId), content});
+}
+
+void DeviceSimulator::setAnswerWidth(quint16 id, int width)
+{
+    if (width < 0)
+        m_options.answerWidths.remove(id);
+    else
+        m_options.answerWidths.insert(id, std::min(width, DeviceSimulatorOptions::widestAnswer));
+}
+
+void DeviceSimulator::setWriteIgnored(quint16 id, bool ignored)
+{
+    if (ignored)
+        m_options.ignoredWrites.insert(id);
+    else
+        m_options.ignoredWrites.remove(id);
 }
 
 void DeviceSimulator::setModelValue(quint16 valueId, double value, bool report)
@@ -468,7 +491,8 @@ void DeviceSimulator::handlePlatformPacket(const ReceivedPacket &packet)
         reportModelValue(target);
         return;
     case Command::SetModelValue:
-        if (!m_model.contains(target) || args.size() < 2)
+        if (!m_model.contains(target) || args.size() < 2
+            || m_options.ignoredWrites.contains(target))
             return;
         m_model.setFromHost(target, args.at(1));
         // Whatever was asked, the PC learns what the device now holds.

@@ -81,6 +81,11 @@ public:
     void setModelValue(quint16 id, double value, bool report = true);
     // Sends "SetModelValue" with the stored content, as the device does unasked.
     void reportModelValue(quint16 id);
+    // From now on the value is reported with width content bytes (0 … 8; -1: its own width),
+    // as a faulty firmware would.
+    void setAnswerWidth(quint16 id, int width);
+    // From now on "SetModelValue" for the value is neither stored nor answered (or again both).
+    void setWriteIgnored(quint16 id, bool ignored);
 
     SimulatedController &platform() { return *m_platform; }
     SimulatedController &display() { return *m_display; }

@@ -315,6 +315,34 @@ bool DeviceSimulatorOptions::setModelValue(const QString &identifier, const QStr
     return true;
 }
 
+bool DeviceSimulatorOptions::setAnswerWidth(const QString &assignment, QString *errorMessage)
+{
+    const int equals = assignment.indexOf(QLatin1Char('='));
+    const int id = equals > 0 ? identifierOf(assignment.left(equals)) : -1;
+    if (id < 0 || !SimulatedModel().contains(quint16(id)))
+        return fail(
+            errorMessage,
+            QStringLiteral("an answer width needs a model value=bytes, not %1").arg(assignment));
+    bool ok = false;
+    const int width = assignment.mid(equals + 1).trimmed().toInt(&ok);
+    if (!ok || width < 0 || width > widestAnswer)
+        return fail(errorMessage,
+                    QStringLiteral("the answer width of %1 must be a whole number 0 … %2")
+                        .arg(assignment.left(equals))
+                        .arg(widestAnswer));
+    answerWidths.insert(quint16(id), width);
+    return true;
+}
+
+bool DeviceSimulatorOptions::setIgnoredWrite(const QString &identifier, QString *errorMessage)
+{
+    const int id = identifierOf(identifier.trimmed());
+    if (id < 0 || !SimulatedModel().contains(quint16(id)))
+        return fail(errorMessage, QStringLiteral("\"%1\" is no model value").arg(identifier));
+    ignoredWrites.insert(quint16(id));
+    return true;
+}
+
 bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMessage)
 {
     QJsonParseError parseError;
@@ -329,7 +357,8 @@ bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMes
     const QJsonObject root = document.object();
     if (!checkKeys(root,
                    {"folder", "portName", "seed", "measurementPeriodMs", "usbAwayMs", "model",
-                    "platform", "display", "update", "line", "warning", "error"},
+                    "platform", "display", "update", "line", "warning", "error", "answerWidths",
+                    "ignoreWrites"},
                    QString(), errorMessage))
         return false;
 
@@ -356,6 +385,26 @@ bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMes
             QString message;
             if (!merged.setModelValue(it.key(), valueText(it.value()), &message))
                 return fail(errorMessage, QStringLiteral("in \"model\": %1").arg(message));
+        }
+    }
+    if (root.contains("answerWidths")) {
+        if (!root.value("answerWidths").isObject())
+            return fail(errorMessage, QStringLiteral("\"answerWidths\" must be an object"));
+        const QJsonObject widths = root.value("answerWidths").toObject();
+        for (auto it = widths.begin(); it != widths.end(); ++it) {
+            QString message;
+            if (!merged.setAnswerWidth(it.key() + QLatin1Char('=') + valueText(it.value()),
+                                       &message))
+                return fail(errorMessage, QStringLiteral("in \"answerWidths\": %1").arg(message));
+        }
+    }
+    if (root.contains("ignoreWrites")) {
+        if (!root.value("ignoreWrites").isArray())
+            return fail(errorMessage, QStringLiteral("\"ignoreWrites\" must be a list"));
+        for (const QJsonValue &identifier : root.value("ignoreWrites").toArray()) {
+            QString message;
+            if (!merged.setIgnoredWrite(valueText(identifier), &message))
+                return fail(errorMessage, QStringLiteral("in \"ignoreWrites\": %1").arg(message));
         }
     }
     for (const char *controller : {"platform", "display"}) {

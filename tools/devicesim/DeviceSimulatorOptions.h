@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -46,6 +47,13 @@ struct DeviceSimulatorOptions
     UpdateFaults updateFaults;
     LineFaults lineFaults;
 
+    // A faulty firmware's answers: these values are reported with this many content bytes
+    // (0 … 8) instead of their link width: the content's first bytes, zero bytes beyond it.
+    QMap<quint16, int> answerWidths;
+    // A device that ignores a write: "SetModelValue" for these values is neither stored nor
+    // answered.
+    QSet<quint16> ignoredWrites;
+
     bool hasWarning = false;
     InjectedFault warning;
     bool hasError = false;
@@ -85,6 +93,12 @@ struct DeviceSimulatorOptions
     // option and its range, when the text is not a number of that range; nothing changes then.
     bool setNumberOption(const QString &commandLineName, const QString &text,
                          QString *errorMessage);
+
+    // "NominalCurrent=1" or "2=5": a value answered with another width (0 … 8 bytes).
+    bool setAnswerWidth(const QString &assignment, QString *errorMessage);
+    // "NominalCurrent" or "2": a value whose writes are ignored.
+    bool setIgnoredWrite(const QString &identifier, QString *errorMessage);
+    static constexpr int widestAnswer = 8;
 
     // "V1.2.3.4", "1.2.3.4" or a plain number.
     static bool parseVersion(const QString &text, quint32 *version);

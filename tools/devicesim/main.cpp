@@ -153,6 +153,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption warning("warning", "Start with this warning.",
                                      "type[,phase[,capacity]]");
     const QCommandLineOption error("error", "Start with this error.", "type[,phase[,capacity]]");
+    const QCommandLineOption answerWidth(
+        "answer-width",
+        "Report this model value with this many content bytes (0-8), as a faulty firmware "
+        "would (repeatable).",
+        "id=bytes");
+    const QCommandLineOption ignoreWrite(
+        "ignore-write", "Neither store nor answer SetModelValue for this model value (repeatable).",
+        "id");
     const QCommandLineOption log("log", "Print every received packet.");
     parser.addOptions({config,
                        folder,
@@ -185,6 +193,8 @@ int main(int argc, char *argv[])
                        faultCommands,
                        warning,
                        error,
+                       answerWidth,
+                       ignoreWrite,
                        log});
     parser.process(application);
 
@@ -241,6 +251,14 @@ int main(int argc, char *argv[])
     }
     for (const auto &value : values) {
         if (!options.setModelValue(value.first, value.second, &message))
+            return usage(message);
+    }
+    for (const QString &assignment : parser.values(answerWidth)) {
+        if (!options.setAnswerWidth(assignment, &message))
+            return usage(message);
+    }
+    for (const QString &identifier : parser.values(ignoreWrite)) {
+        if (!options.setIgnoredWrite(identifier, &message))
             return usage(message);
     }
 

@@ -7,6 +7,7 @@
 #include "application/core/ConfigurationRules.h"
 #include "application/core/MeasurementRecorder.h"
 #include "application/core/ReportedSettings.h"
+#include "application/core/SettingsImport.h"
 #include "application/core/SettingsTransfer.h"
 #include "application/core/UserLogin.h"
 #include "component/SerialPort.h"
@@ -53,6 +54,7 @@ ControlSession::~ControlSession()
     m_measuring = false;
     if (m_application != nullptr)
         m_application->valueObserver()->detach(&m_arrivals);
+    m_import.reset();
     m_reportedSettings.reset();
     m_application.reset();
     m_manager.reset();
@@ -102,6 +104,11 @@ bool ControlSession::open()
     m_reportedSettings = std::make_unique<Application::K27::ReportedSettings>(
         m_application->valueObserver(), m_application->serialPort());
     m_application->valueObserver()->attach(&m_arrivals);
+    const Service::K27::ZantLinkTerminalService *terminal = m_application->terminalService().data();
+    connect(terminal, &Service::K27::ZantLinkTerminalService::malformedModelValue, this,
+            &ControlSession::handleMalformedValue);
+    connect(terminal, &Service::K27::ZantLinkTerminalService::terminalPlatformReady, this,
+            &ControlSession::handlePlatformName);
     // Every "GetModelValue" that leaves, whoever sent it, is a value waited for.
     connect(port.data(), &Application::K27::SerialPort::dataTransmitted, this,
             [this](const QByteArray &data) {
@@ -255,51 +262,96 @@ void ControlSession::exportSettings()
 void ControlSession::importSettings()
 {
     Model::Database::ModelSettings &model = m_application->database()->settings();
-    if (!m_settings.checkRanges(Application::K27::SettingsTransfer::limits(m_settings, model))) {
+    QString reason;
+    if (!Application::K27::SettingsTransfer::check(m_settings, model, &reason)) {
         fail(QStringLiteral("settings not imported from %1: %2; nothing sent")
-                 .arg(m_settingsPath, m_settings.errorString()),
+                 .arg(m_settingsPath, reason),
              BadArguments);
         return;
     }
-    for (const auto field : Application::K27::Settings::fieldOrder()) {
-        if (m_settings.has(field)) {
-            const quint16 identifier
-                = Model::Interfaces::toNumber(Application::K27::SettingsTransfer::valueId(field));
-            m_reportsBeforeImport.insert(identifier, m_arrivals.count(identifier));
-        }
-    }
-    QList<Application::K27::SettingsTransfer::Change> changes;
-    Application::K27::SettingsTransfer::write(m_settings, model, &changes);
-    for (const auto &change : changes)
-        m_changes.append(Application::K27::SettingsTransfer::changeText(change));
     m_waiting = Waiting::SettingsReport;
-    m_timer.start(m_timeoutMs);
-    finishImport();
+    // The import keeps its own time: the session's is for the model read.
+    m_timer.stop();
+    m_import = std::make_unique<Application::K27::SettingsImport>(m_application->valueObserver(),
+                                                                  model, m_timeoutMs);
+    connect(m_import.get(), &Application::K27::SettingsImport::finished, this,
+            &ControlSession::finishImport);
+    m_import->start(m_settings);
 }
 
 void ControlSession::finishImport()
 {
-    for (auto it = m_reportsBeforeImport.cbegin(); it != m_reportsBeforeImport.cend(); ++it) {
-        if (m_arrivals.count(it.key()) <= it.value())
-            return;
-    }
-    m_out << "Settings imported from " << m_settingsPath << ": " << m_reportsBeforeImport.size()
-          << (m_reportsBeforeImport.size() == 1 ? " value written" : " values written") << Qt::endl;
-    for (const QString &change : qAsConst(m_changes))
-        m_out << change << Qt::endl;
-    const QList<Application::K27::Settings::Field> kept
-        = Application::K27::SettingsTransfer::differences(m_settings,
-                                                          m_application->database()->settings());
-    if (!kept.isEmpty()) {
-        QStringList keys;
-        for (const auto field : kept)
-            keys.append(Application::K27::Settings::keyName(field));
-        fail(QStringLiteral("the device kept other contents for %1")
-                 .arg(keys.join(QStringLiteral(", "))),
+    using Outcome = Application::K27::SettingsImport::Outcome;
+    if (m_waiting != Waiting::SettingsReport)
+        return;
+    const Application::K27::SettingsImport &import = *m_import;
+    const auto keys = [](const QList<Application::K27::Settings::Field> &fields) {
+        QStringList names;
+        for (const auto field : fields)
+            names.append(Application::K27::Settings::keyName(field));
+        return names.join(QStringLiteral(", "));
+    };
+    if (import.outcome() == Outcome::Confirmed)
+        m_out << "Settings imported from " << m_settingsPath << ": " << import.written()
+              << (import.written() == 1 ? " value confirmed by the device"
+                                        : " values confirmed by the device")
+              << Qt::endl;
+    for (const QString &line : import.lines())
+        m_out << line << Qt::endl;
+    switch (import.outcome()) {
+    case Outcome::Confirmed:
+        finish(Success);
+        return;
+    case Outcome::Disagreed:
+        fail(QStringLiteral("the device kept other contents for %1").arg(keys(import.disagreed())),
              DeviceDisagreed);
         return;
+    default:
+        fail(QStringLiteral("settings not imported from %1: the device did not confirm %2 of %3 "
+                            "within %4 s: %5")
+                 .arg(m_settingsPath)
+                 .arg(import.unconfirmed().size())
+                 .arg(import.written())
+                 .arg(m_timeoutMs / 1000.0)
+                 .arg(keys(import.unconfirmed())),
+             NotConfirmed);
+        return;
     }
-    finish(Success);
+}
+
+void ControlSession::handleMalformedValue(quint16 identifier, int byteCount)
+{
+    const bool waitedFor = m_value != nullptr && identifier == m_value->getId()
+        && (m_waiting == Waiting::Get || m_waiting == Waiting::SetInitial
+            || m_waiting == Waiting::SetReport);
+    if (waitedFor) {
+        fail(QStringLiteral("no valid answer for %1: the device sent %2 content byte(s), which "
+                            "is no content of its type")
+                 .arg(QString::fromLatin1(Model::Interfaces::modelValueName(identifier)))
+                 .arg(byteCount),
+             InvalidAnswer);
+        return;
+    }
+    if (m_waiting == Waiting::Dump) {
+        m_invalid.insert(identifier, byteCount);
+        handleArrival(identifier);
+    }
+}
+
+void ControlSession::handlePlatformName()
+{
+    if (m_application->terminalService()->platformName() != "Bootloader")
+        return;
+    if (m_waiting == Waiting::SettingsExport)
+        fail(QStringLiteral("settings not exported to %1: the device's platform is in its "
+                            "bootloader and reports no settings; no file written")
+                 .arg(m_settingsPath),
+             NoSettings);
+    else if (m_waiting == Waiting::SettingsImport)
+        fail(QStringLiteral("settings not imported from %1: the device's platform is in its "
+                            "bootloader and reports no settings; nothing sent")
+                 .arg(m_settingsPath),
+             NoSettings);
 }
 
 void ControlSession::monitor()
@@ -470,11 +522,26 @@ void ControlSession::handleArrival(quint16 identifier)
     case Waiting::Update:
         break;
     case Waiting::Dump: {
-        const bool complete = std::all_of(m_requested.cbegin(), m_requested.cend(),
-                                          [this](quint16 id) { return m_arrivals.count(id) > 0; });
+        const bool complete
+            = std::all_of(m_requested.cbegin(), m_requested.cend(), [this](quint16 id) {
+                  return m_arrivals.count(id) > 0 || m_invalid.contains(id);
+              });
         if (complete) {
             printDump();
-            finish(Success);
+            QStringList invalid;
+            for (auto it = m_invalid.cbegin(); it != m_invalid.cend(); ++it) {
+                if (m_arrivals.count(it.key()) == 0)
+                    invalid.append(
+                        QStringLiteral("%1 (%2)")
+                            .arg(QString::fromLatin1(Model::Interfaces::modelValueName(it.key())))
+                            .arg(it.key()));
+            }
+            if (invalid.isEmpty())
+                finish(Success);
+            else
+                fail(QStringLiteral("no valid answer for %1: contents of the wrong width")
+                         .arg(invalid.join(QStringLiteral(", "))),
+                     InvalidAnswer);
         }
         break;
     }
@@ -531,7 +598,7 @@ void ControlSession::handleArrival(quint16 identifier)
             importSettings();
         break;
     case Waiting::SettingsReport:
-        finishImport();
+        // The import follows the reports itself.
         break;
     case Waiting::Nothing:
         break;
@@ -584,9 +651,7 @@ void ControlSession::handleTimeout()
              TimedOut);
         break;
     case Waiting::SettingsReport:
-        fail(QStringLiteral("the device did not report every imported setting back within %1 s")
-                 .arg(seconds),
-             TimedOut);
+        // The import has its own time-out.
         break;
     case Waiting::UpdateVersion:
         fail(QStringLiteral("the device did not report its platform software within %1 s; "
@@ -610,9 +675,16 @@ void ControlSession::printDump()
         return a->getId() < b->getId();
     });
     m_out << "[\n";
-    for (int i = 0; i < values.size(); ++i)
-        m_out << "  " << ValueAccess::jsonObject(*values.at(i))
-              << (i + 1 < values.size() ? ",\n" : "\n");
+    for (int i = 0; i < values.size(); ++i) {
+        const quint16 identifier = values.at(i)->getId();
+        // A value the device answered only with a content of the wrong width has none.
+        const QByteArray entry = m_invalid.contains(identifier) && m_arrivals.count(identifier) == 0
+            ? "{\"id\": " + QByteArray::number(identifier) + ", \"name\": \""
+                + Model::Interfaces::modelValueName(identifier) + "\", \"invalid\": \""
+                + QByteArray::number(m_invalid.value(identifier)) + " content byte(s)\"}"
+            : ValueAccess::jsonObject(*values.at(i));
+        m_out << "  " << entry << (i + 1 < values.size() ? ",\n" : "\n");
+    }
     m_out << "]" << Qt::endl;
 }
 

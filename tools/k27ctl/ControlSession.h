@@ -20,6 +20,7 @@ namespace Application::K27 {
 class Application;
 class ReportedSettings;
 class SerialPortManager;
+class SettingsImport;
 } // namespace Application::K27
 
 namespace Model::Interfaces {
@@ -43,6 +44,9 @@ public:
         DeviceGone = 7, // the device went away while measuring
         PackageRefused = 8, // unusable, tampered or not newer than the device: nothing sent
         UpdateFailed = 9, // the update began but did not end: a stall, a device that stayed away
+        NotConfirmed = 10, // settings written that the device did not report back in time
+        InvalidAnswer = 11, // the device answered with a content of the wrong width for its type
+        NoSettings = 12, // the platform is in its bootloader: it reports no settings
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -59,10 +63,12 @@ public:
     bool set(const QString &name, const QString &text);
     bool fire(const QString &action);
     // The settings file: export writes the device's protection settings to the file once the
-    // model has been read; import checks the file whole (JSON types, whole numbers, then the
-    // device's ranges once its model has been read) and only then writes the settings the
-    // file carries and waits for the device to report each back. A refused file sends no
-    // setting and ends with BadArguments.
+    // model has been read; import checks the file whole (JSON types, whole numbers, known and
+    // single keys, then the device's ranges and present settings once its model has been
+    // read) and only then writes the settings the file carries and waits for the device to
+    // report each back. A refused file sends no setting and ends with BadArguments; a setting
+    // not reported back in time ends it with NotConfirmed. A platform in its bootloader
+    // reports no settings: neither is done, NoSettings.
     bool settingsExport(const QString &path);
     bool settingsImport(const QString &path);
     // Runs until the program is interrupted; says on standard error when the device goes
@@ -103,6 +109,8 @@ private:
     void exportSettings();
     void importSettings();
     void finishImport();
+    void handleMalformedValue(quint16 identifier, int byteCount);
+    void handlePlatformName();
     void printMeasurement(int kind, int phase);
     void handleMeasuredPortState();
 
@@ -141,9 +149,9 @@ private:
     QByteArray m_sentContent;
     QString m_settingsPath;
     Application::K27::Settings m_settings;
-    // Per written identifier, how many reports had arrived before it was sent.
-    QMap<quint16, int> m_reportsBeforeImport;
-    QStringList m_changes;
+    std::unique_ptr<Application::K27::SettingsImport> m_import;
+    // Values the device answered only with a content of the wrong width: their byte counts.
+    QMap<quint16, int> m_invalid;
     // While measuring: the time since the measurement was started.
     bool m_measuring = false;
     QElapsedTimer m_measurementClock;

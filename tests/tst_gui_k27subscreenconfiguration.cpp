@@ -453,7 +453,7 @@ void TestK27SubScreenConfiguration::roundTrip()
                                 .arg(expected, 0, 'g', 9)));
     }
     QVERIFY(result->text().startsWith(
-        QStringLiteral("Settings imported from %1: 12 values written\n").arg(path)));
+        QStringLiteral("Settings imported from %1: 12 values confirmed by the device\n").arg(path)));
     QVERIFY2(result->text().contains(QStringLiteral("Trip class 2E \u2192 ")),
              qPrintable(result->text()));
 }
@@ -516,7 +516,7 @@ void TestK27SubScreenConfiguration::importWritesOnlyWhatTheFileCarries()
     QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList {"OverloadReset=1"});
     QCOMPARE(harness.child<QLabel>("labelSettingsFileResult")->text(),
-             QStringLiteral("Settings imported from %1: 1 value written\n"
+             QStringLiteral("Settings imported from %1: 1 value confirmed by the device\n"
                             "Automatic reset manual \u2192 automatic")
                  .arg(path));
     QCOMPARE(harness.device().modelValue(id(ModelValueID::NominalCurrent)), double(2.6F));
@@ -594,7 +594,7 @@ void TestK27SubScreenConfiguration::fileDialogs()
     QVERIFY(settle(harness));
     QCOMPARE(harness.takeReceived().size(), 12);
     QCOMPARE(result->text(),
-             QStringLiteral("Settings imported from %1: 12 values written").arg(path));
+             QStringLiteral("Settings imported from %1: 12 values confirmed by the device").arg(path));
 
     // Both ask in the place of the last file written or read.
     QCOMPARE(answers.askedTexts(),
@@ -651,8 +651,8 @@ void TestK27SubScreenConfiguration::unreportedSettingsAreNeitherExportedNorImpor
 
     harness.window().exportSettings(path);
     QCOMPARE(result->text(),
-             QStringLiteral("Settings not exported to %1: the device has not reported its "
-                            "settings yet.")
+             QStringLiteral("Settings not exported to %1: the device's platform is in its "
+                            "bootloader and reports no settings.")
                  .arg(path));
     QVERIFY(!QFile::exists(path));
 
@@ -661,8 +661,8 @@ void TestK27SubScreenConfiguration::unreportedSettingsAreNeitherExportedNorImpor
     QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
     QCOMPARE(result->text(),
-             QStringLiteral("Settings not imported from %1: the device has not reported its "
-                            "settings yet. Nothing was sent.")
+             QStringLiteral("Settings not imported from %1: the device's platform is in its "
+                            "bootloader and reports no settings. Nothing was sent.")
                  .arg(path));
     QCOMPARE(harness.window().configuration()->settingsDir(),
              QStringLiteral("/earlier/settings.json"));

@@ -28,12 +28,12 @@ QByteArray floatBytes(float number)
 
 // Receives the bytes from a buffer of exactly their size, so that a read past the end of
 // the argument shows under the address sanitizer.
-void receiveExactly(ModelValueIntf *value, const QByteArray &bytes)
+bool receiveExactly(ModelValueIntf *value, const QByteArray &bytes)
 {
     std::vector<uint8_t> buffer(bytes.begin(), bytes.end());
     const ZantLinkPacket::Argument argument(buffer.empty() ? nullptr : buffer.data(),
                                             uint16_t(buffer.size()));
-    value->receive(argument);
+    return value->receive(argument);
 }
 
 // Records what the value observer republishes, and the content the value held by then.
@@ -89,6 +89,8 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<double>("expected");
+        // A width that fits no content of the type: the value keeps what it held.
+        const double kept = qQNaN();
 
         QTest::newRow("u16 from two bytes") << 49 << QByteArray::fromHex("3412") << double(0x1234);
         QTest::newRow("u8 keeps the low byte of two") << 48 << QByteArray::fromHex("3412") << 52.0;
@@ -99,10 +101,10 @@ private slots:
         QTest::newRow("bool from four bytes, high set")
             << 4 << QByteArray::fromHex("00000080") << 1.0;
         QTest::newRow("bool from 00") << 4 << QByteArray::fromHex("00") << 0.0;
-        QTest::newRow("u16 from three bytes") << 49 << QByteArray::fromHex("010203") << 0.0;
-        QTest::newRow("u16 from nothing") << 49 << QByteArray() << 0.0;
-        QTest::newRow("u16 from eight bytes")
-            << 49 << QByteArray::fromHex("0102030405060708") << 0.0;
+        QTest::newRow("u16 from three bytes is no content") << 49 << QByteArray::fromHex("010203") << kept;
+        QTest::newRow("u16 from nothing is no content") << 49 << QByteArray() << kept;
+        QTest::newRow("u16 from eight bytes is no content")
+            << 49 << QByteArray::fromHex("0102030405060708") << kept;
         QTest::newRow("u32 from four bytes")
             << 45 << QByteArray::fromHex("78563412") << double(0x12345678);
         QTest::newRow("u32 from one byte") << 45 << QByteArray::fromHex("ff") << 255.0;
@@ -112,11 +114,12 @@ private slots:
         QTest::newRow("32-bit enum") << 46 << QByteArray::fromHex("a68d0000") << 36262.0;
         QTest::newRow("char") << 47 << QByteArray::fromHex("43") << double('C');
         QTest::newRow("float 1.0") << 2 << QByteArray::fromHex("0000803f") << 1.0;
-        QTest::newRow("float takes the first four bytes")
-            << 2 << QByteArray::fromHex("0000803fff") << 1.0;
-        QTest::newRow("float from three bytes") << 2 << QByteArray::fromHex("00803f") << 0.0;
-        QTest::newRow("float from one byte") << 2 << QByteArray::fromHex("3f") << 0.0;
-        QTest::newRow("float from nothing") << 2 << QByteArray() << 0.0;
+        QTest::newRow("float from five bytes is no content")
+            << 2 << QByteArray::fromHex("0000803fff") << kept;
+        QTest::newRow("float from three bytes is no content")
+            << 2 << QByteArray::fromHex("00803f") << kept;
+        QTest::newRow("float from one byte is no content") << 2 << QByteArray::fromHex("3f") << kept;
+        QTest::newRow("float from nothing is no content") << 2 << QByteArray() << kept;
     }
     void decodingByArgumentLength()
     {
@@ -127,11 +130,13 @@ private slots:
         ModelValueIntf *target = value(id);
         QVERIFY(target != nullptr);
         // A content that none of the rows decodes to, so that "0" cannot be the old content.
-        receiveExactly(target, floatBytes(7.0f).right(target->linkWidth()));
-        QVERIFY(TestSupport::probeValue(target).value != 0.0);
-        receiveExactly(target, bytes);
+        QVERIFY(receiveExactly(target, floatBytes(7.0f).right(target->linkWidth())));
+        const double before = TestSupport::probeValue(target).value;
+        QVERIFY(before != 0.0);
+        const bool taken = receiveExactly(target, bytes);
         const TestSupport::ModelValueProbe probe = TestSupport::probeValue(target);
-        QCOMPARE(probe.value, expected);
+        QCOMPARE(taken, !qIsNaN(expected));
+        QCOMPARE(probe.value, taken ? expected : before);
     }
 
     void textForms_data()
@@ -366,6 +371,17 @@ private slots:
         // No value for 8: nothing stored, nothing republished.
         ModelValueEvent unknown(ModelValueEvent::ReceivedFromDevice, 8, argument);
         m_valueObserver.update(ModelValueEvent::Channel, unknown);
+        QCOMPARE(recorder.ids.size(), 1);
+        QVERIFY(!unknown.refused());
+
+        // One byte is no float: refused, kept, not republished.
+        const QByteArray narrow = QByteArray::fromHex("3f");
+        ModelValueEvent malformed(ModelValueEvent::ReceivedFromDevice, 2,
+                                  ZantLinkPacket::Argument(narrow.constData(), 1));
+        m_valueObserver.update(ModelValueEvent::Channel, malformed);
+        QVERIFY(malformed.refused());
+        QVERIFY(!received.refused());
+        QCOMPARE(m_database->settings().nominalCurrent().value(), 4.2f);
         QCOMPARE(recorder.ids.size(), 1);
 
         // The action channel and unknown types change nothing.

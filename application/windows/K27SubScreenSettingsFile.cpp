@@ -133,25 +133,27 @@ void K27SubScreen::handleSettingsImported()
     QStringList lines;
     switch (import.outcome()) {
     case Outcome::Confirmed:
-        //: %1 is the file; %n how many settings the device reported back as written
-        lines.append(tr("Settings imported from %1: %n value(s) confirmed by the device", nullptr,
-                        import.written())
-                         .arg(m_importedPath));
+        //: %1 is the file, %2 how many settings the device reported back as written
+        lines.append(import.written() == 1
+                         ? tr("Settings imported from %1: 1 value confirmed by the device")
+                               .arg(m_importedPath)
+                         : tr("Settings imported from %1: %2 values confirmed by the device")
+                               .arg(m_importedPath)
+                               .arg(import.written()));
         break;
     case Outcome::Disagreed:
-        //: %1 is the file; %n how many settings the device keeps otherwise than written
-        lines.append(tr("Settings not imported as written from %1: the device kept another "
-                        "value for %n setting(s)",
-                        nullptr, import.disagreed().size())
-                         .arg(m_importedPath));
+        //: %1 is the file
+        lines.append(
+            tr("Settings not imported as written from %1: the device kept other values")
+                .arg(m_importedPath));
         break;
     case Outcome::NotConfirmed:
-        //: %1 is the file, %2 how many settings were sent, %3 seconds; %n how many of them
-        //: the device did not report back
-        lines.append(tr("Settings not imported from %1: the device did not confirm %n of %2 "
-                        "value(s) within %3 s",
-                        nullptr, import.unconfirmed().size())
+        //: %1 is the file, %2 how many settings the device did not report back, %3 how many
+        //: were sent, %4 seconds
+        lines.append(tr("Settings not imported from %1: the device did not confirm %2 of %3 "
+                        "within %4 s")
                          .arg(m_importedPath)
+                         .arg(import.unconfirmed().size())
                          .arg(import.written())
                          .arg(import.timeoutMs() / 1000.0));
         break;

@@ -9,6 +9,19 @@
     </message>
 </context>
 <context>
+    <name>Application::K27::SettingsImport</name>
+    <message>
+        <source>%1 %2: not confirmed by the device</source>
+        <extracomment>%1 is a setting, %2 the value written</extracomment>
+        <translation>%1 %2: vom Gerät nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>%1 %2, not %3: the device kept another value</source>
+        <extracomment>%1 is a setting, %2 the value the device reported, %3 the value written</extracomment>
+        <translation>%1 %2, nicht %3: Das Gerät hat einen anderen Wert behalten</translation>
+    </message>
+</context>
+<context>
     <name>ConnectScreen</name>
     <message>
         <source>TORVEX®K27 ServiceTool</source>
@@ -198,14 +211,6 @@
         <translation>Einstellungen importieren</translation>
     </message>
     <message>
-        <source>Settings not exported to %1: no device is connected.</source>
-        <translation>Einstellungen nicht nach %1 exportiert: Es ist kein Gerät verbunden.</translation>
-    </message>
-    <message>
-        <source>Settings not exported to %1: the device has not reported its settings yet.</source>
-        <translation>Einstellungen nicht nach %1 exportiert: Das Gerät hat seine Einstellungen noch nicht gemeldet.</translation>
-    </message>
-    <message>
         <source>Settings not exported to %1: %2.</source>
         <extracomment>%1 is the file, %2 the reason</extracomment>
         <translation>Einstellungen nicht nach %1 exportiert: %2.</translation>
@@ -215,26 +220,50 @@
         <translation>Einstellungen nach %1 exportiert</translation>
     </message>
     <message>
-        <source>Settings not imported from %1: no device is connected. Nothing was sent.</source>
-        <translation>Einstellungen nicht aus %1 importiert: Es ist kein Gerät verbunden. Es wurde nichts gesendet.</translation>
-    </message>
-    <message>
-        <source>Settings not imported from %1: the device has not reported its settings yet. Nothing was sent.</source>
-        <translation>Einstellungen nicht aus %1 importiert: Das Gerät hat seine Einstellungen noch nicht gemeldet. Es wurde nichts gesendet.</translation>
-    </message>
-    <message>
         <source>Settings not imported from %1: %2. Nothing was sent.</source>
         <extracomment>%1 is the file, %2 the reason</extracomment>
         <translation>Einstellungen nicht aus %1 importiert: %2. Es wurde nichts gesendet.</translation>
     </message>
     <message>
-        <source>Settings imported from %1: 1 value written</source>
-        <extracomment>%1 is the file, %2 how many settings were sent to the device</extracomment>
-        <translation>Einstellungen aus %1 importiert: 1 Wert geschrieben</translation>
+        <source>Settings not imported from %1: the import before is still waiting for the device. Nothing was sent.</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Einstellungen nicht aus %1 importiert: Der vorige Import wartet noch auf das Gerät. Es wurde nichts gesendet.</translation>
     </message>
     <message>
-        <source>Settings imported from %1: %2 values written</source>
-        <translation>Einstellungen aus %1 importiert: %2 Werte geschrieben</translation>
+        <source>Settings from %1 sent; waiting for the device to confirm them.</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Einstellungen aus %1 gesendet; warte auf die Bestätigung des Geräts.</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: 1 value confirmed by the device</source>
+        <extracomment>%1 is the file, %2 how many settings the device reported back as written</extracomment>
+        <translation>Einstellungen aus %1 importiert: 1 Wert vom Gerät bestätigt</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: %2 values confirmed by the device</source>
+        <translation>Einstellungen aus %1 importiert: %2 Werte vom Gerät bestätigt</translation>
+    </message>
+    <message>
+        <source>Settings not imported as written from %1: the device kept other values</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Einstellungen aus %1 nicht wie geschrieben importiert: Das Gerät hat andere Werte behalten</translation>
+    </message>
+    <message>
+        <source>Settings not imported from %1: the device did not confirm %2 of %3 within %4 s</source>
+        <extracomment>%1 is the file, %2 how many settings the device did not report back, %3 how many were sent, %4 seconds</extracomment>
+        <translation>Einstellungen nicht aus %1 importiert: Das Gerät hat %2 von %3 nicht innerhalb von %4 s bestätigt</translation>
+    </message>
+    <message>
+        <source>no device is connected</source>
+        <translation>es ist kein Gerät verbunden</translation>
+    </message>
+    <message>
+        <source>the device&apos;s platform is in its bootloader and reports no settings</source>
+        <translation>die Plattform des Geräts ist in ihrem Bootloader und meldet keine Einstellungen</translation>
+    </message>
+    <message>
+        <source>the device has not reported its settings yet</source>
+        <translation>das Gerät hat seine Einstellungen noch nicht gemeldet</translation>
     </message>
     <message>
         <source>Voltage (V)</source>
@@ -896,6 +925,16 @@
     </message>
 </context>
 <context>
+    <name>Service::K27::ZantLinkTerminalService</name>
+    <message numerus="yes">
+        <source>ID: %1 (%2): %n content byte(s) fit no content of its type; dropped (%3 so far)</source>
+        <translation>
+            <numerusform>ID: %1 (%2): %n Inhaltsbyte passt zu keinem Inhalt seines Typs; verworfen (bisher %3)</numerusform>
+            <numerusform>ID: %1 (%2): %n Inhaltsbytes passen zu keinem Inhalt seines Typs; verworfen (bisher %3)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <source>in &quot;%1&quot;: %2</source>
@@ -947,9 +986,23 @@
         <source>an object</source>
         <translation>ein Objekt</translation>
     </message>
+    <message>
+        <source>the key &quot;%1&quot; appears twice</source>
+        <extracomment>%1 is a key of the settings file</extracomment>
+        <translation>der Schlüssel &quot;%1&quot; kommt zweimal vor</translation>
+    </message>
+    <message>
+        <source>no settings found in this file</source>
+        <translation>in dieser Datei wurden keine Einstellungen gefunden</translation>
+    </message>
 </context>
 <context>
     <name>SettingsTransfer</name>
+    <message>
+        <source>&quot;%1&quot; is %2, and the device&apos;s &quot;%3&quot; of %4 would then lie outside %5 to %6</source>
+        <extracomment>%1 is a key of the settings file, %2 its value, %3 a setting the device keeps, %4 that setting&apos;s value, %5 and %6 the range it would need to lie in</extracomment>
+        <translation>&quot;%1&quot; ist %2, und &quot;%3&quot; des Geräts mit %4 läge dann außerhalb von %5 bis %6</translation>
+    </message>
     <message>
         <source>Trip class</source>
         <translation>Auslöseklasse</translation>

@@ -9,7 +9,9 @@
 // Exit codes: 0 success, 2 bad arguments, a refused value or a refused or unwritable settings
 // file, 3 the port cannot be opened, 4 time-out, 5 the device kept another content than the
 // one set, 6 interrupted by a signal, 7 the device went away during a measurement, 8 a package
-// refused before anything was sent, 9 an update that began and did not end.
+// refused before anything was sent, 9 an update that began and did not end, 10 a settings
+// import the device did not confirm whole, 11 an answer of the wrong width for the value's
+// type, 12 settings refused because the Platform is in its bootloader.
 
 #include "ControlSession.h"
 

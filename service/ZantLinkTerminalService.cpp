@@ -343,7 +343,7 @@ void ZantLinkTerminalService::reportDroppedModelValue(uint16_t identifier, int b
     const QPointer<ZantLinkTerminalService> alive(this);
     emit commandReceived(line.toUtf8());
     if (!alive.isNull())
-        emit malformedModelValue(identifier, byteCount);
+        emit modelValueDropped(identifier, byteCount);
 }
 
 void ZantLinkTerminalService::emitModelValueSignal(uint16_t identifier)

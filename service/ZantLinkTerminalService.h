@@ -103,7 +103,7 @@ public:
     QByteArray displayName() const { return m_displayName; }
     // "SetModelValue" contents the model dropped since the start because their width fits
     // no content of the value's type (a float of 1 byte, a fifth byte): each is also a line
-    // in the packet log and a malformedModelValue signal, never a value.
+    // in the packet log and a modelValueDropped signal, never a value.
     quint64 droppedModelValues() const { return m_droppedModelValues; }
     // The phase the last "MeasurementPhase" content announced.
     uint8_t currentPhase() const { return m_currentPhase; }
@@ -117,7 +117,7 @@ signals:
     void requestMemblock(quint16 blockNumber);
     // The device sent a content for the value whose width fits no content of its type; the
     // model kept what it had.
-    void malformedModelValue(quint16 identifier, int byteCount);
+    void modelValueDropped(quint16 identifier, int byteCount);
     void articleNumberModelValue();
     void serialNumberModelValue();
     void platformVersionModelValue();

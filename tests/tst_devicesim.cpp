@@ -254,6 +254,40 @@ private slots:
         QCOMPARE(m_pc->packets(Command::GetSWVersion).first().number(0), 0x02010007u);
     }
 
+    void faultyFirmwareOptions()
+    {
+        DeviceSimulatorOptions options;
+        QString message;
+        QVERIFY2(options.mergeJson(R"({"model": {"NominalCurrent": 2.5},
+                                       "answerWidths": {"NominalCurrent": 5, "3": 1},
+                                       "ignoreWrites": ["TripClass"]})",
+                                   &message),
+                 qPrintable(message));
+        QVERIFY(connectDevice(options));
+        // The content's first bytes, zero bytes beyond it.
+        QCOMPARE(ask(ModelValueID::NominalCurrent), QByteArray::fromHex("00002040") + '\0');
+        QCOMPARE(ask(ModelValueID::NominalCurrentMax).size(), 1);
+
+        // A write of the trip class is neither stored nor answered; the device goes on.
+        m_pc->clear();
+        m_pc->send(Command::SetModelValue, platform,
+                   {id16(ModelValueID::TripClass), QByteArray(1, 3)});
+        m_pc->send(Command::GetName, platform);
+        QVERIFY(m_pc->waitFor(Command::GetName));
+        QVERIFY(m_pc->packets(Command::SetModelValue).isEmpty());
+        QCOMPARE(m_device->modelValue(Model::Interfaces::toNumber(ModelValueID::TripClass)), 0.0);
+
+        // Both can be changed while the device serves.
+        m_device->setWriteIgnored(Model::Interfaces::toNumber(ModelValueID::TripClass), false);
+        m_device->setAnswerWidth(Model::Interfaces::toNumber(ModelValueID::NominalCurrent), -1);
+        QCOMPARE(ask(ModelValueID::NominalCurrent), QByteArray::fromHex("00002040"));
+        m_pc->clear();
+        m_pc->send(Command::SetModelValue, platform,
+                   {id16(ModelValueID::TripClass), QByteArray(1, 3)});
+        QVERIFY(m_pc->waitFor(Command::SetModelValue));
+        QCOMPARE(m_device->modelValue(Model::Interfaces::toNumber(ModelValueID::TripClass)), 3.0);
+    }
+
     void badOptionsAreRefused_data()
     {
         QTest::addColumn<QByteArray>("json");
@@ -269,6 +303,13 @@ private slots:
             << "\"hal\" in \"display\" is no version (V1.2.3.4 or a number)";
         QTest::newRow("probability") << QByteArray(R"({"line": {"bitFlipProbability": 2}})")
                                      << "\"bitFlipProbability\" in \"line\" must be a number 0 … 1";
+        QTest::newRow("answer width too large")
+            << QByteArray(R"({"answerWidths": {"NominalCurrent": 9}})")
+            << "in \"answerWidths\": the answer width of NominalCurrent must be a whole number "
+               "0 … 8";
+        QTest::newRow("ignored write of no value")
+            << QByteArray(R"({"ignoreWrites": ["Nominal"]})")
+            << "in \"ignoreWrites\": \"Nominal\" is no model value";
         QTest::newRow("not JSON") << QByteArray("{")
                                   << "not valid JSON at offset 1: unterminated object";
     }

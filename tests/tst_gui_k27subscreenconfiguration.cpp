@@ -453,7 +453,8 @@ void TestK27SubScreenConfiguration::roundTrip()
                                 .arg(expected, 0, 'g', 9)));
     }
     QVERIFY(result->text().startsWith(
-        QStringLiteral("Settings imported from %1: 12 values confirmed by the device\n").arg(path)));
+        QStringLiteral("Settings imported from %1: 12 values confirmed by the device\n")
+            .arg(path)));
     QVERIFY2(result->text().contains(QStringLiteral("Trip class 2E \u2192 ")),
              qPrintable(result->text()));
 }
@@ -593,8 +594,9 @@ void TestK27SubScreenConfiguration::fileDialogs()
     harness.child<QPushButton>("pushButtonImport")->click();
     QVERIFY(settle(harness));
     QCOMPARE(harness.takeReceived().size(), 12);
-    QCOMPARE(result->text(),
-             QStringLiteral("Settings imported from %1: 12 values confirmed by the device").arg(path));
+    QCOMPARE(
+        result->text(),
+        QStringLiteral("Settings imported from %1: 12 values confirmed by the device").arg(path));
 
     // Both ask in the place of the last file written or read.
     QCOMPARE(answers.askedTexts(),

@@ -114,9 +114,9 @@ void TestGuiSettingsFile::importNotEchoedIsNotConfirmed()
     QVERIFY(writeFile(path, R"({"TripClass": 3, "NominalCurrent": 3.0})"));
 
     harness.window().importSettings(path);
-    QCOMPARE(result->text(),
-             QStringLiteral("Settings from %1 sent; waiting for the device to confirm them.")
-                 .arg(path));
+    QCOMPARE(
+        result->text(),
+        QStringLiteral("Settings from %1 sent; waiting for the device to confirm them.").arg(path));
     // The device confirms the trip class at once; the nominal current only the time-out
     // decides.
     QVERIFY(QTest::qWaitFor([result] { return !result->text().contains("waiting"); }, 20000));

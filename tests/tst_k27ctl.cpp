@@ -690,9 +690,10 @@ void TestK27ctl::settingsRoundTrip()
                   QStringLiteral("import"), path});
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.out.startsWith("Settings imported from " + path.toUtf8()
-                                   + ": 12 values written\nTrip class 2E \u2192 10A\n"),
-             result.out.constData());
+    QVERIFY2(
+        result.out.startsWith("Settings imported from " + path.toUtf8()
+                              + ": 12 values confirmed by the device\nTrip class 2E \u2192 10A\n"),
+        result.out.constData());
     QVERIFY2(result.out.contains("Nominal current 1.0 A \u2192 2.1 A\n"), result.out.constData());
     for (const auto &[identifier, value] : device) {
         const bool isFloat
@@ -764,7 +765,7 @@ void TestK27ctl::settingsImportWritesOnlyWhatTheFileCarries()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out,
              "Settings imported from " + path.toUtf8()
-                 + ": 2 values written\nAutomatic reset manual \u2192 automatic\n"
+                 + ": 2 values confirmed by the device\nAutomatic reset manual \u2192 automatic\n"
                    "Undervoltage threshold 207 V \u2192 230.4 V\n");
     QCOMPARE(setValueIdentifiers(), QList<quint32>({43, 29}));
     QCOMPARE(m_device->modelValue(2), double(2.6F));

@@ -156,9 +156,8 @@ void TestK27ctlSettings::bootloaderRefusesSettings()
     m_device->platform().jumpToBootloader();
     const QString path = m_folder.filePath(QStringLiteral("bootloader.json"));
     QFile::remove(path);
-    const QString file = direction == QLatin1String("import")
-        ? writeSettingsFile(R"({"TripClass": 1})")
-        : path;
+    const QString file
+        = direction == QLatin1String("import") ? writeSettingsFile(R"({"TripClass": 1})") : path;
     QVERIFY(!file.isEmpty());
 
     const Result result = settings(direction, file);
@@ -187,8 +186,9 @@ void TestK27ctlSettings::importNotEchoedIsNotConfirmed()
     QCOMPARE(result.exitCode, 10);
     QVERIFY2(!result.out.contains("written") && !result.out.contains("Settings imported"),
              result.out.constData());
-    QCOMPARE(result.out, QByteArray("Trip class 2E \u2192 10A\n"
-                                    "Nominal current 3.0 A: not confirmed by the device\n"));
+    QCOMPARE(result.out,
+             QByteArray("Trip class 2E \u2192 10A\n"
+                        "Nominal current 3.0 A: not confirmed by the device\n"));
     QCOMPARE(result.err,
              "k27ctl: settings not imported from " + path.toUtf8()
                  + ": the device did not confirm 1 of 2 within 2 s: NominalCurrent\n");
@@ -331,8 +331,7 @@ void TestK27ctlSettings::wrongWidthIsNoValue()
         },
         30000);
     monitor.terminate();
-    QVERIFY(QTest::qWaitFor([&monitor] { return monitor.state() == QProcess::NotRunning; },
-                            30000));
+    QVERIFY(QTest::qWaitFor([&monitor] { return monitor.state() == QProcess::NotRunning; }, 30000));
     QVERIFY2(logged, out.constData());
     QVERIFY2(!out.contains("ID: 2 (NominalCurrent), Value:"), out.constData());
 }

@@ -101,7 +101,8 @@ private slots:
         QTest::newRow("bool from four bytes, high set")
             << 4 << QByteArray::fromHex("00000080") << 1.0;
         QTest::newRow("bool from 00") << 4 << QByteArray::fromHex("00") << 0.0;
-        QTest::newRow("u16 from three bytes is no content") << 49 << QByteArray::fromHex("010203") << kept;
+        QTest::newRow("u16 from three bytes is no content")
+            << 49 << QByteArray::fromHex("010203") << kept;
         QTest::newRow("u16 from nothing is no content") << 49 << QByteArray() << kept;
         QTest::newRow("u16 from eight bytes is no content")
             << 49 << QByteArray::fromHex("0102030405060708") << kept;
@@ -118,7 +119,8 @@ private slots:
             << 2 << QByteArray::fromHex("0000803fff") << kept;
         QTest::newRow("float from three bytes is no content")
             << 2 << QByteArray::fromHex("00803f") << kept;
-        QTest::newRow("float from one byte is no content") << 2 << QByteArray::fromHex("3f") << kept;
+        QTest::newRow("float from one byte is no content")
+            << 2 << QByteArray::fromHex("3f") << kept;
         QTest::newRow("float from nothing is no content") << 2 << QByteArray() << kept;
     }
     void decodingByArgumentLength()

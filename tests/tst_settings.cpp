@@ -74,6 +74,8 @@ private slots:
     void cut();
     void importFile_data();
     void importFile();
+    void checkAgainstPresentSettings_data();
+    void checkAgainstPresentSettings();
     void unreadableFiles_data();
     void unreadableFiles();
     void failedSaveKeepsTheOldFile();
@@ -220,7 +222,29 @@ void TestSettings::importFile_data()
     QTest::newRow("missing keys inside a function")
         << QByteArray(R"({"Undervoltage": {"Threshold": 229.99}})") << QString()
         << "UndervoltageThreshold=229.99";
-    QTest::newRow("empty object") << QByteArray("{}") << QString() << QString();
+    QTest::newRow("empty object") << QByteArray("{}") << "no settings found in this file"
+                                  << QString();
+    QTest::newRow("only unknown keys")
+        << QByteArray(R"({"tripClass": 1, "Softstart": {"Enable": true}})")
+        << "no settings found in this file" << QString();
+    QTest::newRow("known keys only inside an unknown object")
+        << QByteArray(R"({"Backup": {"TripClass": 1, "NominalCurrent": 2.0}})")
+        << "no settings found in this file" << QString();
+    QTest::newRow("a key twice") << QByteArray(
+        R"({"NominalCurrent": 2.0, "TripClass": 1, "NominalCurrent": 3.0})")
+                                 << "the key \"NominalCurrent\" appears twice" << QString();
+    QTest::newRow("a key twice inside a function")
+        << QByteArray(R"({"Undercurrent": {"Enable": true, "Enable": false}})")
+        << "the key \"Undercurrent.Enable\" appears twice" << QString();
+    QTest::newRow("a key twice in an unknown object")
+        << QByteArray(R"({"TripClass": 1, "Notes": {"a": 1, "a": 2}})")
+        << "the key \"Notes.a\" appears twice" << QString();
+    QTest::newRow("the same key in two functions")
+        << QByteArray(R"({"Undervoltage": {"Enable": true}, "Overvoltage": {"Enable": true}})")
+        << QString() << "UndervoltageEnable=1 OvervoltageEnable=1";
+    QTest::newRow("keys in texts are no keys") << QByteArray(
+        R"({"Note": "\"TripClass\": 2, {", "TripClass": 1, "List": ["TripClass", {"TripClass": 4}]})")
+                                               << QString() << "TripClass=1";
     QTest::newRow("unknown keys ignored")
         << QByteArray(R"({"Softstart": 1, "TripClass": 1, "LoadAsymmetry": {"Enable": true}})")
         << QString() << "TripClass=1";
@@ -296,14 +320,62 @@ void TestSettings::importFile()
     QVERIFY(writeFile(path, content));
     Model::Database::ModelSettings &model = m_database->settings();
     Settings settings;
-    const bool taken
-        = settings.load(path) && settings.checkRanges(SettingsTransfer::limits(settings, model));
+    QString error;
+    const bool taken = settings.load(path) && SettingsTransfer::check(settings, model, &error);
     if (taken)
         SettingsTransfer::write(settings, model);
+    if (error.isEmpty())
+        error = settings.errorString();
     QCOMPARE(taken, refusal.isEmpty());
     if (!taken)
-        QVERIFY2(settings.errorString().contains(refusal), qPrintable(settings.errorString()));
+        QVERIFY2(error.contains(refusal), qPrintable(error));
     QCOMPARE(sentValues(), sent);
+}
+
+void TestSettings::checkAgainstPresentSettings_data()
+{
+    QTest::addColumn<float>("undercurrentThreshold");
+    QTest::addColumn<float>("asymmetryThreshold");
+    QTest::addColumn<QByteArray>("content");
+    // Empty when the file may be written; otherwise the refusal.
+    QTest::addColumn<QString>("refusal");
+
+    // The device's nominal current is 2.6 A.
+    QTest::newRow("nominal current below the undercurrent threshold kept")
+        << 2.5F << 0.5F << QByteArray(R"({"NominalCurrent": 1.0})")
+        << "\"NominalCurrent\" is 1, and the device's \"Undercurrent.Threshold\" of 2.5 would "
+           "then lie outside 0 to 1";
+    QTest::newRow("nominal current and threshold lowered together")
+        << 2.5F << 0.5F
+        << QByteArray(R"({"NominalCurrent": 1.0, "Undercurrent": {"Threshold": 0.8}})")
+        << QString();
+    QTest::newRow("threshold alone, below the nominal current kept")
+        << 2.5F << 0.5F << QByteArray(R"({"Undercurrent": {"Threshold": 2.0}})") << QString();
+    QTest::newRow("nominal current below the load asymmetry threshold kept")
+        << 0.5F << 2.0F << QByteArray(R"({"NominalCurrent": 1.5})")
+        << "\"NominalCurrent\" is 1.5, and the device's \"LoadAsymmetryThreshold\" of 2 would "
+           "then lie outside ";
+    QTest::newRow("a device already inconsistent is no fault of the file")
+        << 3.0F << 0.5F << QByteArray(R"({"TripClass": 2})") << QString();
+}
+
+void TestSettings::checkAgainstPresentSettings()
+{
+    QFETCH(float, undercurrentThreshold);
+    QFETCH(float, asymmetryThreshold);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, refusal);
+    Model::Database::ModelSettings &model = m_database->settings();
+    model.undercurrentThreshold().setValue(undercurrentThreshold);
+    model.loadAsymmetryThreshold().setValue(asymmetryThreshold);
+    const QString path = m_folder->filePath(QStringLiteral("import.json"));
+    QVERIFY(writeFile(path, content));
+    Settings settings;
+    QVERIFY(settings.load(path));
+
+    QString error;
+    QCOMPARE(SettingsTransfer::check(settings, model, &error), refusal.isEmpty());
+    QVERIFY2(error.startsWith(refusal), qPrintable(error));
 }
 
 void TestSettings::unreadableFiles_data()

@@ -143,9 +143,8 @@ void K27SubScreen::handleSettingsImported()
         break;
     case Outcome::Disagreed:
         //: %1 is the file
-        lines.append(
-            tr("Settings not imported as written from %1: the device kept other values")
-                .arg(m_importedPath));
+        lines.append(tr("Settings not imported as written from %1: the device kept other values")
+                         .arg(m_importedPath));
         break;
     case Outcome::NotConfirmed:
         //: %1 is the file, %2 how many settings the device did not report back, %3 how many

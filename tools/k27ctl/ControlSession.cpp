@@ -105,7 +105,7 @@ bool ControlSession::open()
         m_application->valueObserver(), m_application->serialPort());
     m_application->valueObserver()->attach(&m_arrivals);
     const Service::K27::ZantLinkTerminalService *terminal = m_application->terminalService().data();
-    connect(terminal, &Service::K27::ZantLinkTerminalService::malformedModelValue, this,
+    connect(terminal, &Service::K27::ZantLinkTerminalService::modelValueDropped, this,
             &ControlSession::handleMalformedValue);
     connect(terminal, &Service::K27::ZantLinkTerminalService::terminalPlatformReady, this,
             &ControlSession::handlePlatformName);
@@ -645,6 +645,10 @@ void ControlSession::handleTimeout()
              TimedOut);
         break;
     case Waiting::SettingsExport:
+        fail(QStringLiteral("the device did not report its settings within %1 s; no file written")
+                 .arg(seconds),
+             TimedOut);
+        break;
     case Waiting::SettingsImport:
         fail(QStringLiteral("the device did not report its settings within %1 s; nothing sent")
                  .arg(seconds),

@@ -117,9 +117,24 @@ void TestGuiSettingsFile::importNotEchoedIsNotConfirmed()
     QCOMPARE(
         result->text(),
         QStringLiteral("Settings from %1 sent; waiting for the device to confirm them.").arg(path));
+    // Meanwhile the model holds settings the device has not confirmed: nothing is exported,
+    // nothing more imported.
+    const QString early = QDir(harness.folder()).filePath(QStringLiteral("early.json"));
+    harness.window().exportSettings(early);
+    QCOMPARE(result->text(),
+             QStringLiteral("Settings not exported to %1: an import is still waiting for the "
+                            "device.")
+                 .arg(early));
+    QVERIFY(!QFile::exists(early));
+    harness.window().importSettings(path);
+    QCOMPARE(result->text(),
+             QStringLiteral("Settings not imported from %1: the import before is still waiting "
+                            "for the device. Nothing was sent.")
+                 .arg(path));
     // The device confirms the trip class at once; the nominal current only the time-out
     // decides.
-    QVERIFY(QTest::qWaitFor([result] { return !result->text().contains("waiting"); }, 20000));
+    QVERIFY(QTest::qWaitFor(
+        [result] { return result->text().contains(QStringLiteral("did not confirm")); }, 20000));
     QCOMPARE(result->text(),
              QStringLiteral("Settings not imported from %1: the device did not confirm 1 of 2 "
                             "within 3 s\n"

@@ -54,6 +54,14 @@ void K27SubScreen::handleImportSettings()
 void K27SubScreen::exportSettings(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
+    // While an import waits, the model holds settings the device has not confirmed.
+    if (m_settingsImport && m_settingsImport->waiting()) {
+        //: %1 is the file
+        showSettingsFileResult(
+            tr("Settings not exported to %1: an import is still waiting for the device.")
+                .arg(shownPath));
+        return;
+    }
     // Without a device's report the model holds the catalogue's defaults, not its settings.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
         //: %1 is the file, %2 why the device's settings are not known

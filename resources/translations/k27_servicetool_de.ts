@@ -225,6 +225,11 @@
         <translation>Einstellungen nicht aus %1 importiert: %2. Es wurde nichts gesendet.</translation>
     </message>
     <message>
+        <source>Settings not exported to %1: an import is still waiting for the device.</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Einstellungen nicht nach %1 exportiert: Ein Import wartet noch auf das Gerät.</translation>
+    </message>
+    <message>
         <source>Settings not imported from %1: the import before is still waiting for the device. Nothing was sent.</source>
         <extracomment>%1 is the file</extracomment>
         <translation>Einstellungen nicht aus %1 importiert: Der vorige Import wartet noch auf das Gerät. Es wurde nichts gesendet.</translation>

@@ -15,7 +15,7 @@
 namespace Service::K27 {
 
 namespace {
-constexpr uint32_t linkComponentId = 0;
+constexpr uint32_t linkId = 0;
 constexpr quint8 platformNode = 0;
 constexpr quint8 displayNode = 1;
 const QByteArray manifestName = QByteArrayLiteral("version.json");
@@ -67,7 +67,7 @@ PackageUpdateService::~PackageUpdateService()
 
 void PackageUpdateService::onStart()
 {
-    m_link = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkComponentId));
+    m_link = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkId));
 }
 
 void PackageUpdateService::onStop() { }
@@ -248,7 +248,7 @@ void PackageUpdateService::startUpdate()
 Component::K27::ZantLinkComponent *PackageUpdateService::link()
 {
     if (m_link == nullptr)
-        m_link = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkComponentId));
+        m_link = dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkId));
     return m_link;
 }
 

@@ -22,7 +22,7 @@ template<typename Value, typename Content> void setAndSend(Value &value, const C
     value.send();
 }
 
-QString numberText(double value)
+QString twoDecimalsText(double value)
 {
     return QString::number(Settings::cutToTwoDecimals(static_cast<float>(value)), 'g',
                            QLocale::FloatingPointShortest);
@@ -252,9 +252,9 @@ bool SettingsTransfer::check(const Settings &settings, Model::Database::ModelSet
             //: %4 that setting's value, %5 and %6 the range it would need to lie in
             *error = tr("\"%1\" is %2, and the device's \"%3\" of %4 would then lie outside "
                         "%5 to %6")
-                         .arg(Settings::keyName(*field), numberText(settings.number(*field)),
-                              value.name, numberText(value.value), numberText(range->minimum),
-                              numberText(range->maximum));
+                         .arg(Settings::keyName(*field), twoDecimalsText(settings.number(*field)),
+                              value.name, twoDecimalsText(value.value), twoDecimalsText(range->minimum),
+                              twoDecimalsText(range->maximum));
             return false;
         }
     }

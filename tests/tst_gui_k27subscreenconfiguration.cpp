@@ -176,6 +176,7 @@ private slots:
     void numberOutsideTheRangeIsRefused();
     void loweringNominalCurrentNamesTheConsequence();
     void reportWaitsWhileTyping();
+    void leavingTheFieldFinishesTheNumber();
     void reportedNominalCurrentLimitsThresholds();
     void nominalCurrentMaximum();
     void tripClassItems();
@@ -342,6 +343,38 @@ void TestK27SubScreenConfiguration::userChanges()
     // The device's report of the new content comes back and is shown; nothing more is sent.
     QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
+}
+
+void TestK27SubScreenConfiguration::leavingTheFieldFinishesTheNumber()
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::NominalCurrent), 6.0}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    harness.window().show();
+    QVERIFY(QTest::qWaitForWindowActive(&harness.window()));
+    harness.child<QPushButton>("pushButtonConfiguration")->click();
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+    auto *nominal = harness.child<QDoubleSpinBox>("doubleSpinBoxNominalCurrent");
+
+    // Clicked into, typed, and left with Tab: written once, as the field is left.
+    QTest::mouseClick(nominal->findChild<QLineEdit *>(), Qt::LeftButton);
+    QVERIFY(nominal->hasFocus());
+    QVERIFY(typeNumber(harness, nominal, QStringLiteral("3.5"), false));
+    QTest::keyClick(nominal, Qt::Key_Tab);
+    QVERIFY(!nominal->hasFocus());
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList {"NominalCurrent=3.5"});
+
+    // Typed, not finished, and the window goes with its device: the number finishes as the
+    // field loses the focus on the way out, and must reach no slot of a window that is gone
+    // (that would crash here).
+    QTest::mouseClick(nominal->findChild<QLineEdit *>(), Qt::LeftButton);
+    QVERIFY(typeNumber(harness, nominal, QStringLiteral("4"), false));
+    QVERIFY(nominal->hasFocus());
+    harness.destroyWindow();
 }
 
 void TestK27SubScreenConfiguration::reportedNominalCurrentLimitsThresholds()

@@ -456,6 +456,14 @@ void TestK27SubScreenConfiguration::typedNumberIsWrittenOnce_data()
     QTest::newRow("German undercurrent threshold 2,5")
         << "doubleSpinBoxUndercurrentThreshold"
         << "2,5" << true << QStringList {"UndercurrentThreshold=2.5"} << 2.5;
+    // The point of the keypad under a German locale, the comma under an English one: either
+    // is the decimal separator, never a group separator (3.5 read as 35).
+    QTest::newRow("German nominal current typed 3.5")
+        << "doubleSpinBoxNominalCurrent"
+        << "3.5" << true << QStringList {"NominalCurrent=3.5"} << 3.5;
+    QTest::newRow("English nominal current typed 4,5")
+        << "doubleSpinBoxNominalCurrent"
+        << "4,5" << false << QStringList {"NominalCurrent=4.5"} << 4.5;
 }
 
 void TestK27SubScreenConfiguration::typedNumberIsWrittenOnce()

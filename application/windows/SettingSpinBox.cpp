@@ -121,6 +121,16 @@ void SettingSpinBox::stepBy(int steps)
     showHint();
 }
 
+QValidator::State SettingSpinBox::validate(QString &input, int &position) const
+{
+    const QChar decimalPoint = locale().decimalPoint();
+    for (QChar &character : input) {
+        if (character == QLatin1Char('.') || character == QLatin1Char(','))
+            character = decimalPoint;
+    }
+    return QDoubleSpinBox::validate(input, position);
+}
+
 QAbstractSpinBox::StepEnabled SettingSpinBox::stepEnabled() const
 {
     if (isReadOnly())

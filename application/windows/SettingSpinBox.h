@@ -58,6 +58,10 @@ public:
     bool isBeingEdited() const { return m_edited; }
 
     void stepBy(int steps) override;
+    // A point or a comma typed is the decimal separator of the field's locale, whichever key
+    // was pressed: the field shows no group separators, so a technician's "3.5" under a German
+    // locale is 3,5 and never 35.
+    QValidator::State validate(QString &input, int &position) const override;
 
 signals:
     // The person finished a number they typed (Return, or the field left). valueChanged

@@ -11,6 +11,8 @@
 #include "model/interfaces/ModelValueID.h"
 #include "support/FileAnswers.h"
 #include "support/FileSizeLimit.h"
+#include "support/GermanTranslation.h"
+#include "support/QuestionAnswers.h"
 #include "support/SubScreenHarness.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
@@ -20,6 +22,8 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QtTest>
@@ -112,6 +116,49 @@ bool settle(SubScreenHarness &harness)
     return harness.barrier() && harness.barrier();
 }
 
+// The locale of the windows built while it lives, as the system's language would set it.
+class DefaultLocale
+{
+public:
+    explicit DefaultLocale(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(m_previous); }
+    DefaultLocale(const DefaultLocale &) = delete;
+    DefaultLocale &operator=(const DefaultLocale &) = delete;
+
+private:
+    const QLocale m_previous;
+};
+
+const QLocale german(QLocale::German, QLocale::Germany);
+
+// Types text into a number field as a person does, key by key: the field's text selected
+// first, as clicking into it or Tab leaves it, then each character, with the device given time
+// to answer whatever the window sent between two keys. Nothing may reach the device before the
+// number is finished. Return (unless told not to) finishes it.
+bool typeNumber(SubScreenHarness &harness, QDoubleSpinBox *box, const QString &text,
+                bool finish = true)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    for (const QChar character : text) {
+        QTest::keyClick(box, character.toLatin1());
+        if (!settle(harness))
+            return false;
+        const QStringList sent = describe(harness.takeReceived());
+        if (!sent.isEmpty()) {
+            qWarning("sent while typing: %s", qPrintable(sent.join(QLatin1String(", "))));
+            return false;
+        }
+    }
+    if (finish)
+        QTest::keyClick(box, Qt::Key_Return);
+    return true;
+}
+
+QString hintOf(SubScreenHarness &harness, const char *label)
+{
+    return harness.child<QLabel>(label)->text();
+}
+
 } // namespace
 
 class TestK27SubScreenConfiguration : public TestSupport::TrappedTest
@@ -123,10 +170,19 @@ private slots:
     void settingsPages();
     void userChanges_data();
     void userChanges();
-    void nominalCurrentLimitsThresholds();
+    void typedNumberIsWrittenOnce_data();
+    void typedNumberIsWrittenOnce();
+    void numberOutsideTheRangeIsRefused_data();
+    void numberOutsideTheRangeIsRefused();
+    void loweringNominalCurrentNamesTheConsequence();
+    void reportWaitsWhileTyping();
+    void leavingTheFieldFinishesTheNumber();
+    void reportedNominalCurrentLimitsThresholds();
     void nominalCurrentMaximum();
     void tripClassItems();
+    void factoryReset_data();
     void factoryReset();
+    void offlineFactoryResetAsksNothing();
     void roundTrip_data();
     void roundTrip();
     void refusedImport_data();
@@ -224,7 +280,8 @@ void TestK27SubScreenConfiguration::settingsPages()
 void TestK27SubScreenConfiguration::userChanges_data()
 {
     QTest::addColumn<QString>("widget");
-    // step: the spin box one step up; index: the combo's index; click: the check box.
+    // step: the spin box one step up with the arrow key; index: the combo's index; click: the
+    // check box.
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("written");
@@ -255,8 +312,9 @@ void TestK27SubScreenConfiguration::userChanges_data()
                                        << "index" << 1 << "OvervoltageFaultType=1";
     QTest::newRow("load asymmetry on") << "checkBoxAsymmetryEnable"
                                        << "click" << 0 << "LoadAsymmetryEnable=1";
+    // Steps land on the step grid: the device's 0.01 goes up to 0.1.
     QTest::newRow("load asymmetry threshold") << "doubleSpinBoxAsymmetryThreshold"
-                                              << "step" << 0 << "LoadAsymmetryThreshold=0.2";
+                                              << "step" << 0 << "LoadAsymmetryThreshold=0.1";
     QTest::newRow("load asymmetry error") << "comboBoxAsymmetryFaultType"
                                           << "index" << 1 << "LoadAsymmetryFaultType=1";
 }
@@ -274,7 +332,7 @@ void TestK27SubScreenConfiguration::userChanges()
 
     const QByteArray name = widget.toLatin1();
     if (action == QLatin1String("step"))
-        harness.child<QDoubleSpinBox>(name.constData())->stepBy(1);
+        QTest::keyClick(harness.child<QDoubleSpinBox>(name.constData()), Qt::Key_Up);
     else if (action == QLatin1String("index"))
         harness.child<QComboBox>(name.constData())->setCurrentIndex(index);
     else
@@ -287,7 +345,39 @@ void TestK27SubScreenConfiguration::userChanges()
     QCOMPARE(describe(harness.takeReceived()), QStringList());
 }
 
-void TestK27SubScreenConfiguration::nominalCurrentLimitsThresholds()
+void TestK27SubScreenConfiguration::leavingTheFieldFinishesTheNumber()
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::NominalCurrent), 6.0}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    harness.window().show();
+    QVERIFY(QTest::qWaitForWindowActive(&harness.window()));
+    harness.child<QPushButton>("pushButtonConfiguration")->click();
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+    auto *nominal = harness.child<QDoubleSpinBox>("doubleSpinBoxNominalCurrent");
+
+    // Clicked into, typed, and left with Tab: written once, as the field is left.
+    QTest::mouseClick(nominal->findChild<QLineEdit *>(), Qt::LeftButton);
+    QVERIFY(nominal->hasFocus());
+    QVERIFY(typeNumber(harness, nominal, QStringLiteral("3.5"), false));
+    QTest::keyClick(nominal, Qt::Key_Tab);
+    QVERIFY(!nominal->hasFocus());
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList {"NominalCurrent=3.5"});
+
+    // Typed, not finished, and the window goes with its device: the number finishes as the
+    // field loses the focus on the way out, and must reach no slot of a window that is gone
+    // (that would crash here).
+    QTest::mouseClick(nominal->findChild<QLineEdit *>(), Qt::LeftButton);
+    QVERIFY(typeNumber(harness, nominal, QStringLiteral("4"), false));
+    QVERIFY(nominal->hasFocus());
+    harness.destroyWindow();
+}
+
+void TestK27SubScreenConfiguration::reportedNominalCurrentLimitsThresholds()
 {
     DeviceSim::DeviceSimulatorOptions options;
     options.model = {{id(ModelValueID::NominalCurrent), 5.0},
@@ -300,32 +390,287 @@ void TestK27SubScreenConfiguration::nominalCurrentLimitsThresholds()
     auto *undercurrent = harness.child<QDoubleSpinBox>("doubleSpinBoxUndercurrentThreshold");
     auto *asymmetry = harness.child<QDoubleSpinBox>("doubleSpinBoxAsymmetryThreshold");
     QCOMPARE(undercurrent->value(), 3.0);
-    QCOMPARE(undercurrent->maximum(), 5.0);
+    QCOMPARE(hintOf(harness, "labelUndercurrentThresholdRange"),
+             QStringLiteral("0.0 \u2013 5.0 A"));
+    // The load asymmetry threshold ends at 1.0 whatever the nominal current.
+    QCOMPARE(hintOf(harness, "labelAsymmetryThresholdRange"), QStringLiteral("0.01 \u2013 1.00 A"));
 
-    // 2.0 A: the undercurrent threshold of 3.0 A comes down to 2.0 A, on the device too.
+    // The device's own nominal current of 2.0 A (set at its display, say): the ranges follow,
+    // the device's threshold of 3.0 A is shown as it is, pointed out, and not written.
     harness.device().setModelValue(id(ModelValueID::NominalCurrent), 2.0);
     QVERIFY(settle(harness));
-    QCOMPARE(describe(harness.takeReceived()), QStringList {"UndercurrentThreshold=2"});
-    QCOMPARE(undercurrent->maximum(), 2.0);
-    QCOMPARE(asymmetry->maximum(), 2.0);
-    QCOMPARE(undercurrent->value(), 2.0);
+    QCOMPARE(describe(harness.takeReceived()), QStringList());
+    QCOMPARE(undercurrent->value(), 3.0);
+    QCOMPARE(hintOf(harness, "labelUndercurrentThresholdRange"),
+             QStringLiteral("The device holds 3.0 A, outside 0.0 \u2013 2.0 A"));
     QCOMPARE(asymmetry->value(), 1.0);
-    QCOMPARE(harness.device().modelValue(id(ModelValueID::UndercurrentThreshold)), 2.0);
+    QCOMPARE(hintOf(harness, "labelAsymmetryThresholdRange"), QStringLiteral("0.01 \u2013 1.00 A"));
+    QCOMPARE(harness.device().modelValue(id(ModelValueID::UndercurrentThreshold)), 3.0);
     QCOMPARE(harness.window().database()->settings().undercurrentThreshold().maximum(), 2.0F);
 
-    // 0.5 A: both thresholds come down, in the order of the page.
+    // The device brings its threshold down itself: the hint is the range again.
+    harness.device().setModelValue(id(ModelValueID::UndercurrentThreshold), 1.5);
+    QVERIFY(settle(harness));
+    QCOMPARE(undercurrent->value(), 1.5);
+    QCOMPARE(hintOf(harness, "labelUndercurrentThresholdRange"),
+             QStringLiteral("0.0 \u2013 2.0 A"));
+
+    // 0.5 A limits both thresholds; raising the nominal current raises the ranges again.
     harness.device().setModelValue(id(ModelValueID::NominalCurrent), 0.5);
     QVERIFY(settle(harness));
-    QCOMPARE(describe(harness.takeReceived()),
-             QStringList({"UndercurrentThreshold=0.5", "LoadAsymmetryThreshold=0.5"}));
-    QCOMPARE(asymmetry->value(), 0.5);
-
-    // Raising the nominal current again raises the maxima and writes nothing.
+    QCOMPARE(hintOf(harness, "labelAsymmetryThresholdRange"),
+             QStringLiteral("The device holds 1.00 A, outside 0.01 \u2013 0.50 A"));
     harness.device().setModelValue(id(ModelValueID::NominalCurrent), 4.0);
     QVERIFY(settle(harness));
+    QCOMPARE(hintOf(harness, "labelUndercurrentThresholdRange"),
+             QStringLiteral("0.0 \u2013 4.0 A"));
+    QCOMPARE(hintOf(harness, "labelAsymmetryThresholdRange"), QStringLiteral("0.01 \u2013 1.00 A"));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
-    QCOMPARE(undercurrent->maximum(), 4.0);
-    QCOMPARE(undercurrent->value(), 0.5);
+}
+
+void TestK27SubScreenConfiguration::typedNumberIsWrittenOnce_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("inGerman");
+    QTest::addColumn<QStringList>("written");
+    QTest::addColumn<double>("shown");
+
+    // The device starts at a nominal current of 6.0 A with an undercurrent threshold of 3.2 A:
+    // a nominal current of 3 A on the way to 3.5 A would have brought the threshold down.
+    QTest::newRow("nominal current 3.5")
+        << "doubleSpinBoxNominalCurrent"
+        << "3.5" << false << QStringList {"NominalCurrent=3.5"} << 3.5;
+    QTest::newRow("overvoltage threshold 260")
+        << "doubleSpinBoxOvervoltageThreshold"
+        << "260" << false << QStringList {"OvervoltageThreshold=260"} << 260.0;
+    QTest::newRow("undervoltage threshold 0, the catalogue's lowest")
+        << "doubleSpinBoxUndervoltageThreshold"
+        << "0" << false << QStringList {"UndervoltageThreshold=0"} << 0.0;
+    QTest::newRow("load asymmetry threshold 0.35")
+        << "doubleSpinBoxAsymmetryThreshold"
+        << "0.35" << false << QStringList {"LoadAsymmetryThreshold=0.35"} << 0.35;
+    QTest::newRow("German nominal current 4,5")
+        << "doubleSpinBoxNominalCurrent"
+        << "4,5" << true << QStringList {"NominalCurrent=4.5"} << 4.5;
+    QTest::newRow("German undercurrent threshold 2,5")
+        << "doubleSpinBoxUndercurrentThreshold"
+        << "2,5" << true << QStringList {"UndercurrentThreshold=2.5"} << 2.5;
+    // The point of the keypad under a German locale, the comma under an English one: either
+    // is the decimal separator, never a group separator (3.5 read as 35).
+    QTest::newRow("German nominal current typed 3.5")
+        << "doubleSpinBoxNominalCurrent"
+        << "3.5" << true << QStringList {"NominalCurrent=3.5"} << 3.5;
+    QTest::newRow("English nominal current typed 4,5")
+        << "doubleSpinBoxNominalCurrent"
+        << "4,5" << false << QStringList {"NominalCurrent=4.5"} << 4.5;
+}
+
+void TestK27SubScreenConfiguration::typedNumberIsWrittenOnce()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(bool, inGerman);
+    QFETCH(QStringList, written);
+    QFETCH(double, shown);
+
+    const DefaultLocale locale(inGerman ? german
+                                        : QLocale(QLocale::English, QLocale::UnitedStates));
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model
+        = {{id(ModelValueID::NominalCurrent), 6.0}, {id(ModelValueID::UndercurrentThreshold), 3.2}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+
+    auto *box = harness.child<QDoubleSpinBox>(field.toLatin1().constData());
+    QVERIFY(typeNumber(harness, box, typed));
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), written);
+    QCOMPARE(box->value(), shown);
+    QCOMPARE(harness.device().modelValue(id(ModelValueID::UndercurrentThreshold)),
+             field.endsWith(QLatin1String("UndercurrentThreshold")) ? shown : double(3.2F));
+
+    // The device's report of the new number comes back and is shown; nothing more is sent.
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList());
+    QCOMPARE(box->value(), shown);
+}
+
+void TestK27SubScreenConfiguration::numberOutsideTheRangeIsRefused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("inGerman");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<double>("kept");
+
+    // The device: a Serra 6,6 A at a nominal current of 4.0 A.
+    QTest::newRow("nominal current above the device's maximum")
+        << "doubleSpinBoxNominalCurrent"
+        << "labelNominalCurrentRange"
+        << "12" << false << QStringLiteral("Not sent: 12.0 A is outside 0.1 \u2013 6.6 A") << 4.0;
+    QTest::newRow("nominal current below zero")
+        << "doubleSpinBoxNominalCurrent"
+        << "labelNominalCurrentRange"
+        << "-1" << false << QStringLiteral("Not sent: -1.0 A is outside 0.1 \u2013 6.6 A") << 4.0;
+    QTest::newRow("undercurrent threshold above the nominal current")
+        << "doubleSpinBoxUndercurrentThreshold"
+        << "labelUndercurrentThresholdRange"
+        << "4.5" << false << QStringLiteral("Not sent: 4.5 A is outside 0.0 \u2013 4.0 A") << 1.0;
+    QTest::newRow("overvoltage threshold above 600 V")
+        << "doubleSpinBoxOvervoltageThreshold"
+        << "labelOvervoltageThresholdRange"
+        << "700" << false << QStringLiteral("Not sent: 700 V is outside 0 \u2013 600 V") << 253.0;
+    QTest::newRow("load asymmetry threshold above 1.0")
+        << "doubleSpinBoxAsymmetryThreshold"
+        << "labelAsymmetryThresholdRange"
+        << "1.5" << false << QStringLiteral("Not sent: 1.50 A is outside 0.01 \u2013 1.00 A")
+        << 0.01;
+    QTest::newRow("German nominal current above the device's maximum")
+        << "doubleSpinBoxNominalCurrent"
+        << "labelNominalCurrentRange"
+        << "7,5" << true
+        << QStringLiteral("Nicht gesendet: 7,5 A liegt au\u00dferhalb von 0,1 \u2013 6,6 A") << 4.0;
+}
+
+void TestK27SubScreenConfiguration::numberOutsideTheRangeIsRefused()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, hint);
+    QFETCH(QString, typed);
+    QFETCH(bool, inGerman);
+    QFETCH(QString, said);
+    QFETCH(double, kept);
+
+    const DefaultLocale locale(inGerman ? german
+                                        : QLocale(QLocale::English, QLocale::UnitedStates));
+    std::unique_ptr<TestSupport::GermanTranslation> translation;
+    if (inGerman) {
+        translation = std::make_unique<TestSupport::GermanTranslation>();
+        QVERIFY(translation->isInstalled());
+    }
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::NominalCurrentMax), 6.6},
+                     {id(ModelValueID::NominalCurrent), 4.0},
+                     {id(ModelValueID::UndercurrentThreshold), 1.0}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+    const QString before = hintOf(harness, qPrintable(hint));
+
+    auto *box = harness.child<QDoubleSpinBox>(field.toLatin1().constData());
+    QVERIFY(typeNumber(harness, box, typed));
+    // Nothing reached the device: the barrier's answer came after anything sent before it.
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList());
+    QCOMPARE(hintOf(harness, qPrintable(hint)), said);
+    // The field shows what the device holds.
+    QCOMPARE(box->value(), kept);
+
+    // Typing again puts the range back in the hint.
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, '1');
+    QCOMPARE(hintOf(harness, qPrintable(hint)), before);
+}
+
+void TestK27SubScreenConfiguration::loweringNominalCurrentNamesTheConsequence()
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::NominalCurrent), 6.0},
+                     {id(ModelValueID::UndercurrentThreshold), 3.2},
+                     {id(ModelValueID::LoadAsymmetryThreshold), 0.8}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+    auto *nominal = harness.child<QDoubleSpinBox>("doubleSpinBoxNominalCurrent");
+    auto *undercurrent = harness.child<QDoubleSpinBox>("doubleSpinBoxUndercurrentThreshold");
+    auto *result = harness.child<QLabel>("labelSettingsFileResult");
+
+    // Below the undercurrent threshold: the threshold comes down first, so that the device
+    // never holds one above its nominal current, and the page says so.
+    QVERIFY(typeNumber(harness, nominal, QStringLiteral("2.5")));
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()),
+             QStringList({"UndercurrentThreshold=2.5", "NominalCurrent=2.5"}));
+    QCOMPARE(result->text(),
+             QStringLiteral("Undercurrent threshold 3.2 A \u2192 2.5 A, limited by the nominal "
+                            "current"));
+    QCOMPARE(undercurrent->value(), 2.5);
+    QCOMPARE(hintOf(harness, "labelUndercurrentThresholdRange"),
+             QStringLiteral("0.0 \u2013 2.5 A"));
+
+    // Below both thresholds: both, in the order of the page.
+    QVERIFY(typeNumber(harness, nominal, QStringLiteral("0.5")));
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()),
+             QStringList({"UndercurrentThreshold=0.5", "LoadAsymmetryThreshold=0.5",
+                          "NominalCurrent=0.5"}));
+    QCOMPARE(result->text(),
+             QStringLiteral("Undercurrent threshold 2.5 A \u2192 0.5 A, limited by the nominal "
+                            "current\nLoad asymmetry threshold 0.80 A \u2192 0.50 A, limited by "
+                            "the nominal current"));
+    QCOMPARE(harness.device().modelValue(id(ModelValueID::UndercurrentThreshold)), 0.5);
+    QCOMPARE(harness.device().modelValue(id(ModelValueID::LoadAsymmetryThreshold)), 0.5);
+
+    // Raising it again changes nothing else.
+    result->clear();
+    QVERIFY(typeNumber(harness, nominal, QStringLiteral("3")));
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList {"NominalCurrent=3"});
+    QVERIFY(result->text().isEmpty());
+}
+
+void TestK27SubScreenConfiguration::reportWaitsWhileTyping()
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::UndervoltageThreshold), 200.0}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+    auto *box = harness.child<QDoubleSpinBox>("doubleSpinBoxUndervoltageThreshold");
+    auto *text = box->findChild<QLineEdit *>();
+    QVERIFY(text);
+
+    // The device reports another threshold while the person is typing: what they type stays.
+    QVERIFY(typeNumber(harness, box, QStringLiteral("19"), false));
+    harness.device().setModelValue(id(ModelValueID::UndervoltageThreshold), 210.0);
+    QVERIFY(settle(harness));
+    QCOMPARE(text->text(), QStringLiteral("19"));
+    QVERIFY(typeNumber(harness, box, QStringLiteral("195"), false));
+    QCOMPARE(text->text(), QStringLiteral("195"));
+
+    // Finished: the person's number is written, and the field shows it.
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList {"UndervoltageThreshold=195"});
+    QCOMPARE(box->value(), 195.0);
+
+    // The number the field showed, typed again while the device changed it: the person's
+    // number is what they finished, and it is written.
+    QVERIFY(typeNumber(harness, box, QStringLiteral("195"), false));
+    harness.device().setModelValue(id(ModelValueID::UndervoltageThreshold), 220.0);
+    QVERIFY(settle(harness));
+    QCOMPARE(text->text(), QStringLiteral("195"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList {"UndervoltageThreshold=195"});
+    QCOMPARE(box->value(), 195.0);
+
+    // A number that is refused: the field shows the report that waited.
+    QVERIFY(typeNumber(harness, box, QStringLiteral("700"), false));
+    harness.device().setModelValue(id(ModelValueID::UndervoltageThreshold), 230.0);
+    QVERIFY(settle(harness));
+    QCOMPARE(text->text(), QStringLiteral("700"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(settle(harness));
+    QCOMPARE(describe(harness.takeReceived()), QStringList());
+    QCOMPARE(box->value(), 230.0);
 }
 
 void TestK27SubScreenConfiguration::nominalCurrentMaximum()
@@ -338,15 +683,24 @@ void TestK27SubScreenConfiguration::nominalCurrentMaximum()
     QVERIFY(settle(harness));
     harness.takeReceived();
     auto *nominal = harness.child<QDoubleSpinBox>("doubleSpinBoxNominalCurrent");
-    QCOMPARE(nominal->maximum(), 6.6);
     QCOMPARE(harness.window().database()->settings().nominalCurrent().maximum(), 6.6F);
 
-    nominal->stepBy(1);
+    QCOMPARE(hintOf(harness, "labelNominalCurrentRange"), QStringLiteral("0.1 – 6.6 A"));
+
+    // Up to the device's maximum, and no further.
+    QTest::keyClick(nominal, Qt::Key_Up);
     QCOMPARE(nominal->value(), 6.6);
-    nominal->stepBy(1);
+    QTest::keyClick(nominal, Qt::Key_Up);
     QCOMPARE(nominal->value(), 6.6);
     QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList {"NominalCurrent=6.6"});
+
+    // A smaller device variant: the hint follows the maximum the device reports, and points
+    // out the nominal current the device holds above it.
+    harness.device().setModelValue(id(ModelValueID::NominalCurrentMax), 2.6);
+    QVERIFY(settle(harness));
+    QCOMPARE(hintOf(harness, "labelNominalCurrentRange"),
+             QStringLiteral("The device holds 6.6 A, outside 0.1 \u2013 2.6 A"));
 }
 
 void TestK27SubScreenConfiguration::tripClassItems()
@@ -375,12 +729,38 @@ void TestK27SubScreenConfiguration::tripClassItems()
     QCOMPARE(describe(harness.takeReceived()), QStringList());
 }
 
+void TestK27SubScreenConfiguration::factoryReset_data()
+{
+    QTest::addColumn<double>("serialNumber");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("question");
+
+    const QString bySerial = QStringLiteral(
+        "Reset the device with serial number 27200987 to its factory settings?\n\nEvery "
+        "protection setting on it goes back to its factory value.");
+    QTest::newRow("no") << 27200987.0 << false << bySerial;
+    QTest::newRow("yes") << 27200987.0 << true << bySerial;
+    // A device that has not told its serial number is named by its port.
+    QTest::newRow("yes, no serial number")
+        << 0.0 << true
+        << QStringLiteral("Reset the device on %1 to its factory settings?\n\nEvery protection "
+                          "setting on it goes back to its factory value.");
+}
+
 void TestK27SubScreenConfiguration::factoryReset()
 {
-    SubScreenHarness harness(UserLogin::Supervisor);
+    QFETCH(double, serialNumber);
+    QFETCH(bool, yes);
+    QFETCH(QString, question);
+
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::SerialNumber), serialNumber}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
     QVERIFY(harness.start());
-    QVERIFY(settle(harness));
+    // Settings away from the factory's (the options would make them the factory's own).
     harness.device().setModelValue(id(ModelValueID::TripClass), 5);
+    harness.device().setModelValue(id(ModelValueID::NominalCurrent), 6.0);
+    harness.device().setModelValue(id(ModelValueID::UndercurrentThreshold), 3.2);
     harness.device().setModelValue(id(ModelValueID::UndervoltageThreshold), 230);
     harness.device().setModelValue(id(ModelValueID::UndervoltageEnable), 1);
     QVERIFY(settle(harness));
@@ -392,17 +772,38 @@ void TestK27SubScreenConfiguration::factoryReset()
     QVERIFY(enable->isChecked());
     harness.takeReceived();
 
+    TestSupport::QuestionAnswers answers;
+    if (yes)
+        answers.yes();
+    else
+        answers.no();
     harness.child<QPushButton>("pushButtonFactoryReset")->click();
+    if (question.contains(QLatin1String("%1")))
+        question = question.arg(harness.window().portName());
+    QCOMPARE(answers.askedTexts(), QStringList {"Reset to factory settings|" + question});
     QVERIFY(settle(harness));
+    if (!yes) {
+        QCOMPARE(describe(harness.takeReceived()), QStringList());
+        QCOMPARE(tripClass->currentText(), QStringLiteral("20"));
+        QCOMPARE(harness.device().modelValue(id(ModelValueID::UndercurrentThreshold)),
+                 double(3.2F));
+        return;
+    }
     QCOMPARE(describe(harness.takeReceived()),
              QStringList {QStringLiteral("fire %1").arg(
                  Model::Interfaces::toNumber(ModelActionID::FactoryReset))});
     QCOMPARE(tripClass->currentText(), QStringLiteral("2E"));
     QCOMPARE(undervoltage->value(), 207.0);
     QVERIFY(!enable->isChecked());
-    // The defaults were shown, not written back.
+    // The defaults were shown, not written back: the factory nominal current of 1.0 A, reported
+    // before the factory thresholds, brought no threshold down on the device.
     QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
+    QCOMPARE(harness.device().modelValue(id(ModelValueID::UndercurrentThreshold)), double(0.1F));
+    QCOMPARE(harness.child<QDoubleSpinBox>("doubleSpinBoxUndercurrentThreshold")->value(), 0.1);
+    QVERIFY(harness.child<QLabel>("labelSettingsFileResult")
+                ->text()
+                .startsWith(QStringLiteral("Factory reset sent to the device ")));
 }
 
 void TestK27SubScreenConfiguration::roundTrip_data()
@@ -609,6 +1010,19 @@ void TestK27SubScreenConfiguration::fileDialogs()
     Application::K27::Config reread;
     QVERIFY(reread.load());
     QCOMPARE(reread.settingsDir(), path);
+}
+
+void TestK27SubScreenConfiguration::offlineFactoryResetAsksNothing()
+{
+    SubScreenHarness harness(UserLogin::Supervisor);
+    harness.makeWindow(QStringLiteral("Offline"));
+    harness.run();
+    // No answers: a question would fail the test.
+    TestSupport::QuestionAnswers answers;
+    harness.child<QPushButton>("pushButtonFactoryReset")->click();
+    QVERIFY(answers.asked().isEmpty());
+    QCOMPARE(harness.child<QLabel>("labelSettingsFileResult")->text(),
+             QStringLiteral("Not reset: no device is connected."));
 }
 
 void TestK27SubScreenConfiguration::offlineWindowKeepsNoFile()

@@ -1,6 +1,7 @@
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
+#include "application/windows/SettingSpinBox.h"
 #include "component/SerialPortDescription.h"
 #include "component/SerialPortManager.h"
 #include "support/ConfigHome.h"
@@ -45,6 +46,14 @@ QString content(const QWidget *widget)
             items.append(combo->itemText(i));
         return items.join('|');
     }
+    // A setting's number field takes any number typed; its range is the device's, set by the
+    // window, and shown in its hint.
+    if (const auto *setting = qobject_cast<const Application::K27::SettingSpinBox *>(widget))
+        return QStringLiteral("%1 decimals, step %2, value %3, unit %4")
+            .arg(setting->decimals())
+            .arg(setting->singleStep())
+            .arg(setting->value())
+            .arg(setting->unit());
     if (const auto *spin = qobject_cast<const QDoubleSpinBox *>(widget))
         return QStringLiteral("%1 decimals, %2 to %3, step %4, value %5")
             .arg(spin->decimals())
@@ -108,14 +117,16 @@ const QRegularExpression namedWidget(QStringLiteral(
 
 // Every text a user reads on the page, in widget order: captions, button texts, combo items and
 // tab titles. The trip classes are standard names, the same in every language, and so are the
-// model value names the service mode's identifier chooser lists.
+// model value names the service mode's identifier chooser lists. The ranges beside the number
+// fields are numbers and units the window writes in the locale's own way.
 QStringList shownTexts(const QWidget *page)
 {
     QStringList texts;
     for (const QWidget *widget : page->findChildren<QWidget *>()) {
         if (!namedWidget.match(widget->objectName()).hasMatch()
             || widget->objectName() == QLatin1String("comboBoxTripClass")
-            || widget->objectName() == QLatin1String("comboBoxArg1"))
+            || widget->objectName() == QLatin1String("comboBoxArg1")
+            || widget->objectName().endsWith(QLatin1String("Range")))
             continue;
         if (const auto *button = qobject_cast<const QAbstractButton *>(widget)) {
             texts.append(button->text());
@@ -142,6 +153,7 @@ struct Expected
 };
 
 const QString warningOrError = QStringLiteral("Warning|Error");
+const char *const settingSpinBox = "Application::K27::SettingSpinBox";
 
 const Expected configurationPage[] = {
     {"pushButtonGeneralSettings", "QPushButton", "GENERAL", "checkable exclusive checked"},
@@ -155,7 +167,8 @@ const Expected configurationPage[] = {
      ""},
     {"pageGeneralSettings", "QWidget", "", ""},
     {"labelNominalCurrent", "QLabel", "Nominal Current (A)", ""},
-    {"doubleSpinBoxNominalCurrent", "QDoubleSpinBox", "1 decimals, 0 to 10, step 0.1, value 1", ""},
+    {"doubleSpinBoxNominalCurrent", settingSpinBox, "1 decimals, step 0.1, value 1, unit A", ""},
+    {"labelNominalCurrentRange", "QLabel", QString(), ""},
     {"labelSoftstart", "QLabel", "Softstart", "hidden"},
     {"checkBoxSoftstart", "QCheckBox", "", "hidden"},
     {"labelAutoReset", "QLabel", "Automatic Reset", ""},
@@ -164,32 +177,36 @@ const Expected configurationPage[] = {
     {"comboBoxTripClass", "QComboBox", "2E|3E|5|10A|10|20|30|40E", ""},
     {"pageUndercurrentSettings", "QWidget", "", ""},
     {"labelUndercurrentThreshold", "QLabel", "Threshold (A)", ""},
-    {"doubleSpinBoxUndercurrentThreshold", "QDoubleSpinBox",
-     "1 decimals, 0.1 to 10, step 0.1, value 1", ""},
+    {"doubleSpinBoxUndercurrentThreshold", settingSpinBox, "1 decimals, step 0.1, value 1, unit A",
+     ""},
+    {"labelUndercurrentThresholdRange", "QLabel", QString(), ""},
     {"labelUndercurrentEnable", "QLabel", "Enable", ""},
     {"checkBoxUndercurrentEnable", "QCheckBox", "", ""},
     {"labelUndercurrentFaultType", "QLabel", "Fault Type", ""},
     {"comboBoxUndercurrentFaultType", "QComboBox", warningOrError, ""},
     {"pageUndervoltageSettings", "QWidget", "", ""},
     {"labelUndervoltageThreshold", "QLabel", "Threshold (V)", ""},
-    {"doubleSpinBoxUndervoltageThreshold", "QDoubleSpinBox",
-     "0 decimals, 1 to 600, step 1, value 1", ""},
+    {"doubleSpinBoxUndervoltageThreshold", settingSpinBox, "0 decimals, step 1, value 1, unit V",
+     ""},
+    {"labelUndervoltageThresholdRange", "QLabel", QString(), ""},
     {"labelUndervoltageEnable", "QLabel", "Enable", ""},
     {"checkBoxUndervoltageEnable", "QCheckBox", "", ""},
     {"labelUndervoltageFaultType", "QLabel", "Fault Type", ""},
     {"comboBoxUndervoltageFaultType", "QComboBox", warningOrError, ""},
     {"pageOvervoltageSettings", "QWidget", "", ""},
     {"labelOvervoltageThreshold", "QLabel", "Threshold (V)", ""},
-    {"doubleSpinBoxOvervoltageThreshold", "QDoubleSpinBox", "0 decimals, 1 to 600, step 1, value 1",
+    {"doubleSpinBoxOvervoltageThreshold", settingSpinBox, "0 decimals, step 1, value 1, unit V",
      ""},
+    {"labelOvervoltageThresholdRange", "QLabel", QString(), ""},
     {"labelOvervoltageEnable", "QLabel", "Enable", ""},
     {"checkBoxOvervoltageEnable", "QCheckBox", "", ""},
     {"labelOvervoltageFaultType", "QLabel", "Fault Type", ""},
     {"comboBoxOvervoltageFaultType", "QComboBox", warningOrError, ""},
     {"pageLoadAsymmetrySetting", "QWidget", "", ""},
     {"labelAsymmetryThreshold", "QLabel", "Threshold (A)", ""},
-    {"doubleSpinBoxAsymmetryThreshold", "QDoubleSpinBox",
-     "1 decimals, 0.1 to 15, step 0.1, value 1", ""},
+    {"doubleSpinBoxAsymmetryThreshold", settingSpinBox, "2 decimals, step 0.1, value 1, unit A",
+     ""},
+    {"labelAsymmetryThresholdRange", "QLabel", QString(), ""},
     {"labelAsymmetryEnable", "QLabel", "Enable", ""},
     {"checkBoxAsymmetryEnable", "QCheckBox", "", ""},
     {"labelAsymmetryFaultType", "QLabel", "Fault Type", ""},

@@ -495,9 +495,10 @@ void TestSettings::allowedRange_data()
         << ModelValueID::UndercurrentThreshold << 7 << -1 << -1.0 << true << 0.0 << nominal;
     QTest::newRow("undercurrent threshold up to a nominal current about to be written")
         << ModelValueID::UndercurrentThreshold << 7 << -1 << 3.5 << true << 0.0 << 3.5;
-    QTest::newRow("load asymmetry threshold up to the nominal current")
-        << ModelValueID::LoadAsymmetryThreshold << 7 << -1 << -1.0 << true << double(0.01F)
-        << nominal;
+    QTest::newRow("load asymmetry threshold up to its own 1.0")
+        << ModelValueID::LoadAsymmetryThreshold << 7 << -1 << -1.0 << true << double(0.01F) << 1.0;
+    QTest::newRow("load asymmetry threshold up to a nominal current below 1.0")
+        << ModelValueID::LoadAsymmetryThreshold << 7 << -1 << 0.5 << true << double(0.01F) << 0.5;
     QTest::newRow("undervoltage threshold its own range")
         << ModelValueID::UndervoltageThreshold << 7 << -1 << -1.0 << true << 0.0 << 600.0;
     QTest::newRow("overvoltage threshold its own range")

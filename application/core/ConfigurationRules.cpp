@@ -4,6 +4,7 @@
 #include "model/interfaces/ModelTypes.h"
 #include "model/interfaces/ModelValueCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -12,6 +13,7 @@ namespace Application::K27 {
 namespace {
 
 using Model::Interfaces::ModelValueID;
+namespace Setting = Model::Database::Setting;
 namespace Codec = Model::Interfaces::Codec;
 
 // A content as a number: floats widened, enumerations by their number.
@@ -41,7 +43,8 @@ ConfigurationRules::allowedRange(ModelValueID value, Model::Database::ModelSetti
 {
     // The window lowers the maxima of the trip class, the nominal current and the two
     // current thresholds as the device reports what governs them, and raises them again; so
-    // their upper ends come from the governing values, never from the values' own maxima.
+    // their upper ends come from the governing values and the catalogue, never from the
+    // values' own maxima. The lower ends and the other ranges are the catalogue's.
     const double nominal = double(nominalCurrent.value_or(model.nominalCurrent().value()));
     switch (value) {
     case ModelValueID::TripClass:
@@ -49,9 +52,13 @@ ConfigurationRules::allowedRange(ModelValueID value, Model::Database::ModelSetti
     case ModelValueID::NominalCurrent:
         return Range {lowest(model.nominalCurrent()), double(model.maxNominalCurrent().value())};
     case ModelValueID::UndercurrentThreshold:
-        return Range {lowest(model.undercurrentThreshold()), nominal};
+        return Range {
+            lowest(model.undercurrentThreshold()),
+            std::min(double(Setting::UndercurrentThresholdValue::catalogueMaximum), nominal)};
     case ModelValueID::LoadAsymmetryThreshold:
-        return Range {lowest(model.loadAsymmetryThreshold()), nominal};
+        return Range {
+            lowest(model.loadAsymmetryThreshold()),
+            std::min(double(Setting::LoadAsymmetryThresholdValue::catalogueMaximum), nominal)};
     case ModelValueID::UndervoltageThreshold:
         return ownRange(model.undervoltageThreshold());
     case ModelValueID::OvervoltageThreshold:
@@ -83,6 +90,7 @@ QList<ModelValueID> ConfigurationRules::rangeDependsOn(ModelValueID value)
         return {};
     }
 }
+
 bool ConfigurationRules::nominalCurrentUnchanged(double edited, float current)
 {
     return std::abs(edited - double(current)) < 0.05;
@@ -90,7 +98,8 @@ bool ConfigurationRules::nominalCurrentUnchanged(double edited, float current)
 
 bool ConfigurationRules::thresholdUnchanged(double edited, float current)
 {
-    return edited == double(current);
+    // The device keeps single precision: 0.35 typed is the 0.35 it reported.
+    return static_cast<float>(edited) == current;
 }
 
 bool ConfigurationRules::exceedsMaximum(float threshold, float maximum)

@@ -25,7 +25,10 @@ public:
     // The range the value may take now, both ends included, given the device's other values
     // as the model holds them: the trip class up to "TripClassMax", the nominal current up to
     // "NominalCurrentMax", the undercurrent and load asymmetry thresholds up to the nominal
-    // current, the other thresholds and the fault types their own range. nominalCurrent, when
+    // current (and no further than the catalogue allows: the load asymmetry threshold ends at
+    // 1.0), the other thresholds and the fault types their own range. The lower ends are the
+    // catalogue's. This is the one range of a setting: the Configuration page's fields, the
+    // settings file's checks and k27ctl take it from here. nominalCurrent, when
     // given, stands for the device's nominal current (the one a change about to be written
     // brings). Empty for a value without such a rule (switches, values that are no setting).
     static std::optional<Range> allowedRange(Model::Interfaces::ModelValueID value,
@@ -38,9 +41,10 @@ public:
     // The nominal current spin box shows one decimal; closer than half a step is the same
     // setting.
     static bool nominalCurrentUnchanged(double edited, float current);
-    // Thresholds are the same only when exactly equal.
+    // Thresholds are the same only when exactly equal in the device's single precision.
     static bool thresholdUnchanged(double edited, float current);
-    // A threshold the device has above a newly lowered maximum must come down to it.
+    // A threshold the device has above a newly lowered maximum must come down to it (when the
+    // user lowers the nominal current below it).
     static bool exceedsMaximum(float threshold, float maximum);
     // The name of a trip class index, empty for an index without one.
     static QString tripClassName(int index);

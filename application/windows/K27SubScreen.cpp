@@ -92,6 +92,7 @@ K27SubScreen::~K27SubScreen()
     // The application base outlives this part of the window and releases the port and the
     // services; nothing they signal while going may reach the slots of a window already gone
     // (a port that was the last of its kind closes, and says so, as it is destroyed).
+    disconnectConfiguration();
     if (serialPort())
         disconnect(serialPort().data(), nullptr, this, nullptr);
     if (terminalService())

@@ -240,6 +240,12 @@ private:
     void connectInformation();
     void connectMeasurement();
     void connectConfiguration();
+    // Lets go of the Configuration page's number fields before the window goes.
+    void disconnectConfiguration();
+    // The number fields of the Configuration page with their allowed ranges, as the model holds
+    // them (a field being typed into keeps its text).
+    void showNumberFields();
+    void showConfigurationResult(const QString &text);
     void connectSettingsFile();
     void showSettingsFileResult(const QString &text);
     bool deviceConnected() const;

@@ -1,18 +1,25 @@
 // The Configuration page: the five settings pages, every widget bound to its model value, the
-// maxima that follow the device, the trip class items and the factory reset.
+// ranges that follow the device, the trip class items and the factory reset.
 
 #include "application/core/ConfigurationRules.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
+#include "application/windows/SettingSpinBox.h"
+#include "application/windows/YesNoQuestion.h"
 #include "model/database/ModelDatabase.h"
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenConfigurationPage.h"
 
+#include <QLabel>
 #include <QSignalBlocker>
+#include <optional>
+#include <tuple>
 
 using Application::K27::ConfigurationRules;
+using Application::K27::SettingSpinBox;
 using Application::K27::showReportedValue;
 using Application::K27::writeUserChange;
+using Application::K27::YesNoQuestion;
 using Service::K27::ZantLinkTerminalService;
 namespace Types = Model::Interfaces::ModelTypes;
 namespace Codec = Model::Interfaces::Codec;
@@ -31,27 +38,67 @@ enum SettingsPage {
     LoadAsymmetryPage = 4,
 };
 
+// The range ConfigurationRules gives the setting now, shown by its field.
+void showAllowedRange(SettingSpinBox *box, ModelSettings &model, ModelValueID id)
+{
+    if (const auto range = ConfigurationRules::allowedRange(id, model))
+        box->setAllowedRange(range->minimum, range->maximum);
+}
+
 // How a kind of widget shows a setting and reports a change of the user; widget is the page's
 // member, value the model's accessor. A change reaches the window's slot for the setting
-// (slot), which writes it through the table.
+// (slot), which writes it through the table. Every kind has four operations: show the model's
+// content, accept a change (or refuse it with a word), write it, and connect the widget.
+
+// A number field: written once, when the person has finished the number, and only within the
+// range ConfigurationRules::allowedRange gives; the field's hint shows that range.
 template<auto widget, auto value, auto slot, bool (*unchanged)(double, float)> struct SpinBox
 {
-    static void show(Page &page, ModelSettings &model)
+    static void show(Page &page, ModelSettings &model, ModelValueID id)
     {
-        showReportedValue(page.*widget, &QDoubleSpinBox::setValue,
-                          double((model.*value)().value()));
+        SettingSpinBox *const box = page.*widget;
+        showAllowedRange(box, model, id);
+        // What the person is typing stays; the report is shown once they have finished.
+        if (box->isBeingEdited())
+            return;
+        showReportedValue(box, &QDoubleSpinBox::setValue, double((model.*value)().value()));
+        box->showHint();
     }
-    static void write(ModelSettings &model, double edited)
+    static bool accept(Page &page, ModelSettings &model, ModelValueID id, double edited)
     {
-        writeUserChange((model.*value)(), static_cast<float>(edited),
-                        [edited](float current) { return unchanged(edited, current); });
+        SettingSpinBox *const box = page.*widget;
+        showAllowedRange(box, model, id);
+        if (box->allows(edited))
+            return true;
+        // Not sent: the field goes back to what the device holds and its hint says why.
+        box->refuse(edited);
+        showReportedValue(box, &QDoubleSpinBox::setValue, double((model.*value)().value()));
+        return false;
     }
-    static void connect(Page &page, K27SubScreen *window)
+    static bool write(ModelSettings &model, double edited)
+    {
+        return writeUserChange((model.*value)(), static_cast<float>(edited),
+                               [edited](float current) { return unchanged(edited, current); });
+    }
+    static void connect(Page &page, K27SubScreen *window, void (K27SubScreen::*showSlot)())
     {
         QObject::connect(page.*widget, qOverload<double>(&QDoubleSpinBox::valueChanged), window,
                          slot);
+        // A typed number equal to the one the field held before gives no valueChanged, yet a
+        // report may have changed the setting while the person typed: what they finished is
+        // what they chose (the slot writes nothing when the model holds it already).
+        QObject::connect(page.*widget, &SettingSpinBox::typedNumberFinished, window, slot);
+        // Finished (Return, or the field left): the field shows what the model holds, the
+        // number just written or a report that waited while the person was typing.
+        QObject::connect(page.*widget, &QAbstractSpinBox::editingFinished, window, showSlot);
     }
 };
+
+// A change the user made to a widget with no range of its own is always taken.
+bool acceptAny(Page &, ModelSettings &, ModelValueID, double)
+{
+    return true;
+}
 
 // A combo box whose index is the content's number (trip class, fault type); no index (-1)
 // writes nothing.
@@ -60,19 +107,21 @@ template<auto widget, auto value, auto slot> struct ComboBox
     using Content =
         typename std::decay_t<decltype((std::declval<ModelSettings &>().*value)())>::ValueType;
 
-    static void show(Page &page, ModelSettings &model)
+    static void show(Page &page, ModelSettings &model, ModelValueID)
     {
         showReportedValue(page.*widget, &QComboBox::setCurrentIndex,
                           int(Codec::toNumber((model.*value)().value())));
     }
-    static void write(ModelSettings &model, double index)
+    static constexpr auto accept = &acceptAny;
+    static bool write(ModelSettings &model, double index)
     {
         if (index < 0)
-            return;
-        writeUserChange((model.*value)(),
-                        Codec::fromNumber<Content>(static_cast<quint8>(static_cast<int>(index))));
+            return false;
+        return writeUserChange(
+            (model.*value)(),
+            Codec::fromNumber<Content>(static_cast<quint8>(static_cast<int>(index))));
     }
-    static void connect(Page &page, K27SubScreen *window)
+    static void connect(Page &page, K27SubScreen *window, void (K27SubScreen::*)())
     {
         QObject::connect(page.*widget, qOverload<int>(&QComboBox::currentIndexChanged), window,
                          slot);
@@ -82,15 +131,16 @@ template<auto widget, auto value, auto slot> struct ComboBox
 // A switch; any state but unchecked counts as on.
 template<auto widget, auto value, auto slot> struct CheckBox
 {
-    static void show(Page &page, ModelSettings &model)
+    static void show(Page &page, ModelSettings &model, ModelValueID)
     {
         showReportedValue(page.*widget, &QCheckBox::setChecked, (model.*value)().value());
     }
-    static void write(ModelSettings &model, double checked)
+    static constexpr auto accept = &acceptAny;
+    static bool write(ModelSettings &model, double checked)
     {
-        writeUserChange((model.*value)(), checked != 0.0);
+        return writeUserChange((model.*value)(), checked != 0.0);
     }
-    static void connect(Page &page, K27SubScreen *window)
+    static void connect(Page &page, K27SubScreen *window, void (K27SubScreen::*)())
     {
         QObject::connect(page.*widget, &QCheckBox::stateChanged, window,
                          [window](int state) { (window->*slot)(state != Qt::Unchecked); });
@@ -98,23 +148,33 @@ template<auto widget, auto value, auto slot> struct CheckBox
 };
 
 // One setting of the page: the model value, the terminal service's report of it and the
-// window's slot that shows it, and its widget kind's three operations. A widget's content
-// travels as a double: a spin box's value, a combo index, a switch as 1 or 0.
+// window's slot that shows it, and its widget kind's operations. A widget's content travels as
+// a double: a spin box's value, a combo index, a switch as 1 or 0.
 struct Setting
 {
     ModelValueID id;
     void (ZantLinkTerminalService::*reported)();
     void (K27SubScreen::*showSlot)();
-    void (*show)(Page &page, ModelSettings &model);
-    void (*write)(ModelSettings &model, double content);
-    void (*connect)(Page &page, K27SubScreen *window);
+    void (*showKind)(Page &page, ModelSettings &model, ModelValueID id);
+    bool (*acceptKind)(Page &page, ModelSettings &model, ModelValueID id, double content);
+    bool (*writeKind)(ModelSettings &model, double content);
+    void (*connectKind)(Page &page, K27SubScreen *window, void (K27SubScreen::*showSlot)());
+
+    void show(Page &page, ModelSettings &model) const { showKind(page, model, id); }
+    bool accept(Page &page, ModelSettings &model, double content) const
+    {
+        return acceptKind(page, model, id, content);
+    }
+    // Sets and sends the content unless the model holds it already; whether it was sent.
+    bool write(ModelSettings &model, double content) const { return writeKind(model, content); }
+    void connect(Page &page, K27SubScreen *window) const { connectKind(page, window, showSlot); }
 };
 
 template<typename Kind>
 constexpr Setting setting(ModelValueID id, void (ZantLinkTerminalService::*reported)(),
                           void (K27SubScreen::*showSlot)())
 {
-    return {id, reported, showSlot, &Kind::show, &Kind::write, &Kind::connect};
+    return {id, reported, showSlot, &Kind::show, Kind::accept, &Kind::write, &Kind::connect};
 }
 
 using S = ModelSettings;
@@ -195,29 +255,74 @@ const Setting &settingOf(ModelValueID id)
     return configurationSettings[0];
 }
 
-// The upper end of the range a setting may take now (ConfigurationRules::allowedRange).
-double allowedMaximum(ModelValueID id, ModelSettings &model)
+// The upper end of the range a setting may take now (ConfigurationRules::allowedRange), given
+// the nominal current when one is about to be written.
+double allowedMaximum(ModelValueID id, ModelSettings &model,
+                      std::optional<float> nominalCurrent = std::nullopt)
 {
-    return ConfigurationRules::allowedRange(id, model)
+    return ConfigurationRules::allowedRange(id, model, nominalCurrent)
         .value_or(ConfigurationRules::Range {})
         .maximum;
 }
 
-// A reported nominal current lowers a threshold's maximum. The device's threshold above it
-// comes down to it, on the device too: the one value the window writes without a change by
-// the user, because the device's threshold may not lie above its nominal current.
-void lowerThresholdMaximum(QDoubleSpinBox *box,
-                           Model::Interfaces::ModelDisplayValue<float> &threshold, float maximum)
+// The thresholds whose maximum the nominal current sets, in the order of the page, with what
+// the result line says when a lower nominal current brings one down.
+struct LimitedThreshold
 {
-    threshold.setMaximum(maximum);
-    threshold.recomputeNeighbours();
-    showReportedValue(box, &QDoubleSpinBox::setMaximum, double(maximum));
-    if (!ConfigurationRules::exceedsMaximum(threshold.value(), maximum))
-        return;
-    threshold.setValue(maximum);
-    threshold.send();
-    threshold.recomputeNeighbours();
-    showReportedValue(box, &QDoubleSpinBox::setValue, double(maximum));
+    ModelValueID id;
+    SettingSpinBox *Page::*box;
+    Model::Interfaces::ModelDisplayValue<float> &(*value)(ModelSettings &model);
+    const char *consequence;
+};
+
+const LimitedThreshold limitedThresholds[] {
+    {ModelValueID::UndercurrentThreshold, &Page::doubleSpinBoxUndercurrentThreshold,
+     [](ModelSettings &model) -> Model::Interfaces::ModelDisplayValue<float> & {
+         return model.undercurrentThreshold();
+     },
+     //: %1 the threshold before, %2 after, both with their unit
+     QT_TRANSLATE_NOOP("K27SubScreen",
+                       "Undercurrent threshold %1 \u2192 %2, limited by the nominal current")},
+    {ModelValueID::LoadAsymmetryThreshold, &Page::doubleSpinBoxAsymmetryThreshold,
+     [](ModelSettings &model) -> Model::Interfaces::ModelDisplayValue<float> & {
+         return model.loadAsymmetryThreshold();
+     },
+     //: %1 the threshold before, %2 after, both with their unit
+     QT_TRANSLATE_NOOP("K27SubScreen",
+                       "Load asymmetry threshold %1 \u2192 %2, limited by the nominal current")},
+};
+
+// A nominal current the person chose that lies below a threshold brings the threshold down to
+// it, on the device too, before the nominal current is written: the device never holds a
+// threshold above its nominal current, and nothing of it happens unsaid. Returns the lines for
+// the result line.
+QStringList lowerThresholdsFor(Page &page, ModelSettings &model, float nominalCurrent)
+{
+    QStringList consequences;
+    for (const LimitedThreshold &limited : limitedThresholds) {
+        Model::Interfaces::ModelDisplayValue<float> &threshold = limited.value(model);
+        const float maximum = float(allowedMaximum(limited.id, model, nominalCurrent));
+        if (!ConfigurationRules::exceedsMaximum(threshold.value(), maximum))
+            continue;
+        const float before = threshold.value();
+        threshold.setValue(maximum);
+        threshold.send();
+        SettingSpinBox *const box = page.*limited.box;
+        showReportedValue(box, &QDoubleSpinBox::setValue, double(maximum));
+        consequences.append(
+            K27SubScreen::tr(limited.consequence)
+                .arg(box->quantityText(double(before)), box->quantityText(double(maximum))));
+    }
+    return consequences;
+}
+
+// A change the person made: written when its widget takes it and the model does not hold it
+// already.
+void writeSetting(Page &page, ModelSettings &model, ModelValueID id, double content)
+{
+    const Setting &row = settingOf(id);
+    if (row.accept(page, model, content))
+        row.write(model, content);
 }
 
 } // namespace
@@ -238,6 +343,24 @@ void K27SubScreen::connectConfiguration()
         });
     }
 
+    // The fields show the form's numbers until the device reports its own; their ranges are
+    // the catalogue's meanwhile.
+    const std::tuple<SettingSpinBox *, QLabel *, ModelValueID> fields[] {
+        {page.doubleSpinBoxNominalCurrent, page.labelNominalCurrentRange,
+         ModelValueID::NominalCurrent},
+        {page.doubleSpinBoxUndercurrentThreshold, page.labelUndercurrentThresholdRange,
+         ModelValueID::UndercurrentThreshold},
+        {page.doubleSpinBoxUndervoltageThreshold, page.labelUndervoltageThresholdRange,
+         ModelValueID::UndervoltageThreshold},
+        {page.doubleSpinBoxOvervoltageThreshold, page.labelOvervoltageThresholdRange,
+         ModelValueID::OvervoltageThreshold},
+        {page.doubleSpinBoxAsymmetryThreshold, page.labelAsymmetryThresholdRange,
+         ModelValueID::LoadAsymmetryThreshold}};
+    for (const auto &[box, label, id] : fields) {
+        box->setHintLabel(label);
+        showAllowedRange(box, database()->settings(), id);
+    }
+
     for (const Setting &row : configurationSettings)
         row.connect(page, this);
     // The softstart switch writes through handleSoftstart, which checks the Softstart right
@@ -256,101 +379,172 @@ void K27SubScreen::connectConfiguration()
             &K27SubScreen::handleTripClassMaxModelValue);
 }
 
+void K27SubScreen::disconnectConfiguration()
+{
+    // A field left with a number typed into it finishes that number when the window goes
+    // (it loses the focus): the window's slots must not run on a device that is gone.
+    for (const SettingSpinBox *box :
+         m_configurationPage->stackedWidgetSettings->findChildren<SettingSpinBox *>())
+        disconnect(box, nullptr, this, nullptr);
+}
+
+void K27SubScreen::showNumberFields()
+{
+    for (const ModelValueID id :
+         {ModelValueID::NominalCurrent, ModelValueID::UndercurrentThreshold,
+          ModelValueID::UndervoltageThreshold, ModelValueID::OvervoltageThreshold,
+          ModelValueID::LoadAsymmetryThreshold})
+        settingOf(id).show(*m_configurationPage, database()->settings());
+}
+
+void K27SubScreen::showConfigurationResult(const QString &text)
+{
+    // The page's one result line, shared with the settings file.
+    m_configurationPage->labelSettingsFileResult->setText(text);
+}
+
 // ---- changes the user made: each through its row of the table ----------------------------
 
 void K27SubScreen::handleNominalCurrent(double value)
 {
-    settingOf(ModelValueID::NominalCurrent).write(database()->settings(), value);
+    Model::Database::ModelSettings &settings = database()->settings();
+    const Setting &row = settingOf(ModelValueID::NominalCurrent);
+    if (!row.accept(*m_configurationPage, settings, value)
+        || ConfigurationRules::nominalCurrentUnchanged(value, settings.nominalCurrent().value()))
+        return;
+    const QStringList consequences
+        = lowerThresholdsFor(*m_configurationPage, settings, static_cast<float>(value));
+    row.write(settings, value);
+    showNumberFields();
+    if (!consequences.isEmpty())
+        showConfigurationResult(consequences.join(QLatin1Char('\n')));
 }
 
 void K27SubScreen::handleTripClass(int index)
 {
-    settingOf(ModelValueID::TripClass).write(database()->settings(), index);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::TripClass, index);
 }
 
 void K27SubScreen::handleOverloadReset(bool autoReset)
 {
-    settingOf(ModelValueID::OverloadReset).write(database()->settings(), autoReset);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OverloadReset,
+                 autoReset);
 }
 
 void K27SubScreen::handleUndercurrentEnable(bool enable)
 {
-    settingOf(ModelValueID::UndercurrentEnable).write(database()->settings(), enable);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndercurrentEnable,
+                 enable);
 }
 
 void K27SubScreen::handleUndercurrentThreshold(double value)
 {
-    settingOf(ModelValueID::UndercurrentThreshold).write(database()->settings(), value);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndercurrentThreshold,
+                 value);
 }
 
 void K27SubScreen::handleUndercurrentFaultType(int index)
 {
-    settingOf(ModelValueID::UndercurrentFaultType).write(database()->settings(), index);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndercurrentFaultType,
+                 index);
 }
 
 void K27SubScreen::handleUndervoltageEnable(bool enable)
 {
-    settingOf(ModelValueID::UndervoltageEnable).write(database()->settings(), enable);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndervoltageEnable,
+                 enable);
 }
 
 void K27SubScreen::handleUndervoltageThreshold(double value)
 {
-    settingOf(ModelValueID::UndervoltageThreshold).write(database()->settings(), value);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndervoltageThreshold,
+                 value);
 }
 
 void K27SubScreen::handleUndervoltageFaultType(int index)
 {
-    settingOf(ModelValueID::UndervoltageFaultType).write(database()->settings(), index);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndervoltageFaultType,
+                 index);
 }
 
 void K27SubScreen::handleOvervoltageEnable(bool enable)
 {
-    settingOf(ModelValueID::OvervoltageEnable).write(database()->settings(), enable);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OvervoltageEnable,
+                 enable);
 }
 
 void K27SubScreen::handleOvervoltageThreshold(double value)
 {
-    settingOf(ModelValueID::OvervoltageThreshold).write(database()->settings(), value);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OvervoltageThreshold,
+                 value);
 }
 
 void K27SubScreen::handleOvervoltageFaultType(int index)
 {
-    settingOf(ModelValueID::OvervoltageFaultType).write(database()->settings(), index);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OvervoltageFaultType,
+                 index);
 }
 
 void K27SubScreen::handleAsymmetryEnable(bool enable)
 {
-    settingOf(ModelValueID::LoadAsymmetryEnable).write(database()->settings(), enable);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::LoadAsymmetryEnable,
+                 enable);
 }
 
 void K27SubScreen::handleAsymmetryThreshold(double value)
 {
-    settingOf(ModelValueID::LoadAsymmetryThreshold).write(database()->settings(), value);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::LoadAsymmetryThreshold,
+                 value);
 }
 
 void K27SubScreen::handleAsymmetryFaultType(int index)
 {
-    settingOf(ModelValueID::LoadAsymmetryFaultType).write(database()->settings(), index);
+    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::LoadAsymmetryFaultType,
+                 index);
 }
 
 void K27SubScreen::handleFactoryReset()
 {
-    // No question first: the device reports its factory values back and the widgets follow.
+    if (!deviceConnected()) {
+        showConfigurationResult(tr("Not reset: no device is connected."));
+        return;
+    }
+    // The device is named by its serial number once it has reported one, else by its port.
+    const quint32 serialNumber = database()->information().serialNumber().value();
+    const QString serialText = QString::number(serialNumber);
+    YesNoQuestion::Request question;
+    question.title = tr("Reset to factory settings");
+    question.text = serialNumber != 0
+        ? tr("Reset the device with serial number %1 to its factory settings?\n\nEvery "
+             "protection setting on it goes back to its factory value.")
+              .arg(serialText)
+        : tr("Reset the device on %1 to its factory settings?\n\nEvery protection setting on "
+             "it goes back to its factory value.")
+              .arg(m_portName);
+    if (!YesNoQuestion::ask(this, question))
+        return;
     database()->actions().factoryReset().fire();
+    // The device reports its factory values back and the widgets follow.
+    showConfigurationResult(
+        serialNumber != 0
+            ? tr("Factory reset sent to the device with serial number %1.").arg(serialText)
+            : tr("Factory reset sent to the device on %1.").arg(m_portName));
 }
 
 // ---- values the device reported -------------------------------------------------------------
 
 void K27SubScreen::handleNominalCurrentModelValue()
 {
+    // The maxima of the two thresholds follow; a threshold the device holds above its
+    // nominal current is shown as it is, with its hint saying so, and not written: a report
+    // is never written back.
     Model::Database::ModelSettings &settings = database()->settings();
-    settingOf(ModelValueID::NominalCurrent).show(*m_configurationPage, settings);
-    lowerThresholdMaximum(m_configurationPage->doubleSpinBoxUndercurrentThreshold,
-                          settings.undercurrentThreshold(),
-                          float(allowedMaximum(ModelValueID::UndercurrentThreshold, settings)));
-    lowerThresholdMaximum(m_configurationPage->doubleSpinBoxAsymmetryThreshold,
-                          settings.loadAsymmetryThreshold(),
-                          float(allowedMaximum(ModelValueID::LoadAsymmetryThreshold, settings)));
+    for (const LimitedThreshold &limited : limitedThresholds) {
+        Model::Interfaces::ModelDisplayValue<float> &threshold = limited.value(settings);
+        threshold.setMaximum(float(allowedMaximum(limited.id, settings)));
+        threshold.recomputeNeighbours();
+    }
+    showNumberFields();
 }
 
 void K27SubScreen::handleNominalCurrentMaxModelValue()
@@ -359,8 +553,7 @@ void K27SubScreen::handleNominalCurrentMaxModelValue()
     const float maximum = float(allowedMaximum(ModelValueID::NominalCurrent, settings));
     settings.nominalCurrent().setMaximum(maximum);
     settings.nominalCurrent().recomputeNeighbours();
-    showReportedValue(m_configurationPage->doubleSpinBoxNominalCurrent, &QDoubleSpinBox::setMaximum,
-                      double(maximum));
+    settingOf(ModelValueID::NominalCurrent).show(*m_configurationPage, settings);
 }
 
 void K27SubScreen::handleTripClassModelValue()

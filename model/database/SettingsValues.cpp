@@ -209,7 +209,7 @@ UndercurrentThresholdValue::UndercurrentThresholdValue(AbstractApplication *appl
                                                        ModelIPCValueObserver *observer)
     : ModelDisplayValue(
         Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::UndercurrentThreshold), 0.1f,
-        0.0f, 9.9f, application, observer)
+        0.0f, catalogueMaximum, application, observer)
 {
 }
 
@@ -371,7 +371,7 @@ LoadAsymmetryThresholdValue::LoadAsymmetryThresholdValue(AbstractApplication *ap
                                                          ModelIPCValueObserver *observer)
     : ModelDisplayValue(
         Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::LoadAsymmetryThreshold), 0.01f,
-        0.01f, 1.0f, application, observer)
+        0.01f, catalogueMaximum, application, observer)
 {
 }
 

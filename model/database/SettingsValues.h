@@ -136,6 +136,10 @@ public:
 class UndercurrentThresholdValue final : public Model::Interfaces::ModelDisplayValue<float>
 {
 public:
+    // The catalogue's upper end. maximum() follows the device's nominal current, which may lie
+    // above it, so the rules for the range read this one.
+    static constexpr float catalogueMaximum = 9.9f;
+
     UndercurrentThresholdValue(Component::Interfaces::AbstractApplication *application,
                                Model::Interfaces::ModelIPCValueObserver *observer);
 
@@ -235,6 +239,10 @@ public:
 class LoadAsymmetryThresholdValue final : public Model::Interfaces::ModelDisplayValue<float>
 {
 public:
+    // The catalogue's upper end. maximum() follows the device's nominal current, which may lie
+    // above it, so the rules for the range read this one.
+    static constexpr float catalogueMaximum = 1.0f;
+
     LoadAsymmetryThresholdValue(Component::Interfaces::AbstractApplication *application,
                                 Model::Interfaces::ModelIPCValueObserver *observer);
 

@@ -9,6 +9,24 @@
     </message>
 </context>
 <context>
+    <name>Application::K27::SettingSpinBox</name>
+    <message>
+        <source>Not sent: %1 is outside %2</source>
+        <extracomment>%1 is the number typed with its unit, %2 the allowed range (&quot;0.1 – 6.6 A&quot;)</extracomment>
+        <translation>Nicht gesendet: %1 liegt außerhalb von %2</translation>
+    </message>
+    <message>
+        <source>The device holds %1, outside %2</source>
+        <extracomment>%1 is the number the device reported with its unit, %2 the allowed range</extracomment>
+        <translation>Im Gerät eingestellt: %1, außerhalb von %2</translation>
+    </message>
+    <message>
+        <source>%1 – %2 %3</source>
+        <extracomment>The range a setting may take: %1 the lowest and %2 the highest number, %3 the unit</extracomment>
+        <translation>%1 – %2 %3</translation>
+    </message>
+</context>
+<context>
     <name>Application::K27::SettingsImport</name>
     <message>
         <source>%1 %2: not confirmed by the device</source>
@@ -380,6 +398,48 @@
     <message>
         <source>Security Error! Wrong Digest</source>
         <translation>Sicherheitsfehler! Falscher Digest</translation>
+    </message>
+    <message>
+        <source>Undercurrent threshold %1 → %2, limited by the nominal current</source>
+        <extracomment>%1 the threshold before, %2 after, both with their unit</extracomment>
+        <translation>Unterstrom-Schwellwert %1 → %2, begrenzt durch den Nennstrom</translation>
+    </message>
+    <message>
+        <source>Load asymmetry threshold %1 → %2, limited by the nominal current</source>
+        <extracomment>%1 the threshold before, %2 after, both with their unit</extracomment>
+        <translation>Lastunsymmetrie-Schwellwert %1 → %2, begrenzt durch den Nennstrom</translation>
+    </message>
+    <message>
+        <source>Not reset: no device is connected.</source>
+        <translation>Nicht zurückgesetzt: Es ist kein Gerät verbunden.</translation>
+    </message>
+    <message>
+        <source>Reset to factory settings</source>
+        <translation>Auf Werkseinstellungen zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Reset the device with serial number %1 to its factory settings?
+
+Every protection setting on it goes back to its factory value.</source>
+        <translation>Das Gerät mit der Seriennummer %1 auf Werkseinstellungen zurücksetzen?
+
+Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
+    </message>
+    <message>
+        <source>Reset the device on %1 to its factory settings?
+
+Every protection setting on it goes back to its factory value.</source>
+        <translation>Das Gerät an %1 auf Werkseinstellungen zurücksetzen?
+
+Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
+    </message>
+    <message>
+        <source>Factory reset sent to the device with serial number %1.</source>
+        <translation>Zurücksetzen auf Werkseinstellungen an das Gerät mit der Seriennummer %1 gesendet.</translation>
+    </message>
+    <message>
+        <source>Factory reset sent to the device on %1.</source>
+        <translation>Zurücksetzen auf Werkseinstellungen an das Gerät an %1 gesendet.</translation>
     </message>
 </context>
 <context>

@@ -253,8 +253,8 @@ bool SettingsTransfer::check(const Settings &settings, Model::Database::ModelSet
             *error = tr("\"%1\" is %2, and the device's \"%3\" of %4 would then lie outside "
                         "%5 to %6")
                          .arg(Settings::keyName(*field), twoDecimalsText(settings.number(*field)),
-                              value.name, twoDecimalsText(value.value), twoDecimalsText(range->minimum),
-                              twoDecimalsText(range->maximum));
+                              value.name, twoDecimalsText(value.value),
+                              twoDecimalsText(range->minimum), twoDecimalsText(range->maximum));
             return false;
         }
     }

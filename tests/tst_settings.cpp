@@ -239,6 +239,11 @@ void TestSettings::importFile_data()
     QTest::newRow("a key twice in an unknown object")
         << QByteArray(R"({"TripClass": 1, "Notes": {"a": 1, "a": 2}})")
         << "the key \"Notes.a\" appears twice" << QString();
+    QTest::newRow("a function twice")
+        << QByteArray(R"({"Undervoltage": {"Enable": true}, "Undervoltage": {"Enable": false}})")
+        << "the key \"Undervoltage\" appears twice" << QString();
+    QTest::newRow("not JSON, cut inside an escape")
+        << QByteArray(R"({"TripClass": 1, "Note": "\)") << "it is not valid JSON" << QString();
     QTest::newRow("the same key in two functions")
         << QByteArray(R"({"Undervoltage": {"Enable": true}, "Overvoltage": {"Enable": true}})")
         << QString() << "UndervoltageEnable=1 OvervoltageEnable=1";

@@ -177,6 +177,14 @@ bool Settings::load(const QString &path)
         return false;
     }
 
+    // The reader keeps only one of two equal keys: which of the two the file means is the
+    // technician's to say. Asked before the reader runs, which loses the memory of a dropped
+    // object.
+    if (const QString duplicate = SettingsJson::duplicateKey(content); !duplicate.isEmpty()) {
+        //: %1 is a key of the settings file
+        m_errorString = tr("the key \"%1\" appears twice").arg(duplicate);
+        return false;
+    }
     QJsonParseError parseError {};
     const QJsonDocument document = QJsonDocument::fromJson(content, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
@@ -188,13 +196,6 @@ bool Settings::load(const QString &path)
     }
     if (!document.isObject()) {
         m_errorString = tr("it is not a JSON object");
-        return false;
-    }
-    // The reader keeps only one of two equal keys: which of the two the file means is the
-    // technician's to say.
-    if (const QString duplicate = SettingsJson::duplicateKey(content); !duplicate.isEmpty()) {
-        //: %1 is a key of the settings file
-        m_errorString = tr("the key \"%1\" appears twice").arg(duplicate);
         return false;
     }
     Settings taken = *this;

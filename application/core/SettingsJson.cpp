@@ -18,7 +18,7 @@ QString mustBe(const QString &key, const QString &what)
 }
 
 // A JSON string starting at the quote at text[*at]; *at ends after the closing quote. The
-// text is valid JSON, so every escape is complete.
+// text may end inside the string or an escape: the string then ends with the text.
 QString readString(const QByteArray &text, int *at)
 {
     QByteArray raw;

@@ -25,8 +25,8 @@ public:
 
     // The first key that an object of the JSON text holds twice, with the keys of the objects
     // around it in front ("Undercurrent.Threshold"); empty when there is none. A JSON reader
-    // silently keeps one of the two, so a file saying two things is caught here. The text must
-    // be valid JSON.
+    // silently keeps one of the two, so a file saying two things is caught here. Any text may be
+    // given: one that is not JSON gives no meaningful answer, but nothing beyond it is read.
     static QString duplicateKey(const QByteArray &text);
 
     // Adds field to present when its key was taken; false when the key was refused.

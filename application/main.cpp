@@ -6,5 +6,5 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     Application::K27::StartUp startUp;
-    return startUp.run();
+    return startUp.run(QCoreApplication::arguments());
 }

@@ -57,9 +57,14 @@ QList<SerialPortDescription> SerialPortManager::systemPorts()
     return ports;
 }
 
+void SerialPortManager::setNamedPorts(const QStringList &portNames)
+{
+    m_namedPorts = portNames;
+}
+
 QSet<QString> SerialPortManager::devicePorts() const
 {
-    QSet<QString> names;
+    QSet<QString> names(m_namedPorts.cbegin(), m_namedPorts.cend());
     if (!m_source)
         return names;
     const QList<SerialPortDescription> ports = m_source();

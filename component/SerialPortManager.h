@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QSharedPointer>
 #include <QString>
+#include <QStringList>
 
 class QSerialPortInfo;
 class QTimer;
@@ -42,7 +43,13 @@ public:
     // The serial ports the system lists.
     static QList<SerialPortDescription> systemPorts();
 
-    // Names of the device ports the source lists now.
+    // Ports the user named (a USB-serial adapter of another make, a serial server's device, a
+    // pseudo-terminal): device ports whatever their identifiers and names, listed at every
+    // poll, so one that cannot be opened is tried again and says why.
+    void setNamedPorts(const QStringList &portNames);
+    const QStringList &namedPorts() const { return m_namedPorts; }
+
+    // Names of the device ports the source lists now, and the named ports.
     QSet<QString> devicePorts() const;
 
     // The port of that name, or null if there has never been one.
@@ -63,6 +70,7 @@ public slots:
 
 private:
     SerialPortSource m_source;
+    QStringList m_namedPorts;
     QTimer *m_timer;
     // Device ports listed at the previous poll.
     QSet<QString> m_knownPorts;

@@ -190,6 +190,7 @@ private slots:
     void importWritesOnlyWhatTheFileCarries();
     void failedExport();
     void fileDialogs();
+    void exportedNameTakesItsExtension();
     void offlineWindowKeepsNoFile();
     void unreportedSettingsAreNeitherExportedNorImported();
 
@@ -1010,6 +1011,34 @@ void TestK27SubScreenConfiguration::fileDialogs()
     Application::K27::Config reread;
     QVERIFY(reread.load());
     QCOMPARE(reread.settingsDir(), path);
+}
+
+// EXPORT to a name typed without an extension writes "<name>.json", which IMPORT's filter
+// shows and which imports again.
+void TestK27SubScreenConfiguration::exportedNameTakesItsExtension()
+{
+    SubScreenHarness harness(UserLogin::Supervisor);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    harness.takeReceived();
+    const QString typed = QDir(harness.folder()).filePath(QStringLiteral("export1"));
+    const QString written = typed + QStringLiteral(".json");
+
+    TestSupport::FileAnswers answers;
+    answers.choose(typed);
+    harness.child<QPushButton>("pushButtonExport")->click();
+    QVERIFY(QFile::exists(written));
+    QVERIFY(!QFile::exists(typed));
+    QCOMPARE(harness.window().configuration()->settingsDir(), written);
+    QVERIFY2(harness.child<QLabel>("labelSettingsFileResult")->text().contains(written),
+             qPrintable(harness.child<QLabel>("labelSettingsFileResult")->text()));
+
+    answers.choose(written);
+    harness.child<QPushButton>("pushButtonImport")->click();
+    QVERIFY(settle(harness));
+    QCOMPARE(harness.child<QLabel>("labelSettingsFileResult")->text(),
+             QStringLiteral("Settings imported from %1: 12 values confirmed by the device")
+                 .arg(written));
 }
 
 void TestK27SubScreenConfiguration::offlineFactoryResetAsksNothing()

@@ -76,6 +76,22 @@ QString describe(const Packets &packets)
     return lines.join(QStringLiteral("; "));
 }
 
+// The text of a command list entry: the command and its controller.
+QString entry(const QString &command, quint8 destination)
+{
+    return command
+        + (destination == ZantLinkPacket::Display ? QStringLiteral(" \u00b7 Display")
+                                                  : QStringLiteral(" \u00b7 Platform"));
+}
+
+// A log line without the time it starts with ("14:03:27.041 "); empty when it has none.
+QString untimed(const QString &line)
+{
+    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d "));
+    const QRegularExpressionMatch match = time.match(line);
+    return match.hasMatch() ? line.mid(match.capturedLength()) : QString();
+}
+
 // (destination, text) of each row of the command list.
 QStringList listed(const QListWidget *list)
 {
@@ -97,7 +113,8 @@ QStringList offered(const QByteArray &platform, const QByteArray &display)
         const bool keep = (name == "Application" && item->getMode() != 1)
             || (name == "Bootloader" && item->getMode() != 0);
         if (keep)
-            rows.append(QString::number(item->getDestination()) + QLatin1Char(' ') + item->text());
+            rows.append(QString::number(item->getDestination()) + QLatin1Char(' ')
+                        + entry(item->text(), item->getDestination()));
     }
     return rows;
 }
@@ -167,7 +184,7 @@ TerminalCommandItem *TestK27SubScreenService::select(SubScreenHarness &harness, 
     auto *list = harness.child<QListWidget>("listWidgetCommands");
     for (int row = 0; row < list->count(); ++row) {
         auto *item = static_cast<TerminalCommandItem *>(list->item(row));
-        if (item->text() == text && item->getDestination() == destination) {
+        if (item->text() == entry(text, destination) && item->getDestination() == destination) {
             list->setCurrentRow(row);
             return item;
         }
@@ -244,8 +261,9 @@ void TestK27SubScreenService::commandList()
     QCOMPARE(rows.filter(QRegularExpression("^1 ")).size(), displayCount);
     if (displayBootloader)
         QCOMPARE(rows.filter(QRegularExpression("^1 ")),
-                 QStringList({"1 Reset", "1 GetSWVersion", "1 GetHALVersion", "1 GetName",
-                              "1 JumpToApplication", "1 Memblock"}));
+                 QStringList({"1 Reset · Display", "1 GetSWVersion · Display",
+                              "1 GetHALVersion · Display", "1 GetName · Display",
+                              "1 JumpToApplication · Display", "1 Memblock · Display"}));
     QCOMPARE(list->currentRow(), 0);
     // Each row shows its controller's picture.
     for (int row = 0; row < list->count(); ++row)
@@ -267,7 +285,7 @@ void TestK27SubScreenService::listRebuiltAtReadyReport()
     QVERIFY(harness.barrier());
     QCOMPARE(listed(list), offered("Bootloader", "Application"));
     QCOMPARE(list->currentRow(), 0);
-    QCOMPARE(list->currentItem()->text(), QStringLiteral("Reset"));
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("Reset \u00b7 Platform"));
     QVERIFY(harness.child<QLabel>("labelArg1")->isHidden());
     QVERIFY(harness.child<QLabel>("labelArg2")->isHidden());
     QVERIFY(harness.child<QDoubleSpinBox>("doubleSpinBoxArg2")->isHidden());
@@ -429,11 +447,14 @@ void TestK27SubScreenService::logEnableAndClear()
     QTRY_COMPARE(log->toPlainText(), harness->window().packetLog().text());
     const QStringList lines = log->toPlainText().split('\n');
     QCOMPARE(lines.size(), 3);
-    QVERIFY2(lines.at(0).startsWith("Send: GetName: Host -> Platform, Coding: 0x23323037, "
-                                    "Length: 15bytes, ArgCount: 0, Checksum: 0x"),
+    QVERIFY2(untimed(lines.at(0))
+                 .startsWith("Send: GetName: Host -> Platform, Coding: "
+                             "0x23323037, Length: 15bytes, ArgCount: 0, "
+                             "Checksum: 0x"),
              qPrintable(lines.at(0)));
-    QVERIFY2(lines.at(1).startsWith("Receive: GetName: Platform -> Host"), qPrintable(lines.at(1)));
-    QCOMPARE(lines.at(2), QStringLiteral("Receive: Application"));
+    QVERIFY2(untimed(lines.at(1)).startsWith("Receive: GetName: Platform -> Host"),
+             qPrintable(lines.at(1)));
+    QCOMPARE(untimed(lines.at(2)), QStringLiteral("Receive: Application"));
 
     harness->child<QPushButton>("pushButtonLogClear")->click();
     QVERIFY(log->toPlainText().isEmpty());
@@ -441,7 +462,8 @@ void TestK27SubScreenService::logEnableAndClear()
 
     // A line ends at the first zero byte.
     harness->window().handleCommandReceived(QByteArray("text\0rest", 9));
-    QTRY_COMPARE(log->toPlainText(), QStringLiteral("Receive: text"));
+    QTRY_VERIFY(!log->toPlainText().isEmpty());
+    QCOMPARE(untimed(log->toPlainText()), QStringLiteral("Receive: text"));
 }
 
 void TestK27SubScreenService::logCap()
@@ -457,10 +479,10 @@ void TestK27SubScreenService::logCap()
     for (int i = 0; i < cap + 50; ++i)
         window.handleCommandReceived(QByteArray::number(i));
     QCOMPARE(window.packetLog().lineCount(), cap);
-    QCOMPARE(window.packetLog().line(0), QStringLiteral("Receive: 50"));
+    QCOMPARE(untimed(window.packetLog().line(0)), QStringLiteral("Receive: 50"));
     QTRY_COMPARE(log->document()->blockCount(), cap);
-    QTRY_COMPARE(log->document()->firstBlock().text(), QStringLiteral("Receive: 50"));
-    QCOMPARE(log->document()->lastBlock().text(), QString("Receive: %1").arg(cap + 49));
+    QTRY_COMPARE(untimed(log->document()->firstBlock().text()), QStringLiteral("Receive: 50"));
+    QCOMPARE(untimed(log->document()->lastBlock().text()), QString("Receive: %1").arg(cap + 49));
 
     // Lines logged while another page is open are there when the page comes back.
     harness->child<QPushButton>("pushButtonInformations")->click();
@@ -474,7 +496,7 @@ void TestK27SubScreenService::logCap()
     QCOMPARE(window.packetLog().lineCount(), cap);
     const QString shown = log->toPlainText();
     for (int i = 0; i < 20; ++i)
-        QVERIFY(shown.contains(QString("\nSend: hidden %1\n").arg(i)));
+        QVERIFY(shown.contains(QString(" Send: hidden %1\n").arg(i)));
 }
 
 void TestK27SubScreenService::saveLog()
@@ -500,15 +522,19 @@ void TestK27SubScreenService::saveLog()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray contents = saved.readAll();
     QCOMPARE(contents, (kept.join('\n') + '\n').toUtf8());
-    QVERIFY(contents.contains(QString("\nReceive: line %1 \xc2\xb0\n").arg(cap + 4).toUtf8()));
-    QVERIFY(window.packetLog().line(window.packetLog().lineCount() - 1).contains("Log saved to"));
+    QVERIFY(contents.contains(QString(" Receive: line %1 \xc2\xb0\n").arg(cap + 4).toUtf8()));
+    // Each line starts with its time, in the file as on the screen.
+    for (const QByteArray &line : contents.split('\n').mid(0, kept.size()))
+        QVERIFY2(!untimed(QString::fromUtf8(line)).isEmpty(), line.constData());
+    QVERIFY(untimed(window.packetLog().line(window.packetLog().lineCount() - 1))
+                .startsWith("Log saved to"));
 
     // A folder that does not exist: the reason shows, no file appears.
     const QString missing = folder.filePath(QStringLiteral("missing/service.log"));
     answers.choose(missing);
     harness->child<QPushButton>("pushButtonSaveLog")->click();
     QVERIFY(!QFile::exists(missing));
-    const QString last = window.packetLog().line(window.packetLog().lineCount() - 1);
+    const QString last = untimed(window.packetLog().line(window.packetLog().lineCount() - 1));
     QVERIFY2(last.startsWith("The log could not be saved to " + missing + ": "), qPrintable(last));
 
     // Cancelled: nothing written, nothing said.
@@ -519,9 +545,17 @@ void TestK27SubScreenService::saveLog()
 
     // Each time in the place of the file last chosen, the first time in the home folder.
     const QString filter = QStringLiteral("|Log Files (*.log *.txt);;All Files (*)");
-    QCOMPARE(answers.askedTexts(),
-             QStringList({"Save|Save log|" + QDir::homePath() + filter,
-                          "Save|Save log|" + path + filter, "Save|Save log|" + missing + filter}));
+    // A place whose folder is gone is offered in the home folder instead.
+    QCOMPARE(
+        answers.askedTexts(),
+        QStringList({"Save|Save log|" + QDir::homePath() + filter, "Save|Save log|" + path + filter,
+                     "Save|Save log|" + QDir::home().filePath("service.log") + filter}));
+
+    // A name chosen without an extension gets ".txt".
+    answers.choose(folder.filePath(QStringLiteral("service")));
+    harness->child<QPushButton>("pushButtonSaveLog")->click();
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("service.txt"))));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("service"))));
 }
 
 void TestK27SubScreenService::directUpdate_data()

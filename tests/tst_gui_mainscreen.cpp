@@ -1,15 +1,18 @@
 #include "SimulatedDeviceMarker.h"
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
+#include "application/windows/CommandLineOptions.h"
 #include "application/windows/ConnectScreen.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/MainScreen.h"
 #include "application/windows/Resources.h"
 #include "application/windows/StartUp.h"
 #include "application/windows/WelcomeScreen.h"
+#include "component/SerialPort.h"
 #include "component/SerialPortManager.h"
 #include "support/ConfigHome.h"
 #include "support/ExternalTool.h"
+#include "support/QuestionAnswers.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -101,13 +104,22 @@ private slots:
     void offlineWindowStaysWhenDeviceArrives();
     void portGoneBeforeTheMainWindowGetsNoTab();
     void demoMarksEveryDeviceWindow();
+    void statusBarShowsTheLevel_data();
+    void statusBarShowsTheLevel();
+    void closingDuringAnUpdateAsks();
+    void namedPortOpensATab();
+    void namedPortFromTheCommandLine();
+    void namedPortThatCannotBeOpenedSaysWhy();
+    void commandLine_data();
+    void commandLine();
+    void helpListsTheOptionsAndEnds();
 
 private:
     // Starts a simulated device listed in m_ports; its port name, or empty on failure.
     QString startDevice(const QString &portName = QStringLiteral("ttyK27SIM0"));
     // Runs the start-up on m_ports; the main window's device ports are recorded when it comes
     // up, and the main window is then closed, which ends the run.
-    int runStartUp(StartUp &startUp);
+    int runStartUp(StartUp &startUp, const QStringList &arguments = QStringList());
 
     std::unique_ptr<TestSupport::ConfigHome> m_home;
     std::unique_ptr<DeviceSim::SimulatedPortList> m_ports;
@@ -154,7 +166,7 @@ QString TestMainScreen::startDevice(const QString &portName)
     return m_devices.back()->portName();
 }
 
-int TestMainScreen::runStartUp(StartUp &startUp)
+int TestMainScreen::runStartUp(StartUp &startUp, const QStringList &arguments)
 {
     connect(&startUp, &StartUp::mainScreenStarting, this, [this](MainScreen *mainScreen) {
         m_mainScreenPorts = portNames(mainScreen->deviceWindows());
@@ -167,7 +179,7 @@ int TestMainScreen::runStartUp(StartUp &startUp)
     guard.setSingleShot(true);
     connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(stuckExitCode); });
     guard.start(60000);
-    return startUp.run();
+    return arguments.isEmpty() ? startUp.run() : startUp.run(arguments);
 }
 
 void TestMainScreen::startUpWithDevicePresent()
@@ -267,14 +279,21 @@ void TestMainScreen::germanLocaleShowsGermanTexts()
     QStringList loginTexts;
     QString connectText;
     QString offlineText;
-    connect(&startUp, &StartUp::loginScreenStarting, this, [&loginTexts](WelcomeScreen *screen) {
-        const auto *user = screen->findChild<QComboBox *>(QStringLiteral("comboBoxUser"));
-        loginTexts
-            << user->itemText(0) << user->itemText(1)
-            << screen->findChild<QLineEdit *>(QStringLiteral("lineEditPassword"))->placeholderText()
-            << screen->findChild<QCheckBox *>(QStringLiteral("checkBoxSavePassword"))->text();
-        logInAsCustomer(screen);
-    });
+    QStringList qtTexts;
+    connect(&startUp, &StartUp::loginScreenStarting, this,
+            [&loginTexts, &qtTexts](WelcomeScreen *screen) {
+                // Qt's own dialogs and buttons, from Qt's German translation.
+                qtTexts << QCoreApplication::translate("QFileDialog", "Look in:")
+                        << QCoreApplication::translate("QFileDialog", "File &name:")
+                        << QCoreApplication::translate("QPlatformTheme", "&Yes");
+                const auto *user = screen->findChild<QComboBox *>(QStringLiteral("comboBoxUser"));
+                loginTexts << user->itemText(0) << user->itemText(1)
+                           << screen->findChild<QLineEdit *>(QStringLiteral("lineEditPassword"))
+                                  ->placeholderText()
+                           << screen->findChild<QCheckBox *>(QStringLiteral("checkBoxSavePassword"))
+                                  ->text();
+                logInAsCustomer(screen);
+            });
     connect(&startUp, &StartUp::connectScreenStarting, this,
             [&connectText, &offlineText](ConnectScreen *screen) {
                 connectText
@@ -292,6 +311,9 @@ void TestMainScreen::germanLocaleShowsGermanTexts()
     QCOMPARE(connectText,
              QStringLiteral("Bitte schlie\u00dfen Sie ein TORVEX\u00aeK27-Ger\u00e4t an."));
     QCOMPARE(offlineText, QStringLiteral("OFFLINE-MODUS"));
+    QCOMPARE(qtTexts,
+             QStringList({QStringLiteral("Suchen in:"), QStringLiteral("Datei&name:"),
+                          QStringLiteral("&Ja")}));
 }
 
 void TestMainScreen::translationSources_data()
@@ -495,6 +517,202 @@ void TestMainScreen::demoMarksEveryDeviceWindow()
     QCOMPARE(windows.at(1)->windowTitle(), QStringLiteral("SIMULATED DEVICE 27200987"));
     for (const QString &tab : tabTexts(mainScreen))
         QVERIFY2(tab.startsWith(QStringLiteral("SIMULATED DEVICE")), qPrintable(tab));
+}
+
+void TestMainScreen::statusBarShowsTheLevel_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Customer") << int(UserLogin::Customer) << "Logged in as Customer";
+    QTest::newRow("Supervisor") << int(UserLogin::Supervisor) << "Logged in as Supervisor";
+    QTest::newRow("Admin") << int(UserLogin::Admin) << "Logged in as Admin";
+    QTest::newRow("Demo") << int(UserLogin::Demo) << "Logged in as Demo";
+}
+
+void TestMainScreen::statusBarShowsTheLevel()
+{
+    QFETCH(int, level);
+    QFETCH(QString, text);
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    const auto login = QSharedPointer<UserLogin>::create();
+    login->setLevel(level);
+    MainScreen mainScreen(manager, login, QSharedPointer<Config>::create());
+    mainScreen.show();
+    const auto *label
+        = mainScreen.statusBar()->findChild<QLabel *>(QStringLiteral("labelLoggedIn"));
+    QVERIFY(label);
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), text);
+}
+
+// Closing the main window (Alt+F4, the title bar's button) while firmware is being written asks
+// first: No keeps the window and the update, Yes closes. Without an update nothing is asked.
+void TestMainScreen::closingDuringAnUpdateAsks()
+{
+    const QString port = startDevice();
+    QVERIFY(!port.isEmpty());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    const auto login = QSharedPointer<UserLogin>::create();
+    login->setLevel(UserLogin::Admin);
+    MainScreen mainScreen(manager, login, QSharedPointer<Config>::create());
+    mainScreen.show();
+    QCOMPARE(mainScreen.deviceWindows().size(), 1);
+    K27SubScreen *const window = mainScreen.deviceWindows().constFirst();
+
+    TestSupport::QuestionAnswers answers;
+    QVERIFY(mainScreen.close());
+    QVERIFY(answers.asked().isEmpty());
+    mainScreen.show();
+
+    m_devices.back()->call(
+        [](DeviceSim::DeviceSimulator &device) { device.platform().jumpToBootloader(); });
+    QVERIFY(window->updateControlService()->start(QByteArray(4096, '\x5a'), 0, 0));
+    QVERIFY(window->isUpdating());
+
+    answers.no();
+    QVERIFY(!mainScreen.close());
+    QVERIFY(mainScreen.isVisible());
+    QVERIFY(mainScreen.deviceWindows() == QList<K27SubScreen *>({window}));
+    QVERIFY(window->isUpdating());
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY2(answers.asked().at(0).text.contains(QStringLiteral("bootloader")),
+             qPrintable(answers.asked().at(0).text));
+
+    answers.yes();
+    QVERIFY(mainScreen.close());
+    QVERIFY(!mainScreen.isVisible());
+    QCOMPARE(answers.asked().size(), 2);
+}
+
+// A port named on the command line is a device port whatever its make and name: here a link
+// without "tty" in its name to a pseudo-terminal the port list does not know, served by the
+// simulated device.
+void TestMainScreen::namedPortOpensATab()
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{45, 123456}};
+    SimulatorThread device(options);
+    QVERIFY2(device.start(), qPrintable(device.errorString()));
+    QTemporaryDir links;
+    QVERIFY(links.isValid());
+    const QString link = links.filePath(QStringLiteral("k27port"));
+    QVERIFY(QFile::link(device.portName(), link));
+
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->setNamedPorts({link});
+    manager->handleTimeout();
+    MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                          QSharedPointer<Config>::create());
+    mainScreen.show();
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({link}));
+    K27SubScreen *const window = mainScreen.deviceWindows().constFirst();
+    QVERIFY(window->serialPort()->isOpen());
+    // The device answers through it: the tab takes its serial number.
+    QTRY_VERIFY_WITH_TIMEOUT(tabTexts(mainScreen).join(QString()).contains("123456"), 20000);
+}
+
+void TestMainScreen::namedPortFromTheCommandLine()
+{
+    SimulatorThread device;
+    QVERIFY2(device.start(), qPrintable(device.errorString()));
+    QTemporaryDir links;
+    QVERIFY(links.isValid());
+    const QString link = links.filePath(QStringLiteral("serial-server-port"));
+    QVERIFY(QFile::link(device.portName(), link));
+
+    StartUp startUp(m_ports->source());
+    startUp.setPortCheckDelay(0);
+    connect(&startUp, &StartUp::loginScreenStarting, this, &logInAsCustomer);
+    bool open = false;
+    connect(&startUp, &StartUp::mainScreenStarting, this, [&open](MainScreen *mainScreen) {
+        const QList<K27SubScreen *> windows = mainScreen->deviceWindows();
+        open = windows.size() == 1 && windows.constFirst()->serialPort()->isOpen();
+    });
+    QCOMPARE(
+        runStartUp(startUp, {QStringLiteral("k27_servicetool"), QStringLiteral("--port"), link}),
+        0);
+    QCOMPARE(m_mainScreenPorts, QStringList({link}));
+    QVERIFY(open);
+}
+
+// A named port that cannot be opened gets its tab all the same, which says why, as a detected
+// one does.
+void TestMainScreen::namedPortThatCannotBeOpenedSaysWhy()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString missing = folder.filePath(QStringLiteral("gone/ttyUSB7"));
+    StartUp startUp(m_ports->source());
+    startUp.setPortCheckDelay(0);
+    connect(&startUp, &StartUp::loginScreenStarting, this, &logInAsCustomer);
+    QString reason;
+    connect(&startUp, &StartUp::mainScreenStarting, this, [&reason](MainScreen *mainScreen) {
+        const QList<K27SubScreen *> windows = mainScreen->deviceWindows();
+        if (windows.size() == 1)
+            reason = windows.constFirst()
+                         ->findChild<QLabel *>(QStringLiteral("labelPortError"))
+                         ->text();
+    });
+    QCOMPARE(
+        runStartUp(startUp, {QStringLiteral("k27_servicetool"), QStringLiteral("--port"), missing}),
+        0);
+    QCOMPARE(m_mainScreenPorts, QStringList({missing}));
+    QCOMPARE(reason,
+             K27SubScreen::portFailureText(Application::K27::SerialPort::OpenFailure::Gone, missing,
+                                           QString(), QString()));
+}
+
+void TestMainScreen::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<QStringList>("ports");
+
+    QTest::newRow("nothing") << QStringList() << true << false << QStringList();
+    QTest::newRow("one port") << QStringList({"--port", "/dev/ttyUSB0"}) << true << false
+                              << QStringList({"/dev/ttyUSB0"});
+    QTest::newRow("two ports, one twice")
+        << QStringList({"--port", "/dev/ttyUSB0", "--port=/dev/pts/4", "--port", "/dev/ttyUSB0"})
+        << true << false << QStringList({"/dev/ttyUSB0", "/dev/pts/4"});
+    QTest::newRow("help") << QStringList({"--help"}) << true << true << QStringList();
+    QTest::newRow("port without a path")
+        << QStringList({"--port"}) << false << false << QStringList();
+    QTest::newRow("empty path") << QStringList({"--port", ""}) << false << false << QStringList();
+    QTest::newRow("unknown option")
+        << QStringList({"--baud", "9600"}) << false << false << QStringList();
+    QTest::newRow("stray argument")
+        << QStringList({"/dev/ttyUSB0"}) << false << false << QStringList();
+}
+
+void TestMainScreen::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, accepted);
+    QFETCH(bool, help);
+    QFETCH(QStringList, ports);
+
+    Application::K27::CommandLineOptions options;
+    QCOMPARE(options.parse(QStringList({QStringLiteral("k27_servicetool")}) + arguments), accepted);
+    QCOMPARE(options.errorText().isEmpty(), accepted);
+    QCOMPARE(options.helpRequested(), help);
+    QCOMPARE(options.ports(), ports);
+    QVERIFY2(options.helpText().contains(QStringLiteral("--port <PATH>")),
+             qPrintable(options.helpText()));
+}
+
+// --help and a wrong argument end the program before the login screen.
+void TestMainScreen::helpListsTheOptionsAndEnds()
+{
+    for (const auto &[argument, exitCode] :
+         {std::pair<QString, int> {QStringLiteral("--help"), 0},
+          std::pair<QString, int> {QStringLiteral("--bogus"), 2}}) {
+        StartUp startUp(m_ports->source());
+        QSignalSpy loginScreens(&startUp, &StartUp::loginScreenStarting);
+        QCOMPARE(startUp.run({QStringLiteral("k27_servicetool"), argument}), exitCode);
+        QCOMPARE(loginScreens.count(), 0);
+    }
 }
 
 QTEST_MAIN(TestMainScreen)

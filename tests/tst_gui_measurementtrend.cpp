@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -50,6 +51,7 @@ private slots:
     void recordingHoldsWhatArrived_data();
     void recordingHoldsWhatArrived();
     void unwritableFileIsReported();
+    void recordOffersAnExistingFolderAndAddsCsv();
 
 private:
     // Clicks RECORD and chooses path when asked for the file to record into.
@@ -304,6 +306,39 @@ void TestMeasurementTrend::unwritableFileIsReported()
     QVERIFY2(status.startsWith(QStringLiteral("Cannot write ") + path + QStringLiteral(": ")),
              qPrintable(status));
     QVERIFY(!QFile::exists(path));
+}
+
+// RECORD's first suggestion is the documents folder; where that was never made, the home folder
+// stands in (the dialog or the write would fail in it). A name chosen without an extension
+// records into "<name>.csv".
+void TestMeasurementTrend::recordOffersAnExistingFolderAndAddsCsv()
+{
+    QTemporaryDir home;
+    QTemporaryDir folder;
+    QVERIFY(home.isValid() && folder.isValid());
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    SubScreenHarness harness(UserLogin::Admin);
+    const bool started = harness.start();
+    qputenv("HOME", realHome);
+    QVERIFY(started);
+    QVERIFY(!QDir(home.filePath(QStringLiteral("Documents"))).exists());
+    harness.child<QPushButton>("pushButtonData")->click();
+
+    TestSupport::FileAnswers answers;
+    answers.choose(folder.filePath(QStringLiteral("run1")));
+    harness.child<QPushButton>("pushButtonRecord")->click();
+    QCOMPARE(answers.asked().size(), 1);
+    const QString suggested = answers.asked().constFirst().suggested;
+    QVERIFY2(QFileInfo(suggested).absolutePath() == QDir::homePath()
+                 || QFileInfo(suggested).absolutePath() == home.path(),
+             qPrintable(suggested));
+    QVERIFY(QFileInfo(QFileInfo(suggested).absolutePath()).isDir());
+
+    QVERIFY(harness.child<QPushButton>("pushButtonStopRecord")->isEnabled());
+    harness.child<QPushButton>("pushButtonStopRecord")->click();
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("run1.csv"))));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("run1"))));
 }
 
 QTEST_MAIN(TestMeasurementTrend)

@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -36,6 +37,10 @@ const QMap<int, QString> passwords {
     {UserLogin::Admin, QStringLiteral("Adm1n-\u00fcber")},
     {UserLogin::Demo, QStringLiteral("demo")},
 };
+
+// Key events sent to no widget go where a person's keys go: to the widget with the keyboard
+// focus (or the open drop-down list).
+QWidget *const focused = nullptr;
 
 // Types text key by key, also characters that have no key of their own on a US keyboard.
 void typeText(QWidget *widget, const QString &text)
@@ -68,6 +73,9 @@ private slots:
     void keyboardLogin_data();
     void keyboardLogin();
     void escapeEndsLogin();
+    void levelFromTheListThenPassword_data();
+    void levelFromTheListThenPassword();
+    void forgetSavedPassword();
     void levelChoice_data();
     void levelChoice();
     void backToPleaseSelectClearsTheField();
@@ -162,8 +170,8 @@ void TestWelcomeScreen::keyboardLogin_data()
     QTest::newRow("Demo, one letter more") << "D" << 4 << "demoo" << false;
 }
 
-// A person who never touches the mouse: the level by its first letter in the list, Tab to the
-// password field, the password key by key, Return.
+// A person who never touches the mouse: the level by its first letter in the list, which puts
+// the cursor into the password field, the password key by key, Return.
 void TestWelcomeScreen::keyboardLogin()
 {
     QFETCH(QString, initial);
@@ -180,7 +188,6 @@ void TestWelcomeScreen::keyboardLogin()
     QTest::keyClicks(comboBoxUser(), initial);
     QCOMPARE(m_login->level(), level);
     QVERIFY(lineEditPassword()->isVisible());
-    QTest::keyClick(comboBoxUser(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), lineEditPassword());
     typeText(lineEditPassword(), typed);
     // What the screen shows of the password gives none of it away.
@@ -204,7 +211,6 @@ void TestWelcomeScreen::escapeEndsLogin()
     m_screen->show();
     QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
     QTest::keyClicks(comboBoxUser(), QStringLiteral("A"));
-    QTest::keyClick(comboBoxUser(), Qt::Key_Tab);
     typeText(lineEditPassword(), passwords.value(UserLogin::Admin));
 
     QTest::keyClick(lineEditPassword(), Qt::Key_Escape);
@@ -215,6 +221,97 @@ void TestWelcomeScreen::escapeEndsLogin()
     QCOMPARE(m_screen->result(), int(QDialog::Rejected));
     QVERIFY(m_login->digest().isEmpty());
     QVERIFY2(!QFile::exists(configFile()), "an abandoned login saves nothing");
+}
+
+void TestWelcomeScreen::levelFromTheListThenPassword_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("loggedIn");
+
+    QTest::newRow("Supervisor") << 2 << passwords.value(UserLogin::Supervisor) << true;
+    QTest::newRow("Demo") << 4 << passwords.value(UserLogin::Demo) << true;
+    // Letters that would pick levels in the list ("S", "D") go into the field all the same.
+    QTest::newRow("Supervisor, wrong password") << 2 << "SDA demo" << false;
+}
+
+// The level chosen from the open list with the keyboard, then the password typed wherever the
+// cursor is and Return: the characters land in the password field, never in the list.
+void TestWelcomeScreen::levelFromTheListThenPassword()
+{
+    QFETCH(int, level);
+    QFETCH(QString, typed);
+    QFETCH(bool, loggedIn);
+
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    m_screen->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
+
+    comboBoxUser()->showPopup();
+    QVERIFY(QApplication::activePopupWidget() != nullptr);
+    for (int row = 0; row < level; ++row)
+        QTest::keyClick(focused, Qt::Key_Down);
+    QTest::keyClick(focused, Qt::Key_Return);
+    QVERIFY(QApplication::activePopupWidget() == nullptr);
+    QCOMPARE(m_login->level(), level);
+    QCOMPARE(QApplication::focusWidget(), lineEditPassword());
+
+    QTest::keyClicks(focused, typed);
+    QCOMPARE(comboBoxUser()->currentIndex(), level);
+    QCOMPARE(lineEditPassword()->text(), typed);
+    QTest::keyClick(focused, Qt::Key_Return);
+
+    QCOMPARE(accepted.count(), loggedIn ? 1 : 0);
+    QCOMPARE(m_login->level(), level);
+    QCOMPARE(m_login->digest() == m_digests.value(level), loggedIn);
+}
+
+// A saved login is forgotten on the login screen: the level's entry leaves config.json (other
+// levels' entries stay), the field asks for the password again and logs in with it.
+void TestWelcomeScreen::forgetSavedPassword()
+{
+    const QString adminDigest = QString::fromLatin1(m_digests.value(UserLogin::Admin).toHex());
+    const QString demoDigest = QString::fromLatin1(m_digests.value(UserLogin::Demo).toHex());
+    QVERIFY(writeFile(configFile(),
+                      accountsFile({{UserLogin::Admin, adminDigest},
+                                    {UserLogin::Demo, demoDigest},
+                                    {UserLogin::Admin, adminDigest}})));
+
+    m_screen = createScreen();
+    QSignalSpy accepted(m_screen.get(), &QDialog::accepted);
+    m_screen->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
+    auto *forget = child<QPushButton>("pushButtonForgetPassword");
+    // Only a level with a saved password offers to forget it.
+    QVERIFY(!forget->isVisible());
+    comboBoxUser()->setCurrentIndex(UserLogin::Supervisor);
+    QVERIFY(!forget->isVisible());
+
+    QTest::keyClicks(comboBoxUser(), QStringLiteral("A"));
+    QCOMPARE(m_login->level(), int(UserLogin::Admin));
+    QCOMPARE(lineEditPassword()->text(), QStringLiteral("********"));
+    QVERIFY(forget->isVisible());
+    QTest::mouseClick(forget, Qt::LeftButton);
+
+    QVERIFY(accepted.isEmpty());
+    QVERIFY(!forget->isVisible());
+    QCOMPARE(lineEditPassword()->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), lineEditPassword());
+    const QJsonArray accounts
+        = QJsonDocument::fromJson(readFile(configFile())).object().value("UserAccounts").toArray();
+    QCOMPARE(accounts.size(), 1);
+    QCOMPARE(accounts.at(0).toObject().value("User").toInt(), int(UserLogin::Demo));
+    QCOMPARE(accounts.at(0).toObject().value("Password").toString(), demoDigest);
+
+    // The saved digest no longer counts: a wrong password is refused, the right one logs in.
+    QTest::keyClicks(focused, QStringLiteral("wrong"));
+    QTest::keyClick(focused, Qt::Key_Return);
+    QVERIFY(accepted.isEmpty());
+    typeText(lineEditPassword(), passwords.value(UserLogin::Admin));
+    QTest::keyClick(lineEditPassword(), Qt::Key_Return);
+    QCOMPARE(accepted.count(), 1);
+    QCOMPARE(m_login->digest(), m_digests.value(UserLogin::Admin));
 }
 
 void TestWelcomeScreen::levelChoice_data()

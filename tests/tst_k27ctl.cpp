@@ -77,6 +77,7 @@ private slots:
     void measureEndsOnSignal_data();
     void measureEndsOnSignal();
     void measureEndsWhenDeviceGoesAway();
+    void closedOutputEndsTheMeasurement();
 
 private:
     void setUpTestCase() override;
@@ -847,6 +848,49 @@ void TestK27ctl::measureEndsOnSignal()
     QCOMPARE(err, QByteArray());
     QList<QByteArray> rows;
     QVERIFY2(TestSupport::StreamedMeasurements::columns(out, &rows), out.constData());
+    QTRY_COMPARE(firedActions(), (QList<quint16> {2, 4}));
+    QCOMPARE(m_device->measurement(), DeviceSimulator::Measurement::None);
+}
+
+// `k27ctl ... | head -3`: the reader goes after three lines. k27ctl takes the closed pipe as
+// the end of its work: a measurement is stopped on the device, the link folder is removed, and
+// it ends with 0 instead of dying of SIGPIPE. (It notices at its next line: the measurement
+// streams on, so that comes at once.)
+void TestK27ctl::closedOutputEndsTheMeasurement()
+{
+    m_device->setMeasurementPeriod(5);
+    QTemporaryDir ports;
+    QTemporaryDir temporaryFolders;
+    QVERIFY(ports.isValid() && temporaryFolders.isValid());
+    // A name without "tty": k27ctl goes through a link in a temporary folder of its own.
+    const QString port = ports.filePath(QStringLiteral("k27port"));
+    QVERIFY(QFile::link(m_device->portName(), port));
+
+    QProcess head;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporaryFolders.path());
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputProcess(&head);
+    head.start(QStringLiteral("head"), {QStringLiteral("-n"), QStringLiteral("3")});
+    process.start(
+        QStringLiteral(K27CTL_PATH),
+        {QStringLiteral("--port"), port, QStringLiteral("measure"), QStringLiteral("current")});
+    QVERIFY(process.waitForStarted(30000));
+    QVERIFY(head.waitForStarted(30000));
+
+    // The test's event loop keeps the simulated device serving while both run.
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardError(), QByteArray());
+    QVERIFY(head.waitForFinished(30000));
+    QCOMPARE(head.readAllStandardOutput().count('\n'), 3);
+    QCOMPARE(QDir(temporaryFolders.path())
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+    // StartCurrentMeasurement, then StopMeasurement.
     QTRY_COMPARE(firedActions(), (QList<quint16> {2, 4}));
     QCOMPARE(m_device->measurement(), DeviceSimulator::Measurement::None);
 }

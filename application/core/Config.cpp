@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace Application::K27 {
 
@@ -94,6 +95,16 @@ void Config::setUserAccount(const UserConfig &account)
         return;
     }
     m_userAccounts.append(account);
+}
+
+int Config::removeUserAccounts(int level)
+{
+    const int before = m_userAccounts.size();
+    m_userAccounts.erase(
+        std::remove_if(m_userAccounts.begin(), m_userAccounts.end(),
+                       [level](const UserConfig &account) { return account.user() == level; }),
+        m_userAccounts.end());
+    return before - m_userAccounts.size();
 }
 
 void Config::fromJson(const QJsonObject &object)

@@ -41,6 +41,9 @@ public:
     const UserConfig *findUserAccount(int level) const;
     // Overwrites the first account with the same user, or appends the account.
     void setUserAccount(const UserConfig &account);
+    // Removes every account of that level (a hand-edited file may hold several); returns how
+    // many there were. Does not save.
+    int removeUserAccounts(int level);
 
     void fromJson(const QJsonObject &object);
     void toJson(QJsonObject &object) const;

@@ -1,6 +1,8 @@
 #include "application/windows/FileChooser.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace Application::K27 {
@@ -15,25 +17,57 @@ FileChooser::Answerer &installedAnswerer()
 
 } // namespace
 
-QString FileChooser::choose(QWidget *parent, const Request &request)
+QString FileChooser::existingPlace(const QString &suggested)
 {
-    if (const Answerer answerer = installedAnswerer())
-        return answerer(request);
-    if (request.purpose == Purpose::Save)
-        return QFileDialog::getSaveFileName(parent, request.title, request.suggested,
-                                            request.filter);
-    return QFileDialog::getOpenFileName(parent, request.title, request.suggested, request.filter);
+    if (suggested.isEmpty())
+        return suggested;
+    const QFileInfo place(suggested);
+    if (place.isDir() || place.absoluteDir().exists())
+        return suggested;
+    return QDir::home().filePath(place.fileName());
 }
 
-void FileChooser::chooseBeside(QWidget *parent, const Request &request,
-                               const QString &defaultSuffix,
+QString FileChooser::withSuffix(const QString &path, const QString &suffix)
+{
+    if (path.isEmpty() || suffix.isEmpty())
+        return path;
+    const QString name = QFileInfo(path).fileName();
+    // ".profile" is a name, not an extension.
+    if (name.lastIndexOf(QLatin1Char('.')) > 0)
+        return path;
+    return path + QLatin1Char('.') + suffix;
+}
+
+QString FileChooser::choose(QWidget *parent, const Request &asked, const QString &defaultSuffix)
+{
+    Request request = asked;
+    request.suggested = existingPlace(asked.suggested);
+    const QString suffix = request.purpose == Purpose::Save ? defaultSuffix : QString();
+    if (const Answerer answerer = installedAnswerer())
+        return withSuffix(answerer(request), suffix);
+    if (request.purpose == Purpose::Open)
+        return QFileDialog::getOpenFileName(parent, request.title, request.suggested,
+                                            request.filter);
+    // The dialog adds the suffix itself, before it asks whether to replace an existing file.
+    QFileDialog dialog(parent, request.title, request.suggested, request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(request.suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return withSuffix(dialog.selectedFiles().constFirst(), suffix);
+}
+
+void FileChooser::chooseBeside(QWidget *parent, const Request &asked, const QString &defaultSuffix,
                                std::function<void(const QString &path)> chosen)
 {
+    Request request = asked;
+    request.suggested = existingPlace(asked.suggested);
     if (const Answerer answerer = installedAnswerer()) {
         // The answer may come at once: the window asked as if it would come later.
         const QString path = answerer(request);
         if (!path.isEmpty())
-            chosen(path);
+            chosen(request.purpose == Purpose::Save ? withSuffix(path, defaultSuffix) : path);
         return;
     }
     auto *dialog = new QFileDialog(parent, request.title, request.suggested, request.filter);

@@ -110,6 +110,11 @@ bool K27SubScreen::canClose() const
     return packageUpdateService() == nullptr || !packageUpdateService()->isUpdating();
 }
 
+bool K27SubScreen::isUpdating() const
+{
+    return !canClose() || (updateControlService() && updateControlService()->isTransferring());
+}
+
 void K27SubScreen::setTitleMark(const QString &mark)
 {
     m_titleMark = mark;

@@ -76,6 +76,9 @@ public:
     QString portName() const { return m_portName; }
     // Whether the main window may close this window when its port goes away.
     bool canClose() const;
+    // Whether firmware is being written to the device (a package update or the service mode's
+    // update of one controller): ending now may leave the device in its bootloader.
+    bool isUpdating() const;
 
     // A mark every title of this window carries after its own text (the demo marks windows
     // of simulated devices); empty for none.

@@ -8,6 +8,7 @@
 #include "application/windows/PacketLogView.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkComponent.h"
+#include "component/ZantLinkPacket.h"
 #include "model/observer/ModelValueObserver.h"
 #include "service/TerminalArgumentInput.h"
 #include "service/UpdateControlService.h"
@@ -20,6 +21,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QTime>
 
 using ::Application::K27::FileChooser;
 using ::Application::K27::PacketLogView;
@@ -31,6 +33,23 @@ using Service::K27::ZantLinkTerminalService;
 namespace {
 
 constexpr int argumentPositions = 5;
+
+// Every log line starts with the time of day to the millisecond, on screen and in the saved
+// file: what happened when, and how far apart.
+QString timed(const QString &line)
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + QLatin1Char(' ') + line;
+}
+
+// The list names the controller with the command: both offer commands of the same name.
+QString commandEntry(const TerminalCommandItem &item)
+{
+    const QString controller
+        = item.getDestination() == Component::Interfaces::ZantLinkPacket::Display
+        ? QStringLiteral("Display")
+        : QStringLiteral("Platform");
+    return item.text() + QStringLiteral(" \u00b7 ") + controller;
+}
 
 } // namespace
 
@@ -103,8 +122,11 @@ void K27SubScreen::handleTerminalReady()
     list->clear();
     // Copies: the window changes its own items' arguments ("ModelSetValue"'s value type), the
     // terminal service's list stays as it was built.
-    for (const TerminalCommandItem *item : terminalService()->commandItems())
-        list->addItem(new TerminalCommandItem(*item));
+    for (const TerminalCommandItem *item : terminalService()->commandItems()) {
+        auto *const entry = new TerminalCommandItem(*item);
+        entry->setText(commandEntry(*item));
+        list->addItem(entry);
+    }
     list->setCurrentRow(0);
 }
 
@@ -244,13 +266,15 @@ void K27SubScreen::followPacketLog()
 void K27SubScreen::handleCommandTransmitted(const QByteArray &data)
 {
     if (m_serviceModePage->checkBoxLogEnable->isChecked())
-        m_packetLogView->append(tr("Send: ") + ::Application::K27::PacketLog::lineText(data));
+        m_packetLogView->append(
+            timed(tr("Send: ") + ::Application::K27::PacketLog::lineText(data)));
 }
 
 void K27SubScreen::handleCommandReceived(const QByteArray &data)
 {
     if (m_serviceModePage->checkBoxLogEnable->isChecked())
-        m_packetLogView->append(tr("Receive: ") + ::Application::K27::PacketLog::lineText(data));
+        m_packetLogView->append(
+            timed(tr("Receive: ") + ::Application::K27::PacketLog::lineText(data)));
 }
 
 void K27SubScreen::handleSaveLog()
@@ -258,7 +282,8 @@ void K27SubScreen::handleSaveLog()
     const QString start = m_logPath.isEmpty() ? QDir::homePath() : m_logPath;
     const QString path = FileChooser::choose(this,
                                              {FileChooser::Purpose::Save, tr("Save log"), start,
-                                              tr("Log Files (*.log *.txt);;All Files (*)")});
+                                              tr("Log Files (*.log *.txt);;All Files (*)")},
+                                             QStringLiteral("txt"));
     if (path.isEmpty())
         return;
     m_logPath = path;
@@ -266,9 +291,10 @@ void K27SubScreen::handleSaveLog()
     QString error;
     // The outcome goes into the log itself, after the lines that were saved.
     if (packetLog().save(path, &error))
-        m_packetLogView->append(tr("Log saved to %1 (%n line(s))", nullptr, lines).arg(path));
+        m_packetLogView->append(
+            timed(tr("Log saved to %1 (%n line(s))", nullptr, lines).arg(path)));
     else
-        m_packetLogView->append(tr("The log could not be saved to %1: %2").arg(path, error));
+        m_packetLogView->append(timed(tr("The log could not be saved to %1: %2").arg(path, error)));
 }
 
 void K27SubScreen::handleOpenFile()

@@ -33,8 +33,8 @@ void K27SubScreen::handleExportSettings()
 {
     const QString start = configuration() ? configuration()->settingsDir() : QString();
     const QString path = FileChooser::choose(
-        this,
-        {FileChooser::Purpose::Save, tr("Export settings"), start, tr("JSON Files (*.json)")});
+        this, {FileChooser::Purpose::Save, tr("Export settings"), start, tr("JSON Files (*.json)")},
+        QStringLiteral("json"));
     if (path.isEmpty())
         return;
     exportSettings(path);

@@ -1,14 +1,19 @@
 #include "application/windows/MainScreen.h"
 
+#include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/Resources.h"
+#include "application/windows/YesNoQuestion.h"
 #include "component/SerialPort.h"
 #include "component/SerialPortManager.h"
 #include "ui_MainScreen.h"
 
+#include <QCloseEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QTabBar>
 #include <memory>
 
@@ -30,9 +35,15 @@ MainScreen::MainScreen(const QSharedPointer<Application::K27::SerialPortManager>
     , m_manager(manager)
     , m_login(login)
     , m_config(config)
+    , m_loggedInLabel(new QLabel(this))
 {
     Application::K27::initResources();
     m_ui->setupUi(this);
+
+    m_loggedInLabel->setObjectName(QStringLiteral("labelLoggedIn"));
+    //: %1 is the user level: Customer, Supervisor, Admin or Demo
+    m_loggedInLabel->setText(tr("Logged in as %1").arg(levelName(m_login ? m_login->level() : 0)));
+    statusBar()->addPermanentWidget(m_loggedInLabel);
 
     connect(m_manager.data(), &Application::K27::SerialPortManager::portOpened, this,
             &MainScreen::handlePortOpened);
@@ -132,6 +143,45 @@ QList<K27SubScreen *> MainScreen::deviceWindows() const
             windows.append(window);
     }
     return windows;
+}
+
+QString MainScreen::levelName(int level)
+{
+    switch (level) {
+    case UserLogin::Customer:
+        return tr("Customer");
+    case UserLogin::Supervisor:
+        return tr("Supervisor");
+    case UserLogin::Admin:
+        return tr("Admin");
+    case UserLogin::Demo:
+        return tr("Demo");
+    default:
+        return tr("nobody");
+    }
+}
+
+void MainScreen::closeEvent(QCloseEvent *event)
+{
+    QStringList updating;
+    for (const K27SubScreen *window : deviceWindows()) {
+        if (window->isUpdating())
+            updating.append(window->windowTitle().trimmed().isEmpty() ? window->portName()
+                                                                      : window->windowTitle());
+    }
+    if (!updating.isEmpty()) {
+        //: %1 names the devices being updated
+        const QString text
+            = tr("A firmware update of %1 is running. Closing now ends it, and the "
+                 "device may be left in its bootloader until it is updated again.\n\n"
+                 "Close anyway?")
+                  .arg(updating.join(QStringLiteral(", ")));
+        if (!Application::K27::YesNoQuestion::ask(this, {tr("Close during an update?"), text})) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainScreen::handlePortOpened(const QString &portName)

@@ -8,6 +8,8 @@
 #include <QString>
 
 class K27SubScreen;
+class QCloseEvent;
+class QLabel;
 class QMdiSubWindow;
 class UserLogin;
 
@@ -46,6 +48,9 @@ public:
     // The device windows in the order of their tabs.
     QList<K27SubScreen *> deviceWindows() const;
 
+    // The name of a user level as the status bar shows it ("Admin").
+    static QString levelName(int level);
+
 signals:
     // A device window was added and its device application started.
     void deviceWindowAdded(K27SubScreen *window);
@@ -53,6 +58,11 @@ signals:
 public slots:
     void handlePortOpened(const QString &portName);
     void handlePortClosed(const QString &portName);
+
+protected:
+    // Closing while firmware is being written asks first: the device may be left in its
+    // bootloader.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // Takes the sub-window out of the area and deletes it.
@@ -62,6 +72,8 @@ private:
     const QSharedPointer<Application::K27::SerialPortManager> m_manager;
     const QSharedPointer<UserLogin> m_login;
     const QSharedPointer<Application::K27::Config> m_config;
+    // Who is logged in, for as long as the window is open.
+    QLabel *const m_loggedInLabel;
     // Sub-windows left open for their update when their port went away.
     QList<QPointer<QMdiSubWindow>> m_keptForUpdate;
 };

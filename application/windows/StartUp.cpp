@@ -2,6 +2,7 @@
 
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
+#include "application/windows/CommandLineOptions.h"
 #include "application/windows/ConnectScreen.h"
 #include "application/windows/MainScreen.h"
 #include "application/windows/Resources.h"
@@ -15,6 +16,7 @@
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 
 // Start-up's own account of where its translations came from and what the login screen shows;
 // silent unless asked for with QT_LOGGING_RULES="k27.startup.info=true" (how the package test
@@ -115,8 +117,35 @@ int StartUp::run()
 {
     setIdentity();
     installTranslations();
+    return runStages();
+}
 
+int StartUp::run(const QStringList &arguments)
+{
+    setIdentity();
+    installTranslations();
+    CommandLineOptions options;
+    if (!options.parse(arguments)) {
+        std::fputs(qPrintable(options.errorText() + QLatin1Char('\n')), stderr);
+        std::fputs(qPrintable(options.helpText()), stderr);
+        return 2;
+    }
+    if (options.helpRequested()) {
+        std::fputs(qPrintable(options.helpText()), stdout);
+        return 0;
+    }
+    setNamedPorts(options.ports());
+    return runStages();
+}
+
+int StartUp::runStages()
+{
     m_manager = QSharedPointer<SerialPortManager>::create(m_source);
+    if (!m_namedPorts.isEmpty()) {
+        m_manager->setNamedPorts(m_namedPorts);
+        // Opened at once: a port the user named is there from the start, or says why not.
+        m_manager->handleTimeout();
+    }
     m_login = QSharedPointer<UserLogin>::create();
     m_config = QSharedPointer<Config>::create();
     m_config->load();

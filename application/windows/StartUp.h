@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSharedPointer>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class ConnectScreen;
@@ -39,9 +40,16 @@ public:
     // The delay of the connect screen's one-time look at the port manager.
     void setPortCheckDelay(int milliseconds) { m_portCheckDelay = milliseconds; }
 
+    // Serial ports to open as devices whatever their identifiers and names (--port).
+    void setNamedPorts(const QStringList &portNames) { m_namedPorts = portNames; }
+
     // Runs every stage in the QApplication that exists; returns the exit code: 0 when the
     // login or the connect screen is cancelled, otherwise the event loop's result.
     int run();
+    // Takes the program's command line first (--port, --help): prints the options for --help
+    // and ends with 0, names a wrong argument on standard error and ends with 2; otherwise
+    // runs every stage.
+    int run(const QStringList &arguments);
 
     // Null before run() has made them.
     const QSharedPointer<SerialPortManager> &manager() const { return m_manager; }
@@ -67,7 +75,10 @@ signals:
     void mainScreenStarting(MainScreen *screen);
 
 private:
+    int runStages();
+
     SerialPortSource m_source;
+    QStringList m_namedPorts;
     int m_portCheckDelay;
     std::unique_ptr<QTranslator> m_qtTranslator;
     std::unique_ptr<QTranslator> m_toolTranslator;

@@ -8,6 +8,7 @@
 
 #include <QListView>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace {
 // Shown in place of a saved password: the digest itself never appears in the field.
@@ -33,6 +34,10 @@ WelcomeScreen::WelcomeScreen(const QSharedPointer<UserLogin> &login,
 
     connect(m_ui->comboBoxUser, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &WelcomeScreen::handleUserChanged);
+    connect(m_ui->comboBoxUser, QOverload<int>::of(&QComboBox::activated), this,
+            &WelcomeScreen::handleUserChosen);
+    connect(m_ui->pushButtonForgetPassword, &QPushButton::clicked, this,
+            &WelcomeScreen::handleForgetPassword);
     connect(m_ui->lineEditPassword, &Application::K27::PasswordLineEdit::loggedIn, this,
             &WelcomeScreen::handleLoggedIn);
     connect(m_ui->lineEditPassword, &QLineEdit::returnPressed, this,
@@ -58,10 +63,9 @@ void WelcomeScreen::handleUserChanged(int index)
     m_ui->formLayoutUser->setHorizontalSpacing(hasPassword ? 70 : 0);
     showLoginHint(QString());
 
-    if (m_config->findUserAccount(index))
+    showSavedPassword(hasPassword && m_config->findUserAccount(index) != nullptr);
+    if (!hasPassword && m_config->findUserAccount(index))
         m_ui->lineEditPassword->setText(savedPasswordMask);
-    else
-        m_ui->lineEditPassword->clear();
 
     if (index == UserLogin::Customer)
         handleLoggedIn();
@@ -100,6 +104,35 @@ void WelcomeScreen::handleLoggedIn()
         m_config->save();
     }
     accept();
+}
+
+void WelcomeScreen::handleUserChosen(int index)
+{
+    Q_UNUSED(index)
+    // Typed characters belong to the password, not to the list, where each letter would pick
+    // another level.
+    if (m_ui->lineEditPassword->isVisibleTo(this))
+        m_ui->lineEditPassword->setFocus(Qt::OtherFocusReason);
+}
+
+void WelcomeScreen::handleForgetPassword()
+{
+    const int level = m_login->level();
+    if (m_config->removeUserAccounts(level) == 0)
+        return;
+    m_config->save();
+    showSavedPassword(false);
+    showLoginHint(tr("The saved password was forgotten. Please enter the password."));
+    m_ui->lineEditPassword->setFocus(Qt::OtherFocusReason);
+}
+
+void WelcomeScreen::showSavedPassword(bool saved)
+{
+    if (saved)
+        m_ui->lineEditPassword->setText(savedPasswordMask);
+    else
+        m_ui->lineEditPassword->clear();
+    m_ui->pushButtonForgetPassword->setVisible(saved);
 }
 
 void WelcomeScreen::showLoginHint(const QString &text)

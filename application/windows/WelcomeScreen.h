@@ -30,9 +30,15 @@ public:
 public slots:
     void handleUserChanged(int index);
     void handleLoggedIn();
+    // The user chose a level (from the list or by its letter): the password goes next.
+    void handleUserChosen(int index);
+    // Removes the saved login of the chosen level from the configuration.
+    void handleForgetPassword();
 
 private:
     void showLoginHint(const QString &text);
+    // Shows the saved password's mask and the button that forgets it, or an empty field.
+    void showSavedPassword(bool saved);
 
     const QScopedPointer<Ui::WelcomeScreen> m_ui;
     const QSharedPointer<UserLogin> m_login;

@@ -40,6 +40,29 @@
     </message>
 </context>
 <context>
+    <name>CommandLineOptions</name>
+    <message>
+        <source>Service tool for TORVEX®K27 motor starters. Devices are detected by their USB identifiers; --port opens any other serial port as a device.</source>
+        <translation>Servicewerkzeug für TORVEX®K27-Motorstarter. Geräte werden an ihren USB-Kennungen erkannt; --port öffnet jede andere serielle Schnittstelle als Gerät.</translation>
+    </message>
+    <message>
+        <source>Show this list of options.</source>
+        <translation>Diese Liste der Optionen anzeigen.</translation>
+    </message>
+    <message>
+        <source>Open the serial port PATH as a device beside the detected ones: a USB-serial adapter of another make, a serial server&apos;s device or a pseudo-terminal. May be given more than once.</source>
+        <translation>Die serielle Schnittstelle PATH neben den erkannten als Gerät öffnen: einen USB-Seriell-Adapter eines anderen Herstellers, die Schnittstelle eines Seriell-Servers oder ein Pseudo-Terminal. Mehrfach angebbar.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>Unerwartetes Argument: %1</translation>
+    </message>
+    <message>
+        <source>--port needs the path of a serial port.</source>
+        <translation>--port braucht den Pfad einer seriellen Schnittstelle.</translation>
+    </message>
+</context>
+<context>
     <name>ConnectScreen</name>
     <message>
         <source>TORVEX®K27 ServiceTool</source>
@@ -230,7 +253,9 @@
     </message>
     <message>
         <source>Settings not exported to %1: %2.</source>
-        <extracomment>%1 is the file, %2 the reason</extracomment>
+        <extracomment>%1 is the file, %2 why the device&apos;s settings are not known
+----------
+%1 is the file, %2 the reason</extracomment>
         <translation>Einstellungen nicht nach %1 exportiert: %2.</translation>
     </message>
     <message>
@@ -239,7 +264,9 @@
     </message>
     <message>
         <source>Settings not imported from %1: %2. Nothing was sent.</source>
-        <extracomment>%1 is the file, %2 the reason</extracomment>
+        <extracomment>%1 is the file, %2 why the device&apos;s settings are not known
+----------
+%1 is the file, %2 the reason</extracomment>
         <translation>Einstellungen nicht aus %1 importiert: %2. Es wurde nichts gesendet.</translation>
     </message>
     <message>
@@ -865,6 +892,44 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
         <source>Offline</source>
         <translation>Offline</translation>
     </message>
+    <message>
+        <source>Logged in as %1</source>
+        <extracomment>%1 is the user level: Customer, Supervisor, Admin or Demo</extracomment>
+        <translation>Angemeldet als %1</translation>
+    </message>
+    <message>
+        <source>Customer</source>
+        <translation>Kunde</translation>
+    </message>
+    <message>
+        <source>Supervisor</source>
+        <translation>Supervisor</translation>
+    </message>
+    <message>
+        <source>Admin</source>
+        <translation>Admin</translation>
+    </message>
+    <message>
+        <source>Demo</source>
+        <translation>Demo</translation>
+    </message>
+    <message>
+        <source>nobody</source>
+        <translation>niemand</translation>
+    </message>
+    <message>
+        <source>A firmware update of %1 is running. Closing now ends it, and the device may be left in its bootloader until it is updated again.
+
+Close anyway?</source>
+        <extracomment>%1 names the devices being updated</extracomment>
+        <translation>Eine Firmware-Aktualisierung von %1 läuft. Schließen beendet sie jetzt, und das Gerät kann in seinem Bootloader bleiben, bis es erneut aktualisiert wird.
+
+Trotzdem schließen?</translation>
+    </message>
+    <message>
+        <source>Close during an update?</source>
+        <translation>Während einer Aktualisierung schließen?</translation>
+    </message>
 </context>
 <context>
     <name>MeasurementRecorder</name>
@@ -1232,6 +1297,14 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
     <message>
         <source>Wrong password. Please try again.</source>
         <translation>Falsches Passwort. Bitte versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Forget saved password</source>
+        <translation>Gespeichertes Passwort vergessen</translation>
+    </message>
+    <message>
+        <source>The saved password was forgotten. Please enter the password.</source>
+        <translation>Das gespeicherte Passwort wurde vergessen. Bitte geben Sie das Passwort ein.</translation>
     </message>
 </context>
 </TS>

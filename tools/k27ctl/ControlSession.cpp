@@ -358,9 +358,15 @@ void ControlSession::monitor()
 {
     Service::K27::ZantLinkTerminalService *terminal = m_application->terminalService().data();
     connect(terminal, &Service::K27::ZantLinkTerminalService::commandTransmitted, this,
-            [this](const QByteArray &line) { m_out << "Send: " << line << Qt::endl; });
+            [this](const QByteArray &line) {
+                m_out << "Send: " << line << Qt::endl;
+                endIfOutputClosed();
+            });
     connect(terminal, &Service::K27::ZantLinkTerminalService::commandReceived, this,
-            [this](const QByteArray &line) { m_out << "Receive: " << line << Qt::endl; });
+            [this](const QByteArray &line) {
+                m_out << "Receive: " << line << Qt::endl;
+                endIfOutputClosed();
+            });
     // The manager polls the port every second and opens it again when the device is back.
     connect(m_manager.data(), &SerialPortManager::portClosed, this, [this] {
         m_err << "k27ctl: the device has gone away from " << m_portPath << Qt::endl;
@@ -447,6 +453,20 @@ void ControlSession::printMeasurement(int kind, int phase)
     m_out << Application::K27::MeasurementRecorder::formatRow(
         m_measurementClock.elapsed(), QDateTime::currentDateTimeUtc(), sample);
     m_out.flush();
+    endIfOutputClosed();
+}
+
+void ControlSession::endIfOutputClosed()
+{
+    // A reader that has seen enough (`| head -3`) closes the pipe: the next write fails, and
+    // the work ends as if it had run its course.
+    if (m_out.status() != QTextStream::WriteFailed || m_outputClosed)
+        return;
+    m_outputClosed = true;
+    if (m_measuring)
+        stopMeasuring();
+    else
+        finish(Success);
 }
 
 void ControlSession::handleMeasuredPortState()

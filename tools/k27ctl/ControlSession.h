@@ -112,6 +112,9 @@ private:
     void handleMalformedValue(quint16 identifier, int byteCount);
     void handlePlatformName();
     void printMeasurement(int kind, int phase);
+    // Ends a measurement or the monitor once standard output is closed (the reader at the
+    // other end of a pipe has gone): the measurement is stopped on the device first.
+    void endIfOutputClosed();
     void handleMeasuredPortState();
 
     void handlePackageInstalled(PackageInstall::Result result);
@@ -154,6 +157,7 @@ private:
     QMap<quint16, int> m_invalid;
     // While measuring: the time since the measurement was started.
     bool m_measuring = false;
+    bool m_outputClosed = false;
     QElapsedTimer m_measurementClock;
     std::unique_ptr<PackageInstall> m_install;
     bool m_allowDowngrade = false;

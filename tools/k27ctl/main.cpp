@@ -55,7 +55,8 @@ const char *const usage
       "  --update-waits A,B,C,D  the update's waits in ms (2000,1000,1000,5000): after the\n"
       "                          platform's bootloader jump, after the display's, after the\n"
       "                          device came back, before the display update ends\n"
-      "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly\n";
+      "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly;\n"
+      "a closed standard output (| head) ends monitor and measure with 0\n";
 
 } // namespace
 
@@ -183,6 +184,9 @@ int main(int argc, char *argv[])
                      });
     for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
         std::signal(signalNumber, handleSignal);
+    // A closed output pipe is a failed write, not a death: the session stops the measurement
+    // and removes its link folder on the way out.
+    std::signal(SIGPIPE, SIG_IGN);
 
     ControlSession session(parser.value(portOption), qRound(timeoutSeconds * 1000), out, err);
     if (!session.open())

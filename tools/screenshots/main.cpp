@@ -135,7 +135,7 @@ void showServiceModeTabs(K27SubScreen *window, QWidget *screen, Shooter &shooter
     waitUntil([list] { return list && list->count() > 0; }, "the command list");
     if (list) {
         const QList<QListWidgetItem *> items
-            = list->findItems(QStringLiteral("ModelSetValue"), Qt::MatchExactly);
+            = list->findItems(QStringLiteral("ModelSetValue \u00b7 Platform"), Qt::MatchExactly);
         if (!items.isEmpty())
             list->setCurrentItem(items.first());
     }

@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,10 +38,6 @@ const QMap<int, QString> passwords {
     {UserLogin::Admin, QStringLiteral("Adm1n-\u00fcber")},
     {UserLogin::Demo, QStringLiteral("demo")},
 };
-
-// Key events sent to no widget go where a person's keys go: to the widget with the keyboard
-// focus (or the open drop-down list).
-QWidget *const focused = nullptr;
 
 // Types text key by key, also characters that have no key of their own on a US keyboard.
 void typeText(QWidget *widget, const QString &text)
@@ -249,18 +246,27 @@ void TestWelcomeScreen::levelFromTheListThenPassword()
     QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
 
     comboBoxUser()->showPopup();
-    QVERIFY(QApplication::activePopupWidget() != nullptr);
+    QAbstractItemView *const list = comboBoxUser()->view();
+    QVERIFY(list->isVisible());
     for (int row = 0; row < level; ++row)
-        QTest::keyClick(focused, Qt::Key_Down);
-    QTest::keyClick(focused, Qt::Key_Return);
-    QVERIFY(QApplication::activePopupWidget() == nullptr);
+        QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(!list->isVisible());
     QCOMPARE(m_login->level(), level);
     QCOMPARE(QApplication::focusWidget(), lineEditPassword());
 
-    QTest::keyClicks(focused, typed);
+    // Each key goes where the keyboard focus is at that moment.
+    for (const QChar character : typed)
+        QTest::keyClick(QApplication::focusWidget(), character.toLatin1());
     QCOMPARE(comboBoxUser()->currentIndex(), level);
     QCOMPARE(lineEditPassword()->text(), typed);
-    QTest::keyClick(focused, Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    // The offscreen platform cannot raise the list or let it grab the keyboard, and says so.
+    QStringList messages = warnings().take();
+    messages.removeAll(QStringLiteral("This plugin does not support raise()"));
+    messages.removeAll(QStringLiteral("This plugin does not support grabbing the keyboard"));
+    for (const QString &message : qAsConst(messages))
+        qWarning("%s", qPrintable(message));
 
     QCOMPARE(accepted.count(), loggedIn ? 1 : 0);
     QCOMPARE(m_login->level(), level);
@@ -305,8 +311,8 @@ void TestWelcomeScreen::forgetSavedPassword()
     QCOMPARE(accounts.at(0).toObject().value("Password").toString(), demoDigest);
 
     // The saved digest no longer counts: a wrong password is refused, the right one logs in.
-    QTest::keyClicks(focused, QStringLiteral("wrong"));
-    QTest::keyClick(focused, Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("wrong"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(accepted.isEmpty());
     typeText(lineEditPassword(), passwords.value(UserLogin::Admin));
     QTest::keyClick(lineEditPassword(), Qt::Key_Return);

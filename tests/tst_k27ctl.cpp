@@ -885,7 +885,7 @@ void TestK27ctl::closedOutputEndsTheMeasurement()
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(process.readAllStandardError(), QByteArray());
-    QVERIFY(head.waitForFinished(30000));
+    QTRY_COMPARE_WITH_TIMEOUT(head.state(), QProcess::NotRunning, 30000);
     QCOMPARE(head.readAllStandardOutput().count('\n'), 3);
     QCOMPARE(QDir(temporaryFolders.path())
                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),

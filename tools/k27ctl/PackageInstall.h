@@ -16,7 +16,8 @@ class PackageUpdateService;
 } // namespace Service::K27
 
 // k27ctl update: installs an update package through a device application's package update
-// service, with a progress line on standard error. The package is opened and checked before
+// service, with a progress line on standard error; at the end it prints the versions the
+// device reports. The update counts as installed only when the device confirms it. The package is opened and checked before
 // anything is sent; it is installed only when its platform software is newer than the device's,
 // or when a downgrade is allowed (also the only way to install a package without a platform
 // image, which brings nothing to compare).
@@ -36,6 +37,10 @@ public:
     // The update verdict for the device's platform software (a packed version); false with the
     // reason on standard error.
     bool accepts(quint32 deviceVersion, bool allowDowngrade);
+    // The verdict for a device whose platform runs its bootloader: its version is unknown, and
+    // only a package with a platform image can complete it. False with the reason on standard
+    // error.
+    bool acceptsRecovery();
     // Runs the update; finished() follows.
     void start();
 
@@ -44,7 +49,9 @@ signals:
 
 private:
     Service::K27::PackageUpdateService *package() const;
-    void printProgress(const QString &step, int percent);
+    void printProgress(const QString &step, int percent, int secondsLeft);
+    // "platform V2.0.0.0, display V2.0.0.1": what the device reports.
+    QString reportedVersions() const;
     void endProgressLine();
 
     Application::K27::Application &m_application;
@@ -54,6 +61,7 @@ private:
     QString m_packageVersion;
     QString m_step;
     int m_percent = -1;
+    int m_secondsLeft = -1;
     bool m_lineOpen = false;
     bool m_running = false;
 };

@@ -1,8 +1,8 @@
 #include "service/PackageUpdateService.h"
 
 #include "component/SerialPortManager.h"
-#include "component/ZantLinkComponent.h"
 #include "component/ZantLinkCommandCode.h"
+#include "component/ZantLinkComponent.h"
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
@@ -563,8 +563,8 @@ void PackageUpdateService::askControllers()
             device->send(Component::K27::ZantLinkCommandCode::GetSWVersion,
                          Component::Interfaces::ZantLinkPacket::Host, node);
             if (node == platformNode)
-                device->sendGetModelValue(Model::Interfaces::toNumber(
-                    Model::Interfaces::ModelValueID::PlatformVersion));
+                device->sendGetModelValue(
+                    Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::PlatformVersion));
         }
     }
 }

@@ -67,16 +67,14 @@ void Application::connectPackageUpdate()
     PackageUpdateService *const package = m_packageUpdateService.data();
     const ZantLinkTerminalService *const terminal = m_terminalService.data();
     // Every answer counts, also one that changes nothing: the update waits for fresh ones.
-    QObject::connect(terminal, &ZantLinkTerminalService::terminalPlatformReady, package,
-                     [package, terminal] {
-                         package->handleControllerName(ControllerStates::Platform,
-                                                       terminal->platformName());
-                     });
-    QObject::connect(terminal, &ZantLinkTerminalService::terminalDisplayReady, package,
-                     [package, terminal] {
-                         package->handleControllerName(ControllerStates::Display,
-                                                       terminal->displayName());
-                     });
+    QObject::connect(
+        terminal, &ZantLinkTerminalService::terminalPlatformReady, package, [package, terminal] {
+            package->handleControllerName(ControllerStates::Platform, terminal->platformName());
+        });
+    QObject::connect(
+        terminal, &ZantLinkTerminalService::terminalDisplayReady, package, [package, terminal] {
+            package->handleControllerName(ControllerStates::Display, terminal->displayName());
+        });
     QObject::connect(terminal, &ZantLinkTerminalService::softwareVersionReported, package,
                      &PackageUpdateService::handleSoftwareVersion);
     QObject::connect(terminal, &ZantLinkTerminalService::platformVersionModelValue, package,

@@ -61,8 +61,7 @@ PackageInstall::PackageInstall(Application::K27::Application &application, QText
             });
     connect(package, &PackageUpdateService::packageUpdateFinished, this, [this] {
         endProgressLine();
-        m_out << "installed package " << m_packageVersion << ": " << reportedVersions()
-              << Qt::endl;
+        m_out << "installed package " << m_packageVersion << ": " << reportedVersions() << Qt::endl;
         emit finished(Installed);
     });
     connect(package, &PackageUpdateService::packageUpdateStepChanged, this,

@@ -17,10 +17,10 @@ class PackageUpdateService;
 
 // k27ctl update: installs an update package through a device application's package update
 // service, with a progress line on standard error; at the end it prints the versions the
-// device reports. The update counts as installed only when the device confirms it. The package is opened and checked before
-// anything is sent; it is installed only when its platform software is newer than the device's,
-// or when a downgrade is allowed (also the only way to install a package without a platform
-// image, which brings nothing to compare).
+// device reports. The update counts as installed only when the device confirms it. The package is
+// opened and checked before anything is sent; it is installed only when its platform software is
+// newer than the device's, or when a downgrade is allowed (also the only way to install a package
+// without a platform image, which brings nothing to compare).
 class PackageInstall : public QObject
 {
     Q_OBJECT

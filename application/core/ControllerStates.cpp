@@ -8,7 +8,7 @@ ControllerStates::ControllerStates(const Service::K27::ZantLinkTerminalService *
                                    QObject *parent)
     : QObject(parent)
 {
-    qRegisterMetaType<Application::K27::ControllerStates::State>();
+    qRegisterMetaType<::Application::K27::ControllerStates::State>();
     if (terminal == nullptr)
         return;
     connect(terminal, &Service::K27::ZantLinkTerminalService::terminalPlatformReady, this,

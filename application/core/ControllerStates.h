@@ -42,7 +42,7 @@ public:
 
 signals:
     // After every answer that changed what a controller runs.
-    void controllerStateChanged(quint8 node, Application::K27::ControllerStates::State state);
+    void controllerStateChanged(quint8 node, ::Application::K27::ControllerStates::State state);
 
 private:
     std::array<QByteArray, 2> m_names;

@@ -8,7 +8,6 @@ ControllerStates::ControllerStates(const Service::K27::ZantLinkTerminalService *
                                    QObject *parent)
     : QObject(parent)
 {
-    qRegisterMetaType<::Application::K27::ControllerStates::State>();
     if (terminal == nullptr)
         return;
     connect(terminal, &Service::K27::ZantLinkTerminalService::terminalPlatformReady, this,
@@ -50,7 +49,7 @@ void ControllerStates::setName(quint8 node, const QByteArray &name)
     const State before = state(node);
     m_names[node] = name;
     if (state(node) != before)
-        emit controllerStateChanged(node, state(node));
+        emit controllerStateChanged(node);
 }
 
 } // namespace Application::K27

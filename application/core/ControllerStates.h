@@ -41,8 +41,8 @@ public:
     void setName(quint8 node, const QByteArray &name);
 
 signals:
-    // After every answer that changed what a controller runs.
-    void controllerStateChanged(quint8 node, ::Application::K27::ControllerStates::State state);
+    // After every answer that changed what a controller runs; state(node) says what it runs now.
+    void controllerStateChanged(quint8 node);
 
 private:
     std::array<QByteArray, 2> m_names;

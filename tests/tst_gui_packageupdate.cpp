@@ -1,6 +1,9 @@
 #include "support/FileAnswers.h"
 #include "support/PackageUpdatePanelFixture.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 // The package update panel: the version verdict per level, a refused package and whole updates,
 // against the simulated device over a pseudo-terminal.
 class TestPackageUpdatePanel : public PackageUpdatePanelFixture
@@ -123,26 +126,28 @@ private slots:
                                 QStringLiteral("11/0"), QStringLiteral("action 11"),
                                 QStringLiteral("1/1"),  QStringLiteral("9/1"),
                                 QStringLiteral("11/1"), QStringLiteral("action 12")};
+        // The steps' own words, each behind "Step n of m · ".
         QTest::newRow("two images, Admin")
             << int(UserLogin::Admin) << true << true << both
-            << QStringList {QStringLiteral("Platform: 0 %"),
-                            QStringLiteral("Platform: 60 %"),
-                            QStringLiteral("Platform: 100 %"),
+            << QStringList {QStringLiteral("Platform 0 %"),
+                            QStringLiteral("Platform 60 %"),
+                            QStringLiteral("Platform 100 %"),
                             QStringLiteral("Waiting for the device to restart"),
-                            QStringLiteral("Display: 0 %"),
-                            QStringLiteral("Display: 50 %"),
-                            QStringLiteral("Display: 100 %")};
+                            QStringLiteral("Display 0 %"),
+                            QStringLiteral("Display 50 %"),
+                            QStringLiteral("Display 100 %")};
         QTest::newRow("two images, Supervisor")
             << int(UserLogin::Supervisor) << true << true << both << QStringList();
         QTest::newRow("platform only")
             << int(UserLogin::Admin) << true << false
             << QStringList {QStringLiteral("1/0"), QStringLiteral("9/0"), QStringLiteral("11/0")}
-            << QStringList {QStringLiteral("Waiting for the device to restart")};
+            << QStringList {QStringLiteral("Platform 100 %"),
+                            QStringLiteral("Waiting for the device to restart")};
         QTest::newRow("display only")
             << int(UserLogin::Admin) << false << true
             << QStringList {QStringLiteral("1/1"), QStringLiteral("9/1"), QStringLiteral("11/1"),
                             QStringLiteral("action 12")}
-            << QStringList {QStringLiteral("Display: 100 %")};
+            << QStringList {QStringLiteral("Display 100 %")};
     }
     void wholeUpdate()
     {
@@ -166,9 +171,11 @@ private slots:
         QSignalSpy errors(&service(), &PackageUpdateService::packageUpdateErrorOccured);
         QSignalSpy completed(&m_harness->device(), &DeviceSimulator::updateCompleted);
         QStringList shown;
+        QList<int> barValues;
         bool keptOpen = true;
         connect(&service(), &PackageUpdateService::packageUpdateStepChanged, this, [&] {
             shown.append(progressBar()->format());
+            barValues.append(progressBar()->value());
             keptOpen = keptOpen && !window().canClose();
         });
         window().handleStartPackageUpdate();
@@ -198,8 +205,25 @@ private slots:
         // One bar over the whole run: the platform's transfer fills only its own share.
         if (platform && display)
             QVERIFY(!values.contains(99u));
+        // One bar over the whole sequence: every step says which of how many it is, the steps
+        // follow each other, and the bar never goes back.
+        const QRegularExpression stepText(QStringLiteral("^Step (\\d+) of (\\d+) · (.+)$"));
+        QStringList words;
+        int lastNumber = 0;
+        for (const QString &text : qAsConst(shown)) {
+            const QRegularExpressionMatch match = stepText.match(text);
+            QVERIFY2(match.hasMatch(), qPrintable(text));
+            const int number = match.captured(1).toInt();
+            QVERIFY2(number >= lastNumber && number <= match.captured(2).toInt(), qPrintable(text));
+            lastNumber = number;
+            words.append(match.captured(3));
+        }
+        QVERIFY(std::is_sorted(barValues.begin(), barValues.end()));
+        // A wait may add its countdown to its words.
         for (const QString &step : qAsConst(steps))
-            QVERIFY2(shown.contains(step), qPrintable(shown.join(QLatin1Char('|'))));
+            QVERIFY2(std::any_of(words.cbegin(), words.cend(),
+                                 [&step](const QString &word) { return word.startsWith(step); }),
+                     qPrintable(shown.join(QLatin1Char('|'))));
 
         // The panel after the update: a level that may install without a version check keeps
         // START UPDATE for the same package; any other level chooses a package again.

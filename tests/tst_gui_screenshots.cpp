@@ -36,6 +36,8 @@ const QStringList pictures {
     QStringLiteral("demo.png"),
     QStringLiteral("simulated.png"),
     QStringLiteral("update.png"),
+    QStringLiteral("update-complete.png"),
+    QStringLiteral("update-recovery.png"),
 };
 
 } // namespace

@@ -11,12 +11,14 @@
 #include "service/PackageUpdateService.h"
 #include "service/TerminalCommandItem.h"
 #include "service/UpdateControlService.h"
+#include "service/UpdateStep.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QScopedPointer>
 #include <QSharedPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <memory>
 
@@ -109,6 +111,8 @@ public slots:
     void handleOperatingModeModelValue();
     // The port opened, failed to open or closed.
     void handlePortOpenState();
+    // A controller's answer to "GetName" changed what it runs (its application, its bootloader).
+    void handleControllerState();
 
     // Data page.
     void handleMeasurementVoltagePage();
@@ -193,6 +197,18 @@ public:
 
 private:
     void connectPackageUpdate();
+    // The progress bar's text for the current step; a wait counts its seconds down.
+    void showUpdateStep();
+    void handleUpdateStepCountdown();
+    // The panel's word once the device is back with its new software.
+    QString updateCompleteText() const;
+
+    Service::K27::UpdateStep m_updateStep {};
+    QTimer m_updateStepCountdown;
+    // START UPDATE was pressed and the run has not ended yet.
+    bool m_updateStarted = false;
+    // The last run failed: the page says what state the device is left in and what to do.
+    bool m_updateFailed = false;
     // Package update panel end.
 
     // ---- Service mode page (K27SubScreenServiceMode.cpp) and Demo page (K27SubScreenDemo.cpp)
@@ -268,6 +284,20 @@ private:
     void applyStatusView(const ::Application::K27::StatusDisplay::View &view);
     void showMotorStatus(::Application::K27::StatusDisplay::MotorStatus status);
     void showDirection(::Application::K27::StatusDisplay::Direction direction);
+    // What the controllers run, with what it means for the device: the platform's bootloader
+    // (an update did not finish) shows what to do and turns off the pages that need the model;
+    // after a failed update the page says what state the device is left in.
+    void showDeviceState();
+    // The platform runs its bootloader and no update is running: the model is not the device's.
+    bool platformInBootloader() const;
+    // The device's port is open: what its controllers last answered holds.
+    bool deviceAnswers() const;
+    // Turns the pages that need the model off while the platform runs its bootloader and on
+    // again by the rights; gives the names of the pages turned off.
+    QStringList applyModelPages(bool platformBootloader);
+    // Whether the page shows the platform's bootloader; the model is read again when it ends.
+    bool m_platformBootloaderShown = false;
+
     // Shows the picture of a resource path (an empty path clears the label) and keeps the path
     // in the label's "picture" property.
     static void showPicture(QLabel *label, const QString &path);

@@ -1,6 +1,7 @@
 // The Information page: the device's identity, the status display with its fault texts and
 // pictures, and the state of the device's port.
 
+#include "application/core/ControllerStates.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
 #include "component/SerialPort.h"
@@ -14,7 +15,9 @@
 #include "ui_K27SubScreenServiceModePage.h"
 
 #include <QPixmap>
+#include <QPushButton>
 
+using Application::K27::ControllerStates;
 using Application::K27::SerialPort;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
@@ -67,6 +70,9 @@ void K27SubScreen::connectInformation()
             &K27SubScreen::handleFaultTypeModelValue);
     connect(terminal, &Service::K27::ZantLinkTerminalService::operatingModeModelValue, this,
             &K27SubScreen::handleOperatingModeModelValue);
+    m_informationPage->labelDeviceState->hide();
+    connect(controllerStates().data(), &ControllerStates::controllerStateChanged, this,
+            &K27SubScreen::handleControllerState);
     if (const QSharedPointer<SerialPort> &port = serialPort())
         connect(port.data(), &SerialPort::openStateChanged, this,
                 &K27SubScreen::handlePortOpenState);
@@ -132,6 +138,7 @@ StatusDisplay::Input K27SubScreen::statusInput()
     input.warningText = tr(model.faults().warning().toString().constData());
     input.phaseText = QString::fromLatin1(model.faults().phase().toString());
     input.capacityText = QString::fromLatin1(model.operation().capacity().toString());
+    input.platformBootloader = platformInBootloader();
     return input;
 }
 
@@ -178,6 +185,9 @@ void K27SubScreen::showMotorStatus(StatusDisplay::MotorStatus status)
     case StatusDisplay::MotorStatus::Error:
         text = tr("K27 Status: Error");
         break;
+    case StatusDisplay::MotorStatus::Bootloader:
+        text = tr("K27 Status: Bootloader");
+        break;
     }
     showReportedValue(m_serviceModePage->labelMotorStatus, &QLabel::setText, text);
 }
@@ -206,6 +216,114 @@ void K27SubScreen::showPicture(QLabel *label, const QString &path)
         showReportedValue(label, &QLabel::setPixmap, QPixmap(path));
 }
 
+bool K27SubScreen::platformInBootloader() const
+{
+    // During an update the platform's bootloader is a step of it, shown by the progress.
+    if (packageUpdateService() && packageUpdateService()->isUpdating())
+        return false;
+    return deviceAnswers() && controllerStates()->runsBootloader(ControllerStates::Platform);
+}
+
+bool K27SubScreen::deviceAnswers() const
+{
+    // The last answers of a device whose port is closed say nothing about it now.
+    const QSharedPointer<SerialPort> &port = serialPort();
+    return port && port->isOpen();
+}
+
+void K27SubScreen::handleControllerState()
+{
+    showDeviceState();
+}
+
+QStringList K27SubScreen::applyModelPages(bool platformBootloader)
+{
+    struct ModelPage
+    {
+        QPushButton *button;
+        bool allowed;
+        QString name;
+    };
+    // The Service Mode button opens the command terminal for an Admin, which talks to a
+    // bootloader as well; for a Demo user it opens the Demo page, which needs the model.
+    const bool demoPage = !m_rights.hasRight(AccessRights::ServiceMode)
+        && m_rights.hasRight(AccessRights::DemoMode);
+    const ModelPage pages[] {
+        {m_ui->pushButtonConfiguration, m_rights.hasRight(AccessRights::Configuration),
+         tr("Configuration")},
+        {m_ui->pushButtonData, m_rights.hasRight(AccessRights::Data), tr("Data")},
+        {m_ui->pushButtonControl, m_rights.hasRight(AccessRights::Control), tr("Control")},
+        {m_ui->pushButtonServiceMode, demoPage, tr("Demo")},
+    };
+    QStringList off;
+    for (const ModelPage &page : pages) {
+        if (!page.allowed)
+            continue;
+        page.button->setEnabled(!platformBootloader);
+        if (platformBootloader)
+            off.append(page.name);
+    }
+    // A page that went off does not stay open.
+    for (const ModelPage &page : pages) {
+        if (!page.button->isEnabled() && page.button->isChecked())
+            m_ui->pushButtonInformations->setChecked(true);
+    }
+    return off;
+}
+
+void K27SubScreen::showDeviceState()
+{
+    if (packageUpdateService() && packageUpdateService()->isUpdating()) {
+        // The progress shows where the update is; the pages stay as they were until it ends.
+        m_informationPage->labelDeviceState->clear();
+        m_informationPage->labelDeviceState->hide();
+        return;
+    }
+    const bool platformBootloader = platformInBootloader();
+    const bool displayBootloader
+        = deviceAnswers() && controllerStates()->runsBootloader(ControllerStates::Display);
+
+    QStringList lines;
+    if (platformBootloader)
+        lines.append(tr("The platform runs its bootloader: its last update did not finish. Open "
+                        "an update package to complete it."));
+    if (displayBootloader)
+        lines.append(tr("The display runs its bootloader: its last update did not finish. Open "
+                        "an update package to complete it."));
+    const QStringList off = applyModelPages(platformBootloader);
+    if (!off.isEmpty())
+        lines.append(tr("Not available while the platform runs its bootloader: %1.")
+                         .arg(off.join(QStringLiteral(", "))));
+    if (lines.isEmpty() && m_updateFailed) {
+        if (!deviceAnswers())
+            lines.append(tr("The device is not connected. Connect it again, then open the update "
+                            "package to complete the update."));
+        else
+            lines.append(tr("The platform and the display run their application software. Open "
+                            "the update package again to complete the update."));
+    }
+    m_informationPage->labelDeviceState->setText(lines.join(QLatin1Char('\n')));
+    m_informationPage->labelDeviceState->setVisible(!lines.isEmpty());
+
+    if (platformBootloader) {
+        // The model holds no content of this device's: nothing of it is shown as if it were.
+        const QString unknown = tr("unknown");
+        m_informationPage->labelSoftwareVersion->setText(unknown);
+        for (QLabel *label :
+             {m_informationPage->labelArticleNumber, m_informationPage->labelSerialNumber,
+              m_informationPage->labelHardwareRevision}) {
+            if (label->text() == QLatin1String("0"))
+                label->setText(unknown);
+        }
+        applyStatusView(StatusDisplay::bootloaderView());
+    } else if (m_platformBootloaderShown) {
+        // The platform's application runs again: the model is read from it once more.
+        applyStatusView(StatusDisplay::faultView(statusInput()));
+        database()->requestAll();
+    }
+    m_platformBootloaderShown = platformBootloader;
+}
+
 void K27SubScreen::handlePortOpenState()
 {
     const QSharedPointer<SerialPort> &port = serialPort();
@@ -215,6 +333,8 @@ void K27SubScreen::handlePortOpenState()
                                port->openFailureText());
     m_informationPage->labelPortError->setText(text);
     m_informationPage->labelPortError->setVisible(!text.isEmpty());
+    if (m_updateFailed)
+        showDeviceState();
 }
 
 QString K27SubScreen::portFailureText(SerialPort::OpenFailure failure, const QString &portName,

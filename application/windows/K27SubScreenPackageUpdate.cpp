@@ -6,19 +6,26 @@
 #include "application/core/UpdateVerdict.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
+#include "component/ZantLinkPacket.h"
 #include "model/database/ModelDatabase.h"
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenInformationPage.h"
+#include "utilities/VersionText.h"
 
 #include <optional>
 
 using Application::K27::FileChooser;
+using Application::K27::StatusDisplay;
 using Application::K27::UpdateVerdict;
 using Service::K27::PackageUpdateService;
 
 namespace {
+// The controllers' node codes.
+constexpr quint8 platformNode = Component::Interfaces::ZantLinkPacket::Platform;
+constexpr quint8 displayNode = Component::Interfaces::ZantLinkPacket::Display;
+
 // The verdict for the package just opened, by the logged-in level's rights and what the device
 // reported; packageVersion is none for a package without a platform image.
 UpdateVerdict updateVerdict(const AccessRights &rights, Model::Database::ModelDatabase &model,
@@ -31,6 +38,25 @@ UpdateVerdict updateVerdict(const AccessRights &rights, Model::Database::ModelDa
     facts.demoMode = rights.hasRight(AccessRights::DemoMode);
     facts.operatingMode = quint32(model.operation().operatingMode().value());
     return UpdateVerdict::decide(facts);
+}
+
+// Whether an update that ended with this error had begun to change the device: its state is
+// then to be found out. A refusal before the first command changed nothing.
+bool brokeOff(Service::K27::PackageUpdateError::Code code)
+{
+    using Code = Service::K27::PackageUpdateError::Code;
+    switch (code) {
+    case Code::DigestMismatch:
+    case Code::ImageRefused:
+    case Code::Stalled:
+    case Code::BootloaderStayedAway:
+    case Code::DeviceStayedAway:
+    case Code::StillInBootloader:
+    case Code::NotConfirmed:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void showUpdateVerdict(Ui::K27SubScreenInformationPage &page, const UpdateVerdict &verdict)
@@ -64,6 +90,9 @@ void K27SubScreen::connectPackageUpdate()
             m_informationPage->progressBarPackageUpdate, &QProgressBar::setValue);
     connect(package, &PackageUpdateService::packageUpdateStepChanged, this,
             &K27SubScreen::handlePackageUpdateStep);
+    m_updateStepCountdown.setInterval(1000);
+    connect(&m_updateStepCountdown, &QTimer::timeout, this,
+            &K27SubScreen::handleUpdateStepCountdown);
 }
 
 void K27SubScreen::handleOpenUpdatePackage()
@@ -101,7 +130,12 @@ void K27SubScreen::handleStartPackageUpdate()
     m_informationPage->progressBarPackageUpdate->setValue(0);
     m_informationPage->progressBarPackageUpdate->setFormat(QStringLiteral("%p %"));
     m_informationPage->progressBarPackageUpdate->show();
+    m_updateStepCountdown.stop();
+    m_updateFailed = false;
+    m_updateStarted = true;
     packageUpdateService()->startUpdate();
+    // The bootloader of a controller is now a step of the update, not a state to recover from.
+    showDeviceState();
 }
 
 void K27SubScreen::handlePackageUpdateVersion(const QString &version)
@@ -127,6 +161,13 @@ void K27SubScreen::handlePackageUpdateErrorOccured(const QString &message)
     m_informationPage->labelPackageVersionText->setText(message);
     m_informationPage->labelPackageVersion->clear();
     m_informationPage->progressBarPackageUpdate->hide();
+    m_updateStepCountdown.stop();
+    // A refused package leaves the device as it was; a run that broke off leaves it in a state
+    // to be found out: the service asks both controllers what they run, and the page says it
+    // as their answers come.
+    m_updateFailed = m_updateStarted && brokeOff(packageUpdateService()->error().code());
+    m_updateStarted = false;
+    showDeviceState();
 }
 
 void K27SubScreen::handlePackageUpdateFinished()
@@ -137,29 +178,94 @@ void K27SubScreen::handlePackageUpdateFinished()
         m_informationPage->pushButtonStartPackageUpdate->show();
     } else {
         m_informationPage->pushButtonStartPackageUpdate->hide();
-        m_informationPage->labelPackageVersionText->clear();
         m_informationPage->labelPackageVersion->clear();
     }
+    m_informationPage->labelPackageVersionText->setText(updateCompleteText());
     m_informationPage->progressBarPackageUpdate->hide();
+    m_updateStepCountdown.stop();
+    m_updateFailed = false;
+    m_updateStarted = false;
+    // The device runs its new software (both controllers have just said so): its identity and
+    // versions are read again, so that the page shows what it reports now.
+    m_platformBootloaderShown = false;
+    showDeviceState();
+    applyStatusView(StatusDisplay::faultView(statusInput()));
+    database()->requestAll();
+}
+
+QString K27SubScreen::updateCompleteText() const
+{
+    // The run ends only once each updated controller runs its application and has reported the
+    // package's version: the versions it reported are the ones shown.
+    const PackageUpdateService &package = *packageUpdateService();
+    const auto version = [&package](quint8 node) {
+        return QString::fromLatin1(Utilities::versionText(
+            package.reportedVersion(node).value_or(package.packageVersionOf(node))));
+    };
+    QStringList versions;
+    if (package.updates(platformNode))
+        versions.append(tr("Platform %1").arg(version(platformNode)));
+    if (package.updates(displayNode))
+        versions.append(tr("Display %1").arg(version(displayNode)));
+    if (versions.isEmpty())
+        return tr("Update complete");
+    return tr("Update complete: %1").arg(versions.join(QStringLiteral(", ")));
 }
 
 void K27SubScreen::handlePackageUpdateStep(const Service::K27::UpdateStep &step)
 {
+    m_updateStep = step;
+    if (step.kind == Service::K27::UpdateStep::Kind::Waiting && step.secondsLeft > 0)
+        m_updateStepCountdown.start();
+    else
+        m_updateStepCountdown.stop();
+    showUpdateStep();
+}
+
+void K27SubScreen::handleUpdateStepCountdown()
+{
+    if (m_updateStep.secondsLeft > 0)
+        --m_updateStep.secondsLeft;
+    if (m_updateStep.secondsLeft <= 0)
+        m_updateStepCountdown.stop();
+    showUpdateStep();
+}
+
+void K27SubScreen::showUpdateStep()
+{
     using Service::K27::UpdateStep;
-    QString text;
+    const UpdateStep &step = m_updateStep;
+    QString what;
     switch (step.kind) {
     case UpdateStep::Kind::PlatformTransfer:
-        text = tr("Platform: %1 %").arg(step.percent);
-        break;
-    case UpdateStep::Kind::Waiting:
-        if (step.wait != UpdateStep::Wait::DeviceRestart)
-            return;
-        text = tr("Waiting for the device to restart");
+        what = tr("Platform %1 %").arg(step.percent);
         break;
     case UpdateStep::Kind::DisplayTransfer:
-        text = tr("Display: %1 %").arg(step.percent);
+        what = tr("Display %1 %").arg(step.percent);
+        break;
+    case UpdateStep::Kind::Waiting:
+        switch (step.wait) {
+        case UpdateStep::Wait::Bootloader:
+            what = tr("Starting the bootloader");
+            break;
+        case UpdateStep::Wait::DeviceRestart:
+            what = tr("Waiting for the device to restart");
+            break;
+        case UpdateStep::Wait::DisplayFinish:
+            what = tr("The display finishes its update");
+            break;
+        case UpdateStep::Wait::Confirmation:
+            what = tr("Checking the installed software");
+            break;
+        case UpdateStep::Wait::None:
+            what = tr("Waiting for the device");
+            break;
+        }
+        if (step.secondsLeft >= 0)
+            what = tr("%1: %2 s").arg(what).arg(step.secondsLeft);
         break;
     }
+    const QString text = tr("Step %1 of %2 · %3").arg(step.number).arg(step.count).arg(what);
     // The step replaces the bar's own text; none of its placeholders (%p, %v, %m) can occur.
     m_informationPage->progressBarPackageUpdate->setFormat(text);
 }

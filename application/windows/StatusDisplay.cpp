@@ -168,8 +168,22 @@ QString StatusDisplay::faultInfo(const QString &text, Detail detail, const Input
     return text + QLatin1Char(' ');
 }
 
+StatusDisplay::View StatusDisplay::bootloaderView()
+{
+    View view;
+    view.motorStatus = MotorStatus::Bootloader;
+    view.direction = Direction::None;
+    view.faultInfo = QString();
+    view.faultCode = QString();
+    // An empty path clears the picture: a device standing by is what it would claim.
+    view.picture = QString();
+    return view;
+}
+
 StatusDisplay::View StatusDisplay::faultView(const Input &input)
 {
+    if (input.platformBootloader)
+        return bootloaderView();
     const QString family = pictureFamily(input.articleNumber);
     View view;
     if (input.error != 0) {
@@ -199,6 +213,8 @@ StatusDisplay::View StatusDisplay::faultView(const Input &input)
 
 StatusDisplay::View StatusDisplay::operatingModeView(const Input &input)
 {
+    if (input.platformBootloader)
+        return bootloaderView();
     View view;
     MotorStatus status;
     switch (input.operatingMode) {

@@ -13,7 +13,8 @@ namespace Application::K27 {
 class StatusDisplay
 {
 public:
-    enum class MotorStatus { Idle, Forward, Backward, Warning, Error };
+    // Bootloader: the platform runs its bootloader (an update did not finish) and no model.
+    enum class MotorStatus { Idle, Forward, Backward, Warning, Error, Bootloader };
     enum class Direction { None, Forward, Backward };
     // What a fault text adds after the fault's own text.
     enum class Detail { None, Phase, Capacity };
@@ -29,6 +30,9 @@ public:
         QString warningText;
         QString phaseText;
         QString capacityText;
+        // The platform answered "GetName" with "Bootloader": the model's contents are not the
+        // device's, and no picture of a working device is shown.
+        bool platformBootloader = false;
     };
 
     // A field without a value leaves its widget as it is.
@@ -63,6 +67,8 @@ public:
     static View faultView(const Input &input);
     // After an operating-mode report.
     static View operatingModeView(const Input &input);
+    // While the platform runs its bootloader: no fault, no direction, no picture.
+    static View bootloaderView();
 
 private:
     static QString faultInfo(const QString &text, Detail detail, const Input &input);

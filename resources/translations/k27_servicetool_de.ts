@@ -368,16 +368,8 @@
         <translation>Archive (*.tar)</translation>
     </message>
     <message>
-        <source>Platform: %1 %</source>
-        <translation>Platform: %1 %</translation>
-    </message>
-    <message>
         <source>Waiting for the device to restart</source>
         <translation>Warten auf den Neustart des Geräts</translation>
-    </message>
-    <message>
-        <source>Display: %1 %</source>
-        <translation>Display: %1 %</translation>
     </message>
     <message>
         <source>Send: </source>
@@ -471,6 +463,82 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
     <message>
         <source>A package update is running: wait until it has ended, then start again</source>
         <translation>Eine Paketaktualisierung läuft: warten Sie, bis sie beendet ist, und starten Sie dann erneut</translation>
+    </message>
+    <message>
+        <source>K27 Status: Bootloader</source>
+        <translation>K27 Status: Bootloader</translation>
+    </message>
+    <message>
+        <source>The platform runs its bootloader: its last update did not finish. Open an update package to complete it.</source>
+        <translation>Die Plattform läuft in ihrem Bootloader: ihr letztes Update wurde nicht abgeschlossen. Öffnen Sie ein Update-Paket, um es abzuschließen.</translation>
+    </message>
+    <message>
+        <source>The display runs its bootloader: its last update did not finish. Open an update package to complete it.</source>
+        <translation>Das Display läuft in seinem Bootloader: sein letztes Update wurde nicht abgeschlossen. Öffnen Sie ein Update-Paket, um es abzuschließen.</translation>
+    </message>
+    <message>
+        <source>Not available while the platform runs its bootloader: %1.</source>
+        <translation>Nicht verfügbar, solange die Plattform in ihrem Bootloader läuft: %1.</translation>
+    </message>
+    <message>
+        <source>The device is not connected. Connect it again, then open the update package to complete the update.</source>
+        <translation>Das Gerät ist nicht verbunden. Verbinden Sie es wieder und öffnen Sie dann das Update-Paket, um das Update abzuschließen.</translation>
+    </message>
+    <message>
+        <source>The platform and the display run their application software. Open the update package again to complete the update.</source>
+        <translation>Plattform und Display laufen mit ihrer Anwendungssoftware. Öffnen Sie das Update-Paket erneut, um das Update abzuschließen.</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>Platform %1</source>
+        <translation>Platform %1</translation>
+    </message>
+    <message>
+        <source>Display %1</source>
+        <translation>Display %1</translation>
+    </message>
+    <message>
+        <source>Update complete</source>
+        <translation>Update abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Update complete: %1</source>
+        <translation>Update abgeschlossen: %1</translation>
+    </message>
+    <message>
+        <source>Platform %1 %</source>
+        <translation>Platform %1 %</translation>
+    </message>
+    <message>
+        <source>Display %1 %</source>
+        <translation>Display %1 %</translation>
+    </message>
+    <message>
+        <source>Starting the bootloader</source>
+        <translation>Der Bootloader startet</translation>
+    </message>
+    <message>
+        <source>The display finishes its update</source>
+        <translation>Das Display schließt sein Update ab</translation>
+    </message>
+    <message>
+        <source>Checking the installed software</source>
+        <translation>Die installierte Software wird geprüft</translation>
+    </message>
+    <message>
+        <source>Waiting for the device</source>
+        <translation>Warten auf das Gerät</translation>
+    </message>
+    <message>
+        <source>%1: %2 s</source>
+        <translation>%1: %2 s</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2 · %3</source>
+        <translation>Schritt %1 von %2 · %3</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 using Command = Component::K27::ZantLinkCommandCode;
@@ -85,8 +86,10 @@ protected:
     }
 
     // A device window on a device of the old versions; the port manager looks at the ports the
-    // moment the device leaves or returns, instead of at its next poll.
-    bool start(int level = UserLogin::Admin, DeviceSimulatorOptions options = {})
+    // moment the device leaves or returns, instead of at its next poll. beforeWindow sees the
+    // device before the window greets it.
+    bool start(int level = UserLogin::Admin, DeviceSimulatorOptions options = {},
+               const std::function<void(DeviceSimulator &)> &beforeWindow = {})
     {
         options.usbAwayMs = 20;
         options.platform.application = oldVersion;
@@ -94,7 +97,13 @@ protected:
         options.display.application = oldVersion;
         options.display.afterUpdate = newDisplayVersion;
         m_harness = std::make_unique<SubScreenHarness>(level, options);
-        if (!m_harness->start())
+        if (!m_harness->startDevice())
+            return false;
+        if (beforeWindow)
+            beforeWindow(m_harness->device());
+        m_harness->makeWindow();
+        m_harness->run();
+        if (!m_harness->barrier())
             return false;
         Application::K27::SerialPortManager *const manager = m_harness->manager().data();
         QObject::connect(&m_harness->device(), &DeviceSimulator::wentAway, manager,

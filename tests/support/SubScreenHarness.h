@@ -12,6 +12,7 @@
 #include "service/ZantLinkTerminalService.h"
 #include "support/ConfigHome.h"
 #include "tools/devicesim/DeviceSimulator.h"
+#include "tools/devicesim/LinkReceiver.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
 #include <QSignalSpy>
@@ -52,6 +53,18 @@ public:
     bool startDevice(bool poll = true)
     {
         m_device = std::make_unique<DeviceSim::DeviceSimulator>(m_options, &m_ports);
+        // The Platform's "GetName" questions as the device takes them, and its answers.
+        QObject::connect(m_device.get(), &DeviceSim::DeviceSimulator::packetReceived,
+                         m_device.get(), [this](const DeviceSim::ReceivedPacket &packet) {
+                             if (packet.command == getNameCommand && packet.source == hostNode
+                                 && packet.destination == platformNode)
+                                 ++m_questionsTaken;
+                         });
+        QObject::connect(m_device.get(), &DeviceSim::DeviceSimulator::packetSent, m_device.get(),
+                         [this](quint16 command, quint8 source) {
+                             if (command == getNameCommand && source == platformNode)
+                                 ++m_answersSent;
+                         });
         if (!m_device->start()) {
             qWarning("%s", qPrintable(m_device->errorString()));
             return false;
@@ -71,6 +84,20 @@ public:
             m_window->terminalService().data(),
             &Service::K27::ZantLinkTerminalService::terminalPlatformReady);
         m_namesAsked = 0;
+        // The window's own "GetName" questions to the Platform, whoever in it asks them.
+        m_questionsAsked = 0;
+        m_questionsTakenBefore = m_questionsTaken;
+        m_answersSentBefore = m_answersSent;
+        m_sentPackets = std::make_unique<DeviceSim::LinkReceiver>(
+            [this](const Component::Interfaces::ZantLinkPacket &packet) {
+                if (packet.getCommand() == getNameCommand
+                    && packet.getDestination() == platformNode)
+                    ++m_questionsAsked;
+            });
+        if (const QSharedPointer<Application::K27::SerialPort> &port = m_window->serialPort())
+            QObject::connect(port.data(), &Application::K27::SerialPort::dataTransmitted,
+                             m_window.get(),
+                             [this](const QByteArray &bytes) { m_sentPackets->receive(bytes); });
         return *m_window;
     }
 
@@ -94,14 +121,24 @@ public:
     // Asks the Platform for its name and waits for the answer to this very question (every
     // earlier one answered too). The line and the device are first-in first-out: once the
     // answer is here, the device has received every packet the window sent before, and the
-    // window has handled every packet the device sent before.
+    // window has handled every packet the device sent before. The window may ask the same
+    // question itself (an update asks what the controllers run): the question counts as taken
+    // once the device has taken as many as the window had sent with it, and its answer as in
+    // once the window has handled as many answers as the device had sent by then.
     bool barrier()
     {
         m_window->linkComponent()->sendGetName(Component::Interfaces::ZantLinkPacket::Platform);
         ++m_namesAsked;
-        for (int round = 0; round < 100 && m_platformNames->count() < m_namesAsked; ++round)
+        const int asked = m_questionsAsked;
+        const auto taken = [&] { return m_questionsTaken - m_questionsTakenBefore >= asked; };
+        for (int round = 0; round < 100 && !taken(); ++round)
             m_platformNames->wait(100);
-        return m_platformNames->count() == m_namesAsked;
+        if (!taken())
+            return false;
+        const int answered = m_answersSent - m_answersSentBefore;
+        for (int round = 0; round < 100 && m_platformNames->count() < answered; ++round)
+            m_platformNames->wait(100);
+        return m_platformNames->count() >= answered;
     }
 
     // What the device received since the last call, barriers left out.
@@ -139,6 +176,8 @@ public:
     QString folder() const { return m_folder.path(); }
 
     static constexpr quint16 getNameCommand = Component::K27::ZantLinkCommandCode::GetName;
+    static constexpr quint8 platformNode = Component::Interfaces::ZantLinkPacket::Platform;
+    static constexpr quint8 hostNode = Component::Interfaces::ZantLinkPacket::Host;
 
 private:
     ConfigHome m_home;
@@ -153,6 +192,15 @@ private:
     // The Platform's answers to "GetName", and how many the window and the test asked for.
     std::unique_ptr<QSignalSpy> m_platformNames;
     int m_namesAsked = 0;
+    // The Platform's "GetName" questions: sent by the window (read back from what its port
+    // wrote), taken by the device, and the device's answers; the device's counts since the
+    // window was made are the differences to the ...Before values.
+    std::unique_ptr<DeviceSim::LinkReceiver> m_sentPackets;
+    int m_questionsAsked = 0;
+    int m_questionsTaken = 0;
+    int m_questionsTakenBefore = 0;
+    int m_answersSent = 0;
+    int m_answersSentBefore = 0;
 };
 
 } // namespace TestSupport

@@ -3,7 +3,8 @@
 // device window (information with a warning and with an error, the three data pages with the
 // trend of a running motor, control running forwards, about, configuration, the service mode's
 // commands, software update and motor control tabs, demo with a warning shown), k27-demo's main
-// window with two simulated devices, and the package update panel during an update.
+// window with two simulated devices, and the package update panel: after a completed update,
+// during an update, and on a device whose platform was left in its bootloader.
 //
 // Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N]
 
@@ -19,6 +20,7 @@
 #include "application/windows/WelcomeScreen.h"
 #include "component/SerialPortManager.h"
 #include "model/interfaces/ModelValueID.h"
+#include "service/UpdateControlService.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 #include "tools/devicesim/SimulatorThread.h"
@@ -35,7 +37,6 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -274,6 +275,9 @@ int main(int argc, char *argv[])
         }
     }
     options.measurementPeriodMs = 50;
+    // The device restarts as the real one does: its port goes away and comes back when its
+    // platform enters the bootloader and when it returns with new software.
+    options.usbAwayMs = 300;
     DeviceSim::SimulatorThread device(options, &ports);
     if (!device.start()) {
         err() << "k27-screenshots: cannot start the simulated device: " << device.errorString()
@@ -285,6 +289,14 @@ int main(int argc, char *argv[])
     const auto config = QSharedPointer<Application::K27::Config>::create();
     const auto manager
         = QSharedPointer<Application::K27::SerialPortManager>::create(ports.source());
+    // The port manager looks at the ports the moment the device leaves or returns, instead of
+    // at its next poll.
+    device.call([&manager](DeviceSim::DeviceSimulator &simulator) {
+        QObject::connect(&simulator, &DeviceSim::DeviceSimulator::wentAway, manager.data(),
+                         &Application::K27::SerialPortManager::handleTimeout);
+        QObject::connect(&simulator, &DeviceSim::DeviceSimulator::cameBack, manager.data(),
+                         &Application::K27::SerialPortManager::handleTimeout);
+    });
 
     {
         WelcomeScreen welcome(QSharedPointer<UserLogin>::create(), config);
@@ -439,49 +451,113 @@ int main(int argc, char *argv[])
     // next main window would still open a tab for it.
     manager->handleTimeout();
     {
-        // The package update panel while the platform takes its new firmware: a package of 100
-        // blocks made as the service department makes it, and a device that stops asking after
-        // block 44, so that the picture shows the panel at 45 %.
+        // The package update panel. A package made as the service department makes it: the
+        // platform's image of 100 blocks and the display's of 20.
         QTemporaryDir packageFolder;
-        const QString imagePath = packageFolder.filePath(QStringLiteral("platform.bin"));
-        QFile image(imagePath);
-        if (image.open(QIODevice::WriteOnly)) {
-            QByteArray bytes(100 * 512, Qt::Uninitialized);
-            for (int i = 0; i < bytes.size(); ++i)
-                bytes[i] = char((i * 7) ^ (i >> 11));
-            image.write(bytes);
-            image.close();
-        }
-        MkPackage::PackageBuilder builder;
-        builder.setPackageVersion(QStringLiteral("V0.4.4.0"));
-        builder.setPlatformApplication({imagePath, QStringLiteral("V0.4.4.0"), QString()});
-        const QString packagePath = packageFolder.filePath(QStringLiteral("k27_V0.4.4.0.tar"));
-        if (!builder.build(packagePath)) {
-            err() << "k27-screenshots: cannot make the update package: "
-                  << builder.errors().join(QStringLiteral("; ")) << "\n";
+        const auto writeImage = [&packageFolder](const QString &name, int blocks) {
+            const QString path = packageFolder.filePath(name);
+            QFile image(path);
+            if (image.open(QIODevice::WriteOnly)) {
+                QByteArray bytes(blocks * 512, Qt::Uninitialized);
+                for (int i = 0; i < bytes.size(); ++i)
+                    bytes[i] = char((i * 7) ^ (i >> 11) ^ blocks);
+                image.write(bytes);
+            }
+            return path;
+        };
+        const auto makePackage
+            = [&](const QString &platformVersion, const QString &displayVersion) {
+                  MkPackage::PackageBuilder builder;
+                  builder.setPackageVersion(platformVersion);
+                  builder.setPlatformApplication({writeImage(QStringLiteral("platform.bin"), 100),
+                                                  platformVersion, QString()});
+                  builder.setDisplayApplication(
+                      {writeImage(QStringLiteral("display.bin"), 20), displayVersion, QString()});
+                  const QString path
+                      = packageFolder.filePath(QStringLiteral("k27_%1.tar").arg(platformVersion));
+                  if (builder.build(path))
+                      return path;
+                  err() << "k27-screenshots: cannot make the update package: "
+                        << builder.errors().join(QStringLiteral("; ")) << "\n";
+                  return QString();
+              };
+        // The device takes on the versions of the first package; the second is newer still.
+        const QString packagePath
+            = makePackage(QStringLiteral("V0.4.4.0"), QStringLiteral("V0.4.4.1"));
+        const QString nextPackagePath
+            = makePackage(QStringLiteral("V0.4.5.0"), QStringLiteral("V0.4.5.1"));
+        if (packagePath.isEmpty() || nextPackagePath.isEmpty())
             return 1;
+        device.call([](DeviceSim::DeviceSimulator &simulator) {
+            // The demo's warning is gone: the pictures show a device standing by.
+            simulator.setModelValue(quint16(ModelValueID::Warning), 0);
+            DeviceSim::SimulatedController::Versions platform = simulator.platform().versions();
+            platform.afterUpdate = 0x00040400;
+            simulator.platform().setVersions(platform);
+            DeviceSim::SimulatedController::Versions display = simulator.display().versions();
+            display.afterUpdate = 0x00040401;
+            simulator.display().setVersions(display);
+        });
+        const auto deviceWindow = [&device](MainScreen *mainScreen) -> K27SubScreen * {
+            for (K27SubScreen *candidate : mainScreen->deviceWindows()) {
+                if (candidate->portName() == device.portName())
+                    return candidate;
+            }
+            return nullptr;
+        };
+        {
+            // The whole package installed: the device is back with its new software.
+            const auto mainScreen = openMainScreen(manager, UserLogin::Admin, config);
+            if (K27SubScreen *window = deviceWindow(mainScreen.get())) {
+                waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
+                          "the device's serial number");
+                window->packageUpdateService()->setTiming({400, 200, 200, 200, 60000});
+                window->openUpdatePackage(packagePath);
+                click(window, "pushButtonStartPackageUpdate");
+                waitUntil(
+                    [window] {
+                        return labelText(window, "labelSoftwareVersion") == "V0.4.4.0"
+                            && !window->packageUpdateService()->isUpdating();
+                    },
+                    "the completed update", 60000);
+                shooter.take(mainScreen.get(), QStringLiteral("update-complete.png"));
+            }
         }
-        const auto mainScreen = openMainScreen(manager, UserLogin::Admin, config);
-        K27SubScreen *window = nullptr;
-        for (K27SubScreen *candidate : mainScreen->deviceWindows()) {
-            if (candidate->portName() == device.portName())
-                window = candidate;
+        {
+            // The platform takes its new firmware and the device stops asking after block 44,
+            // so that the picture shows the panel at 45 %.
+            const auto mainScreen = openMainScreen(manager, UserLogin::Admin, config);
+            if (K27SubScreen *window = deviceWindow(mainScreen.get())) {
+                waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
+                          "the device's serial number");
+                device.call([](DeviceSim::DeviceSimulator &simulator) {
+                    DeviceSim::UpdateFaults stall;
+                    stall.stallAfterBlock = 44;
+                    simulator.setUpdateFaults(stall, 0);
+                });
+                window->packageUpdateService()->setTiming({400, 200, 200, 200, 60000});
+                window->openUpdatePackage(nextPackagePath);
+                click(window, "pushButtonStartPackageUpdate");
+                int lastBlock = -1;
+                QObject::connect(window->updateControlService().data(),
+                                 &Service::K27::UpdateControlService::blockSent, window,
+                                 [&lastBlock](quint16 block) { lastBlock = block; });
+                waitUntil([&lastBlock] { return lastBlock >= 44; }, "the update's progress", 30000);
+                shooter.take(mainScreen.get(), QStringLiteral("update.png"));
+            }
         }
-        if (window) {
-            waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
-                      "the device's serial number");
+        {
+            // The program was closed during that transfer: the platform stays in its
+            // bootloader, and the next window finds it there.
             device.call([](DeviceSim::DeviceSimulator &simulator) {
-                DeviceSim::UpdateFaults stall;
-                stall.stallAfterBlock = 44;
-                simulator.setUpdateFaults(stall, 0);
+                simulator.setUpdateFaults(DeviceSim::UpdateFaults(), 0);
             });
-            window->packageUpdateService()->setTiming({200, 200, 200, 200, 60000});
-            window->openUpdatePackage(packagePath);
-            click(window, "pushButtonStartPackageUpdate");
-            const auto *bar
-                = window->findChild<QProgressBar *>(QStringLiteral("progressBarPackageUpdate"));
-            waitUntil([bar] { return bar && bar->value() >= 45; }, "the update's progress", 30000);
-            shooter.take(mainScreen.get(), QStringLiteral("update.png"));
+            const auto mainScreen = openMainScreen(manager, UserLogin::Admin, config);
+            if (K27SubScreen *window = deviceWindow(mainScreen.get())) {
+                waitUntil([window] { return !labelText(window, "labelDeviceState").isEmpty(); },
+                          "the platform's bootloader");
+                shooter.take(mainScreen.get(), QStringLiteral("update-recovery.png"));
+            }
         }
     }
     return shooter.failed() ? 1 : 0;

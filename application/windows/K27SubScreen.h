@@ -193,6 +193,8 @@ public:
 
 private:
     void connectPackageUpdate();
+    // The update verdict on the loaded package, in the panel's label and START UPDATE.
+    void showPackageVerdict();
     // Package update panel end.
 
     // ---- Service mode page (K27SubScreenServiceMode.cpp) and Demo page (K27SubScreenDemo.cpp)

@@ -6,33 +6,18 @@
 #include "application/core/UpdateVerdict.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
-#include "model/database/ModelDatabase.h"
+#include "application/windows/YesNoQuestion.h"
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenInformationPage.h"
 
-#include <optional>
-
 using Application::K27::FileChooser;
 using Application::K27::UpdateVerdict;
+using Application::K27::YesNoQuestion;
 using Service::K27::PackageUpdateService;
 
 namespace {
-// The verdict for the package just opened, by the logged-in level's rights and what the device
-// reported; packageVersion is none for a package without a platform image.
-UpdateVerdict updateVerdict(const AccessRights &rights, Model::Database::ModelDatabase &model,
-                            std::optional<quint32> packageVersion)
-{
-    UpdateVerdict::Facts facts;
-    facts.packageVersion = packageVersion;
-    facts.deviceVersion = quint32(model.information().platformVersion().value());
-    facts.skipVersionCheck = rights.hasRight(AccessRights::UpdateWithoutVersionCheck);
-    facts.demoMode = rights.hasRight(AccessRights::DemoMode);
-    facts.operatingMode = quint32(model.operation().operatingMode().value());
-    return UpdateVerdict::decide(facts);
-}
-
 void showUpdateVerdict(Ui::K27SubScreenInformationPage &page, const UpdateVerdict &verdict)
 {
     page.labelPackageVersionText->setText(verdict.text());
@@ -64,6 +49,24 @@ void K27SubScreen::connectPackageUpdate()
             m_informationPage->progressBarPackageUpdate, &QProgressBar::setValue);
     connect(package, &PackageUpdateService::packageUpdateStepChanged, this,
             &K27SubScreen::handlePackageUpdateStep);
+
+    // The verdict on a loaded package follows the device: the motor started or stopped, a
+    // controller answered from its bootloader or its application.
+    const Service::K27::ZantLinkTerminalService *const terminal = terminalService().data();
+    for (const auto signal : {&Service::K27::ZantLinkTerminalService::operatingModeModelValue,
+                              &Service::K27::ZantLinkTerminalService::terminalPlatformReady,
+                              &Service::K27::ZantLinkTerminalService::terminalDisplayReady})
+        connect(terminal, signal, this, [this] {
+            if (packageUpdateService()->state() == PackageUpdateService::State::Loaded)
+                showPackageVerdict();
+        });
+}
+
+void K27SubScreen::showPackageVerdict()
+{
+    showUpdateVerdict(
+        *m_informationPage,
+        UpdateVerdict::decide(*this, m_rights.hasRight(AccessRights::UpdateWithoutVersionCheck)));
 }
 
 void K27SubScreen::handleOpenUpdatePackage()
@@ -96,6 +99,16 @@ void K27SubScreen::openUpdatePackage(const QString &path)
 
 void K27SubScreen::handleStartPackageUpdate()
 {
+    // The device may have changed since the package was opened (the motor started).
+    const UpdateVerdict verdict
+        = UpdateVerdict::decide(*this, m_rights.hasRight(AccessRights::UpdateWithoutVersionCheck));
+    if (!verdict.mayInstall()) {
+        showUpdateVerdict(*m_informationPage, verdict);
+        return;
+    }
+    if (verdict.needsConfirmation()
+        && !YesNoQuestion::ask(this, {verdict.confirmationTitle(), verdict.confirmationText()}))
+        return;
     m_informationPage->pushButtonOpenUpdatePackage->hide();
     m_informationPage->pushButtonStartPackageUpdate->hide();
     m_informationPage->progressBarPackageUpdate->setValue(0);
@@ -111,12 +124,14 @@ void K27SubScreen::handlePackageUpdateVersion(const QString &version)
 
 void K27SubScreen::handlePackageUpdatePlatformVersion(quint32 version)
 {
-    showUpdateVerdict(*m_informationPage, updateVerdict(m_rights, *database(), version));
+    // The verdict reads the package's version from the package service itself.
+    Q_UNUSED(version)
+    showPackageVerdict();
 }
 
 void K27SubScreen::handlePackageUpdateWithoutPlatformImage()
 {
-    showUpdateVerdict(*m_informationPage, updateVerdict(m_rights, *database(), std::nullopt));
+    showPackageVerdict();
 }
 
 void K27SubScreen::handlePackageUpdateErrorOccured(const QString &message)

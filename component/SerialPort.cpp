@@ -222,6 +222,15 @@ QSharedPointer<SerialPortManager> SerialPort::manager() const
     return m_manager.toStrongRef();
 }
 
+void SerialPort::readPending()
+{
+    if (!m_port->isOpen())
+        return;
+    // A zero wait only polls; what it finds is read as readyRead announces it.
+    m_port->waitForReadyRead(0);
+    handleReadyRead();
+}
+
 void SerialPort::handleReadyRead()
 {
     const QByteArray data = m_port->readAll();

@@ -41,6 +41,9 @@ public:
     // Returns whether the port was open.
     bool close();
     bool isOpen() const;
+    // Takes whatever the line holds now and hands it out as dataReceived, without waiting for
+    // the event loop to notice it.
+    void readPending();
 
     // Queue the bytes for sending in one piece; false (and nothing announced) if the port is
     // closed or did not take all of them.

@@ -35,6 +35,8 @@ public:
     // 0 when written, -2 without a port, -3 when the write failed.
     virtual int write(const char *data, int count) = 0;
     virtual int write(const QByteArray &text) = 0;
+    // Takes in what the transport has received and not yet handed on; nothing by default.
+    virtual void readPending() { }
 
     // The encoder: builds the packet in one buffer and writes it. At most three arguments are
     // sent; further ones are left out. A packet longer than the receiver's 1536 bytes is not

@@ -45,4 +45,10 @@ int ZantLinkUSBComponent::write(const QByteArray &text)
     return m_serialPort->write(text) ? WriteOk : WriteFailed;
 }
 
+void ZantLinkUSBComponent::readPending()
+{
+    if (m_serialPort != nullptr)
+        m_serialPort->readPending();
+}
+
 } // namespace Component::K27

@@ -29,6 +29,7 @@ public:
     // port, short write, or a negative count).
     int write(const char *data, int count) override;
     int write(const QByteArray &text) override;
+    void readPending() override;
 
     QSharedPointer<Application::K27::SerialPort> serialPort() const { return m_serialPort; }
 

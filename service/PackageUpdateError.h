@@ -26,6 +26,14 @@ public:
         Stalled, // the device stopped asking for blocks
         BootloaderStayedAway, // the port did not come back after "JumpToBootloader"
         DeviceStayedAway, // the device did not come back after its platform update
+        // A controller still runs its bootloader where its new software should run: its
+        // transfer did not finish.
+        StillInBootloader,
+        // A controller runs its application but did not report the package's version, or did
+        // not answer at all after its update.
+        NotConfirmed,
+        // Another transfer runs on the same update control service; nothing was started.
+        Busy,
     };
 
     PackageUpdateError() = default;

@@ -1,11 +1,15 @@
 #include "service/PackageUpdateService.h"
 
 #include "component/SerialPortManager.h"
+#include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkComponent.h"
+#include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
+#include "model/interfaces/ModelValueID.h"
 #include "service/VersionParser.h"
 #include "utilities/RegularFile.h"
 #include "utilities/Tarball.h"
+#include "utilities/VersionText.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -18,6 +22,8 @@ namespace {
 constexpr uint32_t linkId = 0;
 constexpr quint8 platformNode = 0;
 constexpr quint8 displayNode = 1;
+const QByteArray applicationName = QByteArrayLiteral("Application");
+const QByteArray bootloaderName = QByteArrayLiteral("Bootloader");
 const QByteArray manifestName = QByteArrayLiteral("version.json");
 } // namespace
 
@@ -31,12 +37,15 @@ PackageUpdateService::PackageUpdateService(
     , m_portManager(portManager)
     , m_portName(portName)
 {
-    qRegisterMetaType<Service::K27::PackageUpdateService::Step>();
+    qRegisterMetaType<Service::K27::UpdateStep>();
     m_stepTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, &PackageUpdateService::handleStepTimeout);
     m_returnTimer.setSingleShot(true);
     connect(&m_returnTimer, &QTimer::timeout, this,
             &PackageUpdateService::handleDeviceReturnTimeout);
+    connect(&m_pollTimer, &QTimer::timeout, this, &PackageUpdateService::handlePoll);
+    m_tickTimer.setInterval(1000);
+    connect(&m_tickTimer, &QTimer::timeout, this, &PackageUpdateService::handleTick);
 
     if (m_updateControl != nullptr) {
         const UpdateControlService *const control = m_updateControl.data();
@@ -85,6 +94,7 @@ quint32 PackageUpdateService::getState() const
         return 2;
     case State::DeviceRestarting:
     case State::DeviceSettling:
+    case State::Confirming:
         return 3;
     case State::DisplayBootloader:
     case State::DisplayTransfer:
@@ -232,23 +242,151 @@ PackageUpdateError PackageUpdateService::loadPackage(const QString &path,
 
 // ---- the run -------------------------------------------------------------------------------
 
+QByteArray PackageUpdateService::controllerName(quint8 node) const
+{
+    return node < m_names.size() ? m_names.at(node) : QByteArray();
+}
+
+std::optional<quint32> PackageUpdateService::reportedVersion(quint8 node) const
+{
+    return node < m_versions.size() ? m_versions.at(node) : std::nullopt;
+}
+
+QString PackageUpdateService::imagePath(quint8 node) const
+{
+    if (m_versionParser == nullptr)
+        return QString();
+    return node == platformNode ? m_versionParser->platformApplication().path()
+                                : m_versionParser->displayApplication().path();
+}
+
+bool PackageUpdateService::holdsImage(quint8 node) const
+{
+    const QString path = imagePath(node);
+    return m_tarball != nullptr && !path.isEmpty() && m_tarball->contains(path.toUtf8());
+}
+
+bool PackageUpdateService::updates(quint8 node) const
+{
+    return holdsImage(node);
+}
+
+quint32 PackageUpdateService::packageVersionOf(quint8 node) const
+{
+    if (m_versionParser == nullptr || !holdsImage(node))
+        return 0;
+    return node == platformNode ? m_versionParser->platformApplication().number()
+                                : m_versionParser->displayApplication().number();
+}
+
 void PackageUpdateService::startUpdate()
 {
     if (m_state != State::Loaded && m_state != State::Finished)
         return;
+    if (m_updateControl != nullptr && m_updateControl->isTransferring()) {
+        // A single image sent from the service view: its transfer is not replaced.
+        const QString text = QCoreApplication::translate(
+            "Service::K27::PackageUpdateService",
+            "Another update is running: wait until it has ended, then start again");
+        m_error = {PackageUpdateError::Code::Busy, text};
+        emit packageUpdateErrorOccured(text);
+        return;
+    }
     m_progressByNode.clear();
     if (m_tarball == nullptr)
         return;
     m_error = PackageUpdateError();
-    if (m_versionParser != nullptr
-        && m_tarball->contains(m_versionParser->platformApplication().path().toUtf8())) {
+    planSteps();
+    if (holdsImage(platformNode))
         runPlatformStep();
-    } else if (m_versionParser != nullptr
-               && m_tarball->contains(m_versionParser->displayApplication().path().toUtf8())) {
+    else if (holdsImage(displayNode))
         runDisplayStep();
-    } else {
+    else
         finish();
+}
+
+void PackageUpdateService::planSteps()
+{
+    using Kind = UpdateStep::Kind;
+    using Wait = UpdateStep::Wait;
+    const auto step = [](Kind kind, Wait wait) {
+        UpdateStep entry;
+        entry.kind = kind;
+        entry.wait = wait;
+        return entry;
+    };
+    m_steps.clear();
+    const bool platform = holdsImage(platformNode);
+    const bool display = holdsImage(displayNode);
+    if (platform) {
+        if (m_names.at(platformNode) != bootloaderName)
+            m_steps.append(step(Kind::Waiting, Wait::Bootloader));
+        m_steps.append(step(Kind::PlatformTransfer, Wait::None));
+        // The device restarts; the display's bootloader jump belongs to this wait.
+        m_steps.append(step(Kind::Waiting, Wait::DeviceRestart));
     }
+    if (display) {
+        if (!platform && m_names.at(displayNode) != bootloaderName)
+            m_steps.append(step(Kind::Waiting, Wait::Bootloader));
+        m_steps.append(step(Kind::DisplayTransfer, Wait::None));
+        // The display's last writes, then the confirmation.
+        m_steps.append(step(Kind::Waiting, Wait::DisplayFinish));
+    }
+    for (int i = 0; i < m_steps.size(); ++i) {
+        m_steps[i].number = i + 1;
+        m_steps[i].count = int(m_steps.size());
+    }
+    m_stepIndex = -1;
+    m_step = UpdateStep();
+}
+
+void PackageUpdateService::enterStep(UpdateStep::Kind kind, UpdateStep::Wait wait)
+{
+    // The next step of that kind: a wait that continues as another (the display's bootloader
+    // after the device's restart) stays one step.
+    int index = m_stepIndex;
+    for (int i = qMax(0, m_stepIndex); i < m_steps.size(); ++i) {
+        const UpdateStep &candidate = m_steps.at(i);
+        if (candidate.kind == kind) {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0)
+        return;
+    if (index != m_stepIndex) {
+        m_stepIndex = index;
+        m_step = m_steps.at(index);
+    }
+    m_step.wait = kind == UpdateStep::Kind::Waiting ? wait : UpdateStep::Wait::None;
+    m_step.percent = 0;
+    m_step.secondsLeft = -1;
+    if (kind == UpdateStep::Kind::Waiting)
+        m_tickTimer.start();
+    else
+        m_tickTimer.stop();
+    handleTick();
+}
+
+void PackageUpdateService::handleTick()
+{
+    if (m_step.kind == UpdateStep::Kind::Waiting) {
+        // The timer that ends the wait: the step's own, or the one that gives up on it.
+        const QTimer *const timer = m_stepTimer.isActive() ? &m_stepTimer : &m_returnTimer;
+        m_step.secondsLeft = timer->isActive() ? (timer->remainingTime() + 999) / 1000 : -1;
+    }
+    announceStep();
+}
+
+void PackageUpdateService::announceStep()
+{
+    if (m_step.count <= 0)
+        return;
+    emit packageUpdateStepChanged(m_step);
+    // Every step weighs the same; a transfer fills its share as it goes.
+    const int share = m_step.kind == UpdateStep::Kind::Waiting ? 0 : m_step.percent;
+    const int whole = ((m_step.number - 1) * 100 + share) / m_step.count;
+    emit packageUpdateProgressChanged(quint32(qBound(0, whole, 100)));
 }
 
 Component::K27::ZantLinkComponent *PackageUpdateService::link()
@@ -261,31 +399,41 @@ Component::K27::ZantLinkComponent *PackageUpdateService::link()
 void PackageUpdateService::runPlatformStep()
 {
     m_currentNode = platformNode;
+    if (m_names.at(platformNode) == bootloaderName) {
+        // An earlier update broke off: the bootloader already runs and waits for its image.
+        startTransfer(platformNode);
+        return;
+    }
     // The state first: whoever follows the step sees the update running.
     m_state = State::PlatformBootloader;
-    emit packageUpdateStepChanged(Step::Platform, 0);
     if (Component::K27::ZantLinkComponent *const device = link())
         device->sendJumpToBootloader(platformNode);
     waitIn(State::PlatformBootloader, m_timing.platformBootloaderMs);
+    enterStep(UpdateStep::Kind::Waiting, UpdateStep::Wait::Bootloader);
 }
 
 void PackageUpdateService::runDisplayStep()
 {
     m_currentNode = displayNode;
+    if (m_names.at(displayNode) == bootloaderName) {
+        startTransfer(displayNode);
+        return;
+    }
     // The state first: whoever follows the step sees the update running.
     m_state = State::DisplayBootloader;
-    emit packageUpdateStepChanged(Step::Display, 0);
     if (Component::K27::ZantLinkComponent *const device = link())
         device->sendJumpToBootloader(displayNode);
     waitIn(State::DisplayBootloader, m_timing.displayBootloaderMs);
+    enterStep(UpdateStep::Kind::Waiting, UpdateStep::Wait::Bootloader);
 }
 
 void PackageUpdateService::startTransfer(quint8 node)
 {
+    m_currentNode = node;
     m_state = node == platformNode ? State::PlatformTransfer : State::DisplayTransfer;
-    const QString path = node == platformNode ? m_versionParser->platformApplication().path()
-                                              : m_versionParser->displayApplication().path();
-    const Utilities::Tarball::Entry *const entry = m_tarball->find(path.toUtf8());
+    enterStep(node == platformNode ? UpdateStep::Kind::PlatformTransfer
+                                   : UpdateStep::Kind::DisplayTransfer);
+    const Utilities::Tarball::Entry *const entry = m_tarball->find(imagePath(node).toUtf8());
     if (entry == nullptr)
         return;
     // Package images are always encrypted. A refused image reports through the update control
@@ -318,27 +466,27 @@ void PackageUpdateService::handleStepTimeout()
     case State::DeviceSettling:
         if (m_tarball == nullptr)
             return;
-        if (m_versionParser != nullptr
-            && m_tarball->contains(m_versionParser->displayApplication().path().toUtf8())) {
+        if (holdsImage(displayNode)) {
             if (Component::K27::ZantLinkComponent *const device = link())
                 device->sendFireModelAction(Model::Interfaces::toNumber(
                     Model::Interfaces::ModelActionID::StartDisplayUpdate));
             runDisplayStep();
         } else {
-            finish();
+            startConfirmation();
         }
         return;
     case State::DisplayFinishing:
         if (Component::K27::ZantLinkComponent *const device = link())
             device->sendFireModelAction(
                 Model::Interfaces::toNumber(Model::Interfaces::ModelActionID::StopDisplayUpdate));
-        finish();
+        startConfirmation();
         return;
     case State::Idle:
     case State::Loaded:
     case State::PlatformPortAway:
     case State::PlatformTransfer:
     case State::DeviceRestarting:
+    case State::Confirming:
     case State::DisplayTransfer:
     case State::Failed:
     case State::Finished:
@@ -351,7 +499,13 @@ void PackageUpdateService::handleDeviceReturnTimeout()
 {
     const int seconds = (m_timing.deviceReturnTimeoutMs + 999) / 1000;
     if (m_state == State::DeviceRestarting) {
-        const QString text = m_imageCount > 1
+        // A platform that still answers from its bootloader was not updated: its transfer did
+        // not finish (the last block sent is not the last block written).
+        if (m_names.at(platformNode) == bootloaderName) {
+            fail({PackageUpdateError::Code::StillInBootloader, unconfirmedText(platformNode)});
+            return;
+        }
+        const QString text = holdsImage(displayNode)
             ? QCoreApplication::translate("Service::K27::PackageUpdateService",
                                           "The platform was updated, but the device did not come "
                                           "back within %1 s; the display was not updated")
@@ -365,25 +519,158 @@ void PackageUpdateService::handleDeviceReturnTimeout()
                                           "The device did not come back within %1 s after it was "
                                           "sent into its bootloader; nothing was sent")
                   .arg(seconds)});
+    } else if (m_state == State::Confirming) {
+        handleConfirmTimeout();
     }
+}
+
+void PackageUpdateService::handlePoll()
+{
+    Component::K27::ZantLinkComponent *const device = link();
+    if (device == nullptr)
+        return;
+    if (m_state == State::DeviceRestarting) {
+        // While the port is there, the platform says whether it restarted or still runs its
+        // bootloader; an absent port takes the question nowhere.
+        device->sendGetName(platformNode);
+        return;
+    }
+    if (m_state == State::Confirming)
+        askControllers();
+}
+
+void PackageUpdateService::startConfirmation()
+{
+    m_state = State::Confirming;
+    m_stepTimer.stop();
+    m_confirmedName = {};
+    m_confirmedVersion = {};
+    enterStep(UpdateStep::Kind::Waiting, UpdateStep::Wait::Confirmation);
+    m_returnTimer.start(qMax(0, m_timing.confirmTimeoutMs));
+    m_pollTimer.start(qMax(1, m_timing.pollMs));
+    askControllers();
+    handleTick();
+}
+
+void PackageUpdateService::askControllers()
+{
+    Component::K27::ZantLinkComponent *const device = link();
+    if (device == nullptr)
+        return;
+    for (const quint8 node : {platformNode, displayNode}) {
+        if (!holdsImage(node))
+            continue;
+        // Asked again until the answer is the one wanted: a controller may still be
+        // restarting when it first answers.
+        if (!m_confirmedName.at(node) || m_names.at(node) != applicationName)
+            device->sendGetName(node);
+        const quint32 expected = packageVersionOf(node);
+        if (!m_confirmedVersion.at(node) || (expected != 0 && m_versions.at(node) != expected)) {
+            device->send(Component::K27::ZantLinkCommandCode::GetSWVersion,
+                         Component::Interfaces::ZantLinkPacket::Host, node);
+            if (node == platformNode)
+                device->sendGetModelValue(
+                    Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::PlatformVersion));
+        }
+    }
+}
+
+QString PackageUpdateService::unconfirmedText(quint8 node) const
+{
+    const bool platform = node == platformNode;
+    const QByteArray &answer = m_names.at(node);
+    const auto text = [](const char *source) {
+        return QCoreApplication::translate("Service::K27::PackageUpdateService", source);
+    };
+    if (answer == bootloaderName)
+        return platform ? text("The platform is still in its bootloader: its transfer did not "
+                               "finish")
+                        : text("The display is still in its bootloader: its transfer did not "
+                               "finish");
+    const bool answered = m_state != State::Confirming || m_confirmedName.at(node);
+    if (!answered || answer != applicationName)
+        return platform ? text("The platform did not report its application after its update: "
+                               "its state is unknown")
+                        : text("The display did not report its application after its update: "
+                               "its state is unknown");
+    const quint32 expected = packageVersionOf(node);
+    const std::optional<quint32> reported = m_versions.at(node);
+    if ((m_state == State::Confirming && !m_confirmedVersion.at(node)) || !reported)
+        return platform ? text("The platform runs its application but did not report its version")
+                        : text("The display runs its application but did not report its version");
+    if (expected != 0 && *reported != expected)
+        return (platform ? text("The platform reports %1, not the package's %2")
+                         : text("The display reports %1, not the package's %2"))
+            .arg(Utilities::versionText(*reported), Utilities::versionText(expected));
+    return QString();
+}
+
+void PackageUpdateService::checkConfirmation()
+{
+    if (m_state != State::Confirming)
+        return;
+    for (const quint8 node : {platformNode, displayNode}) {
+        if (!holdsImage(node))
+            continue;
+        if (!m_confirmedName.at(node) || !m_confirmedVersion.at(node)
+            || m_names.at(node) != applicationName)
+            return;
+        const quint32 expected = packageVersionOf(node);
+        if (expected != 0 && m_versions.at(node) != expected)
+            return;
+    }
+    finish();
+}
+
+void PackageUpdateService::handleConfirmTimeout()
+{
+    QStringList reasons;
+    bool inBootloader = false;
+    for (const quint8 node : {platformNode, displayNode}) {
+        if (!holdsImage(node))
+            continue;
+        const QString reason = unconfirmedText(node);
+        if (reason.isEmpty())
+            continue;
+        reasons.append(reason);
+        inBootloader = inBootloader || m_names.at(node) == bootloaderName;
+    }
+    if (reasons.isEmpty()) {
+        finish();
+        return;
+    }
+    fail({inBootloader ? PackageUpdateError::Code::StillInBootloader
+                       : PackageUpdateError::Code::NotConfirmed,
+          reasons.join(QStringLiteral("; "))});
 }
 
 void PackageUpdateService::fail(const PackageUpdateError &error)
 {
     m_stepTimer.stop();
     m_returnTimer.stop();
+    m_pollTimer.stop();
+    m_tickTimer.stop();
     if (m_updateControl != nullptr)
         m_updateControl->cancel();
     m_state = State::Failed;
     m_error = error;
     emit packageUpdateErrorOccured(error.text());
+    // Whoever shows the device learns where its controllers stand now.
+    if (Component::K27::ZantLinkComponent *const device = link()) {
+        device->sendGetName(platformNode);
+        device->sendGetName(displayNode);
+    }
 }
 
 void PackageUpdateService::finish()
 {
     m_stepTimer.stop();
     m_returnTimer.stop();
+    m_pollTimer.stop();
+    m_tickTimer.stop();
     m_state = State::Finished;
+    if (m_step.count > 0)
+        emit packageUpdateProgressChanged(100);
     emit packageUpdateFinished();
 }
 
@@ -394,23 +681,12 @@ bool PackageUpdateService::isOwnPort(const QString &portName) const
 
 void PackageUpdateService::handleProgressChanged(quint32 progress)
 {
-    if (!isUpdating() || m_imageCount == 0)
+    if (m_state != State::PlatformTransfer && m_state != State::DisplayTransfer)
         return;
-    m_progressByNode[m_currentNode] = progress / m_imageCount;
-    quint32 total = 0;
-    for (const quint32 share : qAsConst(m_progressByNode))
-        total += share;
-    emit packageUpdateProgressChanged(total);
-    switch (getState()) {
-    case 2:
-        emit packageUpdateStepChanged(Step::Platform, progress);
-        break;
-    case 4:
-        emit packageUpdateStepChanged(Step::Display, progress);
-        break;
-    default:
-        break;
-    }
+    if (m_imageCount > 0)
+        m_progressByNode[m_currentNode] = progress / m_imageCount;
+    m_step.percent = int(qMin<quint32>(progress, 100));
+    announceStep();
 }
 
 void PackageUpdateService::handleDigestError()
@@ -424,7 +700,8 @@ void PackageUpdateService::handleDigestError()
 void PackageUpdateService::handleTransferFailed(UpdateControlService::Error error,
                                                 const QString &message)
 {
-    if (!isUpdating())
+    // A start refused because a transfer runs concerns whoever asked for it, not this run.
+    if (!isUpdating() || error == UpdateControlService::Error::Busy)
         return;
     const PackageUpdateError::Code code = error == UpdateControlService::Error::Stalled
         ? PackageUpdateError::Code::Stalled
@@ -442,12 +719,19 @@ void PackageUpdateService::handleUpdateFinished()
     switch (m_state) {
     case State::PlatformTransfer:
         // The platform restarts into its new software; its port goes away and comes back.
+        // Until it says otherwise, what it runs is unknown.
+        m_names[platformNode].clear();
+        m_versions[platformNode].reset();
         m_state = State::DeviceRestarting;
-        emit packageUpdateStepChanged(Step::WaitingForDevice, 0);
         m_returnTimer.start(qMax(0, m_timing.deviceReturnTimeoutMs));
+        m_pollTimer.start(qMax(1, m_timing.pollMs));
+        enterStep(UpdateStep::Kind::Waiting, UpdateStep::Wait::DeviceRestart);
         return;
     case State::DisplayTransfer:
+        m_names[displayNode].clear();
+        m_versions[displayNode].reset();
         waitIn(State::DisplayFinishing, m_timing.displayFinishMs);
+        enterStep(UpdateStep::Kind::Waiting, UpdateStep::Wait::DisplayFinish);
         return;
     default:
         // Not the end of a transfer of this run.
@@ -468,7 +752,9 @@ void PackageUpdateService::handlePortOpened(const QString &portName)
         return;
     case State::DeviceRestarting:
         m_returnTimer.stop();
+        m_pollTimer.stop();
         waitIn(State::DeviceSettling, m_timing.deviceSettleMs);
+        handleTick();
         return;
     default:
         return;
@@ -478,8 +764,45 @@ void PackageUpdateService::handlePortOpened(const QString &portName)
 void PackageUpdateService::handlePortClosed(const QString &portName)
 {
     // A closed port ends nothing by itself: the device restarts during the update, and a
-    // transfer it stops asking for ends on its own time-out.
-    Q_UNUSED(portName)
+    // transfer it stops asking for ends on its own time-out. A device that answered from its
+    // new software and then restarts after all is waited for again.
+    if (!isOwnPort(portName) || m_state != State::DeviceSettling)
+        return;
+    m_stepTimer.stop();
+    m_state = State::DeviceRestarting;
+    m_returnTimer.start(qMax(0, m_timing.deviceReturnTimeoutMs));
+    m_pollTimer.start(qMax(1, m_timing.pollMs));
+    handleTick();
+}
+
+void PackageUpdateService::handleControllerName(quint8 node, const QByteArray &name)
+{
+    if (node >= m_names.size())
+        return;
+    m_names[node] = name;
+    if (m_state == State::DeviceRestarting && node == platformNode && name == applicationName) {
+        // The platform runs its new software and its port never went away.
+        m_returnTimer.stop();
+        m_pollTimer.stop();
+        waitIn(State::DeviceSettling, m_timing.deviceSettleMs);
+        handleTick();
+        return;
+    }
+    if (m_state == State::Confirming) {
+        m_confirmedName[node] = true;
+        checkConfirmation();
+    }
+}
+
+void PackageUpdateService::handleSoftwareVersion(quint8 node, quint32 version)
+{
+    if (node >= m_versions.size())
+        return;
+    m_versions[node] = version;
+    if (m_state == State::Confirming) {
+        m_confirmedVersion[node] = true;
+        checkConfirmation();
+    }
 }
 
 } // namespace Service::K27

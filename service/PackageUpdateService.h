@@ -3,6 +3,7 @@
 #include "component/AbstractService.h"
 #include "service/PackageUpdateError.h"
 #include "service/UpdateControlService.h"
+#include "service/UpdateStep.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -10,6 +11,8 @@
 #include <QSharedPointer>
 #include <QString>
 #include <QTimer>
+#include <QVector>
+#include <array>
 #include <optional>
 
 namespace Application::K27 {
@@ -33,11 +36,20 @@ class VersionParser;
 // forwards to between "StartDisplayUpdate" and "StopDisplayUpdate". The image transfer itself
 // is the update control service's.
 //
+// The run starts from the state it finds: a controller that already runs its bootloader (an
+// earlier update broke off) gets no "JumpToBootloader" and no wait for it. The run is complete
+// only when the device says so: each updated controller answers "GetName" with "Application"
+// and reports the package's version ("GetSWVersion"; the platform also through its model value
+// "PlatformVersion"). The device application hands these answers in through
+// handleControllerName() and handleSoftwareVersion().
+//
 // The run is a state machine on the GUI thread. Every wait is a state of its own, ended by a
 // single-shot timer whose time-out continues the machine; nothing waits in a local event loop,
 // so nothing re-enters, and a service destroyed during a wait leaves no timer behind. A
-// transfer the device stops asking for, and a device that does not come back, end in the
-// Failed state with an error (error(): its code and text; packageUpdateErrorOccured: the text).
+// transfer the device stops asking for, a device that does not come back and a controller that
+// does not confirm its new software end in the Failed state with an error (error(): its code
+// and text; packageUpdateErrorOccured: the text); the controllers are then asked what they run,
+// so that whoever shows the device knows where it stands.
 //
 // A package is checked as a whole when it is opened: its manifest, and every application image
 // it names (present, digest, plain length, block count). A package that fails gives
@@ -65,6 +77,7 @@ public:
         PlatformTransfer, // the platform pulls its image (2)
         DeviceRestarting, // the platform restarts into its new software; its port is away (3)
         DeviceSettling, // the port is back; the new software starts (3)
+        Confirming, // the updated controllers are asked what they run now (3)
         DisplayBootloader, // "JumpToBootloader" went to the display; its bootloader starts (4)
         DisplayTransfer, // the display pulls its image through the platform (4)
         DisplayFinishing, // the display has its last block; "StopDisplayUpdate" follows (4)
@@ -72,10 +85,6 @@ public:
         Finished, // the run ended; it may run again (6)
     };
     Q_ENUM(State)
-
-    // What the run is doing, for the progress display.
-    enum class Step { Platform, WaitingForDevice, Display };
-    Q_ENUM(Step)
 
     // The waits of the run, in milliseconds.
     struct Timing
@@ -87,6 +96,10 @@ public:
         // How long the device may stay away: after the platform update (it restarts into the
         // new software) and while its bootloader takes over the port.
         int deviceReturnTimeoutMs = 60000;
+        // How long the updated controllers have to confirm their new software.
+        int confirmTimeoutMs = 10000;
+        // How often a controller is asked again while the run waits for its answer.
+        int pollMs = 1000;
     };
 
     PackageUpdateService(const QSharedPointer<UpdateControlService> &updateControl,
@@ -121,6 +134,18 @@ public:
     QString packagePath() const { return m_packagePath; }
     quint8 currentNode() const { return m_currentNode; }
 
+    // What a controller (0 platform, 1 display) last answered to "GetName" ("Application",
+    // "Bootloader"; empty while unknown) and the software version it last reported (none while
+    // unknown).
+    QByteArray controllerName(quint8 node) const;
+    std::optional<quint32> reportedVersion(quint8 node) const;
+    // The version of the package's application image for a controller; 0 when it brings none.
+    quint32 packageVersionOf(quint8 node) const;
+    // Whether the run updates the controller.
+    bool updates(quint8 node) const;
+    // The step the run is in; number 0 before the first run.
+    const UpdateStep &step() const { return m_step; }
+
 signals:
     void packageUpdateVersion(const QString &version);
     void packageUpdatePlatformVersion(quint32 version);
@@ -128,10 +153,12 @@ signals:
     // no platform software to compare with the device's.
     void packageUpdateWithoutPlatformImage();
     void packageUpdateErrorOccured(const QString &message);
+    // The percentage of the whole run, 0 … 100.
     void packageUpdateProgressChanged(quint32 progress);
+    // Only once every updated controller has confirmed the package's software.
     void packageUpdateFinished();
-    // The current step and that step's own percentage (0 while waiting for the device).
-    void packageUpdateStepChanged(Service::K27::PackageUpdateService::Step step, quint32 percent);
+    // The step the run is in, with the step's own percentage or countdown.
+    void packageUpdateStepChanged(const Service::K27::UpdateStep &step);
 
 public slots:
     void handleProgressChanged(quint32 progress);
@@ -141,6 +168,11 @@ public slots:
                               const QString &message);
     void handlePortOpened(const QString &portName);
     void handlePortClosed(const QString &portName);
+    // A controller's answer to "GetName".
+    void handleControllerName(quint8 node, const QByteArray &name);
+    // A controller's software version: its answer to "GetSWVersion", or the platform's model
+    // value "PlatformVersion".
+    void handleSoftwareVersion(quint8 node, quint32 version);
 
 private:
     // Reads and checks the package; no error when it can be used. The manifest's versions go
@@ -149,6 +181,14 @@ private:
                                    std::optional<quint32> *platformVersion);
     void clearPackage();
     Component::K27::ZantLinkComponent *link();
+    QString imagePath(quint8 node) const;
+    bool holdsImage(quint8 node) const;
+    // The steps of the run from the state the device is in.
+    void planSteps();
+    // Moves to the step of the given kind (the next one of it) and announces it.
+    void enterStep(UpdateStep::Kind kind, UpdateStep::Wait wait = UpdateStep::Wait::None);
+    void announceStep();
+    void handleTick();
     void runPlatformStep();
     void runDisplayStep();
     void startTransfer(quint8 node);
@@ -156,6 +196,13 @@ private:
     void waitIn(State state, int milliseconds);
     void handleStepTimeout();
     void handleDeviceReturnTimeout();
+    void handlePoll();
+    void startConfirmation();
+    void askControllers();
+    void checkConfirmation();
+    void handleConfirmTimeout();
+    // Why a controller has not confirmed the package's software; empty once it has.
+    QString unconfirmedText(quint8 node) const;
     void fail(const PackageUpdateError &error);
     void finish();
     bool isOwnPort(const QString &portName) const;
@@ -179,8 +226,25 @@ private:
     // Ends the waits of the states PlatformBootloader, DeviceSettling, DisplayBootloader and
     // DisplayFinishing.
     QTimer m_stepTimer;
-    // How long the device may stay away in PlatformPortAway and DeviceRestarting.
+    // How long the device may stay away in PlatformPortAway and DeviceRestarting, and how
+    // long the controllers have to confirm in Confirming.
     QTimer m_returnTimer;
+    // Asks again in DeviceRestarting and Confirming.
+    QTimer m_pollTimer;
+    // Counts a wait down, once a second.
+    QTimer m_tickTimer;
+
+    // The last "GetName" answers and reported versions, by node.
+    std::array<QByteArray, 2> m_names;
+    std::array<std::optional<quint32>, 2> m_versions;
+    // Answers that arrived since the confirmation began, by node.
+    std::array<bool, 2> m_confirmedName {};
+    std::array<bool, 2> m_confirmedVersion {};
+
+    // The steps of the run, in order, and the one it is in.
+    QVector<UpdateStep> m_steps;
+    int m_stepIndex = -1;
+    UpdateStep m_step;
 };
 
 } // namespace Service::K27

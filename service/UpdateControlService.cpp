@@ -59,6 +59,10 @@ QString UpdateControlService::errorText(Error error, int blocksDone, int blockCo
                    "Service::K27::UpdateControlService",
                    "The firmware image is too large: a device takes at most %1 blocks of 512 bytes")
             .arg(maxBlockCount);
+    case Error::Busy:
+        return QCoreApplication::translate(
+            "Service::K27::UpdateControlService",
+            "Another update is running: wait until it has ended, then start again");
     case Error::Stalled:
         if (blocksDone == 0)
             return QCoreApplication::translate("Service::K27::UpdateControlService",
@@ -77,6 +81,11 @@ Component::K27::ZantLinkComponent *UpdateControlService::link() const
     return dynamic_cast<Component::K27::ZantLinkComponent *>(getComponent(linkComponentId));
 }
 
+bool UpdateControlService::isEncryptedName(const QString &path)
+{
+    return path.endsWith(QLatin1String(".crypt"), Qt::CaseInsensitive);
+}
+
 void UpdateControlService::refuse(Error error)
 {
     cancel();
@@ -88,6 +97,11 @@ void UpdateControlService::refuse(Error error)
 
 bool UpdateControlService::start(const QByteArray &imageFile, quint32 encrypted, quint8 node)
 {
+    if (isTransferring()) {
+        // The running transfer goes on untouched.
+        emit transferFailed(Error::Busy, errorText(Error::Busy));
+        return false;
+    }
     QByteArray plain;
     const Error error = checkImage(imageFile, encrypted == 1, &plain);
     if (error != Error::None) {
@@ -113,6 +127,10 @@ bool UpdateControlService::start(const QByteArray &imageFile, quint32 encrypted,
 
 bool UpdateControlService::startFile(const QString &path, quint8 node)
 {
+    if (isTransferring()) {
+        emit transferFailed(Error::Busy, errorText(Error::Busy));
+        return false;
+    }
     // Only a regular file, and no more than the largest image with room for its header: a
     // FIFO chosen in the dialog cannot block the window. A file that cannot be read is an
     // empty image, which start refuses.
@@ -122,7 +140,7 @@ bool UpdateControlService::startFile(const QString &path, quint8 node)
         refuse(Error::TooLarge);
         return false;
     }
-    return start(bytes, path.endsWith(QLatin1String(".crypt")) ? 1 : 0, node);
+    return start(bytes, isEncryptedName(path) ? 1 : 0, node);
 }
 
 void UpdateControlService::sendBlock(quint16 blockNumber)
@@ -171,6 +189,7 @@ void UpdateControlService::cancel()
     m_finished = false;
     m_blocksDone = 0;
     m_lastRequestAt = -1;
+    m_readingLine = false;
 }
 
 void UpdateControlService::setStallTimeouts(int firstRequestMs, int blockRequestMs)
@@ -181,12 +200,38 @@ void UpdateControlService::setStallTimeouts(int firstRequestMs, int blockRequest
 
 void UpdateControlService::handleStall()
 {
-    if (!isTransferring())
+    if (!isTransferring() || m_readingLine)
         return;
+    const int allowed = m_lastRequestAt < 0 ? m_firstRequestTimeoutMs : m_blockRequestTimeoutMs;
     if (m_lastRequestAt >= 0) {
         const qint64 quiet = m_clock.elapsed() - m_lastRequestAt;
-        if (quiet < m_blockRequestTimeoutMs) {
-            m_stallTimer.start(int(m_blockRequestTimeoutMs - quiet));
+        if (quiet < allowed) {
+            m_stallTimer.start(int(allowed - quiet));
+            return;
+        }
+    }
+    // The program may not have run for a while (a busy or suspended computer): the device's
+    // request can be waiting unread. The line is read first; its packets are handed on as
+    // posted events, and the decision is posted after them.
+    m_readingLine = true;
+    if (Component::K27::ZantLinkComponent *const device = link())
+        device->readPending();
+    QMetaObject::invokeMethod(this, &UpdateControlService::decideStall, Qt::QueuedConnection);
+}
+
+void UpdateControlService::decideStall()
+{
+    if (!m_readingLine)
+        return;
+    m_readingLine = false;
+    if (!isTransferring())
+        return;
+    const int allowed = m_lastRequestAt < 0 ? m_firstRequestTimeoutMs : m_blockRequestTimeoutMs;
+    if (m_lastRequestAt >= 0) {
+        const qint64 quiet = m_clock.elapsed() - m_lastRequestAt;
+        if (quiet < allowed) {
+            // A request was waiting: the transfer goes on, timed from that request.
+            m_stallTimer.start(int(allowed - quiet));
             return;
         }
     }

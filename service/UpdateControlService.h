@@ -22,7 +22,12 @@ namespace Service::K27 {
 //
 // A transfer the device stops asking for ends with transferFailed(Stalled): the controller
 // gets firstRequestTimeout() after the announcement (it erases its flash before the first
-// request) and blockRequestTimeout() between two requests.
+// request) and blockRequestTimeout() between two requests, measured from its last request that
+// was handled. Before a stall is declared, the line is read: a request that waits unread (the
+// program did not run for a while) keeps the transfer going.
+//
+// One transfer at a time: a start() while a transfer runs is refused (transferFailed(Busy));
+// the running image is never replaced midway.
 class UpdateControlService
     : public QObject
     , public Component::Interfaces::AbstractService
@@ -48,6 +53,7 @@ public:
         EmptyImage, // nothing to send: an image of 0 bytes would announce 0 blocks
         TooLarge, // more blocks than the 16-bit block counter holds
         Stalled, // the device stopped asking for blocks
+        Busy, // a transfer runs already: nothing was started
     };
     Q_ENUM(Error)
 
@@ -64,14 +70,16 @@ public:
     static Error checkImage(const QByteArray &imageFile, bool encrypted, QByteArray *plain);
     // The user's text of an error; blocksDone and blockCount say how far a stalled transfer got.
     static QString errorText(Error error, int blocksDone = 0, int blockCount = 0);
+    // Whether a file holds an encrypted image: its name ends with ".crypt", in any case.
+    static bool isEncryptedName(const QString &path);
 
     // Begins a transfer to node (0 "Platform", 1 "Display"); encrypted 1 for an encrypted
     // ".crypt" file, 0 for a plain image. A refused image ends the previous transfer, sends
     // nothing and reports no progress: digestError() for a failed check, transferFailed() for
     // an empty or too large image. Returns whether the transfer began.
     bool start(const QByteArray &imageFile, quint32 encrypted, quint8 node);
-    // The same from a file: encrypted when the name ends with ".crypt" (case-sensitive). An
-    // unreadable file counts as an empty image.
+    // The same from a file: encrypted when isEncryptedName(). An unreadable file counts as an
+    // empty image.
     bool startFile(const QString &path, quint8 node);
     // Answers one block request. Requests with no image loaded or at or beyond the block
     // count are ignored (and logged).
@@ -104,6 +112,8 @@ signals:
 private:
     void refuse(Error error);
     void handleStall();
+    // The stall timer's decision, once the line has been read.
+    void decideStall();
     Component::K27::ZantLinkComponent *link() const;
 
     Crc32 m_crc;
@@ -119,6 +129,8 @@ private:
     QElapsedTimer m_clock;
     // m_clock's reading at the latest block request of this transfer; -1 before the first.
     qint64 m_lastRequestAt = -1;
+    // The line is being read before a stall is decided.
+    bool m_readingLine = false;
 };
 
 } // namespace Service::K27

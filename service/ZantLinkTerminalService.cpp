@@ -69,7 +69,7 @@ void ZantLinkTerminalService::buildCommandTable()
     };
     const auto answerText = bind(&ZantLinkTerminalService::handleAnswerText);
     const std::array<ZantLinkCommand, 23> registered {{
-        {ZantLinkCommandCode::GetSWVersion, answerText},
+        {ZantLinkCommandCode::GetSWVersion, bind(&ZantLinkTerminalService::handleSoftwareVersion)},
         {ZantLinkCommandCode::GetHALVersion, answerText},
         {ZantLinkCommandCode::GetName, bind(&ZantLinkTerminalService::handleName)},
         {ZantLinkCommandCode::Memblock, bind(&ZantLinkTerminalService::handleMemblock)},
@@ -262,6 +262,19 @@ void ZantLinkTerminalService::handleAnswerText(const ZantLinkPacket &packet)
     QByteArray text;
     if (ZantLinkPacketLog::answerText(packet, text))
         emit commandReceived(text);
+}
+
+void ZantLinkTerminalService::handleSoftwareVersion(const ZantLinkPacket &packet)
+{
+    const QPointer<ZantLinkTerminalService> alive(this);
+    handleAnswerText(packet);
+    const ZantLinkPacket::Argument *argument = packet.argumentWith(0, 4);
+    if (alive.isNull() || argument == nullptr)
+        return;
+    const uint8_t source = packet.getSource();
+    if (source == ZantLinkPacket::Platform || source == ZantLinkPacket::Display)
+        emit softwareVersionReported(source,
+                                     Utilities::LittleEndian::read<uint32_t>(argument->data));
 }
 
 void ZantLinkTerminalService::handleName(const ZantLinkPacket &packet)

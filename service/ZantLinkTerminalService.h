@@ -115,6 +115,8 @@ signals:
     void commandTransmitted(QByteArray data);
     void commandReceived(QByteArray data);
     void requestMemblock(quint16 blockNumber);
+    // A controller's answer to "GetSWVersion": the packed version of the software it runs.
+    void softwareVersionReported(quint8 node, quint32 version);
     // The device sent a content for the value whose width fits no content of its type; the
     // model kept what it had.
     void modelValueDropped(quint16 identifier, int byteCount);
@@ -175,6 +177,7 @@ private:
 
     void handleAnswerText(const Packet &packet);
     void handleName(const Packet &packet);
+    void handleSoftwareVersion(const Packet &packet);
     void handleMemblock(const Packet &packet);
     void handleModelValue(const Packet &packet);
     void emitModelValueSignal(uint16_t identifier);

@@ -5,6 +5,7 @@
 #include "ToolVersion.h"
 #include "application/core/Application.h"
 #include "application/core/Config.h"
+#include "application/core/ControllerStates.h"
 #include "application/core/UserLogin.h"
 #include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
@@ -78,6 +79,7 @@ private slots:
     void runGreetsAndReadsWholeModel();
     void measurementPhaseThenCurrent();
     void offlineApplicationKeepsDefaults();
+    void controllerStatesFollowTheDevice();
     void destructionWhileWaitingEndsWorker();
     void destroyedWhileSlotWaitsInLocalLoop();
 
@@ -421,6 +423,37 @@ void TestApplication::destroyedWhileSlotWaitsInLocalLoop()
     QTRY_VERIFY_WITH_TIMEOUT(waited, 30000);
     QCOMPARE(contentsWhileWaiting, requestOrder.size());
     QVERIFY(application == nullptr);
+}
+
+// What each controller runs, as the device says: known once it has answered, and told when it
+// changes (an update that broke off leaves the platform in its bootloader).
+void TestApplication::controllerStatesFollowTheDevice()
+{
+    using States = Application::K27::ControllerStates;
+    startDevice();
+    m_device->display().jumpToBootloader();
+    const auto application = makeApplication(m_device->portName());
+    const States &states = *application->controllerStates();
+    QCOMPARE(states.state(States::Platform), States::State::Unknown);
+    QSignalSpy changed(&states, &States::controllerStateChanged);
+    application->run();
+    QTRY_COMPARE(changed.count(), 2);
+    QCOMPARE(states.state(States::Platform), States::State::Application);
+    QCOMPARE(states.state(States::Display), States::State::Bootloader);
+    QVERIFY(states.anyInBootloader());
+
+    m_device->platform().jumpToBootloader();
+    application->linkComponent()->sendGetName(ZantLinkPacket::Platform);
+    QTRY_COMPARE(changed.count(), 3);
+    QCOMPARE(changed.last().at(0).value<quint8>(), quint8(States::Platform));
+    QCOMPARE(states.state(States::Platform), States::State::Bootloader);
+    // The same answer again changes nothing.
+    application->linkComponent()->sendGetName(ZantLinkPacket::Platform);
+    application->linkComponent()->sendGetName(ZantLinkPacket::Display);
+    QSignalSpy answered(application->terminalService().data(),
+                        &ZantLinkTerminalService::terminalDisplayReady);
+    QVERIFY(answered.wait(5000));
+    QCOMPARE(changed.count(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestApplication)

@@ -154,6 +154,7 @@ private slots:
     void directUpdate();
     void refusedImage_data();
     void refusedImage();
+    void secondStartWhileTransferringIsRefused();
     void packagePathNeverSent();
     void demoButtons_data();
     void demoButtons();
@@ -570,9 +571,9 @@ void TestK27SubScreenService::directUpdate_data()
     QTest::newRow("plain image to the display") << "display.bin" << plain << false << plain;
     const QByteArray encrypted = Service::K27::FirmwareImageCipher().encryptImage(image(1500));
     QTest::newRow("encrypted image") << "platform.crypt" << encrypted << true << image(1500);
-    // The suffix test is case-sensitive: the file goes out as it is.
-    QTest::newRow("upper-case .CRYPT goes out unencrypted")
-        << "platform.CRYPT" << encrypted << true << encrypted;
+    // The ending marks an encrypted image in any case.
+    QTest::newRow("upper-case .CRYPT is decrypted too")
+        << "platform.CRYPT" << encrypted << true << image(1500);
 }
 
 void TestK27SubScreenService::directUpdate()
@@ -807,6 +808,37 @@ void TestK27SubScreenService::demoButtonsOnlyForDemo()
         harness.child<QPushButton>(name)->click();
     QVERIFY(harness.barrier());
     QVERIFY(harness.takeReceived().isEmpty());
+}
+
+// One transfer at a time: a second START UPDATE while the controller is being sent an image
+// says why it does nothing, and the image on its way is not replaced.
+void TestK27SubScreenService::secondStartWhileTransferringIsRefused()
+{
+    const auto harness = openServicePage();
+    QVERIFY(harness);
+    K27SubScreen &window = harness->window();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("platform.bin"));
+    QVERIFY(writeFile(path, image(1000)));
+    TestSupport::FileAnswers answers;
+    window.configuration()->setSoftwareUpdateDir(folder.path());
+    answers.choose(path);
+    harness->child<QPushButton>("pushButtonOpenFile")->click();
+    // The platform runs its application, which takes no image: the transfer waits for its
+    // first request.
+    auto *start = harness->child<QPushButton>("pushButtonStartUpdate");
+    start->click();
+    QVERIFY(harness->barrier());
+    QCOMPARE(harness->takeReceived().size(), 1);
+    QVERIFY(window.updateControlService()->isTransferring());
+
+    start->click();
+    QCOMPARE(harness->child<QLabel>("labelFilename")->text(),
+             QStringLiteral("Another update is running: wait until it has ended, then start "
+                            "again"));
+    QVERIFY(harness->barrier());
+    QVERIFY(harness->takeReceived().isEmpty());
+    QVERIFY(window.updateControlService()->isTransferring());
 }
 
 QTEST_MAIN(TestK27SubScreenService)

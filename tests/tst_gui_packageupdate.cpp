@@ -212,10 +212,9 @@ private slots:
             values.append(arguments.at(0).value<quint32>());
         QCOMPARE(values.last(), 100u);
         QVERIFY(std::is_sorted(values.begin(), values.end()));
-        if (platform && display) {
-            QVERIFY(values.contains(50u));
+        // One bar over the whole run: the platform's transfer fills only its own share.
+        if (platform && display)
             QVERIFY(!values.contains(99u));
-        }
         for (const QString &step : qAsConst(steps))
             QVERIFY2(shown.contains(step), qPrintable(shown.join(QLatin1Char('|'))));
 

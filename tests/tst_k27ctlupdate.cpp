@@ -12,11 +12,15 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
+#include <csignal>
 #include <memory>
+#include <sys/types.h>
 
 using Command = Component::K27::ZantLinkCommandCode;
 using DeviceSim::DeviceSimulator;
 using DeviceSim::ReceivedPacket;
+using DeviceSim::SimulatedController;
+using DeviceSim::UpdateFaults;
 using TestSupport::UpdatePackages;
 
 namespace {
@@ -82,12 +86,13 @@ private:
     }
 
     // Runs k27ctl while this event loop keeps the simulated device serving.
-    Result run(const QStringList &arguments)
+    // waits: the update's waits (--update-waits).
+    Result run(const QStringList &arguments, const QString &waits = QStringLiteral("300,1,1,1"))
     {
         const TestSupport::ToolRun run = TestSupport::runServedTool(
             QStringLiteral(K27CTL_PATH),
             QStringList {QStringLiteral("--port"), m_device->portName(),
-                         QStringLiteral("--update-waits"), QStringLiteral("300,1,1,1")}
+                         QStringLiteral("--update-waits"), waits}
                 + arguments);
         return {run.exitCode, run.standardOutput, run.standardError};
     }
@@ -112,7 +117,9 @@ private slots:
         QVERIFY(!path.isEmpty());
         const Result result = run({QStringLiteral("update"), path});
         QVERIFY2(result.exitCode == 0, result.err.constData());
-        QCOMPARE(result.out, QByteArray("installed package V2.0.0.0\n"));
+        // What the device reports at the end, not what was sent.
+        QCOMPARE(result.out,
+                 QByteArray("installed package V2.0.0.0: platform V2.0.0.0, display V2.0.0.1\n"));
         for (const char *text :
              {"Platform: 100 %, block 6 of 6", "Waiting for the device to restart",
               "Display: 100 %, block 3 of 3", "blocks/s", "left"})
@@ -212,6 +219,10 @@ private slots:
     void installedWhenAllowed()
     {
         QFETCH(bool, displayOnly);
+        // The device takes the older software and reports it.
+        SimulatedController::Versions versions = m_device->platform().versions();
+        versions.afterUpdate = 0x00090000;
+        m_device->platform().setVersions(versions);
         const QString path = displayOnly ? displayPackage() : package(QStringLiteral("V0.9.0.0"));
         QVERIFY(!path.isEmpty());
         const Result result
@@ -219,8 +230,149 @@ private slots:
         QVERIFY2(result.exitCode == 0, result.err.constData());
         QTRY_COMPARE(m_device->display().applicationVersion(), 0x02000001u);
         QCOMPARE(m_device->platform().applicationVersion(),
-                 displayOnly ? deviceVersion : 0x02000000u);
+                 displayOnly ? deviceVersion : 0x00090000u);
         QTRY_VERIFY(!m_device->displayUpdateActive());
+    }
+
+    // An update that breaks off leaves a controller in its bootloader; the same package then
+    // completes the device, starting from the bootloader it finds.
+    void brokenOffUpdateIsCompleted_data()
+    {
+        QTest::addColumn<quint8>("node");
+        QTest::addColumn<int>("stallAfterBlock");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("platform at block 2")
+            << quint8(0) << 2
+            << QByteArray("Platform: The device stopped asking for data at block 3 of 6");
+        QTest::newRow("display at block 0")
+            << quint8(1) << 0
+            << QByteArray("Display: The device stopped asking for data at block 1 of 3");
+    }
+    void brokenOffUpdateIsCompleted()
+    {
+        QFETCH(quint8, node);
+        QFETCH(int, stallAfterBlock);
+        QFETCH(QByteArray, message);
+        const QString path = package(QStringLiteral("V2.0.0.0"));
+        QVERIFY(!path.isEmpty());
+        UpdateFaults faults;
+        faults.stallAfterBlock = stallAfterBlock;
+        m_device->setUpdateFaults(faults, node);
+        const Result broken = run({QStringLiteral("update"), path});
+        QCOMPARE(broken.exitCode, 9);
+        QVERIFY2(broken.err.contains(message), broken.err.constData());
+        QVERIFY(!broken.out.contains("installed"));
+        QCOMPARE(m_device->controller(node)->mode(), SimulatedController::Mode::Bootloader);
+
+        // What the device says of itself now.
+        for (const QStringList &command :
+             {QStringList {QStringLiteral("dump")},
+              QStringList {QStringLiteral("get"), QStringLiteral("NominalCurrent")}}) {
+            const Result asked = run(command);
+            if (node == 0) {
+                QCOMPARE(asked.exitCode, 12);
+                QVERIFY2(asked.err.contains("the platform runs its bootloader: its last update "
+                                            "did not finish"),
+                         asked.err.constData());
+                QVERIFY(asked.out.isEmpty());
+            } else {
+                QCOMPARE(asked.exitCode, 0);
+            }
+        }
+
+        m_device->setUpdateFaults(UpdateFaults());
+        m_device->clearReceivedPackets();
+        const Result completed = run({QStringLiteral("update"), path});
+        QVERIFY2(completed.exitCode == 0, completed.err.constData());
+        QCOMPARE(completed.out,
+                 QByteArray("installed package V2.0.0.0: platform V2.0.0.0, display V2.0.0.1\n"));
+        QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
+        QCOMPARE(m_device->display().applicationVersion(), 0x02000001u);
+        QCOMPARE(m_device->platform().mode(), SimulatedController::Mode::Application);
+        QCOMPARE(m_device->display().mode(), SimulatedController::Mode::Application);
+        // The bootloader that ran already was not sent into itself again.
+        for (const ReceivedPacket &packet : m_device->receivedPackets(Command::JumpToBootloader))
+            QVERIFY(packet.destination != node);
+    }
+
+    // The last block sent is not the end: the update is complete only when the device says so.
+    void unfinishedUpdateIsAFailure_data()
+    {
+        QTest::addColumn<bool>("goAway");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("display stops after its last block")
+            << false
+            << QByteArray("The display is still in its bootloader: its transfer did not finish");
+        QTest::newRow("device gone after the last display block")
+            << true
+            << QByteArray("The display did not report its application after its update: its "
+                          "state is unknown");
+    }
+    void unfinishedUpdateIsAFailure()
+    {
+        QFETCH(bool, goAway);
+        QFETCH(QByteArray, message);
+        const QString path = displayPackage();
+        QVERIFY(!path.isEmpty());
+        // 1200 bytes: blocks 0, 1 and 2.
+        constexpr int lastBlock = 2;
+        if (goAway) {
+            connect(m_device.get(), &DeviceSimulator::blockAccepted, this,
+                    [this](quint8 node, quint16 block) {
+                        // Right after the block has been taken, not inside its handling.
+                        if (node == 1 && block == lastBlock)
+                            QTimer::singleShot(0, m_device.get(), [this] { m_device->goAway(); });
+                    });
+        } else {
+            UpdateFaults faults;
+            faults.stallAfterBlock = lastBlock;
+            m_device->setUpdateFaults(faults, 1);
+        }
+        // The display's last writes take long enough for the device to be gone before it is
+        // asked what it runs.
+        const Result result
+            = run({QStringLiteral("update"), QStringLiteral("--allow-downgrade"), path},
+                  QStringLiteral("300,1,1,300"));
+        QCOMPARE(result.exitCode, 9);
+        QVERIFY2(result.err.contains(message), result.err.constData());
+        QVERIFY(!result.out.contains("installed"));
+    }
+
+    // A pause of the program (a busy or suspended computer) longer than the stall time-out:
+    // the device's request waits on the line, and the transfer goes on when the program does.
+    void pausedProgramCompletesTheTransfer()
+    {
+        const QString path = package(QStringLiteral("V2.0.0.0"));
+        QVERIFY(!path.isEmpty());
+        QProcess process;
+        QSignalSpy finished(&process,
+                            QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+        bool stopped = false;
+        bool continued = false;
+        connect(m_device.get(), &DeviceSimulator::blockAccepted, this,
+                [&](quint8 node, quint16 block) {
+                    if (node != 0 || block != 2 || stopped)
+                        return;
+                    stopped = true;
+                    ::kill(pid_t(process.processId()), SIGSTOP);
+                    // Six seconds: more than the five a device may stay silent.
+                    QTimer::singleShot(6000, this, [&] {
+                        continued = true;
+                        ::kill(pid_t(process.processId()), SIGCONT);
+                    });
+                });
+        process.start(QStringLiteral(K27CTL_PATH),
+                      {QStringLiteral("--port"), m_device->portName(),
+                       QStringLiteral("--update-waits"), QStringLiteral("300,1,1,1"),
+                       QStringLiteral("update"), path});
+        QVERIFY(process.waitForStarted());
+        for (int round = 0; round < 600 && finished.isEmpty(); ++round)
+            finished.wait(100);
+        QVERIFY(stopped);
+        QVERIFY(continued);
+        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+        QVERIFY(process.readAllStandardOutput().startsWith("installed package V2.0.0.0"));
+        QTRY_COMPARE(m_device->display().applicationVersion(), 0x02000001u);
     }
 };
 

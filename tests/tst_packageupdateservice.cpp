@@ -246,6 +246,8 @@ private slots:
         QTest::addColumn<bool>("platform");
         QTest::addColumn<bool>("display");
         QTest::addColumn<QStringList>("expected");
+        // The steps of the run: P and D the transfers, W a wait.
+        QTest::addColumn<QString>("steps");
         const QString jump0 = cmd(Command::JumpToBootloader, 0);
         const QString jump1 = cmd(Command::JumpToBootloader, 1);
         const QString update0 = cmd(Command::ApplicationUpdate, 0);
@@ -256,17 +258,19 @@ private slots:
         const QString stopDisplay = cmd(Command::FireModelAction, 0) + QStringLiteral("/12");
         QTest::newRow("platform and display")
             << true << true << QStringList {jump0, update0, block0, block0,     startDisplay,
-                                            jump1, update1, block1, stopDisplay};
+                                            jump1, update1, block1, stopDisplay}
+            << "WPWDW";
         QTest::newRow("platform only")
-            << true << false << QStringList {jump0, update0, block0, block0};
+            << true << false << QStringList {jump0, update0, block0, block0} << "WPW";
         QTest::newRow("display only")
-            << false << true << QStringList {jump1, update1, block1, stopDisplay};
+            << false << true << QStringList {jump1, update1, block1, stopDisplay} << "WDW";
     }
     void wholeSequence()
     {
         QFETCH(bool, platform);
         QFETCH(bool, display);
         QFETCH(QStringList, expected);
+        QFETCH(QString, steps);
         const QString package = m_packages->build(
             QStringLiteral("p.tar"), platform ? UpdatePackages::image(1000) : QByteArray(),
             QStringLiteral("V2.0.0.0"), display ? UpdatePackages::image(300, 2) : QByteArray(),
@@ -278,6 +282,24 @@ private slots:
 
         QSignalSpy progress(m_service.get(), &PackageUpdateService::packageUpdateProgressChanged);
         QSignalSpy finished(m_service.get(), &PackageUpdateService::packageUpdateFinished);
+        QString stepKinds;
+        int lastNumber = 0;
+        bool running = true;
+        connect(m_service.get(), &PackageUpdateService::packageUpdateStepChanged, this,
+                [&](const Service::K27::UpdateStep &step) {
+                    if (!running)
+                        return;
+                    QCOMPARE(step.count, steps.size());
+                    QVERIFY(step.number >= lastNumber);
+                    if (step.number == lastNumber)
+                        return;
+                    lastNumber = step.number;
+                    stepKinds += step.kind == Service::K27::UpdateStep::Kind::PlatformTransfer
+                        ? QLatin1Char('P')
+                        : step.kind == Service::K27::UpdateStep::Kind::DisplayTransfer
+                        ? QLatin1Char('D')
+                        : QLatin1Char('W');
+                });
         m_service->startUpdate();
         if (platform) {
             QCOMPARE(m_service->state(), State::PlatformBootloader);
@@ -302,11 +324,39 @@ private slots:
             pullImage();
             QCOMPARE(m_service->state(), State::DisplayFinishing);
         }
-        QTRY_COMPARE(finished.count(), 1);
+        // The last block sent is not the end: the updated controllers are asked what they run.
+        QTRY_COMPARE(m_service->state(), State::Confirming);
+        QVERIFY(m_service->isUpdating());
+        QCOMPARE(finished.count(), 0);
+        const QStringList asked = commands(m_link->writes());
+        for (const quint8 node : {quint8(0), quint8(1)}) {
+            const bool updated = node == 0 ? platform : display;
+            QCOMPARE(asked.contains(cmd(Command::GetName, node)), updated);
+            QCOMPARE(asked.contains(cmd(Command::GetSWVersion, node)), updated);
+        }
+        if (platform) {
+            m_service->handleControllerName(0, "Application");
+            m_service->handleSoftwareVersion(0, 0x02000000);
+        }
+        if (display) {
+            m_service->handleControllerName(1, "Application");
+            QCOMPARE(finished.count(), 0);
+            m_service->handleSoftwareVersion(1, 0x02000001);
+        }
+        QCOMPARE(finished.count(), 1);
+        running = false;
         QCOMPARE(m_service->state(), State::Finished);
         QCOMPARE(m_service->getState(), 6u);
+        QCOMPARE(stepKinds, steps);
 
-        QStringList sent = commands(m_link->writes());
+        // The update's own commands, without the questions.
+        QStringList sent;
+        for (const QString &command : commands(m_link->writes())) {
+            const int code = command.section(QLatin1Char('/'), 0, 0).toInt();
+            if (code != Command::GetName && code != Command::GetSWVersion
+                && code != Command::GetModelValue)
+                sent.append(command);
+        }
         sent.removeDuplicates();
         expected.removeDuplicates();
         QCOMPARE(sent, expected);
@@ -315,14 +365,89 @@ private slots:
             values.append(arguments.at(0).value<quint32>());
         QCOMPARE(values.first(), 0u);
         QCOMPARE(values.last(), 100u);
-        if (platform && display)
-            QVERIFY(values.contains(50u));
         QVERIFY(std::is_sorted(values.begin(), values.end()));
 
         // Finished: the package can be installed again.
         m_link->clear();
         m_service->startUpdate();
         QCOMPARE(commands(m_link->writes()).value(0), expected.first());
+    }
+
+    // A controller that already runs its bootloader (an earlier update broke off) gets its image
+    // at once: no jump, no wait.
+    void runStartsFromTheBootloaderItFinds_data()
+    {
+        QTest::addColumn<quint8>("node");
+        QTest::newRow("platform") << quint8(0);
+        QTest::newRow("display") << quint8(1);
+    }
+    void runStartsFromTheBootloaderItFinds()
+    {
+        QFETCH(quint8, node);
+        const QString package = m_packages->build(
+            QStringLiteral("p.tar"), node == 0 ? UpdatePackages::image(1000) : QByteArray(),
+            QStringLiteral("V2.0.0.0"), node == 1 ? UpdatePackages::image(300, 2) : QByteArray(),
+            QStringLiteral("V2.0.0.1"));
+        m_service->setTiming({60000, 60000, 60000, 1, 60000});
+        m_service->openPackage(package);
+        m_service->handleControllerName(node, "Bootloader");
+        QSignalSpy steps(m_service.get(), &PackageUpdateService::packageUpdateStepChanged);
+        m_service->startUpdate();
+        QCOMPARE(m_service->state(), node == 0 ? State::PlatformTransfer : State::DisplayTransfer);
+        QCOMPARE(commands(m_link->writes()), QStringList {cmd(Command::ApplicationUpdate, node)});
+        const auto step = steps.first().at(0).value<Service::K27::UpdateStep>();
+        QCOMPARE(step.number, 1);
+        QCOMPARE(step.count, 2);
+    }
+
+    // The run ends as a failure unless each updated controller runs its application and reports
+    // the package's version; the text says which controller is where.
+    void unconfirmedUpdateFails_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<quint32>("version");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("still in the bootloader")
+            << QByteArray("Bootloader") << 0x01000000u
+            << "The display is still in its bootloader: its transfer did not finish";
+        QTest::newRow("another version")
+            << QByteArray("Application") << 0x01000000u
+            << "The display reports V1.0.0.0, not the package's V2.0.0.1";
+        QTest::newRow("no answer")
+            << QByteArray() << 0u
+            << "The display did not report its application after its update: its state is "
+               "unknown";
+    }
+    void unconfirmedUpdateFails()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(quint32, version);
+        QFETCH(QString, message);
+        Service::K27::PackageUpdateService::Timing timing = m_service->timing();
+        timing.confirmTimeoutMs = 1000;
+        m_service->setTiming(timing);
+        const QString package
+            = m_packages->build(QStringLiteral("p.tar"), QByteArray(), QString(),
+                                UpdatePackages::image(300, 2), QStringLiteral("V2.0.0.1"));
+        m_service->openPackage(package);
+        QSignalSpy errors(m_service.get(), &PackageUpdateService::packageUpdateErrorOccured);
+        QSignalSpy finished(m_service.get(), &PackageUpdateService::packageUpdateFinished);
+        m_service->startUpdate();
+        QTRY_COMPARE(m_control->blockCount(), quint16(1));
+        pullImage();
+        QTRY_COMPARE(m_service->state(), State::Confirming);
+        if (!name.isEmpty()) {
+            m_service->handleControllerName(1, name);
+            m_service->handleSoftwareVersion(1, version);
+        }
+        QVERIFY(errors.wait(5000));
+        QCOMPARE(errors.first().at(0).toString(), message);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(m_service->state(), State::Failed);
+        // Whoever shows the device is told where its controllers stand.
+        const QStringList sent = commands(m_link->writes());
+        QCOMPARE(sent.mid(sent.size() - 2),
+                 QStringList({cmd(Command::GetName, 0), cmd(Command::GetName, 1)}));
     }
 
     void digestErrorAtStartEndsTheRun()
@@ -346,17 +471,25 @@ private slots:
     void stallAndAbsentDevice_data()
     {
         QTest::addColumn<bool>("stall");
+        // What the platform answers to "GetName" after its last block; empty: nothing.
+        QTest::addColumn<QByteArray>("platformAnswer");
         QTest::addColumn<QString>("message");
         QTest::newRow("stall after block 0")
-            << true << "Platform: The device stopped asking for data at block 1 of 3";
+            << true << QByteArray()
+            << "Platform: The device stopped asking for data at block 1 of 3";
         QTest::newRow("device does not come back")
-            << false
+            << false << QByteArray()
             << "The platform was updated, but the device did not come back within 1 s; the "
                "display was not updated";
+        // The last block was sent, but the platform never took its image.
+        QTest::newRow("platform still in its bootloader")
+            << false << QByteArray("Bootloader")
+            << "The platform is still in its bootloader: its transfer did not finish";
     }
     void stallAndAbsentDevice()
     {
         QFETCH(bool, stall);
+        QFETCH(QByteArray, platformAnswer);
         QFETCH(QString, message);
         m_control->setStallTimeouts(60000, 5);
         m_service->setTiming({1, 1, 1, 1, 20});
@@ -372,28 +505,48 @@ private slots:
             m_control->sendBlock(1);
             m_control->sendBlock(2);
             QCOMPARE(m_service->state(), State::DeviceRestarting);
+            if (!platformAnswer.isEmpty())
+                m_service->handleControllerName(0, platformAnswer);
+            QCOMPARE(m_service->state(), State::DeviceRestarting);
         }
         QVERIFY(errors.wait(5000));
         QCOMPARE(errors.first().at(0).toString(), message);
         QCOMPARE(m_service->state(), State::Failed);
         QVERIFY(!m_service->isUpdating());
-        // Opened again, the package runs again.
+        // Opened again, the package runs again: from the bootloader where the platform said
+        // it is, with a jump to it otherwise.
         m_service->openPackage(package);
         m_link->clear();
         m_service->startUpdate();
-        QCOMPARE(commands(m_link->writes()), QStringList {cmd(Command::JumpToBootloader, 0)});
+        QCOMPARE(commands(m_link->writes()),
+                 QStringList {platformAnswer.isEmpty() ? cmd(Command::JumpToBootloader, 0)
+                                                       : cmd(Command::ApplicationUpdate, 0)});
     }
 
-    void progressNeverPassesAHundred()
+    // A service-view transfer that runs keeps the package from starting: its image is never
+    // replaced midway.
+    void startWhileAnotherTransferRunsIsRefused()
     {
         const QString package = m_packages->build(
-            QStringLiteral("p.tar"), UpdatePackages::image(1000), QStringLiteral("V2.0.0.0"),
-            UpdatePackages::image(300, 2), QStringLiteral("V2.0.0.1"));
+            QStringLiteral("p.tar"), UpdatePackages::image(1000), QStringLiteral("V2.0.0.0"));
         m_service->openPackage(package);
-        QSignalSpy progress(m_service.get(), &PackageUpdateService::packageUpdateProgressChanged);
+        QVERIFY(m_control->start(QByteArray(2000, 'x'), 0, 1));
+        m_link->clear();
+        QSignalSpy errors(m_service.get(), &PackageUpdateService::packageUpdateErrorOccured);
         m_service->startUpdate();
-        m_service->handleProgressChanged(99);
-        QCOMPARE(progress.last().at(0).value<quint32>(), 49u);
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().at(0).toString(),
+                 QStringLiteral("Another update is running: wait until it has ended, then start "
+                                "again"));
+        QVERIFY(m_link->writes().isEmpty());
+        QCOMPARE(m_service->state(), State::Loaded);
+        QCOMPARE(m_control->node(), quint8(1));
+        // Once that transfer has ended, the package starts.
+        for (quint16 block = 0; block < 4; ++block)
+            m_control->sendBlock(block);
+        m_link->clear();
+        m_service->startUpdate();
+        QCOMPARE(commands(m_link->writes()), QStringList {cmd(Command::JumpToBootloader, 0)});
     }
 };
 

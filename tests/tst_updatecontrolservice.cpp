@@ -213,8 +213,11 @@ private slots:
         QFETCH(bool, digestError);
         QFETCH(int, error);
 
-        // A transfer that runs is ended by the refused image: its requests are not served.
+        // After a refused image nothing is left to serve, not even the image sent before it.
         QVERIFY(m_service->start(image(1000), 0, 0));
+        m_service->sendBlock(0);
+        m_service->sendBlock(1);
+        QVERIFY(m_service->isFinished());
         m_link->clear();
         QSignalSpy progressSpy(m_service.get(), &UpdateControlService::progressChanged);
         QSignalSpy digestSpy(m_service.get(), &UpdateControlService::digestError);
@@ -322,27 +325,71 @@ private slots:
                  QStringLiteral("The device did not ask for the first of 1 blocks"));
     }
 
+    // The ending ".crypt" marks an encrypted image in any case: "x.CRYPT" is decrypted too.
+    void imageFromFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("blockCount");
+        QTest::newRow("lower case") << "platform.crypt" << 1;
+        QTest::newRow("upper case") << "platform.CRYPT" << 1;
+        QTest::newRow("mixed case") << "platform.Crypt" << 1;
+        // A plain image is sent as it is: the encrypted bytes, two blocks of them.
+        QTest::newRow("plain") << "platform.bin" << 2;
+    }
     void imageFromFile()
     {
+        QFETCH(QString, name);
+        QFETCH(int, blockCount);
         QTemporaryDir folder;
         // 500 bytes: one block plain, two blocks as the encrypted file.
         const QByteArray plain = image(500);
-        const QString crypt = folder.filePath(QStringLiteral("platform.crypt"));
-        const QString upper = folder.filePath(QStringLiteral("platform.CRYPT"));
-        for (const QString &path : {crypt, upper}) {
+        const QString path = folder.filePath(name);
+        {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(FirmwareImageCipher().encryptImage(plain));
         }
-        QVERIFY(m_service->startFile(crypt, 0));
-        QCOMPARE(m_service->blockCount(), quint16(1));
-        // The suffix is case-sensitive: the encrypted file goes out as it is.
-        QVERIFY(m_service->startFile(upper, 0));
-        QCOMPARE(m_service->blockCount(), quint16(2));
+        QVERIFY(m_service->startFile(path, 0));
+        QCOMPARE(m_service->blockCount(), quint16(blockCount));
+        if (blockCount == 1) {
+            m_service->sendBlock(0);
+            QCOMPARE(decode(m_link->writes()).last().arguments.at(1), plain);
+        }
+        m_service->cancel();
         QSignalSpy failed(m_service.get(), &UpdateControlService::transferFailed);
         QVERIFY(!m_service->startFile(folder.filePath(QStringLiteral("missing.bin")), 0));
         QCOMPARE(failed.first().at(0).value<UpdateControlService::Error>(),
                  UpdateControlService::Error::EmptyImage);
+    }
+
+    // One transfer at a time: a second start while the device pulls an image is refused with
+    // a message, and the running image goes on to its end unchanged.
+    void secondStartWhileRunningIsRefused()
+    {
+        const QByteArray first = image(1000);
+        QSignalSpy failed(m_service.get(), &UpdateControlService::transferFailed);
+        QSignalSpy finished(m_service.get(), &UpdateControlService::updateFinished);
+        QVERIFY(m_service->start(first, 0, 0));
+        m_service->sendBlock(0);
+        m_link->clear();
+        QVERIFY(!m_service->start(QByteArray(3000, 'z'), 0, 1));
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.first().at(0).value<UpdateControlService::Error>(),
+                 UpdateControlService::Error::Busy);
+        QCOMPARE(failed.first().at(1).toString(),
+                 QStringLiteral("Another update is running: wait until it has ended, then start "
+                                "again"));
+        // Nothing was announced for the refused image.
+        QVERIFY(m_link->writes().isEmpty());
+        QCOMPARE(m_service->blockCount(), quint16(2));
+        m_service->sendBlock(1);
+        const QList<Sent> sent = decode(m_link->writes());
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.at(0).destination, quint8(0));
+        QCOMPARE(sent.at(0).arguments.at(1), first.mid(512));
+        QCOMPARE(finished.count(), 1);
+        // Once it has ended, the next image may start.
+        QVERIFY(m_service->start(QByteArray(3000, 'z'), 0, 1));
     }
 };
 

@@ -181,7 +181,11 @@ QList<CommandRow> commandRows()
     const QByteArray two(1, '\x02');
     const QByteArray zero(1, '\x00');
     return {
-        answer("GetSWVersion", Code::GetSWVersion, {QByteArray::fromHex("04030201")}, "V1.2.3.4"),
+        // A software version also goes out as its number, with the controller that runs it.
+        {"GetSWVersion",
+         packet(Code::GetSWVersion, ZantLinkPacket::Platform, {QByteArray::fromHex("04030201")}),
+         {event("commandReceived", "V1.2.3.4"), event("softwareVersionReported", "0, 16909060")},
+         QByteArray()},
         answer("GetHALVersion", Code::GetHALVersion, {QByteArray::fromHex("00000a02")},
                "V2.10.0.0"),
         {"GetName from the Platform",

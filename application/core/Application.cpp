@@ -1,6 +1,7 @@
 #include "application/core/Application.h"
 
 #include "application/core/Config.h"
+#include "application/core/ControllerStates.h"
 #include "application/core/Settings.h"
 #include "application/core/UserLogin.h"
 #include "component/SerialPort.h"
@@ -53,6 +54,35 @@ Application::Application(const QSharedPointer<UserLogin> &userAccount,
     // list when it is constructed, so the model comes after the link component is added.
     m_database = QSharedPointer<Model::Database::ModelDatabase>::create(
         this, m_valueObserver.data(), m_actionObserver.data());
+    m_controllerStates = QSharedPointer<ControllerStates>::create(m_terminalService.data());
+    connectPackageUpdate();
+}
+
+void Application::connectPackageUpdate()
+{
+    // The package update learns from the device's answers where its controllers stand: the
+    // state it starts from, and whether an update has really taken.
+    using Service::K27::PackageUpdateService;
+    using Service::K27::ZantLinkTerminalService;
+    PackageUpdateService *const package = m_packageUpdateService.data();
+    const ZantLinkTerminalService *const terminal = m_terminalService.data();
+    // Every answer counts, also one that changes nothing: the update waits for fresh ones.
+    QObject::connect(
+        terminal, &ZantLinkTerminalService::terminalPlatformReady, package, [package, terminal] {
+            package->handleControllerName(ControllerStates::Platform, terminal->platformName());
+        });
+    QObject::connect(
+        terminal, &ZantLinkTerminalService::terminalDisplayReady, package, [package, terminal] {
+            package->handleControllerName(ControllerStates::Display, terminal->displayName());
+        });
+    QObject::connect(terminal, &ZantLinkTerminalService::softwareVersionReported, package,
+                     &PackageUpdateService::handleSoftwareVersion);
+    QObject::connect(terminal, &ZantLinkTerminalService::platformVersionModelValue, package,
+                     [package, database = m_database.data()] {
+                         package->handleSoftwareVersion(
+                             ControllerStates::Platform,
+                             quint32(database->information().platformVersion().value()));
+                     });
 }
 
 Application::~Application()
@@ -64,6 +94,7 @@ Application::~Application()
 
     m_settings.reset();
     m_configuration.reset();
+    m_controllerStates.reset();
     m_database.reset();
     m_linkComponent.reset();
     m_packageUpdateService.reset();

@@ -31,6 +31,7 @@ class ZantLinkTerminalService;
 namespace Application::K27 {
 
 class Config;
+class ControllerStates;
 class SerialPort;
 class Settings;
 class SerialPortManager;
@@ -94,11 +95,15 @@ public:
         return m_linkComponent;
     }
     const QSharedPointer<Model::Database::ModelDatabase> &database() const { return m_database; }
+    // What the platform and the display run (application or bootloader), as they answered.
+    const QSharedPointer<ControllerStates> &controllerStates() const { return m_controllerStates; }
     const QSharedPointer<Config> &configuration() const { return m_configuration; }
     // The settings file in memory: what was last exported or imported.
     const QSharedPointer<Settings> &settings() const { return m_settings; }
 
 private:
+    void connectPackageUpdate();
+
     // Members in order of creation; the destructor releases them in reverse.
     QSharedPointer<SerialPortManager> m_serialPortManager;
     QSharedPointer<SerialPort> m_serialPort;
@@ -110,6 +115,7 @@ private:
     QSharedPointer<Service::K27::PackageUpdateService> m_packageUpdateService;
     QSharedPointer<Component::K27::ZantLinkUSBComponent> m_linkComponent;
     QSharedPointer<Model::Database::ModelDatabase> m_database;
+    QSharedPointer<ControllerStates> m_controllerStates;
     QSharedPointer<Config> m_configuration;
     QSharedPointer<Settings> m_settings;
 };

@@ -1,11 +1,11 @@
 #include "application/core/UpdateVerdict.h"
 
 #include "application/core/Application.h"
+#include "application/core/ControllerStates.h"
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelTypes.h"
 #include "service/PackageUpdateService.h"
 #include "service/VersionParser.h"
-#include "service/ZantLinkTerminalService.h"
 #include "utilities/VersionText.h"
 
 namespace Application::K27 {
@@ -41,9 +41,9 @@ UpdateVerdict UpdateVerdict::decide(Application &application, bool skipVersionCh
     Model::Database::ModelDatabase &model = *application.database();
     facts.deviceVersion = quint32(model.information().platformVersion().value());
     facts.operatingMode = quint32(model.operation().operatingMode().value());
-    const Service::K27::ZantLinkTerminalService &terminal = *application.terminalService();
-    facts.platformBootloader = terminal.platformName() == "Bootloader";
-    facts.displayBootloader = terminal.displayName() == "Bootloader";
+    const ControllerStates &controllers = *application.controllerStates();
+    facts.platformBootloader = controllers.runsBootloader(ControllerStates::Platform);
+    facts.displayBootloader = controllers.runsBootloader(ControllerStates::Display);
     facts.skipVersionCheck = skipVersionCheck;
     return decide(facts);
 }

@@ -182,7 +182,7 @@ public slots:
     void handlePackageUpdateWithoutPlatformImage();
     void handlePackageUpdateErrorOccured(const QString &message);
     void handlePackageUpdateFinished();
-    void handlePackageUpdateStep(Service::K27::PackageUpdateService::Step step, quint32 percent);
+    void handlePackageUpdateStep(const Service::K27::UpdateStep &step);
     void handleRequestMemblock(quint16 blockNumber);
 
 public:

@@ -158,18 +158,21 @@ void K27SubScreen::handlePackageUpdateFinished()
     m_informationPage->progressBarPackageUpdate->hide();
 }
 
-void K27SubScreen::handlePackageUpdateStep(PackageUpdateService::Step step, quint32 percent)
+void K27SubScreen::handlePackageUpdateStep(const Service::K27::UpdateStep &step)
 {
+    using Service::K27::UpdateStep;
     QString text;
-    switch (step) {
-    case PackageUpdateService::Step::Platform:
-        text = tr("Platform: %1 %").arg(percent);
+    switch (step.kind) {
+    case UpdateStep::Kind::PlatformTransfer:
+        text = tr("Platform: %1 %").arg(step.percent);
         break;
-    case PackageUpdateService::Step::WaitingForDevice:
+    case UpdateStep::Kind::Waiting:
+        if (step.wait != UpdateStep::Wait::DeviceRestart)
+            return;
         text = tr("Waiting for the device to restart");
         break;
-    case PackageUpdateService::Step::Display:
-        text = tr("Display: %1 %").arg(percent);
+    case UpdateStep::Kind::DisplayTransfer:
+        text = tr("Display: %1 %").arg(step.percent);
         break;
     }
     // The step replaces the bar's own text; none of its placeholders (%p, %v, %m) can occur.

@@ -318,6 +318,13 @@ void K27SubScreen::handleStartUpdate()
 {
     if (m_updateImagePath.isEmpty())
         return;
+    // One transfer at a time: a package update owns the update service for its whole run,
+    // its waits included.
+    if (packageUpdateService()->isUpdating()) {
+        m_serviceModePage->labelFilename->setText(
+            tr("A package update is running: wait until it has ended, then start again"));
+        return;
+    }
     QFile file(m_updateImagePath);
     if (!file.open(QIODevice::ReadOnly)) {
         m_serviceModePage->labelFilename->setText(
@@ -330,11 +337,10 @@ void K27SubScreen::handleStartUpdate()
             tr("The file %1 cannot be read: %2").arg(m_updateImagePath, file.errorString()));
         return;
     }
-    // Only the lower-case suffix marks an encrypted image.
-    const quint32 encrypted = m_updateImagePath.endsWith(QLatin1String(".crypt")) ? 1 : 0;
+    const quint32 encrypted = UpdateControlService::isEncryptedName(m_updateImagePath) ? 1 : 0;
     const quint8 node = m_serviceModePage->checkBoxPlatform->isChecked() ? 0 : 1;
-    // A refused image (digest, empty, too large) sends nothing and says why through the
-    // service's signals.
+    // A refused image (digest, empty, too large, a transfer running) sends nothing and says why
+    // through the service's signals.
     updateControlService()->start(image, encrypted, node);
 }
 

@@ -468,6 +468,10 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
         <source>Factory reset sent to the device on %1.</source>
         <translation>Zurücksetzen auf Werkseinstellungen an das Gerät an %1 gesendet.</translation>
     </message>
+    <message>
+        <source>A package update is running: wait until it has ended, then start again</source>
+        <translation>Eine Paketaktualisierung läuft: warten Sie, bis sie beendet ist, und starten Sie dann erneut</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>
@@ -1030,6 +1034,42 @@ Trotzdem schließen?</translation>
         <source>Display: %1</source>
         <translation>Display: %1</translation>
     </message>
+    <message>
+        <source>Another update is running: wait until it has ended, then start again</source>
+        <translation>Eine andere Aktualisierung läuft: warten Sie, bis sie beendet ist, und starten Sie dann erneut</translation>
+    </message>
+    <message>
+        <source>The platform is still in its bootloader: its transfer did not finish</source>
+        <translation>Die Platform ist noch in ihrem Bootloader: ihre Übertragung wurde nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>The display is still in its bootloader: its transfer did not finish</source>
+        <translation>Das Display ist noch in seinem Bootloader: seine Übertragung wurde nicht abgeschlossen</translation>
+    </message>
+    <message>
+        <source>The platform did not report its application after its update: its state is unknown</source>
+        <translation>Die Platform hat nach ihrer Aktualisierung ihre Anwendung nicht gemeldet: ihr Zustand ist unbekannt</translation>
+    </message>
+    <message>
+        <source>The display did not report its application after its update: its state is unknown</source>
+        <translation>Das Display hat nach seiner Aktualisierung seine Anwendung nicht gemeldet: sein Zustand ist unbekannt</translation>
+    </message>
+    <message>
+        <source>The platform runs its application but did not report its version</source>
+        <translation>Die Platform führt ihre Anwendung aus, hat aber ihre Version nicht gemeldet</translation>
+    </message>
+    <message>
+        <source>The display runs its application but did not report its version</source>
+        <translation>Das Display führt seine Anwendung aus, hat aber seine Version nicht gemeldet</translation>
+    </message>
+    <message>
+        <source>The platform reports %1, not the package&apos;s %2</source>
+        <translation>Die Platform meldet %1, nicht die %2 des Pakets</translation>
+    </message>
+    <message>
+        <source>The display reports %1, not the package&apos;s %2</source>
+        <translation>Das Display meldet %1, nicht die %2 des Pakets</translation>
+    </message>
 </context>
 <context>
     <name>Service::K27::UpdateControlService</name>
@@ -1052,6 +1092,10 @@ Trotzdem schließen?</translation>
     <message>
         <source>The device stopped asking for data at block %1 of %2</source>
         <translation>Das Gerät hat bei Block %1 von %2 aufgehört, Daten anzufordern</translation>
+    </message>
+    <message>
+        <source>Another update is running: wait until it has ended, then start again</source>
+        <translation>Eine andere Aktualisierung läuft: warten Sie, bis sie beendet ist, und starten Sie dann erneut</translation>
     </message>
 </context>
 <context>

@@ -65,6 +65,13 @@ void runCommand(DeviceSimulator &device, const QString &line)
             device.injectWarning(fault);
         else
             device.injectError(fault);
+    } else if (command == QLatin1String("bootloader") && words.size() == 2
+               && (words.at(1) == QLatin1String("platform")
+                   || words.at(1) == QLatin1String("display"))) {
+        // As an update that broke off leaves it: the controller's bootloader runs and waits
+        // for an image.
+        device.controller(words.at(1) == QLatin1String("platform") ? 0 : 1)->jumpToBootloader();
+        out() << "bootloader " << words.at(1) << Qt::endl;
     } else if (command == QLatin1String("set") && words.size() == 3) {
         DeviceSimulatorOptions parsed;
         QString message;
@@ -78,7 +85,8 @@ void runCommand(DeviceSimulator &device, const QString &line)
                                            : parsed.model.value(quint16(valueId)));
     } else {
         err() << "commands: away [ms] | back | warning type[,phase[,capacity]] | "
-                 "error type[,phase[,capacity]] | set identifier value | quit"
+                 "error type[,phase[,capacity]] | set identifier value | "
+                 "bootloader platform|display | quit"
               << Qt::endl;
     }
 }

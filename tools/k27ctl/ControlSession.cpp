@@ -349,16 +349,42 @@ void ControlSession::handlePlatformName()
 {
     if (m_application->terminalService()->platformName() != "Bootloader")
         return;
-    if (m_waiting == Waiting::SettingsExport)
+    const QString inBootloader
+        = QStringLiteral("the platform runs its bootloader: its last update did not finish; "
+                         "k27ctl update PACKAGE completes it");
+    switch (m_waiting) {
+    case Waiting::SettingsExport:
         fail(QStringLiteral("settings not exported to %1: the device's platform is in its "
                             "bootloader and reports no settings; no file written")
                  .arg(m_settingsPath),
-             NoSettings);
-    else if (m_waiting == Waiting::SettingsImport)
+             PlatformInBootloader);
+        return;
+    case Waiting::SettingsImport:
         fail(QStringLiteral("settings not imported from %1: the device's platform is in its "
                             "bootloader and reports no settings; nothing sent")
                  .arg(m_settingsPath),
-             NoSettings);
+             PlatformInBootloader);
+        return;
+    case Waiting::Dump:
+    case Waiting::Get:
+        fail(inBootloader, PlatformInBootloader);
+        return;
+    case Waiting::SetInitial:
+        fail(inBootloader + QStringLiteral("; nothing sent"), PlatformInBootloader);
+        return;
+    case Waiting::UpdateVersion:
+        // No version to compare: the device has no platform software running.
+        if (!m_install->acceptsRecovery()) {
+            finish(PackageRefused);
+            return;
+        }
+        m_timer.stop();
+        m_waiting = Waiting::Update;
+        m_install->start();
+        return;
+    default:
+        return;
+    }
 }
 
 void ControlSession::monitor()
@@ -499,15 +525,18 @@ bool ControlSession::update(const QString &packagePath, bool allowDowngrade,
             &ControlSession::handlePackageInstalled);
     if (!m_install->open(packagePath))
         return false;
+    Service::K27::PackageUpdateService::Timing timing
+        = m_application->packageUpdateService()->timing();
     if (waits.size() == 4) {
-        Service::K27::PackageUpdateService::Timing timing
-            = m_application->packageUpdateService()->timing();
         timing.platformBootloaderMs = waits.at(0);
         timing.displayBootloaderMs = waits.at(1);
         timing.deviceSettleMs = waits.at(2);
         timing.displayFinishMs = waits.at(3);
-        m_application->packageUpdateService()->setTiming(timing);
     }
+    // The updated controllers answer within the time answers are waited for.
+    timing.confirmTimeoutMs = m_timeoutMs;
+    timing.pollMs = qBound(100, m_timeoutMs / 3, 1000);
+    m_application->packageUpdateService()->setTiming(timing);
     // Every block request is answered, as the device window does.
     connect(m_application->terminalService().data(),
             &Service::K27::ZantLinkTerminalService::requestMemblock,

@@ -46,7 +46,9 @@ public:
         UpdateFailed = 9, // the update began but did not end: a stall, a device that stayed away
         NotConfirmed = 10, // settings written that the device did not report back in time
         InvalidAnswer = 11, // the device answered with a content of the wrong width for its type
-        NoSettings = 12, // the platform is in its bootloader: it reports no settings
+        // The platform runs its bootloader (an update broke off): it has no model, so it reports
+        // no values and no settings; an update package completes it.
+        PlatformInBootloader = 12,
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -68,7 +70,7 @@ public:
     // read) and only then writes the settings the file carries and waits for the device to
     // report each back. A refused file sends no setting and ends with BadArguments; a setting
     // not reported back in time ends it with NotConfirmed. A platform in its bootloader
-    // reports no settings: neither is done, NoSettings.
+    // reports no settings: neither is done, PlatformInBootloader.
     bool settingsExport(const QString &path);
     bool settingsImport(const QString &path);
     // Runs until the program is interrupted; says on standard error when the device goes
@@ -81,7 +83,9 @@ public:
     bool measure(const QString &quantity, double seconds);
     // Stops a running measurement on the device and ends the command with 0.
     void stopMeasuring();
-    // Installs an update package once the device has reported its platform software version.
+    // Installs an update package once the device has reported its platform software version,
+    // or at once when its platform runs its bootloader (an earlier update broke off; a package
+    // with a platform image completes it).
     // waits: the update's waits in milliseconds (after the platform's and the display's
     // bootloader jumps, after the device came back, before "StopDisplayUpdate"); empty for the
     // usual ones.

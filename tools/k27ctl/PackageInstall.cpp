@@ -13,12 +13,30 @@
 using Application::K27::UpdateVerdict;
 using Service::K27::PackageUpdateService;
 using Service::K27::UpdateControlService;
+using Service::K27::UpdateStep;
 
 namespace {
 // "1:05" for 65 seconds.
 QString durationText(qint64 seconds)
 {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString waitText(UpdateStep::Wait wait)
+{
+    switch (wait) {
+    case UpdateStep::Wait::Bootloader:
+        return QStringLiteral("Waiting for the bootloader to start");
+    case UpdateStep::Wait::DeviceRestart:
+        return QStringLiteral("Waiting for the device to restart");
+    case UpdateStep::Wait::DisplayFinish:
+        return QStringLiteral("Waiting for the display to finish");
+    case UpdateStep::Wait::Confirmation:
+        return QStringLiteral("Asking the device what it runs now");
+    case UpdateStep::Wait::None:
+        break;
+    }
+    return QString();
 }
 } // namespace
 
@@ -42,20 +60,21 @@ PackageInstall::PackageInstall(Application::K27::Application &application, QText
             });
     connect(package, &PackageUpdateService::packageUpdateFinished, this, [this] {
         endProgressLine();
-        m_out << "installed package " << m_packageVersion << Qt::endl;
+        m_out << "installed package " << m_packageVersion << ": " << reportedVersions() << Qt::endl;
         emit finished(Installed);
     });
     connect(package, &PackageUpdateService::packageUpdateStepChanged, this,
-            [this](PackageUpdateService::Step step, quint32 percent) {
-                switch (step) {
-                case PackageUpdateService::Step::Platform:
-                    printProgress(QStringLiteral("Platform"), int(percent));
+            [this](const UpdateStep &step) {
+                const QString number = QStringLiteral("[%1/%2] ").arg(step.number).arg(step.count);
+                switch (step.kind) {
+                case UpdateStep::Kind::PlatformTransfer:
+                    printProgress(number + QStringLiteral("Platform"), step.percent, -1);
                     break;
-                case PackageUpdateService::Step::Display:
-                    printProgress(QStringLiteral("Display"), int(percent));
+                case UpdateStep::Kind::DisplayTransfer:
+                    printProgress(number + QStringLiteral("Display"), step.percent, -1);
                     break;
-                case PackageUpdateService::Step::WaitingForDevice:
-                    printProgress(QStringLiteral("Waiting for the device to restart"), -1);
+                case UpdateStep::Kind::Waiting:
+                    printProgress(number + waitText(step.wait), -1, step.secondsLeft);
                     break;
                 }
             });
@@ -86,6 +105,16 @@ bool PackageInstall::accepts(bool allowDowngrade)
     const UpdateVerdict verdict = UpdateVerdict::decide(m_application, allowDowngrade);
     if (verdict.mayInstall())
         return true;
+    // A display left in its bootloader by a transfer that broke off: the package that was
+    // being installed completes it, though the platform has it already (its answer may reach
+    // the package service before the terminal's start-up question is answered).
+    if (verdict.kind() != UpdateVerdict::Kind::MotorRuns
+        && package()->controllerName(1) == "Bootloader" && package()->updates(1)) {
+        m_err << "k27ctl: the display runs its bootloader: its last update did not finish; the "
+                 "package completes it"
+              << Qt::endl;
+        return true;
+    }
     const UpdateVerdict::Facts &facts = verdict.facts();
     switch (verdict.kind()) {
     case UpdateVerdict::Kind::MotorRuns:
@@ -108,18 +137,45 @@ bool PackageInstall::accepts(bool allowDowngrade)
     return false;
 }
 
+bool PackageInstall::acceptsRecovery()
+{
+    if (package()->updates(0)) {
+        m_err << "k27ctl: the platform runs its bootloader: its last update did not finish; the "
+                 "package completes it"
+              << Qt::endl;
+        return true;
+    }
+    m_err << "k27ctl: the platform runs its bootloader: its last update did not finish, and the "
+             "package has no platform image to complete it; nothing sent"
+          << Qt::endl;
+    return false;
+}
+
+QString PackageInstall::reportedVersions() const
+{
+    QStringList parts;
+    for (const quint8 node : {quint8(0), quint8(1)}) {
+        const QString name = node == 0 ? QStringLiteral("platform") : QStringLiteral("display");
+        const std::optional<quint32> version = package()->reportedVersion(node);
+        if (version)
+            parts.append(name + QLatin1Char(' ') + Utilities::versionText(*version));
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
 void PackageInstall::start()
 {
     m_running = true;
     package()->startUpdate();
 }
 
-void PackageInstall::printProgress(const QString &step, int percent)
+void PackageInstall::printProgress(const QString &step, int percent, int secondsLeft)
 {
-    if (step == m_step && percent == m_percent)
+    if (step == m_step && percent == m_percent && secondsLeft == m_secondsLeft)
         return;
     m_step = step;
     m_percent = percent;
+    m_secondsLeft = secondsLeft;
     QString line = step;
     const UpdateControlService &control = *m_application.updateControlService();
     if (percent >= 0) {
@@ -133,6 +189,8 @@ void PackageInstall::printProgress(const QString &step, int percent)
                         .arg(rate, 0, 'f', 0)
                         .arg(durationText(qint64((count - done) / rate + 0.5)));
         }
+    } else if (secondsLeft >= 0) {
+        line += QStringLiteral(" (at most %1 left)").arg(durationText(secondsLeft));
     }
     // One line, rewritten in place; the padding wipes a longer line before it.
     m_err << '\r' << line.leftJustified(72) << Qt::flush;

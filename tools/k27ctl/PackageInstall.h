@@ -16,12 +16,13 @@ class PackageUpdateService;
 } // namespace Service::K27
 
 // k27ctl update: installs an update package through a device application's package update
-// service, with a progress line on standard error. The package is opened and checked before
-// anything is sent; the window's update verdict decides whether it is installed: never while
-// the motor runs; a package that is newer than the device's platform software, any package on
-// a device whose last update did not finish, and otherwise only when a downgrade is allowed
-// (also the only way to install a package without a platform image, which brings nothing to
-// compare).
+// service, with a progress line on standard error; at the end it prints the versions the
+// device reports. The update counts as installed only when the device confirms it. The package
+// is opened and checked before anything is sent; the window's update verdict decides whether it
+// is installed: never while the motor runs; a package that is newer than the device's platform
+// software, any package on a device whose last update did not finish, and otherwise only when a
+// downgrade is allowed (also the only way to install a package without a platform image, which
+// brings nothing to compare).
 class PackageInstall : public QObject
 {
     Q_OBJECT
@@ -39,6 +40,10 @@ public:
     // platform software, its operating mode, a controller in its bootloader); false with the
     // reason on standard error. allowDowngrade confirms a package that is not newer.
     bool accepts(bool allowDowngrade);
+    // The verdict for a device whose platform runs its bootloader and so reports no version:
+    // only a package with a platform image can complete it. False with the reason on standard
+    // error.
+    bool acceptsRecovery();
     // Runs the update; finished() follows.
     void start();
 
@@ -47,7 +52,9 @@ signals:
 
 private:
     Service::K27::PackageUpdateService *package() const;
-    void printProgress(const QString &step, int percent);
+    void printProgress(const QString &step, int percent, int secondsLeft);
+    // "platform V2.0.0.0, display V2.0.0.1": what the device reports.
+    QString reportedVersions() const;
     void endProgressLine();
 
     Application::K27::Application &m_application;
@@ -56,6 +63,7 @@ private:
     QString m_packageVersion;
     QString m_step;
     int m_percent = -1;
+    int m_secondsLeft = -1;
     bool m_lineOpen = false;
     bool m_running = false;
 };

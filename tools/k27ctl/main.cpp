@@ -11,7 +11,8 @@
 // one set, 6 interrupted by a signal, 7 the device went away during a measurement, 8 a package
 // refused before anything was sent, 9 an update that began and did not end, 10 a settings
 // import the device did not confirm whole, 11 an answer of the wrong width for the value's
-// type, 12 settings refused because the Platform is in its bootloader.
+// type, 12 the platform runs its bootloader (no model: dump, get, set and settings end with
+// it; update completes such a device).
 
 #include "ControlSession.h"
 
@@ -48,7 +49,9 @@ const char *const usage
       "                    start the measurement and print one CSV row per measured value\n"
       "                    for N seconds or until interrupted, then stop it on the device\n"
       "  update PACKAGE    install an update package (.tar); only a package newer than the\n"
-      "                    device's platform software unless --allow-downgrade\n"
+      "                    device's platform software unless --allow-downgrade, any package\n"
+      "                    with a platform image when the platform runs its bootloader;\n"
+      "                    done only once the device reports the package's software\n"
       "options of update:\n"
       "  --allow-downgrade       install a package that is not newer than the device, or\n"
       "                          that has no platform image to compare\n"

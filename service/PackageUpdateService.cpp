@@ -185,6 +185,9 @@ PackageUpdateError PackageUpdateService::loadPackage(const QString &path,
                                             "The package has no version.json")};
 
     const QByteArray manifestBytes(manifest->data, manifest->size);
+    // Asked before the JSON reader runs, which keeps one of two equal keys silently.
+    if (const QString fault = VersionParser::duplicateKeyFault(manifestBytes); !fault.isEmpty())
+        return {PackageUpdateError::Code::InvalidManifest, fault};
     QJsonParseError parseError {};
     const QJsonDocument document = QJsonDocument::fromJson(manifestBytes, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
@@ -201,6 +204,9 @@ PackageUpdateError PackageUpdateService::loadPackage(const QString &path,
                 [platformVersion](quint32 version) { *platformVersion = version; });
         m_versionParser->parse();
     }
+    // A manifest that contradicts itself is refused whole: which image it means is unknown.
+    if (!m_versionParser->faults().isEmpty())
+        return {PackageUpdateError::Code::InvalidManifest, m_versionParser->faults().constFirst()};
     const QString platformPath = m_versionParser->platformApplication().path();
     const QString displayPath = m_versionParser->displayApplication().path();
     for (const QString &imagePath : {platformPath, displayPath}) {

@@ -12,36 +12,53 @@ class TestPackageUpdatePanel : public PackageUpdatePanelFixture
 
 private slots:
     // packageVersion: the platform image's version; none for a package of a display image only.
+    // The device runs V1.0.0.0.
     void downgradeVerdict_data()
     {
         QTest::addColumn<int>("level");
         QTest::addColumn<int>("operatingMode");
         QTest::addColumn<QString>("packageVersion");
         QTest::addColumn<QString>("verdict");
+        QTest::addColumn<bool>("offered");
         const QString offered = QStringLiteral("New Firmware: ");
+        const QString notNewer = QStringLiteral("Not newer than the device's V1.0.0.0: ");
         const QString downgrade = QStringLiteral("Software downgrade is not allowed! ");
+        const QString motor = QStringLiteral("Stop the motor first");
         const QString nothingToCompare
             = QStringLiteral("No platform firmware to compare: update not allowed! ");
         const QString displayOnly;
         QTest::newRow("Supervisor, newer")
-            << int(UserLogin::Supervisor) << 0 << "V1.0.0.1" << offered;
+            << int(UserLogin::Supervisor) << 0 << "V1.0.0.1" << offered << true;
         QTest::newRow("Supervisor, equal")
-            << int(UserLogin::Supervisor) << 0 << "V1.0.0.0" << downgrade;
+            << int(UserLogin::Supervisor) << 0 << "V1.0.0.0" << downgrade << false;
         QTest::newRow("Supervisor, older")
-            << int(UserLogin::Supervisor) << 0 << "V0.9.0.0" << downgrade;
-        QTest::newRow("Admin, older") << int(UserLogin::Admin) << 0 << "V0.9.0.0" << offered;
-        QTest::newRow("Admin, equal") << int(UserLogin::Admin) << 0 << "V1.0.0.0" << offered;
-        QTest::newRow("Demo, mode 3, older") << int(UserLogin::Demo) << 3 << "V0.9.0.0" << offered;
+            << int(UserLogin::Supervisor) << 0 << "V0.9.0.0" << downgrade << false;
+        // Admin is offered an older or equal package as such, and confirms it at the start.
+        QTest::newRow("Admin, older")
+            << int(UserLogin::Admin) << 0 << "V0.9.0.0" << notNewer << true;
+        QTest::newRow("Admin, equal")
+            << int(UserLogin::Admin) << 0 << "V1.0.0.0" << notNewer << true;
+        // The Demo page's states (the safety stop among them) open no way past the check.
+        QTest::newRow("Demo, safety stop, older")
+            << int(UserLogin::Demo) << 3 << "V0.9.0.0" << downgrade << false;
         QTest::newRow("Demo, mode 0, equal")
-            << int(UserLogin::Demo) << 0 << "V1.0.0.0" << downgrade;
-        QTest::newRow("Demo, mode 0, newer") << int(UserLogin::Demo) << 0 << "V1.1.0.0" << offered;
+            << int(UserLogin::Demo) << 0 << "V1.0.0.0" << downgrade << false;
+        QTest::newRow("Demo, mode 0, newer")
+            << int(UserLogin::Demo) << 0 << "V1.1.0.0" << offered << true;
+        // Nothing while the motor runs.
+        QTest::newRow("Supervisor, forward, newer")
+            << int(UserLogin::Supervisor) << 1 << "V1.0.0.1" << motor << false;
+        QTest::newRow("Admin, backward, older")
+            << int(UserLogin::Admin) << 2 << "V0.9.0.0" << motor << false;
+        QTest::newRow("Admin, forward, display only")
+            << int(UserLogin::Admin) << 1 << displayOnly << motor << false;
         // No platform image, no version to compare: only a level that may skip the check.
         QTest::newRow("Admin, display only")
-            << int(UserLogin::Admin) << 0 << displayOnly << offered;
+            << int(UserLogin::Admin) << 0 << displayOnly << offered << true;
         QTest::newRow("Supervisor, display only")
-            << int(UserLogin::Supervisor) << 0 << displayOnly << nothingToCompare;
-        QTest::newRow("Demo, mode 3, display only")
-            << int(UserLogin::Demo) << 3 << displayOnly << nothingToCompare;
+            << int(UserLogin::Supervisor) << 0 << displayOnly << nothingToCompare << false;
+        QTest::newRow("Demo, safety stop, display only")
+            << int(UserLogin::Demo) << 3 << displayOnly << nothingToCompare << false;
     }
     void downgradeVerdict()
     {
@@ -49,7 +66,7 @@ private slots:
         QFETCH(int, operatingMode);
         QFETCH(QString, packageVersion);
         QFETCH(QString, verdict);
-        const bool offered = verdict == QLatin1String("New Firmware: ");
+        QFETCH(bool, offered);
         DeviceSimulatorOptions options;
         options.model.insert(10, operatingMode);
         QVERIFY(start(level, options));

@@ -146,6 +146,20 @@ private slots:
             << QByteArray("k27ctl: the package has no platform image to compare with the "
                           "device's platform software V1.0.0.0; --allow-downgrade installs it "
                           "anyway; nothing sent\n");
+        // Nothing while the motor runs, not even with --allow-downgrade.
+        QTest::newRow("motor runs")
+            << "motor"
+            << QByteArray("k27ctl: the motor runs (operating mode Forward); stop the motor first; "
+                          "nothing sent\n");
+        // A manifest that contradicts itself is refused whole, as by the window and inspect.
+        QTest::newRow("key twice")
+            << "key twice"
+            << QByteArray("version.json gives the key \"Platform.Application.Path\" twice; "
+                          "nothing sent\n");
+        QTest::newRow("one file for both controllers")
+            << "one file"
+            << QByteArray("version.json names the file \"display.crypt\" for two controllers: "
+                          "platform application and display application; nothing sent\n");
     }
     void refusedPackagesSendNothing()
     {
@@ -159,9 +173,25 @@ private slots:
             path = m_folder->filePath(QStringLiteral("none.tar"));
         else if (kind == QLatin1String("display"))
             path = displayPackage();
+        else if (kind == QLatin1String("key twice"))
+            path = m_packages->withManifest(
+                path, QStringLiteral("twice.tar"),
+                R"({"Platform": {"Application": {"Path": "display.crypt", "Path": "platform.crypt",
+                    "Version": "V2.0.0.0"}},
+                    "Display": {"Application": {"Path": "display.crypt", "Version": "V2.0.0.1"}}})");
+        else if (kind == QLatin1String("one file"))
+            path = m_packages->withManifest(
+                path, QStringLiteral("onefile.tar"),
+                R"({"Platform": {"Application": {"Path": "display.crypt", "Version": "V2.0.0.0"}},
+                    "Display": {"Application": {"Path": "display.crypt", "Version": "V2.0.0.1"}}})");
+        const bool motor = kind == QLatin1String("motor");
+        if (motor)
+            m_device->setModelValue(10, 1, false);
         QVERIFY(!path.isEmpty());
         m_device->clearReceivedPackets();
-        const Result result = run({QStringLiteral("update"), path});
+        const Result result = run(motor ? QStringList {QStringLiteral("update"),
+                                                       QStringLiteral("--allow-downgrade"), path}
+                                        : QStringList {QStringLiteral("update"), path});
         QCOMPARE(result.exitCode, 8);
         QVERIFY2(result.err.contains(message), result.err.constData());
         QCOMPARE(result.err.count('\n'), 1);
@@ -169,7 +199,7 @@ private slots:
         // A refused package is known before the model read (whose 47 requests then come
         // first on the line) or right after it: nothing of an update follows.
         const bool afterModelRead
-            = kind == QLatin1String("same") || kind == QLatin1String("display");
+            = kind == QLatin1String("same") || kind == QLatin1String("display") || motor;
         if (afterModelRead)
             QTRY_COMPARE(m_device->receivedPackets(Command::GetModelValue).size(), 47);
         QCOMPARE(updatePackets(m_device->receivedPackets()), 0);

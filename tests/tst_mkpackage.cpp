@@ -322,6 +322,21 @@ private slots:
         QTest::newRow("manifest without application")
             << QByteArray(R"({"Package": {"Version": "P"}})") << all << "ustar" << -1
             << QStringList {"names no application image"};
+        // A manifest that contradicts itself: refused whole, though every image verifies.
+        QTest::newRow("version part above 255")
+            << QByteArray(both).replace("\"V1.0.0.0\"}},", "\"0.0.0.16777218\"}},") << all
+            << "ustar" << -1
+            << QStringList {"version.json: the platform application version \"0.0.0.16777218\" "
+                            "has a part above 255"};
+        QTest::newRow("one file for both controllers")
+            << QByteArray(both).replace("\"d.crypt\"", "\"p.crypt\"") << all << "ustar" << -1
+            << QStringList {"version.json names the file \"p.crypt\" for two controllers: "
+                            "platform application and display application"};
+        QTest::newRow("key twice")
+            << QByteArray(both).replace("{\"Path\": \"p.crypt\"",
+                                        "{\"Path\": \"d.crypt\", \"Path\": \"p.crypt\"")
+            << all << "ustar" << -1
+            << QStringList {"version.json gives the key \"Platform.Application.Path\" twice"};
         QTest::newRow("old tar format")
             << both << all << "v7" << -1 << QStringList {"not an uncompressed ustar archive"};
     }

@@ -108,6 +108,80 @@ private slots:
         QCOMPARE(parser.displayApplication().number(), displayNumber);
     }
 
+    // A manifest that contradicts itself is refused whole; each fault says what and where.
+    void faults_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QStringList>("faults");
+        const auto manifest = [](const char *platformPath, const char *platformVersion,
+                                 const char *displayPath) {
+            return QStringLiteral(R"({"Platform": {"Application": {"Path": "%1", "Version": "%2"}},
+                 "Display": {"Application": {"Path": "%3", "Version": "V2.0.0.1"}}})")
+                .arg(QLatin1String(platformPath), QLatin1String(platformVersion),
+                     QLatin1String(displayPath))
+                .toUtf8();
+        };
+        QTest::newRow("sound") << manifest("p.crypt", "V2.0.0.0", "d.crypt") << QStringList();
+        QTest::newRow("largest parts")
+            << manifest("p.crypt", "V255.255.255.255", "d.crypt") << QStringList();
+        // Text that packs to 0 is no spill: it is refused as no newer version elsewhere.
+        QTest::newRow("three parts, not numbers")
+            << manifest("p.crypt", "1.2.x", "d.crypt") << QStringList();
+        const QString above = QStringLiteral(
+            "version.json: the platform application version \"%1\" has a part above 255");
+        QTest::newRow("part 256") << manifest("p.crypt", "0.0.0.256", "d.crypt")
+                                  << QStringList {above.arg(QStringLiteral("0.0.0.256"))};
+        QTest::newRow("part spilling into the next byte")
+            << manifest("p.crypt", "0.0.0.16777218", "d.crypt")
+            << QStringList {above.arg(QStringLiteral("0.0.0.16777218"))};
+        QTest::newRow("part beyond 32 bits")
+            << manifest("p.crypt", "V1.99999999999.0.0", "d.crypt")
+            << QStringList {above.arg(QStringLiteral("V1.99999999999.0.0"))};
+        QTest::newRow("bootloader record")
+            << QByteArray(R"({"Display": {"Bootloader": {"Path": "db", "Version": "V300.0.0.0"},
+                 "Application": {"Path": "da", "Version": "V1.0.0.0"}}})")
+            << QStringList {QStringLiteral("version.json: the display bootloader version "
+                                           "\"V300.0.0.0\" has a part above 255")};
+        QTest::newRow("one file for both controllers")
+            << manifest("same.crypt", "V2.0.0.0", "same.crypt")
+            << QStringList {QStringLiteral("version.json names the file \"same.crypt\" for two "
+                                           "controllers: platform application and display "
+                                           "application")};
+        QTest::newRow("the display's file as the platform image")
+            << QByteArray(
+                   R"({"Platform": {"Application": {"Path": "d.crypt", "Version": "2.0.0.0"}},
+                 "Display": {"Bootloader": {"Path": "d.crypt", "Version": "1.0.0.0"}}})")
+            << QStringList {QStringLiteral("version.json names the file \"d.crypt\" for two "
+                                           "controllers: platform application and display "
+                                           "bootloader")};
+        // Within one controller the bootloader record is never sent.
+        QTest::newRow("one file for one controller's two records")
+            << QByteArray(R"({"Platform": {"Application": {"Path": "p", "Version": "2.0.0.0"},
+                 "Bootloader": {"Path": "p", "Version": "1.0.0.0"}}})")
+            << QStringList();
+        QTest::newRow("key twice, the last one would win")
+            << QByteArray(R"({"Platform": {"Application": {"Path": "d.crypt", "Path": "p.crypt",
+                 "Version": "2.0.0.0"}}})")
+            << QStringList {QStringLiteral(
+                   "version.json gives the key \"Platform.Application.Path\" twice")};
+        QTest::newRow("controller twice")
+            << QByteArray(R"({"Platform": {"Application": {"Path": "p", "Version": "9.0.0.0"}},
+                 "Platform": {"Application": {"Path": "p", "Version": "1.0.0.0"}}})")
+            << QStringList {QStringLiteral("version.json gives the key \"Platform\" twice")};
+        QTest::newRow("same key in two objects")
+            << QByteArray(R"({"Platform": {"Application": {"Path": "p", "Version": "2.0.0.0"}},
+                 "Display": {"Application": {"Path": "d", "Version": "2.0.0.0"}}})")
+            << QStringList();
+    }
+    void faults()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QStringList, faults);
+        VersionParser parser(json);
+        parser.parse();
+        QCOMPARE(parser.faults(), faults);
+    }
+
     void bootloaderRecordsAreKept()
     {
         VersionParser parser(QByteArray(R"({

@@ -1,6 +1,7 @@
 #include "application/core/Settings.h"
 
 #include "application/core/SettingsJson.h"
+#include "utilities/JsonDuplicateKey.h"
 #include "utilities/RegularFile.h"
 
 #include <QJsonDocument>
@@ -180,7 +181,8 @@ bool Settings::load(const QString &path)
     // The reader keeps only one of two equal keys: which of the two the file means is the
     // technician's to say. Asked before the reader runs, which loses the memory of a dropped
     // object.
-    if (const QString duplicate = SettingsJson::duplicateKey(content); !duplicate.isEmpty()) {
+    if (const QString duplicate = Utilities::JsonDuplicateKey::find(content);
+        !duplicate.isEmpty()) {
         //: %1 is a key of the settings file
         m_errorString = tr("the key \"%1\" appears twice").arg(duplicate);
         return false;

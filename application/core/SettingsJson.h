@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -22,12 +21,6 @@ public:
                            QString *error);
     static Result readObject(const QJsonObject &object, const QString &key, QJsonObject *value,
                              QString *error);
-
-    // The first key that an object of the JSON text holds twice, with the keys of the objects
-    // around it in front ("Undercurrent.Threshold"); empty when there is none. A JSON reader
-    // silently keeps one of the two, so a file saying two things is caught here. Any text may be
-    // given: one that is not JSON gives no meaningful answer, but nothing beyond it is read.
-    static QString duplicateKey(const QByteArray &text);
 
     // Adds field to present when its key was taken; false when the key was refused.
     template<typename Bits> static bool take(Result result, unsigned field, Bits *present)

@@ -197,6 +197,8 @@ public:
 
 private:
     void connectPackageUpdate();
+    // The update verdict on the loaded package, in the panel's label and START UPDATE.
+    void showPackageVerdict();
     // The progress bar's text for the current step; a wait counts its seconds down.
     void showUpdateStep();
     void handleUpdateStepCountdown();

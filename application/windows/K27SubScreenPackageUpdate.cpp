@@ -6,6 +6,7 @@
 #include "application/core/UpdateVerdict.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
+#include "application/windows/YesNoQuestion.h"
 #include "component/ZantLinkPacket.h"
 #include "model/database/ModelDatabase.h"
 #include "service/PackageUpdateService.h"
@@ -14,31 +15,16 @@
 #include "ui_K27SubScreenInformationPage.h"
 #include "utilities/VersionText.h"
 
-#include <optional>
-
 using Application::K27::FileChooser;
 using Application::K27::StatusDisplay;
 using Application::K27::UpdateVerdict;
+using Application::K27::YesNoQuestion;
 using Service::K27::PackageUpdateService;
 
 namespace {
 // The controllers' node codes.
 constexpr quint8 platformNode = Component::Interfaces::ZantLinkPacket::Platform;
 constexpr quint8 displayNode = Component::Interfaces::ZantLinkPacket::Display;
-
-// The verdict for the package just opened, by the logged-in level's rights and what the device
-// reported; packageVersion is none for a package without a platform image.
-UpdateVerdict updateVerdict(const AccessRights &rights, Model::Database::ModelDatabase &model,
-                            std::optional<quint32> packageVersion)
-{
-    UpdateVerdict::Facts facts;
-    facts.packageVersion = packageVersion;
-    facts.deviceVersion = quint32(model.information().platformVersion().value());
-    facts.skipVersionCheck = rights.hasRight(AccessRights::UpdateWithoutVersionCheck);
-    facts.demoMode = rights.hasRight(AccessRights::DemoMode);
-    facts.operatingMode = quint32(model.operation().operatingMode().value());
-    return UpdateVerdict::decide(facts);
-}
 
 // Whether an update that ended with this error had begun to change the device: its state is
 // then to be found out. A refusal before the first command changed nothing.
@@ -93,6 +79,24 @@ void K27SubScreen::connectPackageUpdate()
     m_updateStepCountdown.setInterval(1000);
     connect(&m_updateStepCountdown, &QTimer::timeout, this,
             &K27SubScreen::handleUpdateStepCountdown);
+
+    // The verdict on a loaded package follows the device: the motor started or stopped, a
+    // controller answered from its bootloader or its application.
+    const Service::K27::ZantLinkTerminalService *const terminal = terminalService().data();
+    for (const auto signal : {&Service::K27::ZantLinkTerminalService::operatingModeModelValue,
+                              &Service::K27::ZantLinkTerminalService::terminalPlatformReady,
+                              &Service::K27::ZantLinkTerminalService::terminalDisplayReady})
+        connect(terminal, signal, this, [this] {
+            if (packageUpdateService()->state() == PackageUpdateService::State::Loaded)
+                showPackageVerdict();
+        });
+}
+
+void K27SubScreen::showPackageVerdict()
+{
+    showUpdateVerdict(
+        *m_informationPage,
+        UpdateVerdict::decide(*this, m_rights.hasRight(AccessRights::UpdateWithoutVersionCheck)));
 }
 
 void K27SubScreen::handleOpenUpdatePackage()
@@ -125,6 +129,16 @@ void K27SubScreen::openUpdatePackage(const QString &path)
 
 void K27SubScreen::handleStartPackageUpdate()
 {
+    // The device may have changed since the package was opened (the motor started).
+    const UpdateVerdict verdict
+        = UpdateVerdict::decide(*this, m_rights.hasRight(AccessRights::UpdateWithoutVersionCheck));
+    if (!verdict.mayInstall()) {
+        showUpdateVerdict(*m_informationPage, verdict);
+        return;
+    }
+    if (verdict.needsConfirmation()
+        && !YesNoQuestion::ask(this, {verdict.confirmationTitle(), verdict.confirmationText()}))
+        return;
     m_informationPage->pushButtonOpenUpdatePackage->hide();
     m_informationPage->pushButtonStartPackageUpdate->hide();
     m_informationPage->progressBarPackageUpdate->setValue(0);
@@ -145,12 +159,14 @@ void K27SubScreen::handlePackageUpdateVersion(const QString &version)
 
 void K27SubScreen::handlePackageUpdatePlatformVersion(quint32 version)
 {
-    showUpdateVerdict(*m_informationPage, updateVerdict(m_rights, *database(), version));
+    // The verdict reads the package's version from the package service itself.
+    Q_UNUSED(version)
+    showPackageVerdict();
 }
 
 void K27SubScreen::handlePackageUpdateWithoutPlatformImage()
 {
-    showUpdateVerdict(*m_informationPage, updateVerdict(m_rights, *database(), std::nullopt));
+    showPackageVerdict();
 }
 
 void K27SubScreen::handlePackageUpdateErrorOccured(const QString &message)

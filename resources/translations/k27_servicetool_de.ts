@@ -1167,6 +1167,40 @@ Trotzdem schließen?</translation>
     </message>
 </context>
 <context>
+    <name>Service::K27::VersionParser</name>
+    <message>
+        <source>platform application</source>
+        <translation>Platform-Anwendung</translation>
+    </message>
+    <message>
+        <source>platform bootloader</source>
+        <translation>Platform-Bootloader</translation>
+    </message>
+    <message>
+        <source>display application</source>
+        <translation>Display-Anwendung</translation>
+    </message>
+    <message>
+        <source>display bootloader</source>
+        <translation>Display-Bootloader</translation>
+    </message>
+    <message>
+        <source>version.json: the %2 version &quot;%1&quot; has a part above 255</source>
+        <extracomment>%1 is a version text (&quot;V0.0.0.256&quot;), %2 an image (&quot;platform application&quot;)</extracomment>
+        <translation>version.json: Die Version &quot;%1&quot; (%2) hat einen Teil über 255</translation>
+    </message>
+    <message>
+        <source>version.json names the file &quot;%1&quot; for two controllers: %2 and %3</source>
+        <extracomment>%1 is a file of the package, %2 and %3 images (&quot;platform application&quot;)</extracomment>
+        <translation>version.json nennt die Datei &quot;%1&quot; für zwei Controller: %2 und %3</translation>
+    </message>
+    <message>
+        <source>version.json gives the key &quot;%1&quot; twice</source>
+        <extracomment>%1 is a key of the manifest (&quot;Platform.Application.Path&quot;)</extracomment>
+        <translation>version.json enthält den Schlüssel &quot;%1&quot; zweimal</translation>
+    </message>
+</context>
+<context>
     <name>Service::K27::ZantLinkTerminalService</name>
     <message numerus="yes">
         <source>ID: %1 (%2): %n content byte(s) fit no content of its type; dropped (%3 so far)</source>
@@ -1342,6 +1376,28 @@ Trotzdem schließen?</translation>
     <message>
         <source>New Firmware: </source>
         <translation>Neue Firmware: </translation>
+    </message>
+    <message>
+        <source>The version on the device is unknown: its last update did not finish. New Firmware: </source>
+        <translation>Die Version auf dem Gerät ist unbekannt: Sein letztes Update wurde nicht abgeschlossen. Neue Firmware: </translation>
+    </message>
+    <message>
+        <source>Not newer than the device&apos;s %1: </source>
+        <extracomment>%1 is the device&apos;s platform firmware version (&quot;V1.0.0.0&quot;)</extracomment>
+        <translation>Nicht neuer als %1 auf dem Gerät: </translation>
+    </message>
+    <message>
+        <source>Stop the motor first</source>
+        <translation>Zuerst den Motor anhalten</translation>
+    </message>
+    <message>
+        <source>Install older firmware</source>
+        <translation>Ältere Firmware installieren</translation>
+    </message>
+    <message>
+        <source>The package&apos;s platform firmware %1 is not newer than the device&apos;s %2. Install it anyway?</source>
+        <extracomment>%1 is the package&apos;s platform firmware version, %2 the device&apos;s (&quot;V1.0.0.0&quot;)</extracomment>
+        <translation>Die Platform-Firmware %1 des Pakets ist nicht neuer als %2 auf dem Gerät. Trotzdem installieren?</translation>
     </message>
 </context>
 <context>

@@ -73,6 +73,20 @@ QString UpdatePackages::tamper(const QString &package, const QString &name)
     return writeFile(path, bytes) ? path : QString();
 }
 
+QString UpdatePackages::withManifest(const QString &package, const QString &name,
+                                     const QByteArray &manifest)
+{
+    const QByteArray bytes = readFile(package);
+    const Utilities::Tarball tarball(bytes.constData(), quint32(bytes.size()));
+    QList<QPair<QString, QByteArray>> files {{QStringLiteral("version.json"), manifest}};
+    for (const char *image : {"platform.crypt", "display.crypt"}) {
+        if (const Utilities::Tarball::Entry *entry = tarball.find(QByteArray(image)))
+            files.append(
+                qMakePair(QString::fromLatin1(image), QByteArray(entry->data, int(entry->size))));
+    }
+    return archive(name, files);
+}
+
 QString UpdatePackages::archive(const QString &name, const QList<QPair<QString, QByteArray>> &files)
 {
     const QDir dir(m_folder);

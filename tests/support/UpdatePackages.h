@@ -29,6 +29,9 @@ public:
                   const QString &packageVersion = QStringLiteral("V2.0.0.0"));
     // The same package with one byte of an image's ciphertext changed.
     QString tamper(const QString &package, const QString &name);
+    // The images of package ("platform.crypt", "display.crypt") under another manifest: for
+    // manifests k27-mkpackage never writes.
+    QString withManifest(const QString &package, const QString &name, const QByteArray &manifest);
     // An archive of the given files (name, contents), made with tar.
     QString archive(const QString &name, const QList<QPair<QString, QByteArray>> &files);
     QString folder() const { return m_folder; }

@@ -25,6 +25,7 @@ bool DemoDevices::options(int index, DeviceSim::DeviceSimulatorOptions *options,
     const DemoDevice &demo = demoDevices[index];
     options->portName = QString::fromLatin1(demo.portName);
     options->platform = {0x00040304, 0x01000000, 0x01000000, 0};
+    options->usbAwayMs = usbAwayMs;
     const std::pair<QString, QString> values[] {
         {QStringLiteral("ArticleNumber"), QString::fromLatin1(demo.articleNumber)},
         {QStringLiteral("SerialNumber"), QString::fromLatin1(demo.serialNumber)},

@@ -37,6 +37,13 @@ using Application::K27::SerialPortManager;
 using Component::Interfaces::ZantLinkPacket;
 using Model::Interfaces::ModelValueIntf;
 
+namespace {
+// The values the update verdict is decided from: the platform software and the operating mode.
+constexpr Model::Interfaces::ModelValueID updateVerdictValues[]
+    = {Model::Interfaces::ModelValueID::PlatformVersion,
+       Model::Interfaces::ModelValueID::OperatingMode};
+} // namespace
+
 ControlSession::ControlSession(const QString &portPath, int timeoutMs, QTextStream &out,
                                QTextStream &err)
     : m_portPath(portPath)
@@ -538,8 +545,10 @@ bool ControlSession::update(const QString &packagePath, bool allowDowngrade,
     m_allowDowngrade = allowDowngrade;
     m_waiting = Waiting::UpdateVersion;
     runApplication();
-    ensureRequested(m_application->valueObserver()->findValue(
-        Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::PlatformVersion)));
+    // The verdict needs the platform software and the operating mode (no update while the
+    // motor runs).
+    for (const Model::Interfaces::ModelValueID id : updateVerdictValues)
+        ensureRequested(m_application->valueObserver()->findValue(Model::Interfaces::toNumber(id)));
     return true;
 }
 
@@ -554,11 +563,11 @@ void ControlSession::handleArrival(quint16 identifier)
 {
     switch (m_waiting) {
     case Waiting::UpdateVersion:
-        if (identifier
-            == Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::PlatformVersion)) {
-            const auto version = static_cast<quint32>(
-                m_application->database()->information().platformVersion().value());
-            if (!m_install->accepts(version, m_allowDowngrade)) {
+        if (std::all_of(std::cbegin(updateVerdictValues), std::cend(updateVerdictValues),
+                        [this](Model::Interfaces::ModelValueID id) {
+                            return m_arrivals.count(Model::Interfaces::toNumber(id)) > 0;
+                        })) {
+            if (!m_install->accepts(m_allowDowngrade)) {
                 finish(PackageRefused);
                 return;
             }

@@ -2,6 +2,7 @@
 
 #include "application/core/Application.h"
 #include "application/core/UpdateVerdict.h"
+#include "model/database/ModelDatabase.h"
 #include "service/PackageUpdateService.h"
 #include "service/UpdateControlService.h"
 #include "service/VersionParser.h"
@@ -46,8 +47,6 @@ PackageInstall::PackageInstall(Application::K27::Application &application, QText
     , m_err(err)
 {
     PackageUpdateService *const package = m_application.packageUpdateService().data();
-    connect(package, &PackageUpdateService::packageUpdatePlatformVersion, this,
-            [this](quint32 version) { m_platformVersion = version; });
     connect(package, &PackageUpdateService::packageUpdateVersion, this,
             [this](const QString &version) { m_packageVersion = version; });
     connect(package, &PackageUpdateService::packageUpdateErrorOccured, this,
@@ -90,7 +89,6 @@ PackageUpdateService *PackageInstall::package() const
 
 bool PackageInstall::open(const QString &path)
 {
-    m_platformVersion.reset();
     package()->openPackage(path);
     if (package()->state() != PackageUpdateService::State::Loaded) {
         const QString reason = package()->error().text();
@@ -102,31 +100,39 @@ bool PackageInstall::open(const QString &path)
     return true;
 }
 
-bool PackageInstall::accepts(quint32 deviceVersion, bool allowDowngrade)
+bool PackageInstall::accepts(bool allowDowngrade)
 {
-    UpdateVerdict::Facts facts;
-    facts.packageVersion = m_platformVersion;
-    facts.deviceVersion = deviceVersion;
-    facts.skipVersionCheck = allowDowngrade;
-    const UpdateVerdict verdict = UpdateVerdict::decide(facts);
+    const UpdateVerdict verdict = UpdateVerdict::decide(m_application, allowDowngrade);
     if (verdict.mayInstall())
         return true;
     // A display left in its bootloader by a transfer that broke off: the package that was
-    // being installed completes it, though the platform has it already.
-    if (package()->controllerName(1) == "Bootloader" && package()->updates(1)) {
+    // being installed completes it, though the platform has it already (its answer may reach
+    // the package service before the terminal's start-up question is answered).
+    if (verdict.kind() != UpdateVerdict::Kind::MotorRuns
+        && package()->controllerName(1) == "Bootloader" && package()->updates(1)) {
         m_err << "k27ctl: the display runs its bootloader: its last update did not finish; the "
                  "package completes it"
               << Qt::endl;
         return true;
     }
-    if (verdict.kind() == UpdateVerdict::Kind::NoPlatformImage)
+    const UpdateVerdict::Facts &facts = verdict.facts();
+    switch (verdict.kind()) {
+    case UpdateVerdict::Kind::MotorRuns:
+        m_err << "k27ctl: the motor runs (operating mode "
+              << m_application.database()->operation().operatingMode().toString()
+              << "); stop the motor first; nothing sent" << Qt::endl;
+        return false;
+    case UpdateVerdict::Kind::NoPlatformImage:
         m_err << "k27ctl: the package has no platform image to compare with the device's "
                  "platform software "
-              << Utilities::versionText(deviceVersion);
-    else
+              << Utilities::versionText(facts.deviceVersion);
+        break;
+    default:
         m_err << "k27ctl: the package's platform software "
-              << Utilities::versionText(*m_platformVersion) << " is not newer than the device's "
-              << Utilities::versionText(deviceVersion);
+              << Utilities::versionText(facts.packageVersion.value_or(0))
+              << " is not newer than the device's " << Utilities::versionText(facts.deviceVersion);
+        break;
+    }
     m_err << "; --allow-downgrade installs it anyway; nothing sent" << Qt::endl;
     return false;
 }

@@ -17,10 +17,12 @@ class PackageUpdateService;
 
 // k27ctl update: installs an update package through a device application's package update
 // service, with a progress line on standard error; at the end it prints the versions the
-// device reports. The update counts as installed only when the device confirms it. The package is
-// opened and checked before anything is sent; it is installed only when its platform software is
-// newer than the device's, or when a downgrade is allowed (also the only way to install a package
-// without a platform image, which brings nothing to compare).
+// device reports. The update counts as installed only when the device confirms it. The package
+// is opened and checked before anything is sent; the window's update verdict decides whether it
+// is installed: never while the motor runs; a package that is newer than the device's platform
+// software, any package on a device whose last update did not finish, and otherwise only when a
+// downgrade is allowed (also the only way to install a package without a platform image, which
+// brings nothing to compare).
 class PackageInstall : public QObject
 {
     Q_OBJECT
@@ -34,10 +36,11 @@ public:
     // Opens and checks the package; false (the reason on standard error) when it cannot be
     // used. Sends nothing.
     bool open(const QString &path);
-    // The update verdict for the device's platform software (a packed version); false with the
-    // reason on standard error.
-    bool accepts(quint32 deviceVersion, bool allowDowngrade);
-    // The verdict for a device whose platform runs its bootloader: its version is unknown, and
+    // The update verdict for the opened package on the device as it reported itself (its
+    // platform software, its operating mode, a controller in its bootloader); false with the
+    // reason on standard error. allowDowngrade confirms a package that is not newer.
+    bool accepts(bool allowDowngrade);
+    // The verdict for a device whose platform runs its bootloader and so reports no version:
     // only a package with a platform image can complete it. False with the reason on standard
     // error.
     bool acceptsRecovery();
@@ -57,7 +60,6 @@ private:
     Application::K27::Application &m_application;
     QTextStream &m_out;
     QTextStream &m_err;
-    std::optional<quint32> m_platformVersion;
     QString m_packageVersion;
     QString m_step;
     int m_percent = -1;

@@ -57,6 +57,11 @@ bool PackageInspector::inspect(const QString &packagePath)
         return false;
     }
     const QByteArray json(manifest->data, manifest->size);
+    // Asked before the JSON reader runs, which keeps one of two equal keys silently.
+    if (const QString fault = VersionParser::duplicateKeyFault(json); !fault.isEmpty()) {
+        m_errors << fault;
+        return false;
+    }
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
@@ -70,6 +75,8 @@ bool PackageInspector::inspect(const QString &packagePath)
 
     VersionParser parser(json);
     parser.parse();
+    // The service tool refuses such a manifest whole, before it looks at any image.
+    m_errors << parser.faults();
     m_report << QStringLiteral("Package version: %1")
                     .arg(parser.packageVersion().isEmpty() ? QStringLiteral("-")
                                                            : parser.packageVersion());

@@ -11,8 +11,9 @@ namespace MkPackage {
 class PackageInspector
 {
 public:
-    // Reads and checks the package. True only when the manifest names at least one
-    // application image and every named application image is in the package and
+    // Reads and checks the package. True only when the manifest has no fault (a key
+    // twice, a version part above 255, one file for both controllers), names at least
+    // one application image, and every named application image is in the package and
     // verifies.
     bool inspect(const QString &packagePath);
 

@@ -198,18 +198,22 @@ void UpdateControlService::setStallTimeouts(int firstRequestMs, int blockRequest
     m_blockRequestTimeoutMs = blockRequestMs;
 }
 
+bool UpdateControlService::requestedRecently()
+{
+    if (m_lastRequestAt < 0)
+        return false;
+    const int allowed = m_blockRequestTimeoutMs;
+    const qint64 quiet = m_clock.elapsed() - m_lastRequestAt;
+    if (quiet >= allowed)
+        return false;
+    m_stallTimer.start(int(allowed - quiet));
+    return true;
+}
+
 void UpdateControlService::handleStall()
 {
-    if (!isTransferring() || m_readingLine)
+    if (!isTransferring() || m_readingLine || requestedRecently())
         return;
-    const int allowed = m_lastRequestAt < 0 ? m_firstRequestTimeoutMs : m_blockRequestTimeoutMs;
-    if (m_lastRequestAt >= 0) {
-        const qint64 quiet = m_clock.elapsed() - m_lastRequestAt;
-        if (quiet < allowed) {
-            m_stallTimer.start(int(allowed - quiet));
-            return;
-        }
-    }
     // The program may not have run for a while (a busy or suspended computer): the device's
     // request can be waiting unread. The line is read first; its packets are handed on as
     // posted events, and the decision is posted after them.
@@ -224,17 +228,9 @@ void UpdateControlService::decideStall()
     if (!m_readingLine)
         return;
     m_readingLine = false;
-    if (!isTransferring())
+    // A request that was waiting keeps the transfer going, timed from that request.
+    if (!isTransferring() || requestedRecently())
         return;
-    const int allowed = m_lastRequestAt < 0 ? m_firstRequestTimeoutMs : m_blockRequestTimeoutMs;
-    if (m_lastRequestAt >= 0) {
-        const qint64 quiet = m_clock.elapsed() - m_lastRequestAt;
-        if (quiet < allowed) {
-            // A request was waiting: the transfer goes on, timed from that request.
-            m_stallTimer.start(int(allowed - quiet));
-            return;
-        }
-    }
     const int done = m_blocksDone;
     const int count = m_blockCount;
     cancel();

@@ -111,6 +111,9 @@ signals:
 
 private:
     void refuse(Error error);
+    // Whether the device asked for a block within the allowed time; the stall timer then runs on
+    // from that request.
+    bool requestedRecently();
     void handleStall();
     // The stall timer's decision, once the line has been read.
     void decideStall();

@@ -85,6 +85,8 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
         QString::fromLatin1(Utilities::versionText(getVersion())));
 
     applyAccessRights();
+    if (isOffline())
+        showOffline();
 }
 
 K27SubScreen::~K27SubScreen()
@@ -165,6 +167,10 @@ void K27SubScreen::applyAccessRights()
         m_ui->pushButtonServiceMode->setText(tr("Demo"));
         m_ui->pushButtonServiceMode->setEnabled(true);
     }
+
+    // Resetting an error changes the device's state: the same right as changing its settings.
+    m_informationPage->pushButtonResetError->setVisible(
+        m_rights.hasRight(AccessRights::Configuration));
 
     const bool softstart = m_rights.hasRight(AccessRights::Softstart);
     m_configurationPage->labelSoftstart->setVisible(softstart);

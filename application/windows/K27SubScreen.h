@@ -82,6 +82,16 @@ public:
     // update of one controller): ending now may leave the device in its bootloader.
     bool isUpdating() const;
 
+    // No device port stands behind this window (the "Offline" window): it shows no identity and
+    // offers nothing that needs a device.
+    bool isOffline() const;
+    // The device as a person names it: its serial number once reported, else the port name.
+    QString deviceName() const;
+    // The device has gone away: a running recording ends and its file is saved. What to tell
+    // about the recording that ended so ("Recording saved to PATH (N rows)"), or empty when
+    // none did; told once.
+    QString endRecordingAsDeviceLeft();
+
     // A mark every title of this window carries after its own text (the demo marks windows
     // of simulated devices); empty for none.
     void setTitleMark(const QString &mark);
@@ -111,6 +121,8 @@ public slots:
     void handleOperatingModeModelValue();
     // The port opened, failed to open or closed.
     void handlePortOpenState();
+    // RESET ERROR: asks the device to clear its error.
+    void handleResetError();
     // A controller's answer to "GetName" changed what it runs (its application, its bootloader).
     void handleControllerState();
 
@@ -285,6 +297,10 @@ private:
     ::Application::K27::StatusDisplay::Input statusInput();
     void applyStatusView(const ::Application::K27::StatusDisplay::View &view);
     void showMotorStatus(::Application::K27::StatusDisplay::MotorStatus status);
+    // The Control page says why the motor does not start while the device reports an error.
+    void showMotorBlockedReason();
+    // The Offline window: no identity, no settings to change, no motor to run.
+    void showOffline();
     void showDirection(::Application::K27::StatusDisplay::Direction direction);
     // What the controllers run, with what it means for the device: the platform's bootloader
     // (an update did not finish) shows what to do and turns off the pages that need the model;
@@ -349,8 +365,9 @@ private:
     // Shows a reported measurement's text with its unit, and takes the measurement.
     void showMeasurement(QLabel *label, const QByteArray &text, MeasurementSample::Kind kind,
                          int phase = -1);
-    // Ends a running recording; status is what the page says once the file is saved.
-    void stopRecording(const QString &status);
+    // Ends a running recording; status is what the page says once the file is saved. True
+    // when a recording ended with its file saved.
+    bool stopRecording(const QString &status);
     void showRecordingState();
 
     std::unique_ptr<::Application::K27::MeasurementRecorder> m_recorder;
@@ -360,4 +377,6 @@ private:
     // The row count is shown a few times a second, not once per row.
     QTimer m_recordingStateTimer;
     QString m_recordFolder;
+    // Said about the recording the device's going away ended, until the main window asks.
+    QString m_recordingEndedByDeviceLeft;
 };

@@ -21,6 +21,7 @@ using Application::K27::ControllerStates;
 using Application::K27::SerialPort;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
+using Model::Interfaces::ModelActionID;
 
 namespace {
 
@@ -70,6 +71,8 @@ void K27SubScreen::connectInformation()
             &K27SubScreen::handleFaultTypeModelValue);
     connect(terminal, &Service::K27::ZantLinkTerminalService::operatingModeModelValue, this,
             &K27SubScreen::handleOperatingModeModelValue);
+    connect(m_informationPage->pushButtonResetError, &QPushButton::clicked, this,
+            &K27SubScreen::handleResetError);
     m_informationPage->labelDeviceState->hide();
     connect(controllerStates().data(), &ControllerStates::controllerStateChanged, this,
             &K27SubScreen::handleControllerState);
@@ -145,6 +148,49 @@ StatusDisplay::Input K27SubScreen::statusInput()
 void K27SubScreen::handleFaultTypeModelValue()
 {
     applyStatusView(StatusDisplay::faultView(statusInput()));
+    showMotorBlockedReason();
+}
+
+void K27SubScreen::handleResetError()
+{
+    fireModelAction(ModelActionID::ResetError);
+}
+
+bool K27SubScreen::isOffline() const
+{
+    return serialPort().isNull();
+}
+
+QString K27SubScreen::deviceName() const
+{
+    return m_title.trimmed().isEmpty() ? m_portName : m_title.trimmed();
+}
+
+void K27SubScreen::showOffline()
+{
+    const QString offline = tr("Offline — no device connected");
+    // The form's "0" and "V0.0.0.0" would read as a device's identity.
+    m_informationPage->labelProductName->setText(offline);
+    const QString none = QStringLiteral("—");
+    for (QLabel *label :
+         {m_informationPage->labelArticleNumber, m_informationPage->labelSerialNumber,
+          m_informationPage->labelSoftwareVersion, m_informationPage->labelHardwareRevision})
+        label->setText(none);
+    m_informationPage->labelTorvexK27Image->setPixmap(QPixmap());
+
+    // Nothing here reaches a device: what would change or read one is off, and says why.
+    QWidget *const needDevice[] {
+        m_configurationPage->stackedWidgetSettings, m_configurationPage->pushButtonFactoryReset,
+        m_configurationPage->pushButtonExport,      m_configurationPage->pushButtonImport,
+        m_controlPage->pushButtonControlForward,    m_controlPage->pushButtonControlBackward,
+        m_controlPage->pushButtonControlIdle,       m_controlPage->checkBoxControlSoftstart,
+        m_informationPage->pushButtonResetError,
+    };
+    for (QWidget *widget : needDevice) {
+        widget->setEnabled(false);
+        widget->setToolTip(offline);
+    }
+    showSettingsFileResult(tr("%1: EXPORT and IMPORT need a connected device.").arg(offline));
 }
 
 void K27SubScreen::handleOperatingModeModelValue()

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <utility>
 
 using Application::K27::FileChooser;
 using Application::K27::MeasurementRecorder;
@@ -56,6 +57,7 @@ void K27SubScreen::connectMeasurement()
             &K27SubScreen::handleBackward);
     connect(m_serviceModePage->pushButtonMotorIdle, &QPushButton::clicked, this,
             &K27SubScreen::handleIdle);
+    m_controlPage->labelControlFault->hide();
     // Any state but unchecked counts as on.
     connect(m_controlPage->checkBoxControlSoftstart, &QCheckBox::stateChanged, this,
             [this](int state) { handleSoftstart(state != Qt::Unchecked); });
@@ -152,14 +154,14 @@ void K27SubScreen::handleMeasurementPhaseModelValue()
     // The phase travels with the voltage and current signals; nothing to show on its own.
 }
 
+// The motor's state and direction are shown as the device reports its operating mode: a
+// device may refuse to start (an active error), and then nothing runs.
 void K27SubScreen::handleForward()
 {
     if (deviceLink() == nullptr)
         return;
     fireModelAction(ModelActionID::MotorStop);
     fireModelAction(ModelActionID::MotorRightOn);
-    showMotorStatus(StatusDisplay::MotorStatus::Forward);
-    showDirection(StatusDisplay::Direction::Forward);
 }
 
 void K27SubScreen::handleBackward()
@@ -168,8 +170,6 @@ void K27SubScreen::handleBackward()
         return;
     fireModelAction(ModelActionID::MotorStop);
     fireModelAction(ModelActionID::MotorLeftOn);
-    showMotorStatus(StatusDisplay::MotorStatus::Backward);
-    showDirection(StatusDisplay::Direction::Backward);
 }
 
 void K27SubScreen::handleIdle()
@@ -177,8 +177,22 @@ void K27SubScreen::handleIdle()
     if (deviceLink() == nullptr)
         return;
     fireModelAction(ModelActionID::MotorStop);
-    showMotorStatus(StatusDisplay::MotorStatus::Idle);
-    showDirection(StatusDisplay::Direction::None);
+}
+
+void K27SubScreen::showMotorBlockedReason()
+{
+    const StatusDisplay::Input input = statusInput();
+    QString text;
+    if (input.error != 0 && !input.platformBootloader) {
+        //: %1 is the error as the device names it ("Overload"), %2 its code ("E 1406")
+        text = tr("The motor does not start: the device reports the error %1 (%2).")
+                   .arg(input.errorText.trimmed(), StatusDisplay::errorCode(input.error).trimmed());
+        if (m_rights.hasRight(AccessRights::Configuration))
+            text += QLatin1Char(' ')
+                + tr("Remove its cause, then press RESET ERROR on the Information page.");
+    }
+    m_controlPage->labelControlFault->setText(text);
+    m_controlPage->labelControlFault->setVisible(!text.isEmpty());
 }
 
 void K27SubScreen::handleSoftstart(bool enable)
@@ -341,17 +355,36 @@ void K27SubScreen::handleRecordPortState()
 {
     const QSharedPointer<::Application::K27::SerialPort> &port = serialPort();
     if (port && !port->isOpen())
-        stopRecording(tr("The device has gone away; the recording was saved."));
+        endRecordingAsDeviceLeft();
 }
 
-void K27SubScreen::stopRecording(const QString &status)
+QString K27SubScreen::endRecordingAsDeviceLeft()
+{
+    if (m_recorder->isRecording()) {
+        // The page goes with the device's tab: the main window tells what became of the file.
+        if (stopRecording(tr("The device has gone away; the recording was saved."))) {
+            const QString path = QDir::toNativeSeparators(m_recorder->fileName());
+            const qint64 rows = m_recorder->rowCount();
+            //: %1 is the file, %2 the number of measurements in it
+            m_recordingEndedByDeviceLeft = rows == 1
+                ? tr("Recording saved to %1 (1 row)").arg(path)
+                : tr("Recording saved to %1 (%2 rows)").arg(path).arg(rows);
+        } else {
+            m_recordingEndedByDeviceLeft = m_recorder->errorString();
+        }
+    }
+    return std::exchange(m_recordingEndedByDeviceLeft, QString());
+}
+
+bool K27SubScreen::stopRecording(const QString &status)
 {
     if (!m_recorder->isRecording())
-        return;
+        return false;
     m_recordingStateTimer.stop();
     const bool saved = m_recorder->stop();
     showRecordingState();
     m_dataPage->labelRecordStatus->setText(saved ? status : m_recorder->errorString());
+    return saved;
 }
 
 void K27SubScreen::showRecordingState()

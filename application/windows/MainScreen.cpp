@@ -15,6 +15,8 @@
 #include <QPixmap>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTime>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -187,6 +189,11 @@ void MainScreen::closeEvent(QCloseEvent *event)
 void MainScreen::handlePortOpened(const QString &portName)
 {
     m_keptForUpdate.removeAll(nullptr);
+    if (m_waitingWindow) {
+        // A device is back: the waiting view that stood in for the last tab makes way.
+        discardDeviceWindow(m_waitingWindow);
+        m_waitingWindow = nullptr;
+    }
     QMdiSubWindow *const existing = findDeviceWindow(portName);
     if (existing && m_keptForUpdate.contains(existing)) {
         // Its device is back. An update still under way carries on in it; one that ended while
@@ -203,5 +210,30 @@ void MainScreen::handlePortOpened(const QString &portName)
 
 void MainScreen::handlePortClosed(const QString &portName)
 {
+    QMdiSubWindow *const subWindow = findDeviceWindow(portName);
+    K27SubScreen *const window = subWindow ? deviceWindowOf(subWindow) : nullptr;
+    if (!window)
+        return;
+    // The tab goes with the device: the status bar keeps what happened, and where a running
+    // recording was saved.
+    //: %1 is the device's serial number (or its port), %2 the time
+    QStringList lines {
+        tr("Device %1 disconnected at %2.")
+            .arg(window->deviceName(), QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))};
+    if (const QString recording = window->endRecordingAsDeviceLeft(); !recording.isEmpty())
+        lines.append(recording);
+    statusBar()->showMessage(lines.join(QLatin1Char(' ')));
+
+    const bool closing = window->canClose();
     closeDeviceWindow(portName);
+    if (!closing)
+        return;
+    // The last tab gone leaves the waiting view, not an empty window; the next device that
+    // comes takes its place.
+    const QList<K27SubScreen *> windows = deviceWindows();
+    if (std::all_of(windows.cbegin(), windows.cend(),
+                    [window](const K27SubScreen *other) { return other == window; })) {
+        addDeviceWindow(tr("Offline"));
+        m_waitingWindow = findDeviceWindow(tr("Offline"));
+    }
 }

@@ -76,4 +76,6 @@ private:
     QLabel *const m_loggedInLabel;
     // Sub-windows left open for their update when their port went away.
     QList<QPointer<QMdiSubWindow>> m_keptForUpdate;
+    // The offline tab put in place of the last device tab that went; it goes when a device comes.
+    QPointer<QMdiSubWindow> m_waitingWindow;
 };

@@ -80,6 +80,33 @@
 <context>
     <name>K27SubScreen</name>
     <message>
+        <source>Offline — no device connected</source>
+        <translation>Offline — kein Gerät verbunden</translation>
+    </message>
+    <message>
+        <source>%1: EXPORT and IMPORT need a connected device.</source>
+        <translation>%1: EXPORTIEREN und IMPORTIEREN brauchen ein verbundenes Gerät.</translation>
+    </message>
+    <message>
+        <source>The motor does not start: the device reports the error %1 (%2).</source>
+        <extracomment>%1 is the error as the device names it (&quot;Overload&quot;), %2 its code (&quot;E 1406&quot;)</extracomment>
+        <translation>Der Motor startet nicht: Das Gerät meldet den Fehler %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Remove its cause, then press RESET ERROR on the Information page.</source>
+        <translation>Beheben Sie die Ursache und drücken Sie dann FEHLER ZURÜCKSETZEN auf der Seite Information.</translation>
+    </message>
+    <message>
+        <source>Recording saved to %1 (1 row)</source>
+        <extracomment>%1 is the file, %2 the number of measurements in it</extracomment>
+        <translation>Aufzeichnung in %1 gespeichert (1 Zeile)</translation>
+    </message>
+    <message>
+        <source>Recording saved to %1 (%2 rows)</source>
+        <extracomment>%1 is the file, %2 the number of measurements in it</extracomment>
+        <translation>Aufzeichnung in %1 gespeichert (%2 Zeilen)</translation>
+    </message>
+    <message>
         <source>Form</source>
         <translation>Formular</translation>
     </message>
@@ -823,6 +850,10 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
 <context>
     <name>K27SubScreenInformationPage</name>
     <message>
+        <source>RESET ERROR</source>
+        <translation>FEHLER ZURÜCKSETZEN</translation>
+    </message>
+    <message>
         <source>ARTICLE NUMBER</source>
         <translation>ARTIKELNUMMER</translation>
     </message>
@@ -948,6 +979,11 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
 </context>
 <context>
     <name>MainScreen</name>
+    <message>
+        <source>Device %1 disconnected at %2.</source>
+        <extracomment>%1 is the device's serial number (or its port), %2 the time</extracomment>
+        <translation>Gerät %1 um %2 getrennt.</translation>
+    </message>
     <message>
         <source>TORVEX®K27 ServiceTool</source>
         <translation>TORVEX®K27 ServiceTool</translation>

@@ -16,7 +16,6 @@
 #include "support/TrappedTest.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
@@ -86,7 +85,6 @@ class TestK27SubScreen : public TestSupport::TrappedTest
 private slots:
     void formAndStart();
     void offlineWindow();
-    void offlineWindowShowsNoDevice();
     void rights_data();
     void rights();
     void identity();
@@ -196,35 +194,6 @@ void TestK27SubScreen::offlineWindow()
     QVERIFY(harness.child<QLabel>("labelPortError")->isHidden());
     window.setTitleMark(QStringLiteral("SIMULATED DEVICE"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Offline - SIMULATED DEVICE"));
-}
-
-// The offline window stands for no device: no identity, nothing to change or to export, and
-// the reason on the page and on each switched-off control.
-void TestK27SubScreen::offlineWindowShowsNoDevice()
-{
-    SubScreenHarness harness(UserLogin::Admin);
-    harness.makeWindow(QStringLiteral("Offline"));
-    harness.run();
-    const QString offline = QStringLiteral("Offline \u2014 no device connected");
-    QCOMPARE(harness.child<QLabel>("labelProductName")->text(), offline);
-    for (const char *name : {"labelArticleNumber", "labelSerialNumber", "labelSoftwareVersion",
-                             "labelHardwareRevision"})
-        QCOMPARE(harness.child<QLabel>(name)->text(), QStringLiteral("\u2014"));
-
-    harness.child<QPushButton>("pushButtonConfiguration")->click();
-    QCOMPARE(harness.child<QStackedWidget>("stackedWidgetMain")->currentIndex(), 1);
-    QVERIFY(!harness.child<QComboBox>("comboBoxTripClass")->isEnabled());
-    QVERIFY(!harness.child<QCheckBox>("checkBoxAutoReset")->isEnabled());
-    for (const char *name : {"pushButtonExport", "pushButtonImport", "pushButtonFactoryReset"}) {
-        QPushButton *const button = harness.child<QPushButton>(name);
-        QVERIFY2(!button->isEnabled(), name);
-        QCOMPARE(button->toolTip(), offline);
-    }
-    QVERIFY(harness.child<QLabel>("labelSettingsFileResult")->text().startsWith(offline));
-    // A click on EXPORT asks for no file (an unanswered file request would fail the test).
-    QTest::mouseClick(harness.child<QPushButton>("pushButtonExport"), Qt::LeftButton);
-    QVERIFY(!harness.child<QPushButton>("pushButtonResetError")->isEnabled());
-    QVERIFY(!harness.child<QPushButton>("pushButtonControlForward")->isEnabled());
 }
 
 void TestK27SubScreen::rights_data()

@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -107,6 +108,7 @@ private slots:
     void secondPortOpenedForKnownPortAddsNothing();
     void offlineWindowStaysWhenDeviceArrives();
     void unplugDuringARecordingSaysWhereItIs();
+    void offlineWindowShowsNoDevice();
     void portGoneBeforeTheMainWindowGetsNoTab();
     void demoMarksEveryDeviceWindow();
     void statusBarShowsTheLevel_data();
@@ -534,6 +536,50 @@ void TestMainScreen::unplugDuringARecordingSaysWhereItIs()
     QVERIFY(!again.isEmpty());
     manager->handleTimeout();
     QTRY_COMPARE(portNames(mainScreen.deviceWindows()), QStringList({again}));
+}
+
+// The offline window stands for no device: no identity, nothing to change or to export, and
+// the reason on the page and on each switched-off control.
+void TestMainScreen::offlineWindowShowsNoDevice()
+{
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    const auto login = QSharedPointer<UserLogin>::create();
+    login->setLevel(UserLogin::Admin);
+    MainScreen mainScreen(manager, login, QSharedPointer<Config>::create());
+    QCOMPARE(mainScreen.deviceWindows().size(), 1);
+    K27SubScreen *const window = mainScreen.deviceWindows().constFirst();
+    const auto child = [window](const char *name) {
+        QWidget *const widget = window->findChild<QWidget *>(QString::fromLatin1(name));
+        if (!widget)
+            qWarning("no widget %s", name);
+        return widget;
+    };
+    const auto text
+        = [&child](const char *name) { return qobject_cast<QLabel *>(child(name))->text(); };
+
+    const QString offline = QStringLiteral("Offline \u2014 no device connected");
+    QCOMPARE(text("labelProductName"), offline);
+    for (const char *name : {"labelArticleNumber", "labelSerialNumber", "labelSoftwareVersion",
+                             "labelHardwareRevision"})
+        QCOMPARE(text(name), QStringLiteral("\u2014"));
+    QVERIFY(!child("pushButtonResetError")->isEnabled());
+
+    QTest::mouseClick(child("pushButtonConfiguration"), Qt::LeftButton);
+    QCOMPARE(qobject_cast<QStackedWidget *>(child("stackedWidgetMain"))->currentIndex(), 1);
+    QVERIFY(!child("comboBoxTripClass")->isEnabled());
+    QVERIFY(!child("checkBoxAutoReset")->isEnabled());
+    for (const char *name : {"pushButtonExport", "pushButtonImport"}) {
+        QVERIFY2(!child(name)->isEnabled(), name);
+        QCOMPARE(child(name)->toolTip(), offline);
+    }
+    QVERIFY(text("labelSettingsFileResult").startsWith(offline));
+    // A click on EXPORT asks for no file (an unanswered file request would fail the test).
+    TestSupport::FileAnswers answers;
+    QTest::mouseClick(child("pushButtonExport"), Qt::LeftButton);
+    QVERIFY(answers.asked().isEmpty());
+
+    QTest::mouseClick(child("pushButtonControl"), Qt::LeftButton);
+    QVERIFY(!child("pushButtonControlForward")->isEnabled());
 }
 
 // A device seen by the manager and unplugged before the main window opens: no tab for it,

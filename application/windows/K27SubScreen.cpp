@@ -85,8 +85,6 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
         QString::fromLatin1(Utilities::versionText(getVersion())));
 
     applyAccessRights();
-    if (isOffline())
-        showOffline();
 }
 
 K27SubScreen::~K27SubScreen()

@@ -82,9 +82,9 @@ public:
     // update of one controller): ending now may leave the device in its bootloader.
     bool isUpdating() const;
 
-    // No device port stands behind this window (the "Offline" window): it shows no identity and
-    // offers nothing that needs a device.
-    bool isOffline() const;
+    // Makes this the main window's offline window, which stands for no device: it shows no
+    // identity and offers nothing that needs a device, saying why.
+    void showOffline();
     // The device as a person names it: its serial number once reported, else the port name.
     QString deviceName() const;
     // The device has gone away: a running recording ends and its file is saved. What to tell
@@ -299,8 +299,6 @@ private:
     void showMotorStatus(::Application::K27::StatusDisplay::MotorStatus status);
     // The Control page says why the motor does not start while the device reports an error.
     void showMotorBlockedReason();
-    // The Offline window: no identity, no settings to change, no motor to run.
-    void showOffline();
     void showDirection(::Application::K27::StatusDisplay::Direction direction);
     // What the controllers run, with what it means for the device: the platform's bootloader
     // (an update did not finish) shows what to do and turns off the pages that need the model;
@@ -368,6 +366,9 @@ private:
     // Ends a running recording; status is what the page says once the file is saved. True
     // when a recording ended with its file saved.
     bool stopRecording(const QString &status);
+    // The device went away: a running recording ends, and what became of its file is kept for
+    // the main window (the Data page goes with the tab).
+    void stopRecordingAsDeviceLeft();
     void showRecordingState();
 
     std::unique_ptr<::Application::K27::MeasurementRecorder> m_recorder;

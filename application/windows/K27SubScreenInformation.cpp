@@ -156,11 +156,6 @@ void K27SubScreen::handleResetError()
     fireModelAction(ModelActionID::ResetError);
 }
 
-bool K27SubScreen::isOffline() const
-{
-    return serialPort().isNull();
-}
-
 QString K27SubScreen::deviceName() const
 {
     return m_title.trimmed().isEmpty() ? m_portName : m_title.trimmed();
@@ -180,11 +175,10 @@ void K27SubScreen::showOffline()
 
     // Nothing here reaches a device: what would change or read one is off, and says why.
     QWidget *const needDevice[] {
-        m_configurationPage->stackedWidgetSettings, m_configurationPage->pushButtonFactoryReset,
-        m_configurationPage->pushButtonExport,      m_configurationPage->pushButtonImport,
-        m_controlPage->pushButtonControlForward,    m_controlPage->pushButtonControlBackward,
-        m_controlPage->pushButtonControlIdle,       m_controlPage->checkBoxControlSoftstart,
-        m_informationPage->pushButtonResetError,
+        m_configurationPage->stackedWidgetSettings, m_configurationPage->pushButtonExport,
+        m_configurationPage->pushButtonImport,      m_controlPage->pushButtonControlForward,
+        m_controlPage->pushButtonControlBackward,   m_controlPage->pushButtonControlIdle,
+        m_controlPage->checkBoxControlSoftstart,    m_informationPage->pushButtonResetError,
     };
     for (QWidget *widget : needDevice) {
         widget->setEnabled(false);

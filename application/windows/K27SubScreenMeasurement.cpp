@@ -355,10 +355,16 @@ void K27SubScreen::handleRecordPortState()
 {
     const QSharedPointer<::Application::K27::SerialPort> &port = serialPort();
     if (port && !port->isOpen())
-        endRecordingAsDeviceLeft();
+        stopRecordingAsDeviceLeft();
 }
 
 QString K27SubScreen::endRecordingAsDeviceLeft()
+{
+    stopRecordingAsDeviceLeft();
+    return std::exchange(m_recordingEndedByDeviceLeft, QString());
+}
+
+void K27SubScreen::stopRecordingAsDeviceLeft()
 {
     if (m_recorder->isRecording()) {
         // The page goes with the device's tab: the main window tells what became of the file.
@@ -373,7 +379,6 @@ QString K27SubScreen::endRecordingAsDeviceLeft()
             m_recordingEndedByDeviceLeft = m_recorder->errorString();
         }
     }
-    return std::exchange(m_recordingEndedByDeviceLeft, QString());
 }
 
 bool K27SubScreen::stopRecording(const QString &status)

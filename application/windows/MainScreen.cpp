@@ -111,6 +111,16 @@ void MainScreen::closeDeviceWindow(const QString &portName)
     subWindow->close();
 }
 
+QMdiSubWindow *MainScreen::addOfflineWindow()
+{
+    const QString name = tr("Offline");
+    addDeviceWindow(name);
+    QMdiSubWindow *const subWindow = findDeviceWindow(name);
+    if (subWindow)
+        deviceWindowOf(subWindow)->showOffline();
+    return subWindow;
+}
+
 void MainScreen::discardDeviceWindow(QMdiSubWindow *subWindow)
 {
     m_keptForUpdate.removeAll(subWindow);
@@ -129,7 +139,7 @@ void MainScreen::openInitialWindows()
             portNames.append(port->portName());
     }
     if (portNames.isEmpty()) {
-        addDeviceWindow(tr("Offline"));
+        addOfflineWindow();
         return;
     }
     for (const QString &portName : portNames)
@@ -233,7 +243,6 @@ void MainScreen::handlePortClosed(const QString &portName)
     const QList<K27SubScreen *> windows = deviceWindows();
     if (std::all_of(windows.cbegin(), windows.cend(),
                     [window](const K27SubScreen *other) { return other == window; })) {
-        addDeviceWindow(tr("Offline"));
-        m_waitingWindow = findDeviceWindow(tr("Offline"));
+        m_waitingWindow = addOfflineWindow();
     }
 }

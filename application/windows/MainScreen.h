@@ -65,6 +65,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Adds the offline window, which stands for no device; gives its sub-window.
+    QMdiSubWindow *addOfflineWindow();
     // Takes the sub-window out of the area and deletes it.
     void discardDeviceWindow(QMdiSubWindow *subWindow);
 

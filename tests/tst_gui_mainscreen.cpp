@@ -514,7 +514,8 @@ void TestMainScreen::unplugDuringARecordingSaysWhereItIs()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const int rowCount = file.readAll().count('\n') - 1;
     QVERIFY(rowCount >= 3);
-    const QString message = mainScreen.statusBar()->currentMessage();
+    const QString message
+        = mainScreen.statusBar()->findChild<QLabel *>(QStringLiteral("labelDeviceEvent"))->text();
     const QRegularExpression expected(
         QStringLiteral("^Device 1234567 disconnected at \\d\\d:\\d\\d:\\d\\d\\. "
                        "Recording saved to %1 \\(%2 rows\\)$")

@@ -38,6 +38,7 @@ MainScreen::MainScreen(const QSharedPointer<Application::K27::SerialPortManager>
     , m_login(login)
     , m_config(config)
     , m_loggedInLabel(new QLabel(this))
+    , m_deviceEventLabel(new QLabel(this))
 {
     Application::K27::initResources();
     m_ui->setupUi(this);
@@ -46,6 +47,11 @@ MainScreen::MainScreen(const QSharedPointer<Application::K27::SerialPortManager>
     //: %1 is the user level: Customer, Supervisor, Admin or Demo
     m_loggedInLabel->setText(tr("Logged in as %1").arg(levelName(m_login ? m_login->level() : 0)));
     statusBar()->addPermanentWidget(m_loggedInLabel);
+    // A label of its own rather than a status message: it shares the bar with what others put
+    // there and stays until the next event.
+    m_deviceEventLabel->setObjectName(QStringLiteral("labelDeviceEvent"));
+    m_deviceEventLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(m_deviceEventLabel, 1);
 
     connect(m_manager.data(), &Application::K27::SerialPortManager::portOpened, this,
             &MainScreen::handlePortOpened);
@@ -232,7 +238,8 @@ void MainScreen::handlePortClosed(const QString &portName)
             .arg(window->deviceName(), QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))};
     if (const QString recording = window->endRecordingAsDeviceLeft(); !recording.isEmpty())
         lines.append(recording);
-    statusBar()->showMessage(lines.join(QLatin1Char(' ')));
+    m_deviceEventLabel->setText(lines.join(QLatin1Char(' ')));
+    m_deviceEventLabel->setToolTip(m_deviceEventLabel->text());
 
     const bool closing = window->canClose();
     closeDeviceWindow(portName);

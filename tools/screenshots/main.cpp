@@ -6,7 +6,10 @@
 // window with two simulated devices, and the package update panel: after a completed update,
 // during an update, and on a device whose platform was left in its bootloader.
 //
-// Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N]
+// The main window's pictures are taken at the size asked for (1280x720, a field laptop's screen,
+// unless --size says otherwise); a window that cannot be made that small is an error.
+//
+// Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N] [--size WxH]
 
 #include "DemoDevices.h"
 #include "SimulatedDeviceMarker.h"
@@ -37,6 +40,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -100,6 +104,22 @@ void click(QWidget *window, const char *name)
         err() << "k27-screenshots: no button " << name << "\n";
 }
 
+// The size of the main window's pictures.
+QSize windowSize(1280, 720);
+bool sizeRefused = false;
+
+// Reports a main window its pages have made larger than the size asked for: its pictures
+// would not show what a screen of that size shows.
+void checkSize(const QWidget *mainScreen, const QString &picture)
+{
+    if (mainScreen->size() == windowSize)
+        return;
+    err() << "k27-screenshots: " << picture << ": the main window is " << mainScreen->width() << "x"
+          << mainScreen->height() << ", not " << windowSize.width() << "x" << windowSize.height()
+          << "\n";
+    sizeRefused = true;
+}
+
 class Shooter
 {
 public:
@@ -111,6 +131,8 @@ public:
     bool take(QWidget *widget, const QString &name)
     {
         settle();
+        if (qobject_cast<MainScreen *>(widget))
+            checkSize(widget, name);
         const QString path = m_folder.filePath(name);
         if (!widget->grab().save(path, "PNG")) {
             err() << "k27-screenshots: cannot write " << path << "\n";
@@ -181,7 +203,7 @@ openMainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manage
     auto login = QSharedPointer<UserLogin>::create();
     login->setLevel(level);
     auto mainScreen = std::make_unique<MainScreen>(manager, login, config);
-    mainScreen->resize(1280, 910);
+    mainScreen->resize(windowSize);
     mainScreen->show();
     return mainScreen;
 }
@@ -225,10 +247,16 @@ int main(int argc, char *argv[])
         QStringLiteral("N"), QStringLiteral("25"));
     parser.addOption(outOption);
     parser.addOption(localeOption);
+    const QCommandLineOption sizeOption(
+        QStringLiteral("size"),
+        QStringLiteral("Size of the main window's pictures in pixels (1280x720)."),
+        QStringLiteral("WxH"), QStringLiteral("1280x720"));
     parser.addOption(trendOption);
+    parser.addOption(sizeOption);
     parser.process(application);
     if (!parser.isSet(outOption)) {
-        err() << "usage: k27-screenshots --out DIR [--locale LOCALE]\n";
+        err() << "usage: k27-screenshots --out DIR [--locale LOCALE] [--trend-seconds N] "
+                 "[--size WxH]\n";
         return 2;
     }
     bool trendOk = false;
@@ -237,6 +265,14 @@ int main(int argc, char *argv[])
         err() << "k27-screenshots: --trend-seconds takes a number of seconds, 0 to 600\n";
         return 2;
     }
+    const QRegularExpressionMatch size
+        = QRegularExpression(QStringLiteral("^([0-9]{3,4})x([0-9]{3,4})$"))
+              .match(parser.value(sizeOption));
+    if (!size.hasMatch()) {
+        err() << "k27-screenshots: --size takes WIDTHxHEIGHT in pixels, such as 1280x720\n";
+        return 2;
+    }
+    windowSize = QSize(size.captured(1).toInt(), size.captured(2).toInt());
     const QDir folder(parser.value(outOption));
     if (!QDir().mkpath(folder.path())) {
         err() << "k27-screenshots: cannot create " << folder.path() << "\n";
@@ -560,5 +596,5 @@ int main(int argc, char *argv[])
             }
         }
     }
-    return shooter.failed() ? 1 : 0;
+    return shooter.failed() || sizeRefused ? 1 : 0;
 }

@@ -41,6 +41,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -102,6 +103,24 @@ void click(QWidget *window, const char *name)
         button->click();
     else
         err() << "k27-screenshots: no button " << name << "\n";
+}
+
+// Scrolls the page holding the widget so that the widget is in view: on a small window the
+// lower part of a page is reached by scrolling, as a person would.
+void scrollTo(QWidget *window, const char *name)
+{
+    auto *widget = window->findChild<QWidget *>(QLatin1String(name));
+    if (!widget) {
+        err() << "k27-screenshots: no widget " << name << "\n";
+        return;
+    }
+    for (QWidget *parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(parent)) {
+            settle();
+            area->ensureWidgetVisible(widget, 0, 0);
+            return;
+        }
+    }
 }
 
 // The size of the main window's pictures.
@@ -556,6 +575,7 @@ int main(int argc, char *argv[])
                             && !window->packageUpdateService()->isUpdating();
                     },
                     "the completed update", 60000);
+                scrollTo(window, "labelPackageVersionText");
                 shooter.take(mainScreen.get(), QStringLiteral("update-complete.png"));
             }
         }
@@ -579,6 +599,7 @@ int main(int argc, char *argv[])
                                  &Service::K27::UpdateControlService::blockSent, window,
                                  [&lastBlock](quint16 block) { lastBlock = block; });
                 waitUntil([&lastBlock] { return lastBlock >= 44; }, "the update's progress", 30000);
+                scrollTo(window, "progressBarPackageUpdate");
                 shooter.take(mainScreen.get(), QStringLiteral("update.png"));
             }
         }

@@ -19,6 +19,7 @@
 #include "utilities/VersionText.h"
 
 #include <QComboBox>
+#include <QListView>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -90,8 +91,11 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     m_demoPage->setupUi(scrolledPage(m_ui->pageDemoMode));
     placeResultLines();
     const QList<QComboBox *> dropDowns = findChildren<QComboBox *>();
-    for (QComboBox *dropDown : dropDowns)
+    for (QComboBox *dropDown : dropDowns) {
+        // A plain list view lets the style sheet shape the drop-down's entries.
+        dropDown->setView(new QListView(dropDown));
         dropDown->setMaxVisibleItems(dropDownRows);
+    }
 
     connectFrame();
     connectInformation();

@@ -2,6 +2,7 @@
 
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
+#include "application/windows/PageContent.h"
 #include "application/windows/Resources.h"
 #include "component/SerialPortManager.h"
 #include "component/ZantLinkUSBComponent.h"
@@ -17,12 +18,38 @@
 #include "ui_K27SubScreenServiceModePage.h"
 #include "utilities/VersionText.h"
 
+#include <QComboBox>
+#include <QListView>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
 using Model::Interfaces::ModelActionID;
 
 namespace {
 
 // The link to the device: component 0 of the application.
 constexpr uint32_t linkComponentId = 0;
+
+// Rows a drop-down list shows before it scrolls: the value identifiers of the service mode are
+// far more than a screen's height.
+constexpr int dropDownRows = 15;
+
+// Fills the page of the window's stack with a scroll area and gives back the widget inside it,
+// on which the page's form is laid: on a small screen the page scrolls instead of making the
+// window taller or wider than the screen.
+QWidget *scrolledPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *area = new QScrollArea(page);
+    area->setObjectName(page->objectName() + QStringLiteral("ScrollArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    auto *content = new ::Application::K27::PageContent(area);
+    area->setWidget(content);
+    layout->addWidget(area);
+    return content;
+}
 
 enum Page {
     InformationPage = 0,
@@ -55,13 +82,20 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
 {
     ::Application::K27::initResources();
     m_ui->setupUi(this);
-    m_informationPage->setupUi(m_ui->pageInformation);
-    m_configurationPage->setupUi(m_ui->pageConfiguration);
-    m_dataPage->setupUi(m_ui->pageData);
-    m_controlPage->setupUi(m_ui->pageControl);
-    m_aboutPage->setupUi(m_ui->pageAbout);
-    m_serviceModePage->setupUi(m_ui->pageServiceMode);
-    m_demoPage->setupUi(m_ui->pageDemoMode);
+    m_informationPage->setupUi(scrolledPage(m_ui->pageInformation));
+    m_configurationPage->setupUi(scrolledPage(m_ui->pageConfiguration));
+    m_dataPage->setupUi(scrolledPage(m_ui->pageData));
+    m_controlPage->setupUi(scrolledPage(m_ui->pageControl));
+    m_aboutPage->setupUi(scrolledPage(m_ui->pageAbout));
+    m_serviceModePage->setupUi(scrolledPage(m_ui->pageServiceMode));
+    m_demoPage->setupUi(scrolledPage(m_ui->pageDemoMode));
+    placeResultLines();
+    const QList<QComboBox *> dropDowns = findChildren<QComboBox *>();
+    for (QComboBox *dropDown : dropDowns) {
+        // A plain list view lets the style sheet shape the drop-down's entries.
+        dropDown->setView(new QListView(dropDown));
+        dropDown->setMaxVisibleItems(dropDownRows);
+    }
 
     connectFrame();
     connectInformation();
@@ -130,6 +164,19 @@ void K27SubScreen::showTitle(const QString &title)
         setWindowTitle(m_titleMark);
     else
         setWindowTitle(title + QStringLiteral(" - ") + m_titleMark);
+}
+
+void K27SubScreen::placeResultLines()
+{
+    // The Configuration page's result line takes the page's whole width below its buttons
+    // rather than the narrow column between IMPORT and the factory reset, where a file's path
+    // would break in the middle.
+    QLabel *const result = m_configurationPage->labelSettingsFileResult;
+    QHBoxLayout *const buttons = m_configurationPage->horizontalLayoutSettingsFile;
+    const int at = buttons->indexOf(result);
+    buttons->removeWidget(result);
+    buttons->insertStretch(at, 1);
+    m_configurationPage->verticalLayoutConfiguration->addWidget(result);
 }
 
 void K27SubScreen::connectFrame()

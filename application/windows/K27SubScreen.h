@@ -5,6 +5,7 @@
 #include "application/core/MeasurementRecorder.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/SettingsImport.h"
+#include "application/windows/ResultText.h"
 #include "application/windows/StatusDisplay.h"
 #include "component/SerialPort.h"
 #include "model/interfaces/ModelActionID.h"
@@ -270,6 +271,8 @@ private:
 
 private:
     void connectFrame();
+    // Gives the pages' result lines the width of their page.
+    void placeResultLines();
     void connectInformation();
     void connectMeasurement();
     void connectConfiguration();
@@ -278,9 +281,9 @@ private:
     // The number fields of the Configuration page with their allowed ranges, as the model holds
     // them (a field being typed into keeps its text).
     void showNumberFields();
-    void showConfigurationResult(const QString &text);
+    void showConfigurationResult(const QString &text, ::Application::K27::ResultText::Kind kind);
     void connectSettingsFile();
-    void showSettingsFileResult(const QString &text);
+    void showSettingsFileResult(const QString &text, ::Application::K27::ResultText::Kind kind);
     bool deviceConnected() const;
     // Why the device cannot take part in an export or import now; empty when it can.
     QString settingsUnavailable() const;
@@ -370,6 +373,8 @@ private:
     // the main window (the Data page goes with the tab).
     void stopRecordingAsDeviceLeft();
     void showRecordingState();
+    // The Data page's result line under the recording.
+    void showRecordResult(const QString &text, ::Application::K27::ResultText::Kind kind);
 
     std::unique_ptr<::Application::K27::MeasurementRecorder> m_recorder;
     // Time of the trend: since the quantity shown was chosen.

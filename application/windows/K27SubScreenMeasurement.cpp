@@ -24,6 +24,7 @@
 using Application::K27::FileChooser;
 using Application::K27::MeasurementRecorder;
 using Application::K27::MeasurementSample;
+using Application::K27::ResultText;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
 using Application::K27::writeUserChange;
@@ -298,7 +299,7 @@ void K27SubScreen::takeMeasurement(const MeasurementSample &sample)
     if (m_recorder->isRecording() && !m_recorder->record(sample)) {
         m_recordingStateTimer.stop();
         showRecordingState();
-        m_dataPage->labelRecordStatus->setText(m_recorder->errorString());
+        showRecordResult(m_recorder->errorString(), ResultText::Kind::Error);
     }
 }
 
@@ -332,10 +333,10 @@ void K27SubScreen::handleRecordFile(const QString &path)
     m_recordFolder = QFileInfo(path).absolutePath();
     if (!m_recorder->start(path)) {
         showRecordingState();
-        m_dataPage->labelRecordStatus->setText(m_recorder->errorString());
+        showRecordResult(m_recorder->errorString(), ResultText::Kind::Error);
         return;
     }
-    m_dataPage->labelRecordStatus->setText(tr("Recording every measurement that arrives."));
+    showRecordResult(tr("Recording every measurement that arrives."), ResultText::Kind::Success);
     m_recordingStateTimer.start();
     showRecordingState();
 }
@@ -388,8 +389,16 @@ bool K27SubScreen::stopRecording(const QString &status)
     m_recordingStateTimer.stop();
     const bool saved = m_recorder->stop();
     showRecordingState();
-    m_dataPage->labelRecordStatus->setText(saved ? status : m_recorder->errorString());
+    if (saved)
+        showRecordResult(status, ResultText::Kind::Success);
+    else
+        showRecordResult(m_recorder->errorString(), ResultText::Kind::Error);
     return saved;
+}
+
+void K27SubScreen::showRecordResult(const QString &text, ResultText::Kind kind)
+{
+    ResultText::show(m_dataPage->labelRecordStatus, text, kind);
 }
 
 void K27SubScreen::showRecordingState()

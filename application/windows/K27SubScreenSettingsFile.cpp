@@ -16,6 +16,7 @@
 #include <QDir>
 
 using Application::K27::FileChooser;
+using Application::K27::ResultText;
 using Application::K27::Settings;
 using Application::K27::SettingsTransfer;
 
@@ -59,13 +60,15 @@ void K27SubScreen::exportSettings(const QString &path)
         //: %1 is the file
         showSettingsFileResult(
             tr("Settings not exported to %1: an import is still waiting for the device.")
-                .arg(shownPath));
+                .arg(shownPath),
+            ResultText::Kind::Error);
         return;
     }
     // Without a device's report the model holds the catalogue's defaults, not its settings.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
         //: %1 is the file, %2 why the device's settings are not known
-        showSettingsFileResult(tr("Settings not exported to %1: %2.").arg(shownPath, reason));
+        showSettingsFileResult(tr("Settings not exported to %1: %2.").arg(shownPath, reason),
+                               ResultText::Kind::Error);
         return;
     }
     Settings &file = *settings();
@@ -73,7 +76,8 @@ void K27SubScreen::exportSettings(const QString &path)
     if (!file.save(path)) {
         //: %1 is the file, %2 the reason
         showSettingsFileResult(
-            tr("Settings not exported to %1: %2.").arg(shownPath, file.errorString()));
+            tr("Settings not exported to %1: %2.").arg(shownPath, file.errorString()),
+            ResultText::Kind::Error);
         return;
     }
     // Only a file that was written becomes the next dialog's starting place.
@@ -81,7 +85,7 @@ void K27SubScreen::exportSettings(const QString &path)
         configuration()->setSettingsDir(path);
         configuration()->save();
     }
-    showSettingsFileResult(tr("Settings exported to %1").arg(shownPath));
+    showSettingsFileResult(tr("Settings exported to %1").arg(shownPath), ResultText::Kind::Success);
 }
 
 void K27SubScreen::importSettings(const QString &path)
@@ -93,14 +97,16 @@ void K27SubScreen::importSettings(const QString &path)
         //: %1 is the file
         showSettingsFileResult(tr("Settings not imported from %1: the import before is still "
                                   "waiting for the device. Nothing was sent.")
-                                   .arg(shownPath));
+                                   .arg(shownPath),
+                               ResultText::Kind::Error);
         return;
     }
     // The device's ranges and present settings are only known once it has reported them.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
         //: %1 is the file, %2 why the device's settings are not known
         showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason));
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
+            ResultText::Kind::Error);
         return;
     }
     Settings file = *settings();
@@ -113,7 +119,8 @@ void K27SubScreen::importSettings(const QString &path)
     if (!reason.isEmpty()) {
         //: %1 is the file, %2 the reason
         showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason));
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
+            ResultText::Kind::Error);
         return;
     }
     *settings() = file;
@@ -130,7 +137,8 @@ void K27SubScreen::importSettings(const QString &path)
     m_importedPath = shownPath;
     //: %1 is the file
     showSettingsFileResult(
-        tr("Settings from %1 sent; waiting for the device to confirm them.").arg(shownPath));
+        tr("Settings from %1 sent; waiting for the device to confirm them.").arg(shownPath),
+        ResultText::Kind::Success);
     m_settingsImport->start(file);
 }
 
@@ -139,6 +147,8 @@ void K27SubScreen::handleSettingsImported()
     using Outcome = ::Application::K27::SettingsImport::Outcome;
     const ::Application::K27::SettingsImport &import = *m_settingsImport;
     QStringList lines;
+    // Only a confirmed import is a success.
+    ResultText::Kind kind = ResultText::Kind::Error;
     switch (import.outcome()) {
     case Outcome::Confirmed:
         //: %1 is the file, %2 how many settings the device reported back as written
@@ -148,6 +158,7 @@ void K27SubScreen::handleSettingsImported()
                          : tr("Settings imported from %1: %2 values confirmed by the device")
                                .arg(m_importedPath)
                                .arg(import.written()));
+        kind = ResultText::Kind::Success;
         break;
     case Outcome::Disagreed:
         //: %1 is the file
@@ -169,7 +180,7 @@ void K27SubScreen::handleSettingsImported()
         return;
     }
     lines.append(import.lines());
-    showSettingsFileResult(lines.join(QLatin1Char('\n')));
+    showSettingsFileResult(lines.join(QLatin1Char('\n')), kind);
 }
 
 QString K27SubScreen::settingsUnavailable() const
@@ -188,7 +199,7 @@ bool K27SubScreen::deviceConnected() const
     return serialPort() && serialPort()->isOpen();
 }
 
-void K27SubScreen::showSettingsFileResult(const QString &text)
+void K27SubScreen::showSettingsFileResult(const QString &text, ResultText::Kind kind)
 {
-    m_configurationPage->labelSettingsFileResult->setText(text);
+    ResultText::show(m_configurationPage->labelSettingsFileResult, text, kind);
 }

@@ -156,7 +156,8 @@ void TestK27SubScreen::formAndStart()
     QCOMPARE(dataStack->widget(2)->objectName(), QStringLiteral("pagePowerData"));
 
     // Opened on the Information page with the form's texts, the update's start and progress
-    // hidden, the tool's version on the About page and no title until the serial number.
+    // hidden, the tool's version on the About page and the port's name as the title until the
+    // serial number.
     QVERIFY(harness.child<QPushButton>("pushButtonInformations")->isChecked());
     QCOMPARE(stack->currentIndex(), 0);
     QCOMPARE(harness.child<QLabel>("labelArticleNumber")->text(), QStringLiteral("0"));
@@ -164,7 +165,7 @@ void TestK27SubScreen::formAndStart()
     QVERIFY(harness.child<QPushButton>("pushButtonStartPackageUpdate")->isHidden());
     QVERIFY(harness.child<QProgressBar>("progressBarPackageUpdate")->isHidden());
     QCOMPARE(harness.child<QLabel>("labelAboutVersion")->text(), QLatin1String(ToolVersion::text));
-    QCOMPARE(window.windowTitle(), QStringLiteral(" "));
+    QCOMPARE(window.windowTitle(), QFileInfo(harness.device().portName()).fileName());
     QCOMPARE(window.portName(), harness.device().portName());
     QVERIFY(window.canClose());
     QVERIFY(harness.child<QLabel>("labelPortError")->text().isEmpty());

@@ -17,6 +17,8 @@
 #include "ui_K27SubScreenServiceModePage.h"
 #include "utilities/VersionText.h"
 
+#include <QFileInfo>
+
 using Model::Interfaces::ModelActionID;
 
 namespace {
@@ -76,7 +78,10 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     m_informationPage->pushButtonStartPackageUpdate->hide();
     m_informationPage->progressBarPackageUpdate->hide();
 
-    showTitle(manager && manager->serialPort(m_portName) ? QStringLiteral(" ") : m_portName);
+    // Until the device names its serial number (one left in its bootloader never does), the tab
+    // is named after its port.
+    showTitle(QFileInfo(m_portName).fileName().isEmpty() ? m_portName
+                                                         : QFileInfo(m_portName).fileName());
     handlePortOpenState();
 
     if (configuration())

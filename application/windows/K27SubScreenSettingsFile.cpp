@@ -3,6 +3,7 @@
 // none, shows in the page's label.
 
 #include "application/core/Config.h"
+#include "application/core/NumberText.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/Settings.h"
 #include "application/core/SettingsTransfer.h"
@@ -13,9 +14,13 @@
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenConfigurationPage.h"
 
+#include <QBoxLayout>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 
 using Application::K27::FileChooser;
+using Application::K27::NumberText;
 using Application::K27::Settings;
 using Application::K27::SettingsTransfer;
 
@@ -27,6 +32,19 @@ void K27SubScreen::connectSettingsFile()
             &K27SubScreen::handleExportSettings);
     connect(m_configurationPage->pushButtonImport, &QPushButton::clicked, this,
             &K27SubScreen::handleImportSettings);
+
+    // An import's change list runs to several lines: below the row of buttons it has the page's
+    // width, and the row keeps its height and every button its whole text in any language.
+    QLabel *const result = m_configurationPage->labelSettingsFileResult;
+    QBoxLayout *const page = m_configurationPage->verticalLayoutConfiguration;
+    m_configurationPage->horizontalLayoutSettingsFile->removeWidget(result);
+    m_configurationPage->horizontalLayoutSettingsFile->addStretch();
+    page->insertWidget(page->indexOf(m_configurationPage->horizontalLayoutSettingsFile) + 1,
+                       result);
+    for (QPushButton *button :
+         {m_configurationPage->pushButtonExport, m_configurationPage->pushButtonImport,
+          m_configurationPage->pushButtonFactoryReset})
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 void K27SubScreen::handleExportSettings()
@@ -157,12 +175,13 @@ void K27SubScreen::handleSettingsImported()
     case Outcome::NotConfirmed:
         //: %1 is the file, %2 how many settings the device did not report back, %3 how many
         //: were sent, %4 seconds
-        lines.append(tr("Settings not imported from %1: the device did not confirm %2 of %3 "
-                        "within %4 s")
-                         .arg(m_importedPath)
-                         .arg(import.unconfirmed().size())
-                         .arg(import.written())
-                         .arg(import.timeoutMs() / 1000.0));
+        lines.append(
+            tr("Settings not imported from %1: the device did not confirm %2 of %3 "
+               "within %4 s")
+                .arg(m_importedPath)
+                .arg(import.unconfirmed().size())
+                .arg(import.written())
+                .arg(NumberText::fromPointText(QString::number(import.timeoutMs() / 1000.0))));
         break;
     case Outcome::Idle:
     case Outcome::Waiting:

@@ -5,6 +5,7 @@
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
+#include "application/windows/StatusPicture.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
@@ -443,8 +444,9 @@ void TestK27SubScreen::statusDisplay()
     QCOMPARE(harness.child<QLabel>("labelFaultCode")->text(), faultCode);
     const auto *image = harness.child<QLabel>("labelTorvexK27Image");
     QCOMPARE(::picture(image), picture);
-    // The label shows that very picture.
-    QCOMPARE(image->pixmap(Qt::ReturnByValue).toImage(), QPixmap(picture).toImage());
+    // The label shows that very picture, with the display's word drawn in.
+    QCOMPARE(image->pixmap(Qt::ReturnByValue).toImage(),
+             Application::K27::StatusPicture::draw(picture).toImage());
     QCOMPARE(::picture(harness.child<QLabel>("labelControlDirection")), direction);
     // Showing the device's state sends nothing: the opening StopMeasurement and the model
     // read are all the device received.

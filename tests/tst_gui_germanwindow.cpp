@@ -3,9 +3,11 @@
 
 #include "application/core/Config.h"
 #include "application/core/NumberText.h"
+#include "application/core/SettingsTransfer.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/MainScreen.h"
+#include "application/windows/MeasurementTrend.h"
 #include "application/windows/StartUp.h"
 #include "application/windows/StatusPicture.h"
 #include "component/SerialPortDescription.h"
@@ -25,6 +27,7 @@
 #include <QTabWidget>
 #include <QtTest>
 #include <memory>
+#include <qwt_scale_draw.h>
 
 using Application::K27::Config;
 using Application::K27::NumberText;
@@ -165,6 +168,32 @@ private slots:
         QCOMPARE(NumberText::withUnit(2.5, 2, QStringLiteral("A")), current);
         // Files never go through the person's form.
         QCOMPARE(QString::number(2.5), QStringLiteral("2.5"));
+    }
+
+    void changeListAndTrendAxisFollowTheLanguage_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("axis");
+        QTest::newRow("German") << german << QStringLiteral("0,5 A \u2192 1,0 A")
+                                << QStringLiteral("0,14");
+        QTest::newRow("English") << english << QStringLiteral("0.5 A \u2192 1.0 A")
+                                 << QStringLiteral("0.14");
+    }
+    void changeListAndTrendAxisFollowTheLanguage()
+    {
+        using Application::K27::Settings;
+        using Application::K27::SettingsTransfer;
+        QFETCH(QLocale, locale);
+        QFETCH(QString, change);
+        QFETCH(QString, axis);
+        speak(locale);
+        const QString line = SettingsTransfer::changeText(
+            {Settings::NominalCurrent, SettingsTransfer::valueText(Settings::NominalCurrent, 0.5),
+             SettingsTransfer::valueText(Settings::NominalCurrent, 1.0)});
+        QVERIFY2(line.endsWith(change), qPrintable(line));
+        MeasurementTrend trend;
+        QCOMPARE(trend.axisScaleDraw(QwtPlot::yLeft)->label(0.14).text(), axis);
     }
 
     void dataPageWritesTheLanguagesDecimalSeparator()

@@ -2,6 +2,7 @@
 // tab titles are whole and the status pictures' words follow the language.
 
 #include "application/core/Config.h"
+#include "application/core/MeasurementRecorder.h"
 #include "application/core/NumberText.h"
 #include "application/core/SettingsTransfer.h"
 #include "application/core/UserLogin.h"
@@ -194,6 +195,18 @@ private slots:
         QVERIFY2(line.endsWith(change), qPrintable(line));
         MeasurementTrend trend;
         QCOMPARE(trend.axisScaleDraw(QwtPlot::yLeft)->label(0.14).text(), axis);
+    }
+
+    // A recording is a file for other programs: its numbers keep the point under German.
+    void recordingsKeepThePoint()
+    {
+        speak(german);
+        Application::K27::MeasurementSample sample;
+        sample.kind = Application::K27::MeasurementSample::Kind::ActivePower;
+        sample.value = 1.25;
+        const QByteArray row = Application::K27::MeasurementRecorder::formatRow(
+            1500, QDateTime::fromMSecsSinceEpoch(0, Qt::UTC), sample);
+        QVERIFY2(row.contains("1.25"), row.constData());
     }
 
     void dataPageWritesTheLanguagesDecimalSeparator()

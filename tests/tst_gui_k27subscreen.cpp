@@ -6,6 +6,7 @@
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
+#include "application/windows/StatusPicture.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
@@ -161,7 +162,8 @@ void TestK27SubScreen::formAndStart()
     QCOMPARE(dataStack->widget(2)->objectName(), QStringLiteral("pagePowerData"));
 
     // Opened on the Information page with the form's texts, the update's start and progress
-    // hidden, the tool's version on the About page and no title until the serial number.
+    // hidden, the tool's version on the About page and the port's name as the title until the
+    // serial number.
     QVERIFY(harness.child<QPushButton>("pushButtonInformations")->isChecked());
     QCOMPARE(stack->currentIndex(), 0);
     QCOMPARE(harness.child<QLabel>("labelArticleNumber")->text(), QStringLiteral("0"));
@@ -169,7 +171,7 @@ void TestK27SubScreen::formAndStart()
     QVERIFY(harness.child<QPushButton>("pushButtonStartPackageUpdate")->isHidden());
     QVERIFY(harness.child<QProgressBar>("progressBarPackageUpdate")->isHidden());
     QCOMPARE(harness.child<QLabel>("labelAboutVersion")->text(), QLatin1String(ToolVersion::text));
-    QCOMPARE(window.windowTitle(), QStringLiteral(" "));
+    QCOMPARE(window.windowTitle(), QFileInfo(harness.device().portName()).fileName());
     QCOMPARE(window.portName(), harness.device().portName());
     QVERIFY(window.canClose());
     QVERIFY(harness.child<QLabel>("labelPortError")->text().isEmpty());
@@ -447,8 +449,9 @@ void TestK27SubScreen::statusDisplay()
     QCOMPARE(harness.child<QLabel>("labelFaultCode")->text(), faultCode);
     const auto *image = harness.child<QLabel>("labelTorvexK27Image");
     QCOMPARE(::picture(image), picture);
-    // The label shows that very picture.
-    QCOMPARE(image->pixmap(Qt::ReturnByValue).toImage(), QPixmap(picture).toImage());
+    // The label shows that very picture, with the display's word drawn in.
+    QCOMPARE(image->pixmap(Qt::ReturnByValue).toImage(),
+             Application::K27::StatusPicture::draw(picture).toImage());
     QCOMPARE(::picture(harness.child<QLabel>("labelControlDirection")), direction);
     // Showing the device's state sends nothing: the opening StopMeasurement and the model
     // read are all the device received.

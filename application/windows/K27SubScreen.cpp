@@ -19,6 +19,7 @@
 #include "utilities/VersionText.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QListView>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -110,7 +111,10 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     m_informationPage->pushButtonStartPackageUpdate->hide();
     m_informationPage->progressBarPackageUpdate->hide();
 
-    showTitle(manager && manager->serialPort(m_portName) ? QStringLiteral(" ") : m_portName);
+    // Until the device names its serial number (one left in its bootloader never does), the tab
+    // is named after its port.
+    showTitle(QFileInfo(m_portName).fileName().isEmpty() ? m_portName
+                                                         : QFileInfo(m_portName).fileName());
     handlePortOpenState();
 
     if (configuration())
@@ -170,13 +174,19 @@ void K27SubScreen::placeResultLines()
 {
     // The Configuration page's result line takes the page's whole width below its buttons
     // rather than the narrow column between IMPORT and the factory reset, where a file's path
-    // would break in the middle.
+    // or an import's change list would break in the middle; the row keeps its height and every
+    // button its whole text in any language.
     QLabel *const result = m_configurationPage->labelSettingsFileResult;
     QHBoxLayout *const buttons = m_configurationPage->horizontalLayoutSettingsFile;
+    QVBoxLayout *const page = m_configurationPage->verticalLayoutConfiguration;
     const int at = buttons->indexOf(result);
     buttons->removeWidget(result);
     buttons->insertStretch(at, 1);
-    m_configurationPage->verticalLayoutConfiguration->addWidget(result);
+    page->insertWidget(page->indexOf(buttons) + 1, result);
+    for (QPushButton *button :
+         {m_configurationPage->pushButtonExport, m_configurationPage->pushButtonImport,
+          m_configurationPage->pushButtonFactoryReset})
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 void K27SubScreen::connectFrame()

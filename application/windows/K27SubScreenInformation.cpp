@@ -4,6 +4,7 @@
 #include "application/core/ControllerStates.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
+#include "application/windows/StatusPicture.h"
 #include "component/SerialPort.h"
 #include "model/database/ModelDatabase.h"
 #include "service/ZantLinkTerminalService.h"
@@ -21,6 +22,7 @@ using Application::K27::ControllerStates;
 using Application::K27::SerialPort;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
+using Application::K27::StatusPicture;
 using Model::Interfaces::ModelActionID;
 
 namespace {
@@ -250,10 +252,12 @@ void K27SubScreen::showDirection(StatusDisplay::Direction direction)
 void K27SubScreen::showPicture(QLabel *label, const QString &path)
 {
     label->setProperty("picture", path);
+    // The device pictures get the display's word in the window's language.
+    label->setProperty("pictureWord", StatusPicture::word(path));
     if (path.isEmpty())
         showReportedValue(label, &QLabel::setPixmap, QPixmap());
     else
-        showReportedValue(label, &QLabel::setPixmap, QPixmap(path));
+        showReportedValue(label, &QLabel::setPixmap, StatusPicture::draw(path));
 }
 
 bool K27SubScreen::platformInBootloader() const

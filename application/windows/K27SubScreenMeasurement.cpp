@@ -1,6 +1,7 @@
 // The Data page (live voltages, currents and powers) and the Control page (motor commands,
 // direction and motor pictures).
 
+#include "application/core/NumberText.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/MeasurementTrend.h"
@@ -24,6 +25,7 @@
 using Application::K27::FileChooser;
 using Application::K27::MeasurementRecorder;
 using Application::K27::MeasurementSample;
+using Application::K27::NumberText;
 using Application::K27::ResultText;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
@@ -107,7 +109,8 @@ void K27SubScreen::showMeasurement(QLabel *label, const QByteArray &text,
                                    MeasurementSample::Kind kind, int phase)
 {
     showReportedValue(label, &QLabel::setText,
-                      QString::fromLatin1(text + ' ' + MeasurementSample::unit(kind)));
+                      NumberText::withUnit(QString::fromLatin1(text),
+                                           QString::fromLatin1(MeasurementSample::unit(kind))));
     takeMeasurement(MeasurementSample::fromModel(*database(), kind, phase));
 }
 

@@ -3,6 +3,7 @@
 // none, shows in the page's label.
 
 #include "application/core/Config.h"
+#include "application/core/NumberText.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/Settings.h"
 #include "application/core/SettingsTransfer.h"
@@ -14,8 +15,10 @@
 #include "ui_K27SubScreenConfigurationPage.h"
 
 #include <QDir>
+#include <QPushButton>
 
 using Application::K27::FileChooser;
+using Application::K27::NumberText;
 using Application::K27::ResultText;
 using Application::K27::Settings;
 using Application::K27::SettingsTransfer;
@@ -168,12 +171,13 @@ void K27SubScreen::handleSettingsImported()
     case Outcome::NotConfirmed:
         //: %1 is the file, %2 how many settings the device did not report back, %3 how many
         //: were sent, %4 seconds
-        lines.append(tr("Settings not imported from %1: the device did not confirm %2 of %3 "
-                        "within %4 s")
-                         .arg(m_importedPath)
-                         .arg(import.unconfirmed().size())
-                         .arg(import.written())
-                         .arg(import.timeoutMs() / 1000.0));
+        lines.append(
+            tr("Settings not imported from %1: the device did not confirm %2 of %3 "
+               "within %4 s")
+                .arg(m_importedPath)
+                .arg(import.unconfirmed().size())
+                .arg(import.written())
+                .arg(NumberText::fromPointText(QString::number(import.timeoutMs() / 1000.0))));
         break;
     case Outcome::Idle:
     case Outcome::Waiting:

@@ -93,9 +93,11 @@ void MainScreen::addDeviceWindow(const QString &portName)
     subWindow->showMaximized();
 
     if (QTabBar *const tabs = m_ui->mdiAreaMain->findChild<QTabBar *>()) {
-        // The tabs keep their fixed width side by side; a long title is cut at its end.
+        // A tab is at least 140 px wide and grows to hold its whole title: a German title or a
+        // long serial number is never cut.
         tabs->setExpanding(false);
-        tabs->setElideMode(Qt::ElideRight);
+        tabs->setElideMode(Qt::ElideNone);
+        tabs->setUsesScrollButtons(true);
         QPixmap empty(tabIconSize, tabIconSize);
         empty.fill(Qt::transparent);
         tabs->setTabIcon(tabs->count() - 1, QIcon(empty));

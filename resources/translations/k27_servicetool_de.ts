@@ -1400,6 +1400,29 @@ Trotzdem schließen?</translation>
     </message>
 </context>
 <context>
+    <name>StatusPicture</name>
+    <message>
+        <source>READY</source>
+        <extracomment>The device&apos;s display while it stands by, in capitals</extracomment>
+        <translation>BEREIT</translation>
+    </message>
+    <message>
+        <source>RUN</source>
+        <extracomment>The device&apos;s display while the motor runs, in capitals</extracomment>
+        <translation>BETRIEB</translation>
+    </message>
+    <message>
+        <source>ERROR</source>
+        <extracomment>The device&apos;s display on an error, in capitals</extracomment>
+        <translation>FEHLER</translation>
+    </message>
+    <message>
+        <source>WARN</source>
+        <extracomment>The device&apos;s display on a warning, in capitals</extracomment>
+        <translation>WARNUNG</translation>
+    </message>
+</context>
+<context>
     <name>UpdateVerdict</name>
     <message>
         <source>Software downgrade is not allowed! </source>

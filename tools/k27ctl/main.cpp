@@ -18,6 +18,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
@@ -67,6 +68,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("k27ctl"));
+    // k27ctl speaks English to scripts as much as to people: its numbers keep the point under
+    // any system locale.
+    QLocale::setDefault(QLocale::c());
     QTextStream out(stdout);
     QTextStream err(stderr);
 

@@ -2,10 +2,11 @@
 
 #include "application/core/AccessRights.h"
 #include "application/core/Application.h"
+#include "application/core/LatestMeasurements.h"
 #include "application/core/MeasurementRecorder.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/SettingsImport.h"
-#include "application/windows/StatusDisplay.h"
+#include "application/core/StatusDisplay.h"
 #include "component/SerialPort.h"
 #include "model/interfaces/ModelActionID.h"
 #include "service/PackageUpdateService.h"
@@ -111,6 +112,8 @@ public slots:
     void handleOperatingModeModelValue();
     // The port opened, failed to open or closed.
     void handlePortOpenState();
+    // REPORT: asks for the PDF file of the service report.
+    void handleReport();
     // A controller's answer to "GetName" changed what it runs (its application, its bootloader).
     void handleControllerState();
 
@@ -267,6 +270,11 @@ private:
     // them (a field being typed into keeps its text).
     void showNumberFields();
     void showConfigurationResult(const QString &text);
+    // The service report (K27SubScreenReport.cpp).
+    void connectReport();
+    // REPORT is there once the device has reported its identity.
+    void showReportAvailable();
+    void writeReport();
     void connectSettingsFile();
     void showSettingsFileResult(const QString &text);
     bool deviceConnected() const;
@@ -323,6 +331,11 @@ private:
     // The import waiting for the device to report its settings back, and its file as shown.
     std::unique_ptr<::Application::K27::SettingsImport> m_settingsImport;
     QString m_importedPath;
+    // The service report's file, while the display's version is awaited.
+    QString m_reportPath;
+    QTimer m_reportWait;
+    // The latest measurement of every quantity and phase, for the service report.
+    ::Application::K27::LatestMeasurements m_latestMeasurements;
 
     // ---- Data page: live trend and recording (K27SubScreenMeasurement.cpp) ----------------
 public slots:

@@ -103,6 +103,7 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     connectMeasurement();
     connectConfiguration();
     connectSettingsFile();
+    connectReport();
     connectPackageUpdate();
     connectServiceMode();
 

@@ -2,11 +2,12 @@
 
 #include "application/core/AccessRights.h"
 #include "application/core/Application.h"
+#include "application/core/LatestMeasurements.h"
 #include "application/core/MeasurementRecorder.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/SettingsImport.h"
+#include "application/core/StatusDisplay.h"
 #include "application/windows/ResultText.h"
-#include "application/windows/StatusDisplay.h"
 #include "component/SerialPort.h"
 #include "model/interfaces/ModelActionID.h"
 #include "service/PackageUpdateService.h"
@@ -124,6 +125,8 @@ public slots:
     void handlePortOpenState();
     // RESET ERROR: asks the device to clear its error.
     void handleResetError();
+    // REPORT: asks for the PDF file of the service report.
+    void handleReport();
     // A controller's answer to "GetName" changed what it runs (its application, its bootloader).
     void handleControllerState();
 
@@ -282,6 +285,11 @@ private:
     // them (a field being typed into keeps its text).
     void showNumberFields();
     void showConfigurationResult(const QString &text, ::Application::K27::ResultText::Kind kind);
+    // The service report (K27SubScreenReport.cpp).
+    void connectReport();
+    // REPORT is there once the device has reported its identity.
+    void showReportAvailable();
+    void writeReport();
     void connectSettingsFile();
     void showSettingsFileResult(const QString &text, ::Application::K27::ResultText::Kind kind);
     bool deviceConnected() const;
@@ -340,6 +348,11 @@ private:
     // The import waiting for the device to report its settings back, and its file as shown.
     std::unique_ptr<::Application::K27::SettingsImport> m_settingsImport;
     QString m_importedPath;
+    // The service report's file, while the display's version is awaited.
+    QString m_reportPath;
+    QTimer m_reportWait;
+    // The latest measurement of every quantity and phase, for the service report.
+    ::Application::K27::LatestMeasurements m_latestMeasurements;
 
     // ---- Data page: live trend and recording (K27SubScreenMeasurement.cpp) ----------------
 public slots:

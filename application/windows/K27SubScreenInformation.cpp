@@ -27,25 +27,6 @@ using Model::Interfaces::ModelActionID;
 
 namespace {
 
-// The model's fault texts, so that they reach the translation.
-[[maybe_unused]] const char *const faultTexts[] {
-    QT_TRANSLATE_NOOP("K27SubScreen", "Device OK"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Short Circuit"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overload"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Asymmetry"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Loss"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Undercurrent"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Supply Loss"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Supply"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Supply"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overtemperature"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Aux"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Aux"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Device Error"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Communication Error"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Security Clearance"),
-};
-
 // Platform firmware from this version on measures line-to-line voltages.
 constexpr quint32 lineToLineVersion = 0x00040302;
 // Platform firmware from this version on knows the load asymmetry protection.
@@ -139,8 +120,8 @@ StatusDisplay::Input K27SubScreen::statusInput()
     input.warning = static_cast<int>(model.faults().warning().value());
     input.operatingMode = static_cast<int>(model.operation().operatingMode().value());
     input.articleNumber = static_cast<quint32>(model.information().articleNumber().value());
-    input.errorText = tr(model.faults().error().toString().constData());
-    input.warningText = tr(model.faults().warning().toString().constData());
+    input.errorText = StatusDisplay::faultName(model.faults().error().toString());
+    input.warningText = StatusDisplay::faultName(model.faults().warning().toString());
     input.phaseText = QString::fromLatin1(model.faults().phase().toString());
     input.capacityText = QString::fromLatin1(model.operation().capacity().toString());
     input.platformBootloader = platformInBootloader();

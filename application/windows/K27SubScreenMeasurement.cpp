@@ -279,6 +279,7 @@ void K27SubScreen::startTrend(MeasurementSample::Kind quantity)
 
 void K27SubScreen::takeMeasurement(const MeasurementSample &sample)
 {
+    m_latestMeasurements.take(sample);
     int curve = -1;
     switch (sample.kind) {
     case MeasurementSample::Kind::Voltage:

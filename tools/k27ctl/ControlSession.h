@@ -73,6 +73,11 @@ public:
     // reports no settings: neither is done, PlatformInBootloader.
     bool settingsExport(const QString &path);
     bool settingsImport(const QString &path);
+    // The service report: once the model has been read and the display has told its software
+    // version, writes the report as a PDF file. A device that does not report everything in
+    // time ends it with TimedOut, a file that cannot be written with BadArguments, a platform
+    // in its bootloader with PlatformInBootloader; none of them leaves a file.
+    bool report(const QString &path);
     // Runs until the program is interrupted; says on standard error when the device goes
     // away and when it is back.
     void monitor();
@@ -110,6 +115,9 @@ private:
     void finish(int exitCode);
     void fail(const QString &message, int exitCode);
     void printDump();
+    // The model read and the display's version are in.
+    bool reportComplete() const;
+    void writeReport();
     void exportSettings();
     void importSettings();
     void finishImport();
@@ -132,6 +140,7 @@ private:
         SettingsExport,
         SettingsImport,
         SettingsReport,
+        Report,
         UpdateVersion,
         Update
     };
@@ -155,6 +164,7 @@ private:
     int m_arrivalsBeforeSend = 0;
     QByteArray m_sentContent;
     QString m_settingsPath;
+    QString m_reportPath;
     Application::K27::Settings m_settings;
     std::unique_ptr<Application::K27::SettingsImport> m_import;
     // Values the device answered only with a content of the wrong width: their byte counts.

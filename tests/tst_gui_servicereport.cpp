@@ -4,6 +4,7 @@
 
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
+#include "application/windows/ResultText.h"
 #include "model/interfaces/ModelValueID.h"
 #include "support/ExternalTool.h"
 #include "support/FileAnswers.h"
@@ -132,6 +133,7 @@ void TestGuiServiceReport::reportWrittenInTheUsersLanguage()
     QVERIFY(QFile::exists(written));
     QVERIFY2(harness.child<QLabel>("labelReportResult")->text().contains(written),
              qPrintable(harness.child<QLabel>("labelReportResult")->text()));
+    QVERIFY(!Application::K27::ResultText::isError(harness.child<QLabel>("labelReportResult")));
 
     const TestSupport::ToolRun text = TestSupport::runTool(
         QStringLiteral("pdftotext"), {QStringLiteral("-layout"), written, QStringLiteral("-")});
@@ -155,6 +157,7 @@ void TestGuiServiceReport::unwritableFileIsSaid()
     const QString said = harness.child<QLabel>("labelReportResult")->text();
     QVERIFY2(said.startsWith(QStringLiteral("The report was not written to %1").arg(path)),
              qPrintable(said));
+    QVERIFY(Application::K27::ResultText::isError(harness.child<QLabel>("labelReportResult")));
 }
 
 QTEST_MAIN(TestGuiServiceReport)

@@ -164,7 +164,13 @@ void TestWindowFit::everyPageFitsAFieldLaptop()
     for (QWidget *widget : widgets) {
         if (!isPagePart(widget) || !widget->isVisibleTo(content) || widget->size().isEmpty())
             continue;
-        area->ensureWidgetVisible(widget, 0, 0);
+        // Scrolled by the widget's rectangle: ensureWidgetVisible would only bring a text
+        // field's cursor into view.
+        const QRect rect(widget->mapTo(content, QPoint(0, 0)), widget->size());
+        // Its bottom right corner, then its top left, which wins for a widget taller than the
+        // view.
+        area->ensureVisible(rect.x() + rect.width(), rect.y() + rect.height(), 0, 0);
+        area->ensureVisible(rect.x(), rect.y(), 0, 0);
         QApplication::processEvents();
         const QRect shown(widget->mapTo(view, QPoint(0, 0)), widget->size());
         const bool fits = widget->width() <= view->width() && widget->height() <= view->height();

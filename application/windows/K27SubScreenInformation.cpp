@@ -19,6 +19,7 @@
 #include <QPushButton>
 
 using Application::K27::ControllerStates;
+using Application::K27::ResultText;
 using Application::K27::SerialPort;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
@@ -167,7 +168,8 @@ void K27SubScreen::showOffline()
         widget->setEnabled(false);
         widget->setToolTip(offline);
     }
-    showSettingsFileResult(tr("%1: EXPORT and IMPORT need a connected device.").arg(offline));
+    showSettingsFileResult(tr("%1: EXPORT and IMPORT need a connected device.").arg(offline),
+                           ResultText::Kind::Success);
 }
 
 void K27SubScreen::handleOperatingModeModelValue()

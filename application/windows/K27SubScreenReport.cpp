@@ -21,6 +21,7 @@
 
 using Application::K27::ControllerStates;
 using Application::K27::FileChooser;
+using Application::K27::ResultText;
 using Application::K27::SerialPort;
 using Application::K27::ServiceReport;
 using Application::K27::ServiceReportWriter;
@@ -84,7 +85,8 @@ void K27SubScreen::handleReport()
     if (path.isEmpty())
         return;
     m_reportPath = path;
-    m_informationPage->labelReportResult->setText(tr("Writing the report …"));
+    ResultText::show(m_informationPage->labelReportResult, tr("Writing the report …"),
+                     ResultText::Kind::Success);
     // The display's software is known only from its answer to this question.
     if (Component::K27::ZantLinkComponent *link = deviceLink();
         link != nullptr && deviceAnswers()) {
@@ -109,10 +111,12 @@ void K27SubScreen::writeReport()
 
     QString error;
     if (ServiceReportWriter::write(ServiceReport::html(*database(), input), m_reportPath, &error))
-        m_informationPage->labelReportResult->setText(
-            tr("Report written to %1").arg(QDir::toNativeSeparators(m_reportPath)));
+        ResultText::show(m_informationPage->labelReportResult,
+                         tr("Report written to %1").arg(QDir::toNativeSeparators(m_reportPath)),
+                         ResultText::Kind::Success);
     else
-        m_informationPage->labelReportResult->setText(
-            tr("The report was not written to %1: %2")
-                .arg(QDir::toNativeSeparators(m_reportPath), error));
+        ResultText::show(m_informationPage->labelReportResult,
+                         tr("The report was not written to %1: %2")
+                             .arg(QDir::toNativeSeparators(m_reportPath), error),
+                         ResultText::Kind::Error);
 }

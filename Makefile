@@ -40,7 +40,7 @@ demo: build
 
 # Redraws the pictures of the README (offscreen, against the simulated device).
 screenshots: build
-	./$(BUILD_DIR)/tools/screenshots/k27-screenshots --out docs/screenshots
+	./$(BUILD_DIR)/tools/screenshots/k27-screenshots --out docs/screenshots --size 1280x720
 
 test: check-format check-layers test-normal test-package test-sanitize test-tsan
 

@@ -8,8 +8,9 @@
 namespace Component::Interfaces {
 
 namespace {
-constexpr uint8_t startWord[4] = {'7', '0', '2', '#'};
-}
+// "702#" begins with this byte.
+constexpr int startWordFirstByte = '7';
+} // namespace
 
 AbstractZantLinkTerminal::AbstractZantLinkTerminal(uint32_t id, uint8_t node)
     : AbstractService(id)
@@ -82,12 +83,17 @@ bool AbstractZantLinkTerminal::receiveStep()
         if (m_available < 4) {
             return false;
         }
-        if (startWordAt(0)) {
-            m_receiveState = ReadHeader;
-        } else {
-            consume(1);
+        {
+            // Noise goes in one step: up to the next start word, or all but the last three
+            // bytes, which may be the head of a start word still arriving.
+            const int found = startWordOffset(0, m_available - 4);
+            if (found == 0) {
+                m_receiveState = ReadHeader;
+            } else {
+                consume(found > 0 ? found : m_available - 3);
+            }
+            return true;
         }
-        return true;
     case ReadHeader: {
         if (m_available < ZantLinkPacket::HeaderSize) {
             return false;
@@ -139,22 +145,25 @@ bool AbstractZantLinkTerminal::receiveStep()
 // when more bytes have come.
 bool AbstractZantLinkTerminal::findHeldPacket()
 {
+    // Offsets without a start word are judged at once; so is any candidate behind them whose
+    // length is out of range or whose complete packet fails its CRC.
     bool settled = true;
-    for (int offset = m_lookAheadFrom; offset + ZantLinkPacket::MinimumLength <= m_available;
-         ++offset) {
+    const int last = m_available - ZantLinkPacket::MinimumLength;
+    for (int offset = startWordOffset(m_lookAheadFrom, last); offset >= 0;
+         offset = startWordOffset(offset + 1, last)) {
+        if (settled) {
+            m_lookAheadFrom = offset;
+        }
         bool rejected = true;
-        if (startWordAt(offset)) {
-            const int length = lengthAt(offset);
-            if (length >= ZantLinkPacket::MinimumLength
-                && length <= ZantLinkPacket::MaximumLength) {
-                if (offset + length > m_available) {
-                    rejected = false;
-                } else if (packetPassesCrc(offset, length)) {
-                    consume(offset);
-                    m_receiveState = SeekStart;
-                    deliver(length);
-                    return true;
-                }
+        const int length = lengthAt(offset);
+        if (length >= ZantLinkPacket::MinimumLength && length <= ZantLinkPacket::MaximumLength) {
+            if (offset + length > m_available) {
+                rejected = false;
+            } else if (packetPassesCrc(offset, length)) {
+                consume(offset);
+                m_receiveState = SeekStart;
+                deliver(length);
+                return true;
             }
         }
         if (settled && rejected) {
@@ -162,6 +171,9 @@ bool AbstractZantLinkTerminal::findHeldPacket()
         } else {
             settled = false;
         }
+    }
+    if (settled) {
+        m_lookAheadFrom = std::max(m_lookAheadFrom, last + 1);
     }
     return false;
 }
@@ -180,8 +192,32 @@ uint8_t AbstractZantLinkTerminal::byteAt(int offset) const
 
 bool AbstractZantLinkTerminal::startWordAt(int offset) const
 {
-    return byteAt(offset) == startWord[0] && byteAt(offset + 1) == startWord[1]
-        && byteAt(offset + 2) == startWord[2] && byteAt(offset + 3) == startWord[3];
+    return integerAt<uint32_t>(offset) == ZantLinkPacket::StartWord;
+}
+
+// The first offset in from..last at which a start word begins, or -1. The ring is searched a
+// contiguous stretch at a time for the start word's first byte (memchr), so noise costs no call
+// per byte.
+int AbstractZantLinkTerminal::startWordOffset(int from, int last) const
+{
+    int offset = from;
+    while (offset <= last) {
+        const int position = (m_readPosition + offset) % RingSize;
+        const int span = std::min(last - offset + 1, RingSize - position);
+        const uint8_t *stretch = m_ring.data() + position;
+        const void *found
+            = std::memchr(stretch, startWordFirstByte, static_cast<std::size_t>(span));
+        if (found == nullptr) {
+            offset += span;
+            continue;
+        }
+        offset += static_cast<int>(static_cast<const uint8_t *>(found) - stretch);
+        if (startWordAt(offset)) {
+            return offset;
+        }
+        ++offset;
+    }
+    return -1;
 }
 
 // The little-endian integer whose bytes begin offset bytes behind the read position. Where

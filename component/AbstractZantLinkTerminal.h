@@ -16,10 +16,10 @@ namespace Component::Interfaces {
 //
 // Receive states: Idle (stopped), SeekStart (hunting for "702#"), ReadHeader (start word at
 // the read position, waiting for the 11 header bytes), ReadPacket (waiting for the whole
-// packet). A header whose length lies outside 15..1536 and a packet whose CRC-32 does not
-// match are false starts: one byte is dropped and hunting resumes right behind it, so a
-// damaged packet never swallows the good packets that follow it. A packet that passes its
-// CRC is consumed whole and handed to onPacketReceived.
+// packet). Noise in front of a start word is discarded in one step. A header whose length lies
+// outside 15..1536 and a packet whose CRC-32 does not match are false starts: one byte is dropped
+// and hunting resumes right behind it, so a damaged packet never swallows the good packets that
+// follow it. A packet that passes its CRC is consumed whole and handed to onPacketReceived.
 //
 // Nothing that arrives is dropped unread. The ring never overwrites a byte the receiver has
 // not consumed: bytes beyond its free space wait, in arrival order, in a second buffer and
@@ -83,6 +83,7 @@ private:
     void append(const char *data, int count);
     void consume(int count);
     bool startWordAt(int offset) const;
+    int startWordOffset(int from, int last) const;
     uint16_t lengthAt(int offset) const;
     bool packetPassesCrc(int offset, int length) const;
     bool findHeldPacket();

@@ -2,9 +2,11 @@
 // the device reports, what it sends for what the user does, and what each user level may do.
 
 #include "ToolVersion.h"
+#include "application/core/DemoFaultKinds.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
+#include "application/windows/StatusPicture.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
 #include "model/interfaces/ModelActionID.h"
@@ -95,6 +97,10 @@ private slots:
     void pageChanges();
     void motorCommands_data();
     void motorCommands();
+    void forwardWithAnErrorSaysWhy();
+    void resetErrorClearsTheError();
+    void resetErrorNeedsTheSettingsRight_data();
+    void resetErrorNeedsTheSettingsRight();
     void reportedValuesSendNothing();
     void reportedValueHelperBlocksSignals();
     void motorPicture_data();
@@ -156,7 +162,8 @@ void TestK27SubScreen::formAndStart()
     QCOMPARE(dataStack->widget(2)->objectName(), QStringLiteral("pagePowerData"));
 
     // Opened on the Information page with the form's texts, the update's start and progress
-    // hidden, the tool's version on the About page and no title until the serial number.
+    // hidden, the tool's version on the About page and the port's name as the title until the
+    // serial number.
     QVERIFY(harness.child<QPushButton>("pushButtonInformations")->isChecked());
     QCOMPARE(stack->currentIndex(), 0);
     QCOMPARE(harness.child<QLabel>("labelArticleNumber")->text(), QStringLiteral("0"));
@@ -164,7 +171,7 @@ void TestK27SubScreen::formAndStart()
     QVERIFY(harness.child<QPushButton>("pushButtonStartPackageUpdate")->isHidden());
     QVERIFY(harness.child<QProgressBar>("progressBarPackageUpdate")->isHidden());
     QCOMPARE(harness.child<QLabel>("labelAboutVersion")->text(), QLatin1String(ToolVersion::text));
-    QCOMPARE(window.windowTitle(), QStringLiteral(" "));
+    QCOMPARE(window.windowTitle(), QFileInfo(harness.device().portName()).fileName());
     QCOMPARE(window.portName(), harness.device().portName());
     QVERIFY(window.canClose());
     QVERIFY(harness.child<QLabel>("labelPortError")->text().isEmpty());
@@ -442,8 +449,9 @@ void TestK27SubScreen::statusDisplay()
     QCOMPARE(harness.child<QLabel>("labelFaultCode")->text(), faultCode);
     const auto *image = harness.child<QLabel>("labelTorvexK27Image");
     QCOMPARE(::picture(image), picture);
-    // The label shows that very picture.
-    QCOMPARE(image->pixmap(Qt::ReturnByValue).toImage(), QPixmap(picture).toImage());
+    // The label shows that very picture, with the display's word drawn in.
+    QCOMPARE(image->pixmap(Qt::ReturnByValue).toImage(),
+             Application::K27::StatusPicture::draw(picture).toImage());
     QCOMPARE(::picture(harness.child<QLabel>("labelControlDirection")), direction);
     // Showing the device's state sends nothing: the opening StopMeasurement and the model
     // read are all the device received.
@@ -557,10 +565,12 @@ void TestK27SubScreen::motorCommands()
     SubScreenHarness harness(UserLogin::Admin, options);
     QVERIFY(harness.start());
     harness.takeReceived();
+    const QString before = harness.child<QLabel>("labelMotorStatus")->text();
+    const QString directionBefore = picture(harness.child<QLabel>("labelControlDirection"));
     harness.child<QPushButton>(qPrintable(button))->click();
-    // Shown at once, before the device answers.
-    QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(), status);
-    QCOMPARE(picture(harness.child<QLabel>("labelControlDirection")), direction);
+    // Nothing shown for the button pressed: the device's answer tells what runs.
+    QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(), before);
+    QCOMPARE(picture(harness.child<QLabel>("labelControlDirection")), directionBefore);
 
     QVERIFY(harness.barrier());
     QCOMPARE(firedActions(harness.takeReceived()), actions);
@@ -568,6 +578,108 @@ void TestK27SubScreen::motorCommands()
     // The device's report of its new operating mode shows the same.
     QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(), status);
     QCOMPARE(picture(harness.child<QLabel>("labelControlDirection")), direction);
+}
+
+// With an active error the device refuses to start: the Control page says why and the status
+// stays as the device reports it, never Forward.
+void TestK27SubScreen::forwardWithAnErrorSaysWhy()
+{
+    SubScreenHarness harness(UserLogin::Supervisor);
+    QVERIFY(harness.start());
+    // The Demo page's "Overload" error.
+    const quint8 overload = Application::K27::DemoFaultKinds::errorKind(2);
+    harness.device().injectError({overload, 0, 87});
+    QVERIFY(harness.barrier());
+    harness.takeReceived();
+
+    QTest::mouseClick(harness.child<QPushButton>("pushButtonControl"), Qt::LeftButton);
+    QTest::mouseClick(harness.child<QPushButton>("pushButtonControlForward"), Qt::LeftButton);
+    QVERIFY(harness.barrier());
+
+    // Leaving one page and opening the next each stop the measurement; then the motor.
+    QList<quint16> fired = firedActions(harness.takeReceived());
+    fired.removeAll(action(ModelActionID::StopMeasurement));
+    QCOMPARE(
+        fired,
+        (QList<quint16> {action(ModelActionID::MotorStop), action(ModelActionID::MotorRightOn)}));
+    QCOMPARE(int(harness.device().modelValue(id(ModelValueID::OperatingMode))), 0);
+    QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(),
+             QStringLiteral("K27 Status: Error"));
+    QCOMPARE(picture(harness.child<QLabel>("labelControlDirection")), QString());
+    const QLabel *const reason = harness.child<QLabel>("labelControlFault");
+    QVERIFY(!reason->isHidden());
+    QCOMPARE(reason->text(),
+             QStringLiteral("The motor does not start: the device reports the error Overload "
+                            "(E 1406). Remove its cause, then press RESET ERROR on the "
+                            "Information page."));
+
+    // Once the error is cleared the reason goes, and FORWARD starts the motor.
+    QTest::mouseClick(harness.child<QPushButton>("pushButtonInformations"), Qt::LeftButton);
+    QTest::mouseClick(harness.child<QPushButton>("pushButtonResetError"), Qt::LeftButton);
+    QTest::mouseClick(harness.child<QPushButton>("pushButtonControl"), Qt::LeftButton);
+    QTest::mouseClick(harness.child<QPushButton>("pushButtonControlForward"), Qt::LeftButton);
+    QVERIFY(harness.barrier());
+    QVERIFY(reason->isHidden());
+    QCOMPARE(int(harness.device().modelValue(id(ModelValueID::OperatingMode))), 1);
+    QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(),
+             QStringLiteral("K27 Status: Forward"));
+}
+
+// RESET ERROR asks the device to clear its error, which it does and reports.
+void TestK27SubScreen::resetErrorClearsTheError()
+{
+    SubScreenHarness harness(UserLogin::Supervisor);
+    QVERIFY(harness.start());
+    harness.device().injectError({Application::K27::DemoFaultKinds::errorKind(1), 1, 0});
+    QVERIFY(harness.barrier());
+    QCOMPARE(harness.child<QLabel>("labelFaultCode")->text(), QStringLiteral("E 1410"));
+    harness.takeReceived();
+
+    QTest::mouseClick(harness.child<QPushButton>("pushButtonResetError"), Qt::LeftButton);
+    QVERIFY(harness.barrier());
+    QCOMPARE(firedActions(harness.takeReceived()),
+             QList<quint16> {action(ModelActionID::ResetError)});
+    QCOMPARE(int(harness.device().modelValue(id(ModelValueID::Error))), 0);
+    QCOMPARE(harness.child<QLabel>("labelFaultCode")->text(), QString());
+    QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(), QStringLiteral("K27 Status: Idle"));
+}
+
+void TestK27SubScreen::resetErrorNeedsTheSettingsRight_data()
+{
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("customer") << int(UserLogin::Customer) << false;
+    QTest::newRow("demo") << int(UserLogin::Demo) << false;
+    QTest::newRow("supervisor") << int(UserLogin::Supervisor) << true;
+    QTest::newRow("admin") << int(UserLogin::Admin) << true;
+}
+
+// Only a level that may change settings gets RESET ERROR; for the others nothing reaches the
+// device, and the Control page's reason does not send them to a button they lack.
+void TestK27SubScreen::resetErrorNeedsTheSettingsRight()
+{
+    QFETCH(int, level);
+    QFETCH(bool, offered);
+
+    SubScreenHarness harness(level);
+    QVERIFY(harness.start());
+    harness.device().injectError({Application::K27::DemoFaultKinds::errorKind(2), 0, 87});
+    QVERIFY(harness.barrier());
+    harness.takeReceived();
+
+    QPushButton *const reset = harness.child<QPushButton>("pushButtonResetError");
+    QCOMPARE(!reset->isHidden(), offered);
+    if (offered)
+        QTest::mouseClick(reset, Qt::LeftButton);
+    QVERIFY(harness.barrier());
+    QCOMPARE(firedActions(harness.takeReceived()),
+             offered ? QList<quint16> {action(ModelActionID::ResetError)} : QList<quint16> {});
+    QCOMPARE(int(harness.device().modelValue(id(ModelValueID::Error))),
+             offered ? 0 : int(Application::K27::DemoFaultKinds::errorKind(2)));
+    if (!offered)
+        QVERIFY(!harness.child<QLabel>("labelControlFault")
+                     ->text()
+                     .contains(QStringLiteral("RESET ERROR")));
 }
 
 void TestK27SubScreen::reportedValuesSendNothing()

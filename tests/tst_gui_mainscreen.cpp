@@ -12,6 +12,7 @@
 #include "component/SerialPortManager.h"
 #include "support/ConfigHome.h"
 #include "support/ExternalTool.h"
+#include "support/FileAnswers.h"
 #include "support/QuestionAnswers.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -21,12 +22,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -102,6 +107,8 @@ private slots:
     void secondDeviceAddsTabAndUnplugClosesIt();
     void secondPortOpenedForKnownPortAddsNothing();
     void offlineWindowStaysWhenDeviceArrives();
+    void unplugDuringARecordingSaysWhereItIs();
+    void offlineWindowShowsNoDevice();
     void portGoneBeforeTheMainWindowGetsNoTab();
     void demoMarksEveryDeviceWindow();
     void statusBarShowsTheLevel_data();
@@ -464,6 +471,116 @@ void TestMainScreen::offlineWindowStaysWhenDeviceArrives()
     m_devices.back()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
     manager->handleTimeout();
     QTRY_COMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline")}));
+}
+
+// Unplugging the last device during a recording: the status bar names the device and the time,
+// and where the recording was saved with how many rows; the file holds them; the tab that goes
+// leaves the offline view, which makes way when a device comes again.
+void TestMainScreen::unplugDuringARecordingSaysWhereItIs()
+{
+    DeviceSim::DeviceSimulatorOptions options;
+    options.portName = QStringLiteral("ttyK27SIM0");
+    options.model = {{45, 1234567}};
+    m_devices.push_back(std::make_unique<SimulatorThread>(options, m_ports.get()));
+    QVERIFY2(m_devices.back()->start(), qPrintable(m_devices.back()->errorString()));
+    const QString port = m_devices.back()->portName();
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    manager->handleTimeout();
+    const auto login = QSharedPointer<UserLogin>::create();
+    login->setLevel(UserLogin::Supervisor);
+    MainScreen mainScreen(manager, login, QSharedPointer<Config>::create());
+    mainScreen.show();
+    QCOMPARE(mainScreen.deviceWindows().size(), 1);
+    QPointer<K27SubScreen> window = mainScreen.deviceWindows().constFirst();
+    QTRY_COMPARE(window->windowTitle(), QStringLiteral("1234567"));
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("run.csv"));
+    TestSupport::FileAnswers answers;
+    answers.choose(path);
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButtonData")),
+                      Qt::LeftButton);
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("pushButtonRecord")),
+                      Qt::LeftButton);
+    const QLabel *const rows = window->findChild<QLabel *>(QStringLiteral("labelRecordRows"));
+    QTRY_VERIFY_WITH_TIMEOUT(rows->text().section(QLatin1Char(' '), 0, 0).toInt() >= 3, 20000);
+
+    m_devices.back()->call([](DeviceSim::DeviceSimulator &device) { device.goAway(); });
+    manager->handleTimeout();
+    QTRY_VERIFY(window.isNull());
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const int rowCount = file.readAll().count('\n') - 1;
+    QVERIFY(rowCount >= 3);
+    const QString message
+        = mainScreen.statusBar()->findChild<QLabel *>(QStringLiteral("labelDeviceEvent"))->text();
+    const QRegularExpression expected(
+        QStringLiteral("^Device 1234567 disconnected at \\d\\d:\\d\\d:\\d\\d\\. "
+                       "Recording saved to %1 \\(%2 rows\\)$")
+            .arg(QRegularExpression::escape(QDir::toNativeSeparators(path)))
+            .arg(rowCount));
+    QVERIFY2(expected.match(message).hasMatch(), qPrintable(message));
+
+    // No empty window: the offline view, with no device's identity.
+    QCOMPARE(portNames(mainScreen.deviceWindows()), QStringList({QStringLiteral("Offline")}));
+    QCOMPARE(tabTexts(mainScreen), QStringList({QStringLiteral("Offline")}));
+    QCOMPARE(mainScreen.deviceWindows()
+                 .constFirst()
+                 ->findChild<QLabel *>(QStringLiteral("labelProductName"))
+                 ->text(),
+             QStringLiteral("Offline \u2014 no device connected"));
+
+    // A device that comes takes the offline view's place.
+    const QString again = startDevice(QStringLiteral("ttyK27SIM1"));
+    QVERIFY(!again.isEmpty());
+    manager->handleTimeout();
+    QTRY_COMPARE(portNames(mainScreen.deviceWindows()), QStringList({again}));
+}
+
+// The offline window stands for no device: no identity, nothing to change or to export, and
+// the reason on the page and on each switched-off control.
+void TestMainScreen::offlineWindowShowsNoDevice()
+{
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    const auto login = QSharedPointer<UserLogin>::create();
+    login->setLevel(UserLogin::Admin);
+    MainScreen mainScreen(manager, login, QSharedPointer<Config>::create());
+    QCOMPARE(mainScreen.deviceWindows().size(), 1);
+    K27SubScreen *const window = mainScreen.deviceWindows().constFirst();
+    const auto child = [window](const char *name) {
+        QWidget *const widget = window->findChild<QWidget *>(QString::fromLatin1(name));
+        if (!widget)
+            qWarning("no widget %s", name);
+        return widget;
+    };
+    const auto text
+        = [&child](const char *name) { return qobject_cast<QLabel *>(child(name))->text(); };
+
+    const QString offline = QStringLiteral("Offline \u2014 no device connected");
+    QCOMPARE(text("labelProductName"), offline);
+    for (const char *name : {"labelArticleNumber", "labelSerialNumber", "labelSoftwareVersion",
+                             "labelHardwareRevision"})
+        QCOMPARE(text(name), QStringLiteral("\u2014"));
+    QVERIFY(!child("pushButtonResetError")->isEnabled());
+
+    QTest::mouseClick(child("pushButtonConfiguration"), Qt::LeftButton);
+    QCOMPARE(qobject_cast<QStackedWidget *>(child("stackedWidgetMain"))->currentIndex(), 1);
+    QVERIFY(!child("comboBoxTripClass")->isEnabled());
+    QVERIFY(!child("checkBoxAutoReset")->isEnabled());
+    for (const char *name : {"pushButtonExport", "pushButtonImport"}) {
+        QVERIFY2(!child(name)->isEnabled(), name);
+        QCOMPARE(child(name)->toolTip(), offline);
+    }
+    QVERIFY(text("labelSettingsFileResult").startsWith(offline));
+    // A click on EXPORT asks for no file (an unanswered file request would fail the test).
+    TestSupport::FileAnswers answers;
+    QTest::mouseClick(child("pushButtonExport"), Qt::LeftButton);
+    QVERIFY(answers.asked().isEmpty());
+
+    QTest::mouseClick(child("pushButtonControl"), Qt::LeftButton);
+    QVERIFY(!child("pushButtonControlForward")->isEnabled());
 }
 
 // A device seen by the manager and unplugged before the main window opens: no tab for it,

@@ -49,22 +49,29 @@ class TestScreenshots : public TestSupport::TrappedTest
 private slots:
     void writesEveryPicture_data();
     void writesEveryPicture();
+    void refusesAMalformedSize();
 };
 
 void TestScreenshots::writesEveryPicture_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("translation");
+    // The main window's pictures are taken at this size (a field laptop's screen unless asked
+    // otherwise).
+    QTest::addColumn<QSize>("windowSize");
 
-    QTest::newRow("English") << QStringList() << QStringLiteral("not found");
+    QTest::newRow("English") << QStringList() << QStringLiteral("not found") << QSize(1280, 720);
     QTest::newRow("German") << QStringList {QStringLiteral("--locale"), QStringLiteral("de_DE")}
-                            << QStringLiteral("de_DE from ");
+                            << QStringLiteral("de_DE from ") << QSize(1280, 720);
+    QTest::newRow("1366x768") << QStringList {QStringLiteral("--size"), QStringLiteral("1366x768")}
+                              << QStringLiteral("not found") << QSize(1366, 768);
 }
 
 void TestScreenshots::writesEveryPicture()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, translation);
+    QFETCH(QSize, windowSize);
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -108,7 +115,24 @@ void TestScreenshots::writesEveryPicture()
         // A window of the tool, not an empty or a stray widget.
         QVERIFY2(image.width() >= 400 && image.height() >= 300, qPrintable(picture));
         QVERIFY2(image.width() <= 4096 && image.height() <= 4096, qPrintable(picture));
+        if (picture != QLatin1String("login.png") && picture != QLatin1String("connect.png"))
+            QCOMPARE(image.size(), windowSize);
     }
+}
+
+void TestScreenshots::refusesAMalformedSize()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QProcess process;
+    process.start(QStringLiteral(K27_SCREENSHOTS_PATH),
+                  QStringList {QStringLiteral("--out"), folder.path(), QStringLiteral("--size"),
+                               QStringLiteral("1280*720")});
+    QVERIFY(process.waitForFinished(50000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("--size")));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestScreenshots)

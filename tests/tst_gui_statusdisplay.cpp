@@ -1,7 +1,7 @@
 // The status display's texts and pictures, without a window: what the Information page shows
 // for each fault kind as an error and as a warning, and for the operating modes.
 
-#include "application/windows/StatusDisplay.h"
+#include "application/core/StatusDisplay.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>

@@ -1,6 +1,7 @@
 #include "application/core/SettingsTransfer.h"
 
 #include "application/core/ConfigurationRules.h"
+#include "application/core/NumberText.h"
 #include "model/database/ModelSettings.h"
 #include "model/interfaces/ModelTypes.h"
 #include "model/interfaces/ModelValueCodec.h"
@@ -24,8 +25,9 @@ template<typename Value, typename Content> void setAndSend(Value &value, const C
 
 QString twoDecimalsText(double value)
 {
-    return QString::number(Settings::cutToTwoDecimals(static_cast<float>(value)), 'g',
-                           QLocale::FloatingPointShortest);
+    return NumberText::fromPointText(
+        QString::number(Settings::cutToTwoDecimals(static_cast<float>(value)), 'g',
+                        QLocale::FloatingPointShortest));
 }
 
 } // namespace
@@ -166,7 +168,7 @@ QString quantityText(double value, bool amperes)
         text += amperes ? QStringLiteral("0") : QString();
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
-    return text + (amperes ? QStringLiteral(" A") : QStringLiteral(" V"));
+    return NumberText::withUnit(text, amperes ? QStringLiteral("A") : QStringLiteral("V"));
 }
 
 } // namespace

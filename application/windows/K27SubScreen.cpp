@@ -2,6 +2,7 @@
 
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
+#include "application/windows/PageContent.h"
 #include "application/windows/Resources.h"
 #include "component/SerialPortManager.h"
 #include "component/ZantLinkUSBComponent.h"
@@ -17,12 +18,39 @@
 #include "ui_K27SubScreenServiceModePage.h"
 #include "utilities/VersionText.h"
 
+#include <QComboBox>
+#include <QFileInfo>
+#include <QListView>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
 using Model::Interfaces::ModelActionID;
 
 namespace {
 
 // The link to the device: component 0 of the application.
 constexpr uint32_t linkComponentId = 0;
+
+// Rows a drop-down list shows before it scrolls: the value identifiers of the service mode are
+// far more than a screen's height.
+constexpr int dropDownRows = 15;
+
+// Fills the page of the window's stack with a scroll area and gives back the widget inside it,
+// on which the page's form is laid: on a small screen the page scrolls instead of making the
+// window taller or wider than the screen.
+QWidget *scrolledPage(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *area = new QScrollArea(page);
+    area->setObjectName(page->objectName() + QStringLiteral("ScrollArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    auto *content = new ::Application::K27::PageContent(area);
+    area->setWidget(content);
+    layout->addWidget(area);
+    return content;
+}
 
 enum Page {
     InformationPage = 0,
@@ -55,19 +83,27 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
 {
     ::Application::K27::initResources();
     m_ui->setupUi(this);
-    m_informationPage->setupUi(m_ui->pageInformation);
-    m_configurationPage->setupUi(m_ui->pageConfiguration);
-    m_dataPage->setupUi(m_ui->pageData);
-    m_controlPage->setupUi(m_ui->pageControl);
-    m_aboutPage->setupUi(m_ui->pageAbout);
-    m_serviceModePage->setupUi(m_ui->pageServiceMode);
-    m_demoPage->setupUi(m_ui->pageDemoMode);
+    m_informationPage->setupUi(scrolledPage(m_ui->pageInformation));
+    m_configurationPage->setupUi(scrolledPage(m_ui->pageConfiguration));
+    m_dataPage->setupUi(scrolledPage(m_ui->pageData));
+    m_controlPage->setupUi(scrolledPage(m_ui->pageControl));
+    m_aboutPage->setupUi(scrolledPage(m_ui->pageAbout));
+    m_serviceModePage->setupUi(scrolledPage(m_ui->pageServiceMode));
+    m_demoPage->setupUi(scrolledPage(m_ui->pageDemoMode));
+    placeResultLines();
+    const QList<QComboBox *> dropDowns = findChildren<QComboBox *>();
+    for (QComboBox *dropDown : dropDowns) {
+        // A plain list view lets the style sheet shape the drop-down's entries.
+        dropDown->setView(new QListView(dropDown));
+        dropDown->setMaxVisibleItems(dropDownRows);
+    }
 
     connectFrame();
     connectInformation();
     connectMeasurement();
     connectConfiguration();
     connectSettingsFile();
+    connectReport();
     connectPackageUpdate();
     connectServiceMode();
 
@@ -76,7 +112,10 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     m_informationPage->pushButtonStartPackageUpdate->hide();
     m_informationPage->progressBarPackageUpdate->hide();
 
-    showTitle(manager && manager->serialPort(m_portName) ? QStringLiteral(" ") : m_portName);
+    // Until the device names its serial number (one left in its bootloader never does), the tab
+    // is named after its port.
+    showTitle(QFileInfo(m_portName).fileName().isEmpty() ? m_portName
+                                                         : QFileInfo(m_portName).fileName());
     handlePortOpenState();
 
     if (configuration())
@@ -132,6 +171,25 @@ void K27SubScreen::showTitle(const QString &title)
         setWindowTitle(title + QStringLiteral(" - ") + m_titleMark);
 }
 
+void K27SubScreen::placeResultLines()
+{
+    // The Configuration page's result line takes the page's whole width below its buttons
+    // rather than the narrow column between IMPORT and the factory reset, where a file's path
+    // or an import's change list would break in the middle; the row keeps its height and every
+    // button its whole text in any language.
+    QLabel *const result = m_configurationPage->labelSettingsFileResult;
+    QHBoxLayout *const buttons = m_configurationPage->horizontalLayoutSettingsFile;
+    QVBoxLayout *const page = m_configurationPage->verticalLayoutConfiguration;
+    const int at = buttons->indexOf(result);
+    buttons->removeWidget(result);
+    buttons->insertStretch(at, 1);
+    page->insertWidget(page->indexOf(buttons) + 1, result);
+    for (QPushButton *button :
+         {m_configurationPage->pushButtonExport, m_configurationPage->pushButtonImport,
+          m_configurationPage->pushButtonFactoryReset})
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
 void K27SubScreen::connectFrame()
 {
     connect(m_ui->pushButtonInformations, &QPushButton::toggled, this,
@@ -165,6 +223,10 @@ void K27SubScreen::applyAccessRights()
         m_ui->pushButtonServiceMode->setText(tr("Demo"));
         m_ui->pushButtonServiceMode->setEnabled(true);
     }
+
+    // Resetting an error changes the device's state: the same right as changing its settings.
+    m_informationPage->pushButtonResetError->setVisible(
+        m_rights.hasRight(AccessRights::Configuration));
 
     const bool softstart = m_rights.hasRight(AccessRights::Softstart);
     m_configurationPage->labelSoftstart->setVisible(softstart);

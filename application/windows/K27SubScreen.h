@@ -2,10 +2,12 @@
 
 #include "application/core/AccessRights.h"
 #include "application/core/Application.h"
+#include "application/core/LatestMeasurements.h"
 #include "application/core/MeasurementRecorder.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/SettingsImport.h"
-#include "application/windows/StatusDisplay.h"
+#include "application/core/StatusDisplay.h"
+#include "application/windows/ResultText.h"
 #include "component/SerialPort.h"
 #include "model/interfaces/ModelActionID.h"
 #include "service/PackageUpdateService.h"
@@ -82,6 +84,16 @@ public:
     // update of one controller): ending now may leave the device in its bootloader.
     bool isUpdating() const;
 
+    // Makes this the main window's offline window, which stands for no device: it shows no
+    // identity and offers nothing that needs a device, saying why.
+    void showOffline();
+    // The device as a person names it: its serial number once reported, else the port name.
+    QString deviceName() const;
+    // The device has gone away: a running recording ends and its file is saved. What to tell
+    // about the recording that ended so ("Recording saved to PATH (N rows)"), or empty when
+    // none did; told once.
+    QString endRecordingAsDeviceLeft();
+
     // A mark every title of this window carries after its own text (the demo marks windows
     // of simulated devices); empty for none.
     void setTitleMark(const QString &mark);
@@ -111,6 +123,10 @@ public slots:
     void handleOperatingModeModelValue();
     // The port opened, failed to open or closed.
     void handlePortOpenState();
+    // RESET ERROR: asks the device to clear its error.
+    void handleResetError();
+    // REPORT: asks for the PDF file of the service report.
+    void handleReport();
     // A controller's answer to "GetName" changed what it runs (its application, its bootloader).
     void handleControllerState();
 
@@ -258,6 +274,8 @@ private:
 
 private:
     void connectFrame();
+    // Gives the pages' result lines the width of their page.
+    void placeResultLines();
     void connectInformation();
     void connectMeasurement();
     void connectConfiguration();
@@ -266,9 +284,14 @@ private:
     // The number fields of the Configuration page with their allowed ranges, as the model holds
     // them (a field being typed into keeps its text).
     void showNumberFields();
-    void showConfigurationResult(const QString &text);
+    void showConfigurationResult(const QString &text, ::Application::K27::ResultText::Kind kind);
+    // The service report (K27SubScreenReport.cpp).
+    void connectReport();
+    // REPORT is there once the device has reported its identity.
+    void showReportAvailable();
+    void writeReport();
     void connectSettingsFile();
-    void showSettingsFileResult(const QString &text);
+    void showSettingsFileResult(const QString &text, ::Application::K27::ResultText::Kind kind);
     bool deviceConnected() const;
     // Why the device cannot take part in an export or import now; empty when it can.
     QString settingsUnavailable() const;
@@ -285,6 +308,8 @@ private:
     ::Application::K27::StatusDisplay::Input statusInput();
     void applyStatusView(const ::Application::K27::StatusDisplay::View &view);
     void showMotorStatus(::Application::K27::StatusDisplay::MotorStatus status);
+    // The Control page says why the motor does not start while the device reports an error.
+    void showMotorBlockedReason();
     void showDirection(::Application::K27::StatusDisplay::Direction direction);
     // What the controllers run, with what it means for the device: the platform's bootloader
     // (an update did not finish) shows what to do and turns off the pages that need the model;
@@ -323,6 +348,11 @@ private:
     // The import waiting for the device to report its settings back, and its file as shown.
     std::unique_ptr<::Application::K27::SettingsImport> m_settingsImport;
     QString m_importedPath;
+    // The service report's file, while the display's version is awaited.
+    QString m_reportPath;
+    QTimer m_reportWait;
+    // The latest measurement of every quantity and phase, for the service report.
+    ::Application::K27::LatestMeasurements m_latestMeasurements;
 
     // ---- Data page: live trend and recording (K27SubScreenMeasurement.cpp) ----------------
 public slots:
@@ -349,9 +379,15 @@ private:
     // Shows a reported measurement's text with its unit, and takes the measurement.
     void showMeasurement(QLabel *label, const QByteArray &text, MeasurementSample::Kind kind,
                          int phase = -1);
-    // Ends a running recording; status is what the page says once the file is saved.
-    void stopRecording(const QString &status);
+    // Ends a running recording; status is what the page says once the file is saved. True
+    // when a recording ended with its file saved.
+    bool stopRecording(const QString &status);
+    // The device went away: a running recording ends, and what became of its file is kept for
+    // the main window (the Data page goes with the tab).
+    void stopRecordingAsDeviceLeft();
     void showRecordingState();
+    // The Data page's result line under the recording.
+    void showRecordResult(const QString &text, ::Application::K27::ResultText::Kind kind);
 
     std::unique_ptr<::Application::K27::MeasurementRecorder> m_recorder;
     // Time of the trend: since the quantity shown was chosen.
@@ -360,4 +396,6 @@ private:
     // The row count is shown a few times a second, not once per row.
     QTimer m_recordingStateTimer;
     QString m_recordFolder;
+    // Said about the recording the device's going away ended, until the main window asks.
+    QString m_recordingEndedByDeviceLeft;
 };

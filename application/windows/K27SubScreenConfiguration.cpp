@@ -16,6 +16,7 @@
 #include <tuple>
 
 using Application::K27::ConfigurationRules;
+using Application::K27::ResultText;
 using Application::K27::SettingSpinBox;
 using Application::K27::showReportedValue;
 using Application::K27::writeUserChange;
@@ -397,10 +398,10 @@ void K27SubScreen::showNumberFields()
         settingOf(id).show(*m_configurationPage, database()->settings());
 }
 
-void K27SubScreen::showConfigurationResult(const QString &text)
+void K27SubScreen::showConfigurationResult(const QString &text, ResultText::Kind kind)
 {
     // The page's one result line, shared with the settings file.
-    m_configurationPage->labelSettingsFileResult->setText(text);
+    ResultText::show(m_configurationPage->labelSettingsFileResult, text, kind);
 }
 
 // ---- changes the user made: each through its row of the table ----------------------------
@@ -417,7 +418,7 @@ void K27SubScreen::handleNominalCurrent(double value)
     row.write(settings, value);
     showNumberFields();
     if (!consequences.isEmpty())
-        showConfigurationResult(consequences.join(QLatin1Char('\n')));
+        showConfigurationResult(consequences.join(QLatin1Char('\n')), ResultText::Kind::Success);
 }
 
 void K27SubScreen::handleTripClass(int index)
@@ -506,7 +507,7 @@ void K27SubScreen::handleAsymmetryFaultType(int index)
 void K27SubScreen::handleFactoryReset()
 {
     if (!deviceConnected()) {
-        showConfigurationResult(tr("Not reset: no device is connected."));
+        showConfigurationResult(tr("Not reset: no device is connected."), ResultText::Kind::Error);
         return;
     }
     // The device is named by its serial number once it has reported one, else by its port.
@@ -528,7 +529,8 @@ void K27SubScreen::handleFactoryReset()
     showConfigurationResult(
         serialNumber != 0
             ? tr("Factory reset sent to the device with serial number %1.").arg(serialText)
-            : tr("Factory reset sent to the device on %1.").arg(m_portName));
+            : tr("Factory reset sent to the device on %1.").arg(m_portName),
+        ResultText::Kind::Success);
 }
 
 // ---- values the device reported -------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "application/core/ControllerStates.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ReportedValue.h"
+#include "application/windows/StatusPicture.h"
 #include "component/SerialPort.h"
 #include "model/database/ModelDatabase.h"
 #include "service/ZantLinkTerminalService.h"
@@ -21,27 +22,10 @@ using Application::K27::ControllerStates;
 using Application::K27::SerialPort;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
+using Application::K27::StatusPicture;
+using Model::Interfaces::ModelActionID;
 
 namespace {
-
-// The model's fault texts, so that they reach the translation.
-[[maybe_unused]] const char *const faultTexts[] {
-    QT_TRANSLATE_NOOP("K27SubScreen", "Device OK"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Short Circuit"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overload"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Asymmetry"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Loss"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Undercurrent"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Supply Loss"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Supply"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Supply"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overtemperature"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Aux"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Aux"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Device Error"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Communication Error"),
-    QT_TRANSLATE_NOOP("K27SubScreen", "Security Clearance"),
-};
 
 // Platform firmware from this version on measures line-to-line voltages.
 constexpr quint32 lineToLineVersion = 0x00040302;
@@ -70,6 +54,8 @@ void K27SubScreen::connectInformation()
             &K27SubScreen::handleFaultTypeModelValue);
     connect(terminal, &Service::K27::ZantLinkTerminalService::operatingModeModelValue, this,
             &K27SubScreen::handleOperatingModeModelValue);
+    connect(m_informationPage->pushButtonResetError, &QPushButton::clicked, this,
+            &K27SubScreen::handleResetError);
     m_informationPage->labelDeviceState->hide();
     connect(controllerStates().data(), &ControllerStates::controllerStateChanged, this,
             &K27SubScreen::handleControllerState);
@@ -134,8 +120,8 @@ StatusDisplay::Input K27SubScreen::statusInput()
     input.warning = static_cast<int>(model.faults().warning().value());
     input.operatingMode = static_cast<int>(model.operation().operatingMode().value());
     input.articleNumber = static_cast<quint32>(model.information().articleNumber().value());
-    input.errorText = tr(model.faults().error().toString().constData());
-    input.warningText = tr(model.faults().warning().toString().constData());
+    input.errorText = StatusDisplay::faultName(model.faults().error().toString());
+    input.warningText = StatusDisplay::faultName(model.faults().warning().toString());
     input.phaseText = QString::fromLatin1(model.faults().phase().toString());
     input.capacityText = QString::fromLatin1(model.operation().capacity().toString());
     input.platformBootloader = platformInBootloader();
@@ -145,6 +131,43 @@ StatusDisplay::Input K27SubScreen::statusInput()
 void K27SubScreen::handleFaultTypeModelValue()
 {
     applyStatusView(StatusDisplay::faultView(statusInput()));
+    showMotorBlockedReason();
+}
+
+void K27SubScreen::handleResetError()
+{
+    fireModelAction(ModelActionID::ResetError);
+}
+
+QString K27SubScreen::deviceName() const
+{
+    return m_title.trimmed().isEmpty() ? m_portName : m_title.trimmed();
+}
+
+void K27SubScreen::showOffline()
+{
+    const QString offline = tr("Offline — no device connected");
+    // The form's "0" and "V0.0.0.0" would read as a device's identity.
+    m_informationPage->labelProductName->setText(offline);
+    const QString none = QStringLiteral("—");
+    for (QLabel *label :
+         {m_informationPage->labelArticleNumber, m_informationPage->labelSerialNumber,
+          m_informationPage->labelSoftwareVersion, m_informationPage->labelHardwareRevision})
+        label->setText(none);
+    m_informationPage->labelTorvexK27Image->setPixmap(QPixmap());
+
+    // Nothing here reaches a device: what would change or read one is off, and says why.
+    QWidget *const needDevice[] {
+        m_configurationPage->stackedWidgetSettings, m_configurationPage->pushButtonExport,
+        m_configurationPage->pushButtonImport,      m_controlPage->pushButtonControlForward,
+        m_controlPage->pushButtonControlBackward,   m_controlPage->pushButtonControlIdle,
+        m_controlPage->checkBoxControlSoftstart,    m_informationPage->pushButtonResetError,
+    };
+    for (QWidget *widget : needDevice) {
+        widget->setEnabled(false);
+        widget->setToolTip(offline);
+    }
+    showSettingsFileResult(tr("%1: EXPORT and IMPORT need a connected device.").arg(offline));
 }
 
 void K27SubScreen::handleOperatingModeModelValue()
@@ -210,10 +233,12 @@ void K27SubScreen::showDirection(StatusDisplay::Direction direction)
 void K27SubScreen::showPicture(QLabel *label, const QString &path)
 {
     label->setProperty("picture", path);
+    // The device pictures get the display's word in the window's language.
+    label->setProperty("pictureWord", StatusPicture::word(path));
     if (path.isEmpty())
         showReportedValue(label, &QLabel::setPixmap, QPixmap());
     else
-        showReportedValue(label, &QLabel::setPixmap, QPixmap(path));
+        showReportedValue(label, &QLabel::setPixmap, StatusPicture::draw(path));
 }
 
 bool K27SubScreen::platformInBootloader() const

@@ -1,6 +1,7 @@
 // The Data page (live voltages, currents and powers) and the Control page (motor commands,
 // direction and motor pictures).
 
+#include "application/core/NumberText.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/MeasurementTrend.h"
@@ -19,10 +20,13 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <utility>
 
 using Application::K27::FileChooser;
 using Application::K27::MeasurementRecorder;
 using Application::K27::MeasurementSample;
+using Application::K27::NumberText;
+using Application::K27::ResultText;
 using Application::K27::showReportedValue;
 using Application::K27::StatusDisplay;
 using Application::K27::writeUserChange;
@@ -56,6 +60,7 @@ void K27SubScreen::connectMeasurement()
             &K27SubScreen::handleBackward);
     connect(m_serviceModePage->pushButtonMotorIdle, &QPushButton::clicked, this,
             &K27SubScreen::handleIdle);
+    m_controlPage->labelControlFault->hide();
     // Any state but unchecked counts as on.
     connect(m_controlPage->checkBoxControlSoftstart, &QCheckBox::stateChanged, this,
             [this](int state) { handleSoftstart(state != Qt::Unchecked); });
@@ -104,7 +109,8 @@ void K27SubScreen::showMeasurement(QLabel *label, const QByteArray &text,
                                    MeasurementSample::Kind kind, int phase)
 {
     showReportedValue(label, &QLabel::setText,
-                      QString::fromLatin1(text + ' ' + MeasurementSample::unit(kind)));
+                      NumberText::withUnit(QString::fromLatin1(text),
+                                           QString::fromLatin1(MeasurementSample::unit(kind))));
     takeMeasurement(MeasurementSample::fromModel(*database(), kind, phase));
 }
 
@@ -152,14 +158,14 @@ void K27SubScreen::handleMeasurementPhaseModelValue()
     // The phase travels with the voltage and current signals; nothing to show on its own.
 }
 
+// The motor's state and direction are shown as the device reports its operating mode: a
+// device may refuse to start (an active error), and then nothing runs.
 void K27SubScreen::handleForward()
 {
     if (deviceLink() == nullptr)
         return;
     fireModelAction(ModelActionID::MotorStop);
     fireModelAction(ModelActionID::MotorRightOn);
-    showMotorStatus(StatusDisplay::MotorStatus::Forward);
-    showDirection(StatusDisplay::Direction::Forward);
 }
 
 void K27SubScreen::handleBackward()
@@ -168,8 +174,6 @@ void K27SubScreen::handleBackward()
         return;
     fireModelAction(ModelActionID::MotorStop);
     fireModelAction(ModelActionID::MotorLeftOn);
-    showMotorStatus(StatusDisplay::MotorStatus::Backward);
-    showDirection(StatusDisplay::Direction::Backward);
 }
 
 void K27SubScreen::handleIdle()
@@ -177,8 +181,22 @@ void K27SubScreen::handleIdle()
     if (deviceLink() == nullptr)
         return;
     fireModelAction(ModelActionID::MotorStop);
-    showMotorStatus(StatusDisplay::MotorStatus::Idle);
-    showDirection(StatusDisplay::Direction::None);
+}
+
+void K27SubScreen::showMotorBlockedReason()
+{
+    const StatusDisplay::Input input = statusInput();
+    QString text;
+    if (input.error != 0 && !input.platformBootloader) {
+        //: %1 is the error as the device names it ("Overload"), %2 its code ("E 1406")
+        text = tr("The motor does not start: the device reports the error %1 (%2).")
+                   .arg(input.errorText.trimmed(), StatusDisplay::errorCode(input.error).trimmed());
+        if (m_rights.hasRight(AccessRights::Configuration))
+            text += QLatin1Char(' ')
+                + tr("Remove its cause, then press RESET ERROR on the Information page.");
+    }
+    m_controlPage->labelControlFault->setText(text);
+    m_controlPage->labelControlFault->setVisible(!text.isEmpty());
 }
 
 void K27SubScreen::handleSoftstart(bool enable)
@@ -261,6 +279,7 @@ void K27SubScreen::startTrend(MeasurementSample::Kind quantity)
 
 void K27SubScreen::takeMeasurement(const MeasurementSample &sample)
 {
+    m_latestMeasurements.take(sample);
     int curve = -1;
     switch (sample.kind) {
     case MeasurementSample::Kind::Voltage:
@@ -284,7 +303,7 @@ void K27SubScreen::takeMeasurement(const MeasurementSample &sample)
     if (m_recorder->isRecording() && !m_recorder->record(sample)) {
         m_recordingStateTimer.stop();
         showRecordingState();
-        m_dataPage->labelRecordStatus->setText(m_recorder->errorString());
+        showRecordResult(m_recorder->errorString(), ResultText::Kind::Error);
     }
 }
 
@@ -318,10 +337,10 @@ void K27SubScreen::handleRecordFile(const QString &path)
     m_recordFolder = QFileInfo(path).absolutePath();
     if (!m_recorder->start(path)) {
         showRecordingState();
-        m_dataPage->labelRecordStatus->setText(m_recorder->errorString());
+        showRecordResult(m_recorder->errorString(), ResultText::Kind::Error);
         return;
     }
-    m_dataPage->labelRecordStatus->setText(tr("Recording every measurement that arrives."));
+    showRecordResult(tr("Recording every measurement that arrives."), ResultText::Kind::Success);
     m_recordingStateTimer.start();
     showRecordingState();
 }
@@ -341,17 +360,49 @@ void K27SubScreen::handleRecordPortState()
 {
     const QSharedPointer<::Application::K27::SerialPort> &port = serialPort();
     if (port && !port->isOpen())
-        stopRecording(tr("The device has gone away; the recording was saved."));
+        stopRecordingAsDeviceLeft();
 }
 
-void K27SubScreen::stopRecording(const QString &status)
+QString K27SubScreen::endRecordingAsDeviceLeft()
+{
+    stopRecordingAsDeviceLeft();
+    return std::exchange(m_recordingEndedByDeviceLeft, QString());
+}
+
+void K27SubScreen::stopRecordingAsDeviceLeft()
+{
+    if (m_recorder->isRecording()) {
+        // The page goes with the device's tab: the main window tells what became of the file.
+        if (stopRecording(tr("The device has gone away; the recording was saved."))) {
+            const QString path = QDir::toNativeSeparators(m_recorder->fileName());
+            const qint64 rows = m_recorder->rowCount();
+            //: %1 is the file, %2 the number of measurements in it
+            m_recordingEndedByDeviceLeft = rows == 1
+                ? tr("Recording saved to %1 (1 row)").arg(path)
+                : tr("Recording saved to %1 (%2 rows)").arg(path).arg(rows);
+        } else {
+            m_recordingEndedByDeviceLeft = m_recorder->errorString();
+        }
+    }
+}
+
+bool K27SubScreen::stopRecording(const QString &status)
 {
     if (!m_recorder->isRecording())
-        return;
+        return false;
     m_recordingStateTimer.stop();
     const bool saved = m_recorder->stop();
     showRecordingState();
-    m_dataPage->labelRecordStatus->setText(saved ? status : m_recorder->errorString());
+    if (saved)
+        showRecordResult(status, ResultText::Kind::Success);
+    else
+        showRecordResult(m_recorder->errorString(), ResultText::Kind::Error);
+    return saved;
+}
+
+void K27SubScreen::showRecordResult(const QString &text, ResultText::Kind kind)
+{
+    ResultText::show(m_dataPage->labelRecordStatus, text, kind);
 }
 
 void K27SubScreen::showRecordingState()

@@ -16,6 +16,7 @@
 #include "utilities/VersionText.h"
 
 using Application::K27::FileChooser;
+using Application::K27::ResultText;
 using Application::K27::StatusDisplay;
 using Application::K27::UpdateVerdict;
 using Application::K27::YesNoQuestion;
@@ -47,7 +48,9 @@ bool brokeOff(Service::K27::PackageUpdateError::Code code)
 
 void showUpdateVerdict(Ui::K27SubScreenInformationPage &page, const UpdateVerdict &verdict)
 {
-    page.labelPackageVersionText->setText(verdict.text());
+    // A verdict is an answer, not a failure: whether the package may be installed shows in
+    // START UPDATE.
+    ResultText::show(page.labelPackageVersionText, verdict.text(), ResultText::Kind::Success);
     page.pushButtonStartPackageUpdate->setVisible(verdict.mayInstall());
 }
 } // namespace
@@ -174,7 +177,7 @@ void K27SubScreen::handlePackageUpdateErrorOccured(const QString &message)
     m_informationPage->pushButtonOpenUpdatePackage->setVisible(
         m_rights.hasRight(AccessRights::SoftwareUpdate));
     m_informationPage->pushButtonStartPackageUpdate->hide();
-    m_informationPage->labelPackageVersionText->setText(message);
+    ResultText::show(m_informationPage->labelPackageVersionText, message, ResultText::Kind::Error);
     m_informationPage->labelPackageVersion->clear();
     m_informationPage->progressBarPackageUpdate->hide();
     m_updateStepCountdown.stop();
@@ -196,7 +199,8 @@ void K27SubScreen::handlePackageUpdateFinished()
         m_informationPage->pushButtonStartPackageUpdate->hide();
         m_informationPage->labelPackageVersion->clear();
     }
-    m_informationPage->labelPackageVersionText->setText(updateCompleteText());
+    ResultText::show(m_informationPage->labelPackageVersionText, updateCompleteText(),
+                     ResultText::Kind::Success);
     m_informationPage->progressBarPackageUpdate->hide();
     m_updateStepCountdown.stop();
     m_updateFailed = false;

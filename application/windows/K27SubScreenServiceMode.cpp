@@ -25,6 +25,7 @@
 
 using ::Application::K27::FileChooser;
 using ::Application::K27::PacketLogView;
+using ::Application::K27::ResultText;
 using ::Application::K27::TerminalArgumentInput;
 using ::Application::K27::TerminalCommandItem;
 using Service::K27::UpdateControlService;
@@ -303,7 +304,8 @@ void K27SubScreen::handleOpenFile()
     const QString path = FileChooser::choose(this,
                                              {FileChooser::Purpose::Open, tr("Open binary file"),
                                               start, tr("Binary Files (*.bin *.crypt)")});
-    m_serviceModePage->labelFilename->setText(tr("Filename: ") + path);
+    ResultText::show(m_serviceModePage->labelFilename, tr("Filename: ") + path,
+                     ResultText::Kind::Success);
     // START UPDATE sends only what was chosen here: the configuration's path may name the
     // package chosen on the Information page since.
     m_updateImagePath = path;
@@ -321,20 +323,26 @@ void K27SubScreen::handleStartUpdate()
     // One transfer at a time: a package update owns the update service for its whole run,
     // its waits included.
     if (packageUpdateService()->isUpdating()) {
-        m_serviceModePage->labelFilename->setText(
-            tr("A package update is running: wait until it has ended, then start again"));
+        ResultText::show(
+            m_serviceModePage->labelFilename,
+            tr("A package update is running: wait until it has ended, then start again"),
+            ResultText::Kind::Error);
         return;
     }
     QFile file(m_updateImagePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_serviceModePage->labelFilename->setText(
-            tr("The file %1 cannot be read: %2").arg(m_updateImagePath, file.errorString()));
+        ResultText::show(
+            m_serviceModePage->labelFilename,
+            tr("The file %1 cannot be read: %2").arg(m_updateImagePath, file.errorString()),
+            ResultText::Kind::Error);
         return;
     }
     const QByteArray image = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        m_serviceModePage->labelFilename->setText(
-            tr("The file %1 cannot be read: %2").arg(m_updateImagePath, file.errorString()));
+        ResultText::show(
+            m_serviceModePage->labelFilename,
+            tr("The file %1 cannot be read: %2").arg(m_updateImagePath, file.errorString()),
+            ResultText::Kind::Error);
         return;
     }
     const quint32 encrypted = UpdateControlService::isEncryptedName(m_updateImagePath) ? 1 : 0;
@@ -351,10 +359,11 @@ void K27SubScreen::handleProgress(int progress)
 
 void K27SubScreen::handleDigestError()
 {
-    m_serviceModePage->labelFilename->setText(tr("Security Error! Wrong Digest"));
+    ResultText::show(m_serviceModePage->labelFilename, tr("Security Error! Wrong Digest"),
+                     ResultText::Kind::Error);
 }
 
 void K27SubScreen::handleUpdateFailed(UpdateControlService::Error, const QString &message)
 {
-    m_serviceModePage->labelFilename->setText(message);
+    ResultText::show(m_serviceModePage->labelFilename, message, ResultText::Kind::Error);
 }

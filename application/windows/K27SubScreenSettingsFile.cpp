@@ -3,6 +3,7 @@
 // person ticks. The result, or why there is none, shows in the page's label.
 
 #include "application/core/Config.h"
+#include "application/core/NumberText.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/Settings.h"
 #include "application/core/SettingsComparison.h"
@@ -17,9 +18,12 @@
 
 #include <QDir>
 #include <QPointer>
+#include <QPushButton>
 #include <optional>
 
 using Application::K27::FileChooser;
+using Application::K27::NumberText;
+using Application::K27::ResultText;
 using Application::K27::Settings;
 using Application::K27::SettingsCompareDialog;
 using Application::K27::SettingsComparison;
@@ -65,13 +69,15 @@ void K27SubScreen::exportSettings(const QString &path)
         //: %1 is the file
         showSettingsFileResult(
             tr("Settings not exported to %1: an import is still waiting for the device.")
-                .arg(shownPath));
+                .arg(shownPath),
+            ResultText::Kind::Error);
         return;
     }
     // Without a device's report the model holds the catalogue's defaults, not its settings.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
         //: %1 is the file, %2 why the device's settings are not known
-        showSettingsFileResult(tr("Settings not exported to %1: %2.").arg(shownPath, reason));
+        showSettingsFileResult(tr("Settings not exported to %1: %2.").arg(shownPath, reason),
+                               ResultText::Kind::Error);
         return;
     }
     Settings &file = *settings();
@@ -79,7 +85,8 @@ void K27SubScreen::exportSettings(const QString &path)
     if (!file.save(path)) {
         //: %1 is the file, %2 the reason
         showSettingsFileResult(
-            tr("Settings not exported to %1: %2.").arg(shownPath, file.errorString()));
+            tr("Settings not exported to %1: %2.").arg(shownPath, file.errorString()),
+            ResultText::Kind::Error);
         return;
     }
     // Only a file that was written becomes the next dialog's starting place.
@@ -87,7 +94,7 @@ void K27SubScreen::exportSettings(const QString &path)
         configuration()->setSettingsDir(path);
         configuration()->save();
     }
-    showSettingsFileResult(tr("Settings exported to %1").arg(shownPath));
+    showSettingsFileResult(tr("Settings exported to %1").arg(shownPath), ResultText::Kind::Success);
 }
 
 void K27SubScreen::importSettings(const QString &path)
@@ -99,21 +106,24 @@ void K27SubScreen::importSettings(const QString &path)
         //: %1 is the file
         showSettingsFileResult(tr("Settings not imported from %1: the import before is still "
                                   "waiting for the device. Nothing was sent.")
-                                   .arg(shownPath));
+                                   .arg(shownPath),
+                               ResultText::Kind::Error);
         return;
     }
     // The device's ranges and present settings are only known once it has reported them.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
         //: %1 is the file, %2 why the device's settings are not known
         showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason));
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
+            ResultText::Kind::Error);
         return;
     }
     Settings file = *settings();
     if (!file.load(path)) {
         //: %1 is the file, %2 the reason
         showSettingsFileResult(tr("Settings not imported from %1: %2. Nothing was sent.")
-                                   .arg(shownPath, file.errorString()));
+                                   .arg(shownPath, file.errorString()),
+                               ResultText::Kind::Error);
         return;
     }
     // The person sees the file beside the device and chooses what is written.
@@ -132,13 +142,15 @@ void K27SubScreen::importSettings(const QString &path)
                 ? tr("The device already holds the settings of %1. Nothing was sent.")
                       .arg(shownPath)
                 //: %1 is the file
-                : tr("Settings not imported from %1: cancelled. Nothing was sent.").arg(shownPath));
+                : tr("Settings not imported from %1: cancelled. Nothing was sent.").arg(shownPath),
+            ResultText::Kind::Success);
         return;
     }
     // The device may have gone, or changed, while the table was open.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
         showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason));
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
+            ResultText::Kind::Error);
         return;
     }
     // The chosen settings must fit what the device keeps of its own.
@@ -146,7 +158,8 @@ void K27SubScreen::importSettings(const QString &path)
     Model::Database::ModelSettings &model = database()->settings();
     if (QString reason; !SettingsTransfer::check(written, model, &reason)) {
         showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason));
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
+            ResultText::Kind::Error);
         return;
     }
     *settings() = file;
@@ -163,7 +176,8 @@ void K27SubScreen::importSettings(const QString &path)
     m_importedPath = shownPath;
     //: %1 is the file
     showSettingsFileResult(
-        tr("Settings from %1 sent; waiting for the device to confirm them.").arg(shownPath));
+        tr("Settings from %1 sent; waiting for the device to confirm them.").arg(shownPath),
+        ResultText::Kind::Success);
     m_settingsImport->start(written);
 }
 
@@ -172,6 +186,8 @@ void K27SubScreen::handleSettingsImported()
     using Outcome = ::Application::K27::SettingsImport::Outcome;
     const ::Application::K27::SettingsImport &import = *m_settingsImport;
     QStringList lines;
+    // Only a confirmed import is a success.
+    ResultText::Kind kind = ResultText::Kind::Error;
     switch (import.outcome()) {
     case Outcome::Confirmed:
         //: %1 is the file, %2 how many settings the device reported back as written
@@ -181,6 +197,7 @@ void K27SubScreen::handleSettingsImported()
                          : tr("Settings imported from %1: %2 values confirmed by the device")
                                .arg(m_importedPath)
                                .arg(import.written()));
+        kind = ResultText::Kind::Success;
         break;
     case Outcome::Disagreed:
         //: %1 is the file
@@ -190,19 +207,20 @@ void K27SubScreen::handleSettingsImported()
     case Outcome::NotConfirmed:
         //: %1 is the file, %2 how many settings the device did not report back, %3 how many
         //: were sent, %4 seconds
-        lines.append(tr("Settings not imported from %1: the device did not confirm %2 of %3 "
-                        "within %4 s")
-                         .arg(m_importedPath)
-                         .arg(import.unconfirmed().size())
-                         .arg(import.written())
-                         .arg(import.timeoutMs() / 1000.0));
+        lines.append(
+            tr("Settings not imported from %1: the device did not confirm %2 of %3 "
+               "within %4 s")
+                .arg(m_importedPath)
+                .arg(import.unconfirmed().size())
+                .arg(import.written())
+                .arg(NumberText::fromPointText(QString::number(import.timeoutMs() / 1000.0))));
         break;
     case Outcome::Idle:
     case Outcome::Waiting:
         return;
     }
     lines.append(import.lines());
-    showSettingsFileResult(lines.join(QLatin1Char('\n')));
+    showSettingsFileResult(lines.join(QLatin1Char('\n')), kind);
 }
 
 QString K27SubScreen::settingsUnavailable() const
@@ -221,7 +239,7 @@ bool K27SubScreen::deviceConnected() const
     return serialPort() && serialPort()->isOpen();
 }
 
-void K27SubScreen::showSettingsFileResult(const QString &text)
+void K27SubScreen::showSettingsFileResult(const QString &text, ResultText::Kind kind)
 {
-    m_configurationPage->labelSettingsFileResult->setText(text);
+    ResultText::show(m_configurationPage->labelSettingsFileResult, text, kind);
 }

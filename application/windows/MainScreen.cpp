@@ -15,6 +15,8 @@
 #include <QPixmap>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTime>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -36,6 +38,7 @@ MainScreen::MainScreen(const QSharedPointer<Application::K27::SerialPortManager>
     , m_login(login)
     , m_config(config)
     , m_loggedInLabel(new QLabel(this))
+    , m_deviceEventLabel(new QLabel(this))
 {
     Application::K27::initResources();
     m_ui->setupUi(this);
@@ -44,6 +47,11 @@ MainScreen::MainScreen(const QSharedPointer<Application::K27::SerialPortManager>
     //: %1 is the user level: Customer, Supervisor, Admin or Demo
     m_loggedInLabel->setText(tr("Logged in as %1").arg(levelName(m_login ? m_login->level() : 0)));
     statusBar()->addPermanentWidget(m_loggedInLabel);
+    // A label of its own rather than a status message: it shares the bar with what others put
+    // there and stays until the next event.
+    m_deviceEventLabel->setObjectName(QStringLiteral("labelDeviceEvent"));
+    m_deviceEventLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(m_deviceEventLabel, 1);
 
     connect(m_manager.data(), &Application::K27::SerialPortManager::portOpened, this,
             &MainScreen::handlePortOpened);
@@ -85,9 +93,11 @@ void MainScreen::addDeviceWindow(const QString &portName)
     subWindow->showMaximized();
 
     if (QTabBar *const tabs = m_ui->mdiAreaMain->findChild<QTabBar *>()) {
-        // The tabs keep their fixed width side by side; a long title is cut at its end.
+        // A tab is at least 140 px wide and grows to hold its whole title: a German title or a
+        // long serial number is never cut.
         tabs->setExpanding(false);
-        tabs->setElideMode(Qt::ElideRight);
+        tabs->setElideMode(Qt::ElideNone);
+        tabs->setUsesScrollButtons(true);
         QPixmap empty(tabIconSize, tabIconSize);
         empty.fill(Qt::transparent);
         tabs->setTabIcon(tabs->count() - 1, QIcon(empty));
@@ -109,6 +119,16 @@ void MainScreen::closeDeviceWindow(const QString &portName)
     subWindow->close();
 }
 
+QMdiSubWindow *MainScreen::addOfflineWindow()
+{
+    const QString name = tr("Offline");
+    addDeviceWindow(name);
+    QMdiSubWindow *const subWindow = findDeviceWindow(name);
+    if (subWindow)
+        deviceWindowOf(subWindow)->showOffline();
+    return subWindow;
+}
+
 void MainScreen::discardDeviceWindow(QMdiSubWindow *subWindow)
 {
     m_keptForUpdate.removeAll(subWindow);
@@ -127,7 +147,7 @@ void MainScreen::openInitialWindows()
             portNames.append(port->portName());
     }
     if (portNames.isEmpty()) {
-        addDeviceWindow(tr("Offline"));
+        addOfflineWindow();
         return;
     }
     for (const QString &portName : portNames)
@@ -187,6 +207,11 @@ void MainScreen::closeEvent(QCloseEvent *event)
 void MainScreen::handlePortOpened(const QString &portName)
 {
     m_keptForUpdate.removeAll(nullptr);
+    if (m_waitingWindow) {
+        // A device is back: the waiting view that stood in for the last tab makes way.
+        discardDeviceWindow(m_waitingWindow);
+        m_waitingWindow = nullptr;
+    }
     QMdiSubWindow *const existing = findDeviceWindow(portName);
     if (existing && m_keptForUpdate.contains(existing)) {
         // Its device is back. An update still under way carries on in it; one that ended while
@@ -203,5 +228,30 @@ void MainScreen::handlePortOpened(const QString &portName)
 
 void MainScreen::handlePortClosed(const QString &portName)
 {
+    QMdiSubWindow *const subWindow = findDeviceWindow(portName);
+    K27SubScreen *const window = subWindow ? deviceWindowOf(subWindow) : nullptr;
+    if (!window)
+        return;
+    // The tab goes with the device: the status bar keeps what happened, and where a running
+    // recording was saved.
+    //: %1 is the device's serial number (or its port), %2 the time
+    QStringList lines {
+        tr("Device %1 disconnected at %2.")
+            .arg(window->deviceName(), QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))};
+    if (const QString recording = window->endRecordingAsDeviceLeft(); !recording.isEmpty())
+        lines.append(recording);
+    m_deviceEventLabel->setText(lines.join(QLatin1Char(' ')));
+    m_deviceEventLabel->setToolTip(m_deviceEventLabel->text());
+
+    const bool closing = window->canClose();
     closeDeviceWindow(portName);
+    if (!closing)
+        return;
+    // The last tab gone leaves the waiting view, not an empty window; the next device that
+    // comes takes its place.
+    const QList<K27SubScreen *> windows = deviceWindows();
+    if (std::all_of(windows.cbegin(), windows.cend(),
+                    [window](const K27SubScreen *other) { return other == window; })) {
+        m_waitingWindow = addOfflineWindow();
+    }
 }

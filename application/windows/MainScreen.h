@@ -65,6 +65,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Adds the offline window, which stands for no device; gives its sub-window.
+    QMdiSubWindow *addOfflineWindow();
     // Takes the sub-window out of the area and deletes it.
     void discardDeviceWindow(QMdiSubWindow *subWindow);
 
@@ -74,6 +76,10 @@ private:
     const QSharedPointer<Application::K27::Config> m_config;
     // Who is logged in, for as long as the window is open.
     QLabel *const m_loggedInLabel;
+    // What happened last to a device (unplugged, a recording saved), until something else does.
+    QLabel *const m_deviceEventLabel;
     // Sub-windows left open for their update when their port went away.
     QList<QPointer<QMdiSubWindow>> m_keptForUpdate;
+    // The offline tab put in place of the last device tab that went; it goes when a device comes.
+    QPointer<QMdiSubWindow> m_waitingWindow;
 };

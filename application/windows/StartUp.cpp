@@ -111,6 +111,11 @@ void StartUp::installTranslations(const QLocale &locale)
     if (toolFound)
         QCoreApplication::installTranslator(m_toolTranslator.get());
     logTranslation(QStringLiteral("k27_servicetool"), *m_toolTranslator, toolFound);
+    // Numbers shown to a person follow the language the program speaks (that of its own
+    // translation, else the English of its texts), whatever the system's number format: a
+    // German window writes "0,5 A" throughout, an English one "0.5 A".
+    QLocale::setDefault(toolFound ? QLocale(m_toolTranslator->language())
+                                  : QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 int StartUp::run()

@@ -80,6 +80,33 @@
 <context>
     <name>K27SubScreen</name>
     <message>
+        <source>Offline — no device connected</source>
+        <translation>Offline — kein Gerät verbunden</translation>
+    </message>
+    <message>
+        <source>%1: EXPORT and IMPORT need a connected device.</source>
+        <translation>%1: EXPORTIEREN und IMPORTIEREN brauchen ein verbundenes Gerät.</translation>
+    </message>
+    <message>
+        <source>The motor does not start: the device reports the error %1 (%2).</source>
+        <extracomment>%1 is the error as the device names it (&quot;Overload&quot;), %2 its code (&quot;E 1406&quot;)</extracomment>
+        <translation>Der Motor startet nicht: Das Gerät meldet den Fehler %1 (%2).</translation>
+    </message>
+    <message>
+        <source>Remove its cause, then press RESET ERROR on the Information page.</source>
+        <translation>Beheben Sie die Ursache und drücken Sie dann FEHLER ZURÜCKSETZEN auf der Seite Information.</translation>
+    </message>
+    <message>
+        <source>Recording saved to %1 (1 row)</source>
+        <extracomment>%1 is the file, %2 the number of measurements in it</extracomment>
+        <translation>Aufzeichnung in %1 gespeichert (1 Zeile)</translation>
+    </message>
+    <message>
+        <source>Recording saved to %1 (%2 rows)</source>
+        <extracomment>%1 is the file, %2 the number of measurements in it</extracomment>
+        <translation>Aufzeichnung in %1 gespeichert (%2 Zeilen)</translation>
+    </message>
+    <message>
         <source>Form</source>
         <translation>Formular</translation>
     </message>
@@ -540,6 +567,26 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
         <source>Step %1 of %2 · %3</source>
         <translation>Schritt %1 von %2 · %3</translation>
     </message>
+    <message>
+        <source>Save service report</source>
+        <translation>Servicebericht speichern</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Writing the report …</source>
+        <translation>Der Bericht wird geschrieben …</translation>
+    </message>
+    <message>
+        <source>Report written to %1</source>
+        <translation>Bericht geschrieben nach %1</translation>
+    </message>
+    <message>
+        <source>The report was not written to %1: %2</source>
+        <translation>Der Bericht wurde nicht nach %1 geschrieben: %2</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>
@@ -823,6 +870,10 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
 <context>
     <name>K27SubScreenInformationPage</name>
     <message>
+        <source>RESET ERROR</source>
+        <translation>FEHLER ZURÜCKSETZEN</translation>
+    </message>
+    <message>
         <source>ARTICLE NUMBER</source>
         <translation>ARTIKELNUMMER</translation>
     </message>
@@ -849,6 +900,10 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
     <message>
         <source>START UPDATE</source>
         <translation>UPDATE STARTEN</translation>
+    </message>
+    <message>
+        <source>REPORT</source>
+        <translation>BERICHT</translation>
     </message>
 </context>
 <context>
@@ -948,6 +1003,11 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
 </context>
 <context>
     <name>MainScreen</name>
+    <message>
+        <source>Device %1 disconnected at %2.</source>
+        <extracomment>%1 is the device's serial number (or its port), %2 the time</extracomment>
+        <translation>Gerät %1 um %2 getrennt.</translation>
+    </message>
     <message>
         <source>TORVEX®K27 ServiceTool</source>
         <translation>TORVEX®K27 ServiceTool</translation>
@@ -1211,6 +1271,196 @@ Trotzdem schließen?</translation>
     </message>
 </context>
 <context>
+    <name>ServiceReport</name>
+    <message>
+        <source>not reported</source>
+        <translation>nicht gemeldet</translation>
+    </message>
+    <message>
+        <source>enabled</source>
+        <translation>aktiviert</translation>
+    </message>
+    <message>
+        <source>disabled</source>
+        <translation>deaktiviert</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Service report</source>
+        <translation>Servicebericht</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Bericht</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Tool version</source>
+        <translation>Version des ServiceTools</translation>
+    </message>
+    <message>
+        <source>User level</source>
+        <translation>Benutzerebene</translation>
+    </message>
+    <message>
+        <source>day %1, week %2, %3</source>
+        <translation>Tag %1, Woche %2, %3</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>Device name</source>
+        <translation>Gerätename</translation>
+    </message>
+    <message>
+        <source>Article number and index</source>
+        <translation>Artikelnummer und Index</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Production date</source>
+        <translation>Produktionsdatum</translation>
+    </message>
+    <message>
+        <source>Hardware IDs (controller : power : display board)</source>
+        <translation>Hardware-IDs (Steuer- : Leistungs- : Displayplatine)</translation>
+    </message>
+    <message>
+        <source>Software</source>
+        <translation>Software</translation>
+    </message>
+    <message>
+        <source>Platform controller</source>
+        <translation>Plattform-Controller</translation>
+    </message>
+    <message>
+        <source>Display controller</source>
+        <translation>Display-Controller</translation>
+    </message>
+    <message>
+        <source>%1: threshold</source>
+        <translation>%1: Schwellwert</translation>
+    </message>
+    <message>
+        <source>%1: fault type</source>
+        <translation>%1: Fehlerart</translation>
+    </message>
+    <message>
+        <source>Trip class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Class %1</source>
+        <translation>Klasse %1</translation>
+    </message>
+    <message>
+        <source>Nominal current</source>
+        <translation>Nennstrom</translation>
+    </message>
+    <message>
+        <source>Automatic reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>Manuell</translation>
+    </message>
+    <message>
+        <source>Undercurrent</source>
+        <translation>Unterstrom</translation>
+    </message>
+    <message>
+        <source>Undervoltage</source>
+        <translation>Unterspannung</translation>
+    </message>
+    <message>
+        <source>Overvoltage</source>
+        <translation>Überspannung</translation>
+    </message>
+    <message>
+        <source>Load asymmetry</source>
+        <translation>Lastunsymmetrie</translation>
+    </message>
+    <message>
+        <source>Protection settings</source>
+        <translation>Schutzeinstellungen</translation>
+    </message>
+    <message>
+        <source>unknown (%1)</source>
+        <translation>unbekannt (%1)</translation>
+    </message>
+    <message>
+        <source>Faults</source>
+        <translation>Störungen</translation>
+    </message>
+    <message>
+        <source>Voltage %1</source>
+        <translation>Spannung %1</translation>
+    </message>
+    <message>
+        <source>Current %1</source>
+        <translation>Strom %1</translation>
+    </message>
+    <message>
+        <source>Active power</source>
+        <translation>Wirkleistung</translation>
+    </message>
+    <message>
+        <source>Reactive power</source>
+        <translation>Blindleistung</translation>
+    </message>
+    <message>
+        <source>Apparent power</source>
+        <translation>Scheinleistung</translation>
+    </message>
+    <message>
+        <source>Latest measurements</source>
+        <translation>Letzte Messwerte</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>the Data page did not run</source>
+        <translation>die Seite Daten lief nicht</translation>
+    </message>
+    <message>
+        <source>none (command line, k27ctl)</source>
+        <translation>keine (Befehlszeile, k27ctl)</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceReportWriter</name>
+    <message>
+        <source>Service report</source>
+        <translation>Servicebericht</translation>
+    </message>
+    <message>
+        <source>The PDF cannot be started.</source>
+        <translation>Das PDF kann nicht begonnen werden.</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <source>in &quot;%1&quot;: %2</source>
@@ -1361,6 +1611,29 @@ Trotzdem schließen?</translation>
     <message>
         <source>SIMULATED DEVICE – this is k27-demo: the devices in this window are simulated, no hardware is connected.</source>
         <translation>SIMULIERTES GERÄT – dies ist k27-demo: Die Geräte in diesem Fenster sind simuliert, es ist keine Hardware angeschlossen.</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPicture</name>
+    <message>
+        <source>READY</source>
+        <extracomment>The device&apos;s display while it stands by, in capitals</extracomment>
+        <translation>BEREIT</translation>
+    </message>
+    <message>
+        <source>RUN</source>
+        <extracomment>The device&apos;s display while the motor runs, in capitals</extracomment>
+        <translation>BETRIEB</translation>
+    </message>
+    <message>
+        <source>ERROR</source>
+        <extracomment>The device&apos;s display on an error, in capitals</extracomment>
+        <translation>FEHLER</translation>
+    </message>
+    <message>
+        <source>WARN</source>
+        <extracomment>The device&apos;s display on a warning, in capitals</extracomment>
+        <translation>WARNUNG</translation>
     </message>
 </context>
 <context>

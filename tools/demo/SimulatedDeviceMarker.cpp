@@ -35,10 +35,8 @@ void SimulatedDeviceMarker::mark(MainScreen *mainScreen)
     label->setStyleSheet(QStringLiteral("color: white; background-color: #ef7c00; "
                                         "font-weight: bold; padding: 4px 10px;"));
     mainScreen->statusBar()->addPermanentWidget(label, 1);
-    // Wider tabs, so that the marked titles can be read in full.
-    mainScreen->setStyleSheet(mainScreen->styleSheet()
-                              + QStringLiteral("\nQMdiArea QTabBar::tab { width: 300px; "
-                                               "min-width: 300px; max-width: 300px; }"));
+    // The tabs grow with their titles: the marked ones are read in full without a width of
+    // their own.
 
     const QList<K27SubScreen *> windows = mainScreen->deviceWindows();
     for (K27SubScreen *window : windows)

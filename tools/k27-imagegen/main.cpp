@@ -345,7 +345,6 @@ const QColor red(0xd7, 0x26, 0x2b);
 struct DeviceState
 {
     QColor colour;
-    QString text;
     bool running = false;
     bool supplyMarked = false;
     bool loadMarked = false;
@@ -358,15 +357,12 @@ DeviceState deviceState(const QString &kind)
     DeviceState state;
     if (kind == QLatin1String("standby")) {
         state.colour = grey;
-        state.text = QStringLiteral("READY");
     } else if (kind == QLatin1String("operating")) {
         state.colour = green;
-        state.text = QStringLiteral("RUN");
         state.running = true;
     } else {
         state.error = kind.startsWith(QLatin1String("error"));
         state.colour = state.error ? red : amber;
-        state.text = state.error ? QStringLiteral("ERROR") : QStringLiteral("WARN");
         state.symbol = true;
         state.supplyMarked = kind.endsWith(QLatin1String("_supply"));
         state.loadMarked = kind.endsWith(QLatin1String("_load"));
@@ -490,9 +486,8 @@ QImage devicePicture(bool plus, const QString &kind)
     painter.setFont(sansFont(20, QFont::Bold));
     painter.drawText(display.adjusted(0, 2, 0, -display.height() / 2), Qt::AlignCenter,
                      plus ? QStringLiteral("K27+") : QStringLiteral("K27"));
-    painter.setPen(state.colour == grey ? QColor(0xb8, 0xc4, 0xcb) : state.colour);
-    painter.setFont(sansFont(12, QFont::Bold));
-    painter.drawText(display.adjusted(0, display.height() / 2, 0, -2), Qt::AlignCenter, state.text);
+    // The display's second line stays free: the program draws the state's word there in the
+    // language it speaks (StatusPicture).
 
     // Status ring: grey when idle, a turning green arc when running, a full ring with the
     // sign in its middle on a fault.

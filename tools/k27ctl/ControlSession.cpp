@@ -5,8 +5,11 @@
 #include "application/core/Application.h"
 #include "application/core/Config.h"
 #include "application/core/ConfigurationRules.h"
+#include "application/core/ControllerStates.h"
 #include "application/core/MeasurementRecorder.h"
 #include "application/core/ReportedSettings.h"
+#include "application/core/ServiceReport.h"
+#include "application/core/ServiceReportWriter.h"
 #include "application/core/SettingsComparison.h"
 #include "application/core/SettingsImport.h"
 #include "application/core/SettingsTransfer.h"
@@ -26,6 +29,7 @@
 #include "utilities/LittleEndian.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -229,6 +233,51 @@ bool ControlSession::settingsExport(const QString &path)
     return true;
 }
 
+bool ControlSession::report(const QString &path)
+{
+    m_reportPath = path;
+    m_waiting = Waiting::Report;
+    connect(m_application->terminalService().data(),
+            &Service::K27::ZantLinkTerminalService::softwareVersionReported, this,
+            [this] { handleArrival(0xFFFF); });
+    runApplication();
+    // The display's software is known only from its answer to this question.
+    m_application->linkComponent()->send(Component::K27::ZantLinkCommandCode::GetSWVersion,
+                                         ZantLinkPacket::Host,
+                                         Application::K27::ControllerStates::Display);
+    return true;
+}
+
+bool ControlSession::reportComplete() const
+{
+    const bool modelRead = std::all_of(m_requested.cbegin(), m_requested.cend(),
+                                       [this](quint16 id) { return m_arrivals.count(id) > 0; });
+    return modelRead
+        && m_application->packageUpdateService()
+               ->reportedVersion(Application::K27::ControllerStates::Display)
+               .has_value();
+}
+
+void ControlSession::writeReport()
+{
+    Application::K27::ServiceReport::Input input;
+    input.time = QDateTime::currentDateTime();
+    input.userLevel = Application::K27::ServiceReport::commandLineLevel();
+    input.reported
+        = [this](Model::Interfaces::ModelValueID id) { return m_reportedSettings->arrived(id); };
+    input.displayVersion = m_application->packageUpdateService()->reportedVersion(
+        Application::K27::ControllerStates::Display);
+    QString error;
+    if (!Application::K27::ServiceReportWriter::write(
+            Application::K27::ServiceReport::html(*m_application->database(), input), m_reportPath,
+            &error)) {
+        fail(QStringLiteral("report not written to %1: %2").arg(m_reportPath, error), BadArguments);
+        return;
+    }
+    m_out << "Report written to " << m_reportPath << Qt::endl;
+    finish(Success);
+}
+
 bool ControlSession::settingsImport(const QString &path)
 {
     // The file's own faults are found before the device is even greeted.
@@ -393,6 +442,12 @@ void ControlSession::handlePlatformName()
         fail(QStringLiteral("settings not compared with %1: the device's platform is in its "
                             "bootloader and reports no settings")
                  .arg(m_settingsPath),
+             PlatformInBootloader);
+        return;
+    case Waiting::Report:
+        fail(QStringLiteral("report not written to %1: the device's platform is in its "
+                            "bootloader and reports no model; no file written")
+                 .arg(m_reportPath),
              PlatformInBootloader);
         return;
     case Waiting::Dump:
@@ -692,6 +747,10 @@ void ControlSession::handleArrival(quint16 identifier)
     case Waiting::SettingsReport:
         // The import follows the reports itself.
         break;
+    case Waiting::Report:
+        if (reportComplete())
+            writeReport();
+        break;
     case Waiting::Nothing:
         break;
     }
@@ -752,6 +811,12 @@ void ControlSession::handleTimeout()
         break;
     case Waiting::SettingsReport:
         // The import has its own time-out.
+        break;
+    case Waiting::Report:
+        fail(QStringLiteral("the device did not report its model and its display's software "
+                            "within %1 s; no file written")
+                 .arg(seconds),
+             TimedOut);
         break;
     case Waiting::UpdateVersion:
         fail(QStringLiteral("the device did not report its platform software within %1 s; "

@@ -78,6 +78,11 @@ public:
     // prints each differing setting; sends no setting. Ends with Success when the device holds
     // the file's settings, SettingsDiffer when not, BadArguments for a refused file.
     bool settingsDiff(const QString &path);
+    // The service report: once the model has been read and the display has told its software
+    // version, writes the report as a PDF file. A device that does not report everything in
+    // time ends it with TimedOut, a file that cannot be written with BadArguments, a platform
+    // in its bootloader with PlatformInBootloader; none of them leaves a file.
+    bool report(const QString &path);
     // Runs until the program is interrupted; says on standard error when the device goes
     // away and when it is back.
     void monitor();
@@ -115,6 +120,9 @@ private:
     void finish(int exitCode);
     void fail(const QString &message, int exitCode);
     void printDump();
+    // The model read and the display's version are in.
+    bool reportComplete() const;
+    void writeReport();
     void exportSettings();
     void importSettings();
     void finishImport();
@@ -139,6 +147,7 @@ private:
         SettingsImport,
         SettingsReport,
         SettingsDiff,
+        Report,
         UpdateVersion,
         Update
     };
@@ -162,6 +171,7 @@ private:
     int m_arrivalsBeforeSend = 0;
     QByteArray m_sentContent;
     QString m_settingsPath;
+    QString m_reportPath;
     Application::K27::Settings m_settings;
     std::unique_ptr<Application::K27::SettingsImport> m_import;
     // Values the device answered only with a content of the wrong width: their byte counts.

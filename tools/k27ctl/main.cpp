@@ -3,7 +3,7 @@
 //
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION
 //          | monitor | settings export FILE | settings import FILE | settings diff FILE
-//          | measure voltage|current|power [--seconds N]
+//          | measure voltage|current|power [--seconds N] | report FILE.pdf
 //   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D] update PACKAGE
 //
 // Exit codes: 0 success, 1 settings diff found the device's settings other than the file's,
@@ -12,17 +12,24 @@
 // one set, 6 interrupted by a signal, 7 the device went away during a measurement, 8 a package
 // refused before anything was sent, 9 an update that began and did not end, 10 a settings
 // import the device did not confirm whole, 11 an answer of the wrong width for the value's
-// type, 12 the platform runs its bootloader (no model: dump, get, set and settings end with
-// it; update completes such a device).
+// type, 12 the platform runs its bootloader (no model: dump, get, set, settings and report end
+// with it; update completes such a device). report: 0 written, 2 the file cannot be written,
+// 4 the device did not report its model and its display's software in time (no file).
 
 #include "ControlSession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTranslator>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -53,6 +60,10 @@ const char *const usage
       "  measure voltage|current|power [--seconds N]\n"
       "                    start the measurement and print one CSV row per measured value\n"
       "                    for N seconds or until interrupted, then stop it on the device\n"
+      "  report FILE       write the service report of the device as a one-page PDF\n"
+      "                    (\".pdf\" added to a name without one); exit 0 written, 2 the file\n"
+      "                    cannot be written, 4 the device did not report in time, 12 the\n"
+      "                    platform runs its bootloader; no file in every failure\n"
       "  update PACKAGE    install an update package (.tar); only a package newer than the\n"
       "                    device's platform software unless --allow-downgrade, any package\n"
       "                    with a platform image when the platform runs its bootloader;\n"
@@ -66,12 +77,43 @@ const char *const usage
       "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly;\n"
       "a closed standard output (| head) ends monitor and measure with 0\n";
 
+// The report is laid out in fonts, which need a GUI application; every other command runs
+// without one, so that k27ctl works where no platform plugin can be loaded.
+bool wantsReport(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "report") == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
+    std::unique_ptr<QCoreApplication> guiOrCore;
+    if (wantsReport(argc, argv)) {
+        // No window is opened: the report needs no display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        guiOrCore = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        guiOrCore = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication &application = *guiOrCore;
+    // The report speaks the user's language where the program's translation is installed
+    // (Qt's translation folder, as the service tool finds it); k27ctl's own messages stay
+    // English.
+    QTranslator reportTranslation;
+    if (reportTranslation.load(QLocale(), QStringLiteral("k27_servicetool"), QStringLiteral("_"),
+                               QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&reportTranslation);
     QCoreApplication::setApplicationName(QStringLiteral("k27ctl"));
+    // k27ctl speaks English to scripts as much as to people: its numbers keep the point under
+    // any system locale. The report is for people and follows their language.
+    if (!wantsReport(argc, argv))
+        QLocale::setDefault(QLocale::c());
     QTextStream out(stdout);
     QTextStream err(stderr);
 
@@ -127,7 +169,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("dump"), 0},    {QStringLiteral("get"), 1},
         {QStringLiteral("set"), 2},     {QStringLiteral("fire"), 1},
         {QStringLiteral("monitor"), 0}, {QStringLiteral("settings"), 2},
-        {QStringLiteral("measure"), 1}, {QStringLiteral("update"), 1}};
+        {QStringLiteral("measure"), 1}, {QStringLiteral("update"), 1},
+        {QStringLiteral("report"), 1}};
     if (command.isEmpty())
         return badArguments(QStringLiteral("no command given"));
     if (!argumentCounts.contains(command))
@@ -231,6 +274,12 @@ int main(int argc, char *argv[])
         started = session.measure(arguments.at(1), measureSeconds);
         if (started)
             measuring = &session;
+    } else if (command == QLatin1String("report")) {
+        QString path = arguments.at(1);
+        // ".profile" is a name, not an extension.
+        if (QFileInfo(path).fileName().lastIndexOf(QLatin1Char('.')) <= 0)
+            path += QStringLiteral(".pdf");
+        started = session.report(path);
     } else if (command == QLatin1String("update")) {
         if (!session.update(arguments.at(1), parser.isSet(allowDowngradeOption), updateWaits))
             return ControlSession::PackageRefused;

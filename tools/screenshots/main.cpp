@@ -6,7 +6,10 @@
 // window with two simulated devices, and the package update panel: after a completed update,
 // during an update, and on a device whose platform was left in its bootloader.
 //
-// Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N]
+// The main window's pictures are taken at the size asked for (1280x720, a field laptop's screen,
+// unless --size says otherwise); a window that cannot be made that small is an error.
+//
+// Usage: k27-screenshots --out DIR [--locale de_DE] [--trend-seconds N] [--size WxH]
 
 #include "DemoDevices.h"
 #include "SimulatedDeviceMarker.h"
@@ -37,6 +40,8 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -100,6 +105,40 @@ void click(QWidget *window, const char *name)
         err() << "k27-screenshots: no button " << name << "\n";
 }
 
+// Scrolls the page holding the widget so that the widget is in view: on a small window the
+// lower part of a page is reached by scrolling, as a person would.
+void scrollTo(QWidget *window, const char *name)
+{
+    auto *widget = window->findChild<QWidget *>(QLatin1String(name));
+    if (!widget) {
+        err() << "k27-screenshots: no widget " << name << "\n";
+        return;
+    }
+    for (QWidget *parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (auto *area = qobject_cast<QScrollArea *>(parent)) {
+            settle();
+            area->ensureWidgetVisible(widget, 0, 0);
+            return;
+        }
+    }
+}
+
+// The size of the main window's pictures.
+QSize windowSize(1280, 720);
+bool sizeRefused = false;
+
+// Reports a main window its pages have made larger than the size asked for: its pictures
+// would not show what a screen of that size shows.
+void checkSize(const QWidget *mainScreen, const QString &picture)
+{
+    if (mainScreen->size() == windowSize)
+        return;
+    err() << "k27-screenshots: " << picture << ": the main window is " << mainScreen->width() << "x"
+          << mainScreen->height() << ", not " << windowSize.width() << "x" << windowSize.height()
+          << "\n";
+    sizeRefused = true;
+}
+
 class Shooter
 {
 public:
@@ -111,6 +150,8 @@ public:
     bool take(QWidget *widget, const QString &name)
     {
         settle();
+        if (qobject_cast<MainScreen *>(widget))
+            checkSize(widget, name);
         const QString path = m_folder.filePath(name);
         if (!widget->grab().save(path, "PNG")) {
             err() << "k27-screenshots: cannot write " << path << "\n";
@@ -181,7 +222,7 @@ openMainScreen(const QSharedPointer<Application::K27::SerialPortManager> &manage
     auto login = QSharedPointer<UserLogin>::create();
     login->setLevel(level);
     auto mainScreen = std::make_unique<MainScreen>(manager, login, config);
-    mainScreen->resize(1280, 910);
+    mainScreen->resize(windowSize);
     mainScreen->show();
     return mainScreen;
 }
@@ -225,10 +266,16 @@ int main(int argc, char *argv[])
         QStringLiteral("N"), QStringLiteral("25"));
     parser.addOption(outOption);
     parser.addOption(localeOption);
+    const QCommandLineOption sizeOption(
+        QStringLiteral("size"),
+        QStringLiteral("Size of the main window's pictures in pixels (1280x720)."),
+        QStringLiteral("WxH"), QStringLiteral("1280x720"));
     parser.addOption(trendOption);
+    parser.addOption(sizeOption);
     parser.process(application);
     if (!parser.isSet(outOption)) {
-        err() << "usage: k27-screenshots --out DIR [--locale LOCALE]\n";
+        err() << "usage: k27-screenshots --out DIR [--locale LOCALE] [--trend-seconds N] "
+                 "[--size WxH]\n";
         return 2;
     }
     bool trendOk = false;
@@ -237,6 +284,14 @@ int main(int argc, char *argv[])
         err() << "k27-screenshots: --trend-seconds takes a number of seconds, 0 to 600\n";
         return 2;
     }
+    const QRegularExpressionMatch size
+        = QRegularExpression(QStringLiteral("^([0-9]{3,4})x([0-9]{3,4})$"))
+              .match(parser.value(sizeOption));
+    if (!size.hasMatch()) {
+        err() << "k27-screenshots: --size takes WIDTHxHEIGHT in pixels, such as 1280x720\n";
+        return 2;
+    }
+    windowSize = QSize(size.captured(1).toInt(), size.captured(2).toInt());
     const QDir folder(parser.value(outOption));
     if (!QDir().mkpath(folder.path())) {
         err() << "k27-screenshots: cannot create " << folder.path() << "\n";
@@ -520,6 +575,7 @@ int main(int argc, char *argv[])
                             && !window->packageUpdateService()->isUpdating();
                     },
                     "the completed update", 60000);
+                scrollTo(window, "labelPackageVersionText");
                 shooter.take(mainScreen.get(), QStringLiteral("update-complete.png"));
             }
         }
@@ -543,6 +599,7 @@ int main(int argc, char *argv[])
                                  &Service::K27::UpdateControlService::blockSent, window,
                                  [&lastBlock](quint16 block) { lastBlock = block; });
                 waitUntil([&lastBlock] { return lastBlock >= 44; }, "the update's progress", 30000);
+                scrollTo(window, "progressBarPackageUpdate");
                 shooter.take(mainScreen.get(), QStringLiteral("update.png"));
             }
         }
@@ -560,5 +617,5 @@ int main(int argc, char *argv[])
             }
         }
     }
-    return shooter.failed() ? 1 : 0;
+    return shooter.failed() || sizeRefused ? 1 : 0;
 }

@@ -1,6 +1,8 @@
-#include "application/windows/StatusDisplay.h"
+#include "application/core/StatusDisplay.h"
 
 #include "model/interfaces/ModelTypes.h"
+
+#include <QCoreApplication>
 
 namespace Application::K27 {
 
@@ -31,6 +33,26 @@ const DeviceClass *deviceClass(quint32 articleNumber)
     }
     return nullptr;
 }
+
+// The model's fault texts, so that they reach the translation. They keep the device window's
+// translation context, where they have always been translated.
+[[maybe_unused]] const char *const faultTexts[] {
+    QT_TRANSLATE_NOOP("K27SubScreen", "Device OK"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Short Circuit"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overload"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Asymmetry"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Phase Loss"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Undercurrent"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Supply Loss"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Supply"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Supply"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overtemperature"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Undervoltage Aux"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Overvoltage Aux"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Device Error"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Communication Error"),
+    QT_TRANSLATE_NOOP("K27SubScreen", "Security Clearance"),
+};
 
 using Detail = StatusDisplay::Detail;
 
@@ -122,6 +144,11 @@ QString StatusDisplay::picturePath(const QString &family, const QString &kind)
     if (family.isEmpty() || kind.isEmpty())
         return QString();
     return QStringLiteral(":/images/%1_%2.png").arg(family, kind);
+}
+
+QString StatusDisplay::faultName(const QByteArray &modelText)
+{
+    return QCoreApplication::translate("K27SubScreen", modelText.constData());
 }
 
 QString StatusDisplay::errorCode(int kind)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -53,6 +54,9 @@ public:
     // ":/images/" + family + "_" + kind + ".png"; empty without a family or kind.
     static QString picturePath(const QString &family, const QString &kind);
 
+    // A fault's plain text in the user's language: the model's text of a "Warning" or "Error"
+    // content ("Overload") translated. The status display and the service report both show it.
+    static QString faultName(const QByteArray &modelText);
     // "E 1410" … for error kinds 1 to 14, " " for every other kind.
     static QString errorCode(int kind);
     // "W 1410" … for warning kinds 1 to 15, " " for every other kind.

@@ -9,6 +9,7 @@
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/CompareAnswers.h"
 #include "support/FileAnswers.h"
 #include "support/FileSizeLimit.h"
 #include "support/GermanTranslation.h"
@@ -842,9 +843,17 @@ void TestK27SubScreenConfiguration::roundTrip()
     QVERIFY(settle(harness));
     harness.takeReceived();
 
+    // The table ticks the settings that differ; only those are written.
+    TestSupport::CompareAnswers compare;
+    compare.writeProposed();
     harness.window().importSettings(path);
     QVERIFY(settle(harness));
-    QCOMPARE(harness.takeReceived().size(), 12);
+    QCOMPARE(compare.shown().size(), 1);
+    int differing = 0;
+    for (int i = 0; i < fileValues.size(); ++i)
+        differing += values.at(i) != other.at(i) ? 1 : 0;
+    QCOMPARE(qPopulationCount(compare.shown().first().differing()), uint(differing));
+    QCOMPARE(harness.takeReceived().size(), differing);
     for (int i = 0; i < fileValues.size(); ++i) {
         const quint16 identifier = id(fileValues.at(i));
         const double expected = isFloat(identifier) ? double(float(values.at(i))) : values.at(i);
@@ -855,8 +864,9 @@ void TestK27SubScreenConfiguration::roundTrip()
                                 .arg(expected, 0, 'g', 9)));
     }
     QVERIFY(result->text().startsWith(
-        QStringLiteral("Settings imported from %1: 12 values confirmed by the device\n")
-            .arg(path)));
+        QStringLiteral("Settings imported from %1: %2 values confirmed by the device\n")
+            .arg(path)
+            .arg(differing)));
     QVERIFY2(result->text().contains(QStringLiteral("Trip class 2E \u2192 ")),
              qPrintable(result->text()));
 }
@@ -865,25 +875,32 @@ void TestK27SubScreenConfiguration::refusedImport_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
+    // Whether the file is read and shown beside the device before the device's ranges refuse it.
+    QTest::addColumn<bool>("compared");
     QTest::newRow("trip class as a string")
         << QByteArray(R"({"TripClass": "3", "OverloadReset": true})")
-        << "\"TripClass\" must be a number";
+        << "\"TripClass\" must be a number" << false;
     QTest::newRow("trip class with a fraction")
-        << QByteArray(R"({"TripClass": 2.5})") << "\"TripClass\" must be a whole number";
+        << QByteArray(R"({"TripClass": 2.5})") << "\"TripClass\" must be a whole number" << false;
     QTest::newRow("nominal current above the device's maximum")
         << QByteArray(R"({"NominalCurrent": 12.0, "TripClass": 1})")
-        << "\"NominalCurrent\" is 12, outside 0.1 to 9.9";
+        << "\"NominalCurrent\" is 12, outside 0.1 to 9.9" << true;
     QTest::newRow("threshold as a string")
         << QByteArray(R"({"TripClass": 1, "Undervoltage": {"Threshold": "230"}})")
-        << "in \"Undervoltage\": \"Threshold\" must be a number";
-    QTest::newRow("not JSON") << QByteArray("{\"TripClass\": 1") << "it is not valid JSON (";
-    QTest::newRow("no file") << QByteArray() << "the file does not exist";
+        << "in \"Undervoltage\": \"Threshold\" must be a number" << false;
+    QTest::newRow("not JSON") << QByteArray("{\"TripClass\": 1") << "it is not valid JSON ("
+                              << false;
+    QTest::newRow("no file") << QByteArray() << "the file does not exist" << false;
 }
 
 void TestK27SubScreenConfiguration::refusedImport()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
+    QFETCH(bool, compared);
+    TestSupport::CompareAnswers compare;
+    if (compared)
+        compare.writeProposed();
     SubScreenHarness *const shared = sharedHarness();
     QVERIFY(shared != nullptr);
     SubScreenHarness &harness = *shared;
@@ -915,6 +932,8 @@ void TestK27SubScreenConfiguration::importWritesOnlyWhatTheFileCarries()
 
     const QString path = QDir(harness.folder()).filePath(QStringLiteral("part.json"));
     QVERIFY(writeFile(path, R"({"OverloadReset": true, "Unknown": 5})"));
+    TestSupport::CompareAnswers compare;
+    compare.writeProposed();
     harness.window().importSettings(path);
     QVERIFY(settle(harness));
     QCOMPARE(describe(harness.takeReceived()), QStringList {"OverloadReset=1"});
@@ -992,13 +1011,19 @@ void TestK27SubScreenConfiguration::fileDialogs()
     QVERIFY(QFile::exists(path));
     QCOMPARE(harness.window().configuration()->settingsDir(), path);
 
+    // The file holds what the device holds: the table offers nothing to write.
+    TestSupport::CompareAnswers compare;
+    compare.cancel();
     answers.choose(path);
     harness.child<QPushButton>("pushButtonImport")->click();
     QVERIFY(settle(harness));
-    QCOMPARE(harness.takeReceived().size(), 12);
+    QCOMPARE(harness.takeReceived().size(), 0);
+    QCOMPARE(compare.shown().size(), 1);
+    QCOMPARE(compare.shown().first().rows().size(), 12);
+    QVERIFY(compare.shown().first().matches());
     QCOMPARE(
         result->text(),
-        QStringLiteral("Settings imported from %1: 12 values confirmed by the device").arg(path));
+        QStringLiteral("The device already holds the settings of %1. Nothing was sent.").arg(path));
 
     // Both ask in the place of the last file written or read.
     QCOMPARE(answers.askedTexts(),
@@ -1033,12 +1058,19 @@ void TestK27SubScreenConfiguration::exportedNameTakesItsExtension()
     QVERIFY2(harness.child<QLabel>("labelSettingsFileResult")->text().contains(written),
              qPrintable(harness.child<QLabel>("labelSettingsFileResult")->text()));
 
+    harness.device().setModelValue(id(ModelValueID::TripClass), 5);
+    QVERIFY(settle(harness));
+    TestSupport::CompareAnswers compare;
+    compare.writeProposed();
     answers.choose(written);
     harness.child<QPushButton>("pushButtonImport")->click();
     QVERIFY(settle(harness));
-    QCOMPARE(harness.child<QLabel>("labelSettingsFileResult")->text(),
-             QStringLiteral("Settings imported from %1: 12 values confirmed by the device")
-                 .arg(written));
+    QVERIFY2(harness.child<QLabel>("labelSettingsFileResult")
+                 ->text()
+                 .startsWith(QStringLiteral("Settings imported from %1: 1 value confirmed by the "
+                                            "device\nTrip class ")
+                                 .arg(written)),
+             qPrintable(harness.child<QLabel>("labelSettingsFileResult")->text()));
 }
 
 void TestK27SubScreenConfiguration::offlineFactoryResetAsksNothing()

@@ -10,6 +10,7 @@
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelValueID.h"
 #include "service/ZantLinkTerminalService.h"
+#include "support/CompareAnswers.h"
 #include "support/SubScreenHarness.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
@@ -113,6 +114,8 @@ void TestGuiSettingsFile::importNotEchoedIsNotConfirmed()
     const QString path = QDir(harness.folder()).filePath(QStringLiteral("import.json"));
     QVERIFY(writeFile(path, R"({"TripClass": 3, "NominalCurrent": 3.0})"));
 
+    TestSupport::CompareAnswers compare;
+    compare.writeProposed();
     harness.window().importSettings(path);
     QCOMPARE(
         result->text(),
@@ -156,23 +159,30 @@ void TestGuiSettingsFile::refusedFileSendsNothing_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
+    // Whether the file is read and shown beside the device before the device refuses it.
+    QTest::addColumn<bool>("compared");
     QTest::newRow("no known key") << QByteArray(R"({"Nominalcurrent": 2.0})")
-                                  << "no settings found in this file";
+                                  << "no settings found in this file" << false;
     QTest::newRow("key twice") << QByteArray(R"({"TripClass": 1, "TripClass": 2})")
-                               << "the key \"TripClass\" appears twice";
+                               << "the key \"TripClass\" appears twice" << false;
     QTest::newRow("key twice inside a function")
         << QByteArray(R"({"Overvoltage": {"Threshold": 250, "FaultType": 1, "Threshold": 260}})")
-        << "the key \"Overvoltage.Threshold\" appears twice";
+        << "the key \"Overvoltage.Threshold\" appears twice" << false;
     QTest::newRow("nominal current below the device's threshold")
         << QByteArray(R"({"NominalCurrent": 1.0})")
         << "\"NominalCurrent\" is 1, and the device's \"Undercurrent.Threshold\" of 2.5 would "
-           "then lie outside ";
+           "then lie outside "
+        << true;
 }
 
 void TestGuiSettingsFile::refusedFileSendsNothing()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
+    QFETCH(bool, compared);
+    TestSupport::CompareAnswers compare;
+    if (compared)
+        compare.writeProposed();
     DeviceSim::DeviceSimulatorOptions options = deviceOptions();
     options.model.insert(id(ModelValueID::UndercurrentThreshold), 2.5);
     SubScreenHarness harness(UserLogin::Supervisor, options);

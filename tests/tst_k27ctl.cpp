@@ -601,7 +601,7 @@ void TestK27ctl::badArguments_data()
                                     << QByteArray("no model action named Launch");
     QTest::newRow("unknown settings command")
         << QStringList {"--port", "PORT", "settings", "erase", "file.json"}
-        << QByteArray("'settings' takes export FILE or import FILE");
+        << QByteArray("'settings' takes export FILE, import FILE or diff FILE");
     QTest::newRow("settings without a file") << QStringList {"--port", "PORT", "settings", "export"}
                                              << QByteArray("'settings' takes 2 argument(s)");
     QTest::newRow("unknown quantity") << QStringList {"--port", "PORT", "measure", "torque"}

@@ -57,6 +57,8 @@ private slots:
     void fileInconsistentWithPresentSettingsSendsNothing();
     void wrongWidthIsNoValue_data();
     void wrongWidthIsNoValue();
+    void diffComparesAndSendsNothing_data();
+    void diffComparesAndSendsNothing();
 
 private:
     void setUpTestCase() override;
@@ -264,6 +266,44 @@ void TestK27ctlSettings::fileInconsistentWithPresentSettingsSendsNothing()
     QVERIFY(setValuesBeforeBarrier(&written));
     QCOMPARE(written, QList<quint32>());
     QCOMPARE(m_device->modelValue(id(ModelValueID::NominalCurrent)), 3.0);
+}
+
+void TestK27ctlSettings::diffComparesAndSendsNothing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("matches") << QByteArray(R"({"NominalCurrent": 2.6, "TripClass": 0})") << 0
+                             << QByteArray() << QByteArray();
+    QTest::newRow("differs") << QByteArray(
+        R"({"TripClass": 3, "NominalCurrent": 2.6, "OverloadReset": true,)"
+        R"( "Undervoltage": {"Threshold": 195.5}})")
+                             << 1
+                             << QByteArray("TripClass: device 2E, file 10A\n"
+                                           "OverloadReset: device manual, file automatic\n"
+                                           "Undervoltage.Threshold: device 207 V, file 195.5 V\n")
+                             << QByteArray();
+    QTest::newRow("refused file") << QByteArray("{}") << 2 << QByteArray()
+                                  << QByteArray("no settings found in this file\n");
+}
+
+void TestK27ctlSettings::diffComparesAndSendsNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    startDevice();
+    const QString path = writeSettingsFile(content);
+
+    const Result result = settings(QStringLiteral("diff"), path);
+    QCOMPARE(result.out, out);
+    QVERIFY2(result.err.endsWith(err), result.err.constData());
+    QCOMPARE(result.exitCode, exitCode);
+    QList<quint32> written;
+    QVERIFY(setValuesBeforeBarrier(&written));
+    QCOMPARE(written, QList<quint32>());
 }
 
 void TestK27ctlSettings::wrongWidthIsNoValue_data()

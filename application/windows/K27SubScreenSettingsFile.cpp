@@ -1,26 +1,32 @@
 // The settings file of the Configuration page: EXPORT saves the device's protection settings
-// to a JSON file, IMPORT writes a saved set back to the device. The result, or why there is
-// none, shows in the page's label.
+// to a JSON file, IMPORT shows a saved set beside the device's and writes the settings the
+// person ticks. The result, or why there is none, shows in the page's label.
 
 #include "application/core/Config.h"
 #include "application/core/NumberText.h"
 #include "application/core/ReportedSettings.h"
 #include "application/core/Settings.h"
+#include "application/core/SettingsComparison.h"
 #include "application/core/SettingsTransfer.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
+#include "application/windows/SettingsCompareDialog.h"
 #include "component/SerialPort.h"
 #include "model/database/ModelDatabase.h"
 #include "service/ZantLinkTerminalService.h"
 #include "ui_K27SubScreenConfigurationPage.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QPushButton>
+#include <optional>
 
 using Application::K27::FileChooser;
 using Application::K27::NumberText;
 using Application::K27::ResultText;
 using Application::K27::Settings;
+using Application::K27::SettingsCompareDialog;
+using Application::K27::SettingsComparison;
 using Application::K27::SettingsTransfer;
 
 void K27SubScreen::connectSettingsFile()
@@ -113,14 +119,44 @@ void K27SubScreen::importSettings(const QString &path)
         return;
     }
     Settings file = *settings();
-    Model::Database::ModelSettings &model = database()->settings();
-    QString reason;
-    if (!file.load(path))
-        reason = file.errorString();
-    else
-        SettingsTransfer::check(file, model, &reason);
-    if (!reason.isEmpty()) {
+    if (!file.load(path)) {
         //: %1 is the file, %2 the reason
+        showSettingsFileResult(tr("Settings not imported from %1: %2. Nothing was sent.")
+                                   .arg(shownPath, file.errorString()),
+                               ResultText::Kind::Error);
+        return;
+    }
+    // The person sees the file beside the device and chooses what is written.
+    Settings device;
+    SettingsTransfer::fill(device, database()->settings());
+    const SettingsComparison comparison(device, file);
+    const QPointer<K27SubScreen> self(this);
+    const std::optional<quint16> chosen
+        = SettingsCompareDialog::choose(this, comparison, shownPath);
+    if (!self)
+        return;
+    if (!chosen || *chosen == 0) {
+        showSettingsFileResult(
+            comparison.matches()
+                //: %1 is the file
+                ? tr("The device already holds the settings of %1. Nothing was sent.")
+                      .arg(shownPath)
+                //: %1 is the file
+                : tr("Settings not imported from %1: cancelled. Nothing was sent.").arg(shownPath),
+            ResultText::Kind::Success);
+        return;
+    }
+    // The device may have gone, or changed, while the table was open.
+    if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
+        showSettingsFileResult(
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
+            ResultText::Kind::Error);
+        return;
+    }
+    // The chosen settings must fit what the device keeps of its own.
+    const Settings written = comparison.chosen(*chosen);
+    Model::Database::ModelSettings &model = database()->settings();
+    if (QString reason; !SettingsTransfer::check(written, model, &reason)) {
         showSettingsFileResult(
             tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
             ResultText::Kind::Error);
@@ -142,7 +178,7 @@ void K27SubScreen::importSettings(const QString &path)
     showSettingsFileResult(
         tr("Settings from %1 sent; waiting for the device to confirm them.").arg(shownPath),
         ResultText::Kind::Success);
-    m_settingsImport->start(file);
+    m_settingsImport->start(written);
 }
 
 void K27SubScreen::handleSettingsImported()

@@ -80,6 +80,14 @@
 <context>
     <name>K27SubScreen</name>
     <message>
+        <source>The device already holds the settings of %1. Nothing was sent.</source>
+        <translation>Das Gerät hat bereits die Einstellungen aus %1. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings not imported from %1: cancelled. Nothing was sent.</source>
+        <translation>Einstellungen aus %1 nicht importiert: abgebrochen. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
         <source>Offline — no device connected</source>
         <translation>Offline — kein Gerät verbunden</translation>
     </message>
@@ -1746,6 +1754,51 @@ Trotzdem schließen?</translation>
     <message>
         <source>The saved password was forgotten. Please enter the password.</source>
         <translation>Das gespeicherte Passwort wurde vergessen. Bitte geben Sie das Passwort ein.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsCompareDialog</name>
+    <message>
+        <source>Import settings</source>
+        <translation>Einstellungen importieren</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>On the device</source>
+        <translation>Im Gerät</translation>
+    </message>
+    <message>
+        <source>In the file</source>
+        <translation>In der Datei</translation>
+    </message>
+    <message>
+        <source>WRITE</source>
+        <translation>SCHREIBEN</translation>
+    </message>
+    <message>
+        <source>CANCEL</source>
+        <translation>ABBRECHEN</translation>
+    </message>
+</context>
+<context>
+    <name>Application::K27::SettingsCompareDialog</name>
+    <message>
+        <source>The device already holds every setting of %1.</source>
+        <translation>Das Gerät hat bereits alle Einstellungen aus %1.</translation>
+    </message>
+    <message>
+        <source>Settings of %1 that differ from the device are marked and ticked. Untick what you do not want; WRITE sends the ticked settings.</source>
+        <translation>Einstellungen aus %1, die vom Gerät abweichen, sind markiert und angehakt. Entfernen Sie die Haken bei allem, was Sie nicht wollen; SCHREIBEN sendet die angehakten Einstellungen.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsComparison</name>
+    <message>
+        <source>%1: %2 on the device, %3 in the file</source>
+        <translation>%1: %2 im Gerät, %3 in der Datei</translation>
     </message>
 </context>
 </TS>

@@ -10,6 +10,7 @@
 #include "application/core/ReportedSettings.h"
 #include "application/core/ServiceReport.h"
 #include "application/core/ServiceReportWriter.h"
+#include "application/core/SettingsComparison.h"
 #include "application/core/SettingsImport.h"
 #include "application/core/SettingsTransfer.h"
 #include "application/core/UserLogin.h"
@@ -291,6 +292,29 @@ bool ControlSession::settingsImport(const QString &path)
     return true;
 }
 
+bool ControlSession::settingsDiff(const QString &path)
+{
+    if (!m_settings.load(path)) {
+        m_err << "k27ctl: settings not compared with " << path << ": " << m_settings.errorString()
+              << Qt::endl;
+        return false;
+    }
+    m_settingsPath = path;
+    m_waiting = Waiting::SettingsDiff;
+    runApplication();
+    return true;
+}
+
+void ControlSession::diffSettings()
+{
+    Application::K27::Settings device;
+    Application::K27::SettingsTransfer::fill(device, m_application->database()->settings());
+    const Application::K27::SettingsComparison comparison(device, m_settings);
+    for (const QString &line : comparison.keyLines())
+        m_out << line << Qt::endl;
+    finish(comparison.matches() ? Success : SettingsDiffer);
+}
+
 bool ControlSession::rangeKnown() const
 {
     QList<Model::Interfaces::ModelValueID> needed
@@ -411,6 +435,12 @@ void ControlSession::handlePlatformName()
     case Waiting::SettingsImport:
         fail(QStringLiteral("settings not imported from %1: the device's platform is in its "
                             "bootloader and reports no settings; nothing sent")
+                 .arg(m_settingsPath),
+             PlatformInBootloader);
+        return;
+    case Waiting::SettingsDiff:
+        fail(QStringLiteral("settings not compared with %1: the device's platform is in its "
+                            "bootloader and reports no settings")
                  .arg(m_settingsPath),
              PlatformInBootloader);
         return;
@@ -710,6 +740,10 @@ void ControlSession::handleArrival(quint16 identifier)
         if (m_reportedSettings->complete())
             importSettings();
         break;
+    case Waiting::SettingsDiff:
+        if (m_reportedSettings->complete())
+            diffSettings();
+        break;
     case Waiting::SettingsReport:
         // The import follows the reports itself.
         break;
@@ -769,6 +803,10 @@ void ControlSession::handleTimeout()
     case Waiting::SettingsImport:
         fail(QStringLiteral("the device did not report its settings within %1 s; nothing sent")
                  .arg(seconds),
+             TimedOut);
+        break;
+    case Waiting::SettingsDiff:
+        fail(QStringLiteral("the device did not report its settings within %1 s").arg(seconds),
              TimedOut);
         break;
     case Waiting::SettingsReport:

@@ -36,6 +36,7 @@ class ControlSession : public QObject
 public:
     enum ExitCode {
         Success = 0,
+        SettingsDiffer = 1, // settings diff: the device holds other settings than the file
         BadArguments = 2,
         PortUnavailable = 3,
         TimedOut = 4,
@@ -73,6 +74,10 @@ public:
     // reports no settings: neither is done, PlatformInBootloader.
     bool settingsExport(const QString &path);
     bool settingsImport(const QString &path);
+    // Compares the device's settings with a settings file, once the model has been read, and
+    // prints each differing setting; sends no setting. Ends with Success when the device holds
+    // the file's settings, SettingsDiffer when not, BadArguments for a refused file.
+    bool settingsDiff(const QString &path);
     // The service report: once the model has been read and the display has told its software
     // version, writes the report as a PDF file. A device that does not report everything in
     // time ends it with TimedOut, a file that cannot be written with BadArguments, a platform
@@ -121,6 +126,7 @@ private:
     void exportSettings();
     void importSettings();
     void finishImport();
+    void diffSettings();
     void handleMalformedValue(quint16 identifier, int byteCount);
     void handlePlatformName();
     void printMeasurement(int kind, int phase);
@@ -140,6 +146,7 @@ private:
         SettingsExport,
         SettingsImport,
         SettingsReport,
+        SettingsDiff,
         Report,
         UpdateVersion,
         Update

@@ -2,11 +2,12 @@
 // on the port without any window and carries out one command:
 //
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION
-//          | monitor | settings export FILE | settings import FILE
+//          | monitor | settings export FILE | settings import FILE | settings diff FILE
 //          | measure voltage|current|power [--seconds N] | report FILE.pdf
 //   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D] update PACKAGE
 //
-// Exit codes: 0 success, 2 bad arguments, a refused value or a refused or unwritable settings
+// Exit codes: 0 success, 1 settings diff found the device's settings other than the file's,
+// 2 bad arguments, a refused value or a refused or unwritable settings
 // file, 3 the port cannot be opened, 4 time-out, 5 the device kept another content than the
 // one set, 6 interrupted by a signal, 7 the device went away during a measurement, 8 a package
 // refused before anything was sent, 9 an update that began and did not end, 10 a settings
@@ -52,6 +53,10 @@ const char *const usage
       "  monitor           print every packet sent and received until interrupted\n"
       "  settings export FILE  save the protection settings to a JSON settings file\n"
       "  settings import FILE  check a settings file whole, then write the settings it holds\n"
+      "  settings diff FILE    print each setting the device holds otherwise than the file\n"
+      "                    (name, device value, file value); sends no setting; exit 0 when\n"
+      "                    the device matches the file, 1 when it differs, 2 for a refused\n"
+      "                    file, 3 no device, 4 time-out, 12 platform in its bootloader\n"
       "  measure voltage|current|power [--seconds N]\n"
       "                    start the measurement and print one CSV row per measured value\n"
       "                    for N seconds or until interrupted, then stop it on the device\n"
@@ -176,8 +181,9 @@ int main(int argc, char *argv[])
                                 .arg(argumentCounts.value(command)));
 
     if (command == QLatin1String("settings") && arguments.at(1) != QLatin1String("export")
-        && arguments.at(1) != QLatin1String("import"))
-        return badArguments(QStringLiteral("'settings' takes export FILE or import FILE"));
+        && arguments.at(1) != QLatin1String("import") && arguments.at(1) != QLatin1String("diff"))
+        return badArguments(
+            QStringLiteral("'settings' takes export FILE, import FILE or diff FILE"));
 
     double measureSeconds = 0;
     if (parser.isSet(secondsOption)) {
@@ -252,9 +258,12 @@ int main(int argc, char *argv[])
     } else if (command == QLatin1String("set")) {
         started = session.set(arguments.at(1), arguments.at(2));
     } else if (command == QLatin1String("settings")) {
-        started = arguments.at(1) == QLatin1String("export")
-            ? session.settingsExport(arguments.at(2))
-            : session.settingsImport(arguments.at(2));
+        if (arguments.at(1) == QLatin1String("export"))
+            started = session.settingsExport(arguments.at(2));
+        else if (arguments.at(1) == QLatin1String("diff"))
+            started = session.settingsDiff(arguments.at(2));
+        else
+            started = session.settingsImport(arguments.at(2));
     } else if (command == QLatin1String("fire")) {
         // fire finishes at once, before the event loop runs.
         QObject::disconnect(&session, &ControlSession::finished, &application, nullptr);

@@ -220,6 +220,7 @@ private slots:
         // The form's sample text stands until the device reports its first power.
         const auto *power = harness.child<QLabel>("labelActivePower");
         const QString sample = power->text();
+        QVERIFY2(sample.contains(QLatin1Char(',')), qPrintable(sample));
         QTRY_VERIFY_WITH_TIMEOUT(power->text() != sample, 20000);
         QVERIFY2(power->text().endsWith(QStringLiteral(" kW")), qPrintable(power->text()));
         QVERIFY2(power->text().contains(QLatin1Char(',')), qPrintable(power->text()));

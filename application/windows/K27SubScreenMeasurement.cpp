@@ -41,6 +41,17 @@ enum DataPage { VoltagePage = 0, CurrentPage = 1, PowerPage = 2 };
 
 void K27SubScreen::connectMeasurement()
 {
+    // The form's sample readings stand until the first measurement: in the language's numbers.
+    for (QLabel *label :
+         {m_dataPage->labelVoltage_L1_N, m_dataPage->labelVoltage_L2_N,
+          m_dataPage->labelVoltage_L3_N, m_dataPage->labelCurrent_L1, m_dataPage->labelCurrent_L2,
+          m_dataPage->labelCurrent_L3, m_dataPage->labelActivePower, m_dataPage->labelReactivePower,
+          m_dataPage->labelApparentPower}) {
+        const QString sample = label->text();
+        const int space = sample.indexOf(QLatin1Char(' '));
+        if (space > 0)
+            label->setText(NumberText::withUnit(sample.left(space), sample.mid(space + 1)));
+    }
     connect(m_dataPage->pushButtonVoltageData, &QPushButton::toggled, this,
             &K27SubScreen::handleMeasurementVoltagePage);
     connect(m_dataPage->pushButtonCurrentData, &QPushButton::toggled, this,

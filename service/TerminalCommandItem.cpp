@@ -221,8 +221,8 @@ QSharedPointer<Arg> makeArg(uint32_t type, const QString &name)
 
 std::vector<std::unique_ptr<TerminalCommandItem>> TerminalCommandItem::createCommandItems()
 {
-    const QIcon platformIcon(iconPath(ZantLinkPacket::Platform));
-    const QIcon displayIcon(iconPath(ZantLinkPacket::Display));
+    // No icons here: a console tool would load the icon and image plugins for nothing. The
+    // window that shows the commands gives its copies their icons (iconPath).
     std::vector<std::unique_ptr<TerminalCommandItem>> items;
     items.reserve(std::size(commandRows));
     for (const CommandRow &row : commandRows) {
@@ -233,8 +233,7 @@ std::vector<std::unique_ptr<TerminalCommandItem>> TerminalCommandItem::createCom
             }
         }
         items.push_back(std::make_unique<TerminalCommandItem>(
-            row.destination == ZantLinkPacket::Display ? displayIcon : platformIcon,
-            QString::fromLatin1(row.text), row.code, row.mode, ZantLinkPacket::Host,
+            QIcon(), QString::fromLatin1(row.text), row.code, row.mode, ZantLinkPacket::Host,
             row.destination, arguments));
     }
     return items;

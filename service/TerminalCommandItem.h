@@ -95,7 +95,8 @@ public:
 
     // ":/images/monitor.png" for the Display, ":/images/tower.png" for the Platform.
     static QString iconPath(uint8_t destination);
-    // The service-mode command list, 50 items in the order the terminal offers them.
+    // The service-mode command list, 50 items in the order the terminal offers them, without
+    // icons: the window that shows them adds the icon of iconPath to its copies.
     static std::vector<std::unique_ptr<TerminalCommandItem>> createCommandItems();
 
 private:

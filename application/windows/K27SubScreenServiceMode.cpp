@@ -123,9 +123,16 @@ void K27SubScreen::handleTerminalReady()
     list->clear();
     // Copies: the window changes its own items' arguments ("ModelSetValue"'s value type), the
     // terminal service's list stays as it was built.
+    const QIcon platformIcon(
+        TerminalCommandItem::iconPath(Component::Interfaces::ZantLinkPacket::Platform));
+    const QIcon displayIcon(
+        TerminalCommandItem::iconPath(Component::Interfaces::ZantLinkPacket::Display));
     for (const TerminalCommandItem *item : terminalService()->commandItems()) {
         auto *const entry = new TerminalCommandItem(*item);
         entry->setText(commandEntry(*item));
+        entry->setIcon(item->getDestination() == Component::Interfaces::ZantLinkPacket::Display
+                           ? displayIcon
+                           : platformIcon);
         list->addItem(entry);
     }
     list->setCurrentRow(0);

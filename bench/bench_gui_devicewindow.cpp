@@ -31,14 +31,13 @@ DeviceSim::SimulatedPortList &portList()
     return ports;
 }
 
+// Made in main and gone before the application, so that its thread still has an application
+// to end its event loop with (a function-local static outlived it and the program never ended).
+DeviceSim::SimulatorThread *simulatedDevice = nullptr;
+
 DeviceSim::SimulatorThread &device()
 {
-    static DeviceSim::SimulatorThread simulator = [] {
-        DeviceSim::DeviceSimulatorOptions options;
-        options.model = {{46, 36262}, {45, 123456}};
-        return DeviceSim::SimulatorThread(options, &portList());
-    }();
-    return simulator;
+    return *simulatedDevice;
 }
 
 void windowModelRead(benchmark::State &state)
@@ -98,6 +97,10 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{46, 36262}, {45, 123456}};
+    DeviceSim::SimulatorThread simulator(options, &portList());
+    simulatedDevice = &simulator;
     if (!device().start()) {
         qWarning("%s", qPrintable(device().errorString()));
         return 1;

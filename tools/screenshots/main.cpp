@@ -14,14 +14,19 @@
 #include "DemoDevices.h"
 #include "SimulatedDeviceMarker.h"
 #include "application/core/Config.h"
+#include "application/core/Settings.h"
+#include "application/core/SettingsComparison.h"
+#include "application/core/SettingsTransfer.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/ConnectScreen.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/MainScreen.h"
+#include "application/windows/SettingsCompareDialog.h"
 #include "application/windows/StartUp.h"
 #include "application/windows/WelcomeScreen.h"
 #include "component/SerialPortManager.h"
+#include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelValueID.h"
 #include "service/UpdateControlService.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -43,11 +48,16 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <functional>
 
+using Application::K27::Settings;
+using Application::K27::SettingsCompareDialog;
+using Application::K27::SettingsComparison;
+using Application::K27::SettingsTransfer;
 using Model::Interfaces::ModelValueID;
 
 namespace {
@@ -463,6 +473,25 @@ int main(int argc, char *argv[])
             shooter.take(mainScreen.get(), QString::fromLatin1(file));
         }
         click(window, "pushButtonGeneralSettings");
+        // IMPORT's table of a site file beside the device: three settings differ, one of them
+        // unticked by the technician.
+        {
+            Settings device;
+            SettingsTransfer::fill(device, window->database()->settings());
+            Settings file = device;
+            file.setTripClass(device.tripClass() == 5 ? 4 : 5); // class 20 (or 10)
+            file.setNominalCurrent(device.nominalCurrent() + 0.4f);
+            file.setOverloadReset(!device.overloadReset());
+            file.setFields(Settings::TripClass | Settings::NominalCurrent | Settings::OverloadReset
+                           | Settings::UndercurrentEnable | Settings::UndercurrentThreshold);
+            SettingsCompareDialog compare(SettingsComparison(device, file),
+                                          QStringLiteral("site.json"), mainScreen.get());
+            compare.resize(720, 420);
+            compare.show();
+            auto *table = compare.findChild<QTableWidget *>(QStringLiteral("tableWidgetCompare"));
+            table->item(2, 0)->setCheckState(Qt::Unchecked);
+            shooter.take(&compare, QStringLiteral("import-compare.png"));
+        }
         click(window, "pushButtonServiceMode");
         showServiceModeTabs(window, mainScreen.get(), shooter);
     }

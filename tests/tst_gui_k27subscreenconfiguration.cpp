@@ -9,6 +9,7 @@
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/DefaultLocale.h"
 #include "support/CompareAnswers.h"
 #include "support/FileAnswers.h"
 #include "support/FileSizeLimit.h"
@@ -116,19 +117,6 @@ bool settle(SubScreenHarness &harness)
 {
     return harness.barrier() && harness.barrier();
 }
-
-// The locale of the windows built while it lives, as the system's language would set it.
-class DefaultLocale
-{
-public:
-    explicit DefaultLocale(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(m_previous); }
-    DefaultLocale(const DefaultLocale &) = delete;
-    DefaultLocale &operator=(const DefaultLocale &) = delete;
-
-private:
-    const QLocale m_previous;
-};
 
 const QLocale german(QLocale::German, QLocale::Germany);
 
@@ -476,7 +464,7 @@ void TestK27SubScreenConfiguration::typedNumberIsWrittenOnce()
     QFETCH(QStringList, written);
     QFETCH(double, shown);
 
-    const DefaultLocale locale(inGerman ? german
+    const TestSupport::DefaultLocale locale(inGerman ? german
                                         : QLocale(QLocale::English, QLocale::UnitedStates));
     DeviceSim::DeviceSimulatorOptions options;
     options.model
@@ -547,7 +535,7 @@ void TestK27SubScreenConfiguration::numberOutsideTheRangeIsRefused()
     QFETCH(QString, said);
     QFETCH(double, kept);
 
-    const DefaultLocale locale(inGerman ? german
+    const TestSupport::DefaultLocale locale(inGerman ? german
                                         : QLocale(QLocale::English, QLocale::UnitedStates));
     std::unique_ptr<TestSupport::GermanTranslation> translation;
     if (inGerman) {

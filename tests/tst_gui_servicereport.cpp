@@ -6,6 +6,7 @@
 #include "application/windows/K27SubScreen.h"
 #include "application/windows/ResultText.h"
 #include "model/interfaces/ModelValueID.h"
+#include "support/DefaultLocale.h"
 #include "support/ExternalTool.h"
 #include "support/FileAnswers.h"
 #include "support/GermanTranslation.h"
@@ -40,19 +41,6 @@ DeviceSim::DeviceSimulatorOptions reportedDevice()
     options.error = {8, 1, 0}; // Overvoltage Supply
     return options;
 }
-
-// The locale of the windows built while it lives, as the system's language would set it.
-class DefaultLocale
-{
-public:
-    explicit DefaultLocale(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(m_previous); }
-    DefaultLocale(const DefaultLocale &) = delete;
-    DefaultLocale &operator=(const DefaultLocale &) = delete;
-
-private:
-    const QLocale m_previous;
-};
 
 } // namespace
 
@@ -113,7 +101,7 @@ void TestGuiServiceReport::reportWrittenInTheUsersLanguage()
 {
     QFETCH(bool, inGerman);
     QFETCH(QStringList, lines);
-    const DefaultLocale locale(inGerman ? QLocale(QLocale::German, QLocale::Germany)
+    const TestSupport::DefaultLocale locale(inGerman ? QLocale(QLocale::German, QLocale::Germany)
                                         : QLocale(QLocale::English, QLocale::UnitedStates));
     std::unique_ptr<TestSupport::GermanTranslation> translation;
     if (inGerman) {

@@ -100,6 +100,12 @@ void K27SubScreen::exportSettings(const QString &path)
 void K27SubScreen::importSettings(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
+    const auto refuse = [this, &shownPath](const QString &reason) {
+        //: %1 is the file, %2 the reason
+        showSettingsFileResult(
+            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
+            ResultText::Kind::Error);
+    };
     // The file is checked whole before anything is sent: a file that is refused changes
     // nothing, neither on the device nor in the settings kept from the last export or import.
     if (m_settingsImport && m_settingsImport->waiting()) {
@@ -112,18 +118,12 @@ void K27SubScreen::importSettings(const QString &path)
     }
     // The device's ranges and present settings are only known once it has reported them.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
-        //: %1 is the file, %2 why the device's settings are not known
-        showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
-            ResultText::Kind::Error);
+        refuse(reason);
         return;
     }
     Settings file = *settings();
     if (!file.load(path)) {
-        //: %1 is the file, %2 the reason
-        showSettingsFileResult(tr("Settings not imported from %1: %2. Nothing was sent.")
-                                   .arg(shownPath, file.errorString()),
-                               ResultText::Kind::Error);
+        refuse(file.errorString());
         return;
     }
     // The person sees the file beside the device and chooses what is written.
@@ -148,18 +148,14 @@ void K27SubScreen::importSettings(const QString &path)
     }
     // The device may have gone, or changed, while the table was open.
     if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
-        showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
-            ResultText::Kind::Error);
+        refuse(reason);
         return;
     }
     // The chosen settings must fit what the device keeps of its own.
     const Settings written = comparison.chosen(*chosen);
     Model::Database::ModelSettings &model = database()->settings();
     if (QString reason; !SettingsTransfer::check(written, model, &reason)) {
-        showSettingsFileResult(
-            tr("Settings not imported from %1: %2. Nothing was sent.").arg(shownPath, reason),
-            ResultText::Kind::Error);
+        refuse(reason);
         return;
     }
     *settings() = file;

@@ -36,7 +36,9 @@ class ControlSession : public QObject
 public:
     enum ExitCode {
         Success = 0,
-        SettingsDiffer = 1, // settings diff: the device holds other settings than the file
+        // settings diff: the device holds other settings than the file; update: installed, and
+        // the device holds other settings than before it (not restored)
+        SettingsDiffer = 1,
         BadArguments = 2,
         PortUnavailable = 3,
         TimedOut = 4,

@@ -310,6 +310,9 @@ private slots:
         QTest::newRow("ignored write of no value")
             << QByteArray(R"({"ignoreWrites": ["Nominal"]})")
             << "in \"ignoreWrites\": \"Nominal\" is no model value";
+        QTest::newRow("settings reset not a switch")
+            << QByteArray(R"({"update": {"resetSettings": 1}})")
+            << "\"resetSettings\" in \"update\" must be true or false";
         QTest::newRow("not JSON") << QByteArray("{")
                                   << "not valid JSON at offset 1: unterminated object";
     }

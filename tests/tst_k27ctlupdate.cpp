@@ -3,13 +3,19 @@
 // enters the bootloader and when it returns to its new software.
 
 #include "component/ZantLinkCommandCode.h"
+#include "model/interfaces/ModelValueID.h"
 #include "support/ExternalTool.h"
 #include "support/TrappedTest.h"
 #include "support/UpdatePackages.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 #include <csignal>
@@ -21,10 +27,17 @@ using DeviceSim::DeviceSimulator;
 using DeviceSim::ReceivedPacket;
 using DeviceSim::SimulatedController;
 using DeviceSim::UpdateFaults;
+using Model::Interfaces::ModelValueID;
 using TestSupport::UpdatePackages;
 
 namespace {
 constexpr quint32 deviceVersion = 0x01000000;
+constexpr quint32 serialNumber = 4711;
+
+quint16 id(ModelValueID value)
+{
+    return Model::Interfaces::toNumber(value);
+}
 
 struct Result
 {
@@ -68,7 +81,17 @@ private:
         m_folder = std::make_unique<QTemporaryDir>();
         m_packages = std::make_unique<UpdatePackages>(m_folder->path(),
                                                       QStringLiteral(K27_MKPACKAGE_PATH));
+        QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("settings")));
+        startDevice();
+    }
+    // json: further options of the device, as its option file gives them.
+    void startDevice(const QByteArray &json = QByteArray("{}"))
+    {
+        m_device.reset();
         DeviceSim::DeviceSimulatorOptions options;
+        QString message;
+        QVERIFY2(options.mergeJson(json, &message), qPrintable(message));
+        options.model.insert(id(ModelValueID::SerialNumber), serialNumber);
         options.folder = m_folder->path();
         options.usbAwayMs = 50;
         options.platform.application = deviceVersion;
@@ -92,10 +115,14 @@ private:
         const TestSupport::ToolRun run = TestSupport::runServedTool(
             QStringLiteral(K27CTL_PATH),
             QStringList {QStringLiteral("--port"), m_device->portName(),
-                         QStringLiteral("--update-waits"), waits}
+                         QStringLiteral("--update-waits"), waits,
+                         QStringLiteral("--settings-folder"), settingsFolder()}
                 + arguments);
         return {run.exitCode, run.standardOutput, run.standardError};
     }
+    // Where the settings are saved before an update.
+    QString settingsFolder() const { return m_folder->filePath(QStringLiteral("settings")); }
+    QStringList savedSettingsFiles() const { return QDir(settingsFolder()).entryList(QDir::Files); }
 
     QString package(const QString &platformVersion)
     {
@@ -117,9 +144,10 @@ private slots:
         QVERIFY(!path.isEmpty());
         const Result result = run({QStringLiteral("update"), path});
         QVERIFY2(result.exitCode == 0, result.err.constData());
-        // What the device reports at the end, not what was sent.
+        // What the device reports at the end, not what was sent; its settings are as before.
         QCOMPARE(result.out,
                  QByteArray("installed package V2.0.0.0: platform V2.0.0.0, display V2.0.0.1\n"));
+        QVERIFY2(result.err.contains("Settings as before the update"), result.err.constData());
         for (const char *text :
              {"Platform: 100 %, block 6 of 6", "Waiting for the device to restart",
               "Display: 100 %, block 3 of 3", "blocks/s", "left"})
@@ -207,6 +235,82 @@ private slots:
         QCOMPARE(m_device->display().applicationVersion(), deviceVersion);
         if (!afterModelRead) // refused before the port was even used
             QVERIFY(m_device->receivedPackets().isEmpty());
+        QCOMPARE(savedSettingsFiles(), QStringList());
+    }
+
+    // New firmware that starts from its defaults: the settings saved before the update are
+    // compared with the device once it is back, and written back when asked.
+    void settingsKeptAcrossAnUpdate_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::newRow("differences printed") << false;
+        QTest::newRow("restored") << true;
+    }
+    void settingsKeptAcrossAnUpdate()
+    {
+        QFETCH(bool, restore);
+        startDevice(R"({"update": {"resetSettings": true}})");
+        // The technician's settings, none of them the factory's.
+        const QList<QPair<ModelValueID, double>> settings {
+            {ModelValueID::TripClass, 3},
+            {ModelValueID::NominalCurrent, 2.5},
+            {ModelValueID::UndervoltageThreshold, 195.5}};
+        for (const auto &setting : settings)
+            m_device->setModelValue(id(setting.first), setting.second, false);
+        const QString path = package(QStringLiteral("V2.0.0.0"));
+        QVERIFY(!path.isEmpty());
+        QStringList arguments {QStringLiteral("update"), path};
+        if (restore)
+            arguments.prepend(QStringLiteral("--restore-settings"));
+        const Result result = run(arguments);
+
+        const QStringList saved = savedSettingsFiles();
+        QCOMPARE(saved.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^4711-\\d{8}-\\d{6}-before-update\\.json$"))
+                     .match(saved.first())
+                     .hasMatch(),
+                 qPrintable(saved.first()));
+        QFile file(QDir(settingsFolder()).filePath(saved.first()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonObject savedObject = QJsonDocument::fromJson(file.readAll()).object();
+        QCOMPARE(savedObject.value(QStringLiteral("TripClass")).toInt(), 3);
+        QCOMPARE(savedObject.value(QStringLiteral("NominalCurrent")).toDouble(), 2.5);
+
+        QVERIFY2(result.out.startsWith("installed package V2.0.0.0"), result.out.constData());
+        for (const char *line : {"TripClass: device 2E, file 10A\n", "NominalCurrent: device ",
+                                 "Undervoltage.Threshold: device 207 V, file 195.5 V\n"})
+            QVERIFY2(result.out.contains(line), result.out.constData());
+        QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
+        if (restore) {
+            QVERIFY2(result.exitCode == 0, result.err.constData());
+            QVERIFY2(result.out.contains("Settings restored from "), result.out.constData());
+            QVERIFY2(result.out.contains("values confirmed by the device"), result.out.constData());
+            for (const auto &setting : settings)
+                QCOMPARE(float(m_device->modelValue(id(setting.first))), float(setting.second));
+        } else {
+            QCOMPARE(result.exitCode, 1);
+            QVERIFY2(result.err.contains("--restore-settings writes them back"),
+                     result.err.constData());
+            // The device keeps its defaults: nothing was written back.
+            QCOMPARE(m_device->modelValue(id(ModelValueID::TripClass)), 0.0);
+            QVERIFY(!result.out.contains("Settings restored"));
+        }
+    }
+
+    // Settings that cannot be saved stop the update before anything of it is sent.
+    void unsavedSettingsStopTheUpdate()
+    {
+        QVERIFY(QDir(settingsFolder()).removeRecursively());
+        const QString path = package(QStringLiteral("V2.0.0.0"));
+        QVERIFY(!path.isEmpty());
+        m_device->clearReceivedPackets();
+        const Result result = run({QStringLiteral("update"), path});
+        QCOMPARE(result.exitCode, 13);
+        QVERIFY2(result.err.contains("could not be saved to "), result.err.constData());
+        QVERIFY2(result.err.contains("; nothing sent\n"), result.err.constData());
+        QVERIFY(result.out.isEmpty());
+        QCOMPARE(updatePackets(m_device->receivedPackets()), 0);
+        QCOMPARE(m_device->platform().applicationVersion(), deviceVersion);
     }
 
     // --allow-downgrade skips the version check: an older platform, or none to compare.
@@ -364,6 +468,7 @@ private slots:
         process.start(QStringLiteral(K27CTL_PATH),
                       {QStringLiteral("--port"), m_device->portName(),
                        QStringLiteral("--update-waits"), QStringLiteral("300,1,1,1"),
+                       QStringLiteral("--settings-folder"), settingsFolder(),
                        QStringLiteral("update"), path});
         QVERIFY(process.waitForStarted());
         for (int round = 0; round < 600 && finished.isEmpty(); ++round)

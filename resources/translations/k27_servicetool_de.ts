@@ -1801,4 +1801,12 @@ Trotzdem schließen?</translation>
         <translation>%1: %2 im Gerät, %3 in der Datei</translation>
     </message>
 </context>
+<context>
+    <name>SettingsBeforeUpdate</name>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <extracomment>%1 is a folder</extracomment>
+        <translation>der Ordner %1 existiert nicht</translation>
+    </message>
+</context>
 </TS>

@@ -111,8 +111,13 @@ void DeviceSimulator::connectController(SimulatedController &controller)
             [this, node](const QString &reason) { emit transferFailed(node, reason); });
     connect(&controller, &SimulatedController::updateCompleted, this,
             [this, node, &controller](quint32 version) {
-                if (node == platformNode)
+                if (node == platformNode) {
                     m_model.setValue(id(ModelValueID::PlatformVersion), version);
+                    // The new firmware starts from its defaults; it restarts, so nothing is
+                    // reported.
+                    if (m_options.resetSettingsOnUpdate)
+                        m_model.factoryReset();
+                }
                 emit updateCompleted(node, version);
                 restart(controller);
             });

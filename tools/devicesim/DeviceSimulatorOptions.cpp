@@ -422,10 +422,10 @@ bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMes
         if (!root.value("update").isObject())
             return fail(errorMessage, QStringLiteral("\"update\" must be an object"));
         const QJsonObject update = root.value("update").toObject();
-        if (!checkKeys(
-                update,
-                {"stallAfterBlock", "repeatRequestBlock", "requestBeyondCount", "corruptBlock"},
-                QStringLiteral(" in \"update\""), errorMessage))
+        if (!checkKeys(update,
+                       {"stallAfterBlock", "repeatRequestBlock", "requestBeyondCount",
+                        "corruptBlock", "resetSettings"},
+                       QStringLiteral(" in \"update\""), errorMessage))
             return false;
         if (!readNumberOptions(update, "update", &merged, errorMessage))
             return false;
@@ -435,6 +435,13 @@ bool DeviceSimulatorOptions::mergeJson(const QByteArray &json, QString *errorMes
                     errorMessage,
                     QStringLiteral("\"requestBeyondCount\" in \"update\" must be true or false"));
             merged.updateFaults.requestBeyondCount = update.value("requestBeyondCount").toBool();
+        }
+        if (update.contains("resetSettings")) {
+            if (!update.value("resetSettings").isBool())
+                return fail(
+                    errorMessage,
+                    QStringLiteral("\"resetSettings\" in \"update\" must be true or false"));
+            merged.resetSettingsOnUpdate = update.value("resetSettings").toBool();
         }
     }
     if (root.contains("line")) {

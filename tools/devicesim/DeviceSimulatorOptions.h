@@ -47,6 +47,10 @@ struct DeviceSimulatorOptions
     UpdateFaults updateFaults;
     LineFaults lineFaults;
 
+    // New Platform firmware that forgets the protection settings: once an update of the
+    // Platform completes, every setting is back to its factory default.
+    bool resetSettingsOnUpdate = false;
+
     // A faulty firmware's answers: these values are reported with this many content bytes
     // (0 … 8) instead of their link width: the content's first bytes, zero bytes beyond it.
     QMap<quint16, int> answerWidths;

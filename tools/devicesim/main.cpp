@@ -141,6 +141,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption repeat("repeat-block", "Request this block twice (-1: none).", "n");
     const QCommandLineOption beyond("request-beyond-count",
                                     "After the last block, request one beyond the count.");
+    const QCommandLineOption resetSettings(
+        "reset-settings-on-update",
+        "After a Platform update, the protection settings are back to their defaults.");
     const QCommandLineOption corrupt(
         "corrupt-block", "The first copy of this block arrives damaged (-1: none).", "n");
     const QCommandLineOption bitFlip("bit-flip", "Probability of a flipped bit per sent packet.",
@@ -190,6 +193,7 @@ int main(int argc, char *argv[])
                        stall,
                        repeat,
                        beyond,
+                       resetSettings,
                        corrupt,
                        bitFlip,
                        dropByte,
@@ -290,6 +294,8 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(beyond))
         options.updateFaults.requestBeyondCount = true;
+    if (parser.isSet(resetSettings))
+        options.resetSettingsOnUpdate = true;
 
     if (parser.isSet(flowControl))
         options.lineFaults.flowControlBytes = true;

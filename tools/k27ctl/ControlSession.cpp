@@ -10,6 +10,7 @@
 #include "application/core/ReportedSettings.h"
 #include "application/core/ServiceReport.h"
 #include "application/core/ServiceReportWriter.h"
+#include "application/core/SettingsBeforeUpdate.h"
 #include "application/core/SettingsComparison.h"
 #include "application/core/SettingsImport.h"
 #include "application/core/SettingsTransfer.h"
@@ -47,6 +48,18 @@ namespace {
 constexpr Model::Interfaces::ModelValueID updateVerdictValues[]
     = {Model::Interfaces::ModelValueID::PlatformVersion,
        Model::Interfaces::ModelValueID::OperatingMode};
+
+// What is asked for again after an update: the settings and the maxima their ranges depend on.
+QList<quint16> settingsAfterUpdate()
+{
+    QList<quint16> identifiers
+        = {Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::TripClassMax),
+           Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::NominalCurrentMax)};
+    for (const Application::K27::Settings::Field field : Application::K27::Settings::fieldOrder())
+        identifiers.append(
+            Model::Interfaces::toNumber(Application::K27::SettingsTransfer::valueId(field)));
+    return identifiers;
+}
 } // namespace
 
 ControlSession::ControlSession(const QString &portPath, int timeoutMs, QTextStream &out,
@@ -372,7 +385,8 @@ void ControlSession::finishImport()
         return names.join(QStringLiteral(", "));
     };
     if (import.outcome() == Outcome::Confirmed)
-        m_out << "Settings imported from " << m_settingsPath << ": " << import.written()
+        m_out << (m_restoring ? "Settings restored from " : "Settings imported from ")
+              << m_settingsPath << ": " << import.written()
               << (import.written() == 1 ? " value confirmed by the device"
                                         : " values confirmed by the device")
               << Qt::endl;
@@ -387,9 +401,10 @@ void ControlSession::finishImport()
              DeviceDisagreed);
         return;
     default:
-        fail(QStringLiteral("settings not imported from %1: the device did not confirm %2 of %3 "
-                            "within %4 s: %5")
-                 .arg(m_settingsPath)
+        fail(QStringLiteral("settings not %1 from %2: the device did not confirm %3 of %4 "
+                            "within %5 s: %6")
+                 .arg(m_restoring ? QStringLiteral("restored") : QStringLiteral("imported"),
+                      m_settingsPath)
                  .arg(import.unconfirmed().size())
                  .arg(import.written())
                  .arg(m_timeoutMs / 1000.0)
@@ -463,6 +478,10 @@ void ControlSession::handlePlatformName()
             finish(PackageRefused);
             return;
         }
+        // Nor any settings to save.
+        m_err << "The platform runs its bootloader and holds no settings: none saved before "
+                 "the update"
+              << Qt::endl;
         m_timer.stop();
         m_waiting = Waiting::Update;
         m_install->start();
@@ -603,8 +622,11 @@ void ControlSession::handleMeasuredPortState()
 }
 
 bool ControlSession::update(const QString &packagePath, bool allowDowngrade,
-                            const QList<int> &waits)
+                            const QList<int> &waits, const QString &settingsFolder,
+                            bool restoreSettings)
 {
+    m_settingsFolder = settingsFolder;
+    m_restoreSettings = restoreSettings;
     m_install = std::make_unique<PackageInstall>(*m_application, m_out, m_err);
     connect(m_install.get(), &PackageInstall::finished, this,
             &ControlSession::handlePackageInstalled);
@@ -637,11 +659,121 @@ bool ControlSession::update(const QString &packagePath, bool allowDowngrade,
     return true;
 }
 
+bool ControlSession::settingsToSaveKnown() const
+{
+    return m_reportedSettings->complete()
+        && m_arrivals.count(
+               Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::SerialNumber))
+        > 0;
+}
+
+void ControlSession::saveSettingsAndStartUpdate()
+{
+    const ModelValueIntf *serial = m_application->valueObserver()->findValue(
+        Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::SerialNumber));
+    Application::K27::SettingsBeforeUpdate saved;
+    if (!saved.save(m_settingsFolder, quint32(ValueAccess::number(*serial)),
+                    m_application->database()->settings())) {
+        fail(QStringLiteral("the device's settings could not be saved to %1 before the update: "
+                            "%2; nothing sent")
+                 .arg(saved.path(), saved.errorString()),
+             SettingsNotSaved);
+        return;
+    }
+    m_savedSettingsPath = saved.path();
+    m_err << "Settings saved to " << m_savedSettingsPath << Qt::endl;
+    // The update has its own time-outs.
+    m_timer.stop();
+    m_waiting = Waiting::Update;
+    m_install->start();
+}
+
 void ControlSession::handlePackageInstalled(PackageInstall::Result result)
 {
     if (m_waiting != Waiting::Update)
         return;
-    finish(result == PackageInstall::Installed ? Success : UpdateFailed);
+    if (result != PackageInstall::Installed) {
+        if (!m_savedSettingsPath.isEmpty())
+            m_err << "The settings saved before the update are in " << m_savedSettingsPath
+                  << Qt::endl;
+        finish(UpdateFailed);
+        return;
+    }
+    if (m_savedSettingsPath.isEmpty()) {
+        finish(Success);
+        return;
+    }
+    requestSettingsAfterUpdate();
+}
+
+void ControlSession::requestSettingsAfterUpdate()
+{
+    // The device has restarted into its new software: only what it reports from now on is
+    // its settings.
+    m_waiting = Waiting::UpdateCompare;
+    m_arrivalsAfterUpdate.clear();
+    for (const quint16 identifier : settingsAfterUpdate())
+        m_arrivalsAfterUpdate.insert(identifier, m_arrivals.count(identifier));
+    m_timer.start(m_timeoutMs);
+    for (const quint16 identifier : settingsAfterUpdate())
+        m_application->valueObserver()->findValue(identifier)->request();
+}
+
+bool ControlSession::settingsReportedAfterUpdate() const
+{
+    for (auto it = m_arrivalsAfterUpdate.cbegin(); it != m_arrivalsAfterUpdate.cend(); ++it) {
+        if (m_arrivals.count(it.key()) <= it.value())
+            return false;
+    }
+    return true;
+}
+
+void ControlSession::compareSettingsAfterUpdate()
+{
+    m_timer.stop();
+    if (!m_settings.load(m_savedSettingsPath)) {
+        fail(QStringLiteral("the settings saved before the update cannot be read from %1: %2")
+                 .arg(m_savedSettingsPath, m_settings.errorString()),
+             BadArguments);
+        return;
+    }
+    Model::Database::ModelSettings &model = m_application->database()->settings();
+    Application::K27::Settings device;
+    Application::K27::SettingsTransfer::fill(device, model);
+    const Application::K27::SettingsComparison comparison(device, m_settings);
+    if (comparison.matches()) {
+        m_err << "Settings as before the update" << Qt::endl;
+        finish(Success);
+        return;
+    }
+    m_out << "Settings changed by the update (device, file " << m_savedSettingsPath
+          << "):" << Qt::endl;
+    for (const QString &line : comparison.keyLines())
+        m_out << line << Qt::endl;
+    if (!m_restoreSettings) {
+        fail(QStringLiteral("the device's settings differ from those saved before the update; "
+                            "--restore-settings writes them back, or k27ctl settings import %1")
+                 .arg(m_savedSettingsPath),
+             SettingsDiffer);
+        return;
+    }
+    // Only the settings that differ are written, each confirmed by the device.
+    m_settings = comparison.chosen(comparison.differing());
+    QString reason;
+    if (!Application::K27::SettingsTransfer::check(m_settings, model, &reason)) {
+        fail(QStringLiteral("settings not restored from %1: %2; nothing sent")
+                 .arg(m_savedSettingsPath, reason),
+             BadArguments);
+        return;
+    }
+    m_settingsPath = m_savedSettingsPath;
+    m_restoring = true;
+    m_waiting = Waiting::SettingsReport;
+    m_import = std::make_unique<Application::K27::SettingsImport>(m_application->valueObserver(),
+                                                                  model, m_timeoutMs);
+    connect(m_import.get(), &Application::K27::SettingsImport::finished, this,
+            &ControlSession::finishImport);
+    m_import->start(m_settings);
 }
 
 void ControlSession::handleArrival(quint16 identifier)
@@ -656,13 +788,21 @@ void ControlSession::handleArrival(quint16 identifier)
                 finish(PackageRefused);
                 return;
             }
-            // The update has its own time-outs.
-            m_timer.stop();
-            m_waiting = Waiting::Update;
-            m_install->start();
+            // The settings are saved before the first command of the update.
+            m_waiting = Waiting::UpdateSettings;
+            if (settingsToSaveKnown())
+                saveSettingsAndStartUpdate();
         }
         break;
+    case Waiting::UpdateSettings:
+        if (settingsToSaveKnown())
+            saveSettingsAndStartUpdate();
+        break;
     case Waiting::Update:
+        break;
+    case Waiting::UpdateCompare:
+        if (settingsReportedAfterUpdate())
+            compareSettingsAfterUpdate();
         break;
     case Waiting::Dump: {
         const bool complete
@@ -822,6 +962,18 @@ void ControlSession::handleTimeout()
         fail(QStringLiteral("the device did not report its platform software within %1 s; "
                             "nothing sent")
                  .arg(seconds),
+             TimedOut);
+        break;
+    case Waiting::UpdateSettings:
+        fail(QStringLiteral("the device did not report its settings within %1 s; none saved, "
+                            "nothing sent")
+                 .arg(seconds),
+             TimedOut);
+        break;
+    case Waiting::UpdateCompare:
+        fail(QStringLiteral("installed, but the device did not report its settings within %1 s "
+                            "after the update; those before it are in %2")
+                 .arg(seconds, m_savedSettingsPath),
              TimedOut);
         break;
     case Waiting::Update:

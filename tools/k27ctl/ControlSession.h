@@ -36,7 +36,9 @@ class ControlSession : public QObject
 public:
     enum ExitCode {
         Success = 0,
-        SettingsDiffer = 1, // settings diff: the device holds other settings than the file
+        // settings diff: the device holds other settings than the file; update: installed, and
+        // the device holds other settings than before it (not restored)
+        SettingsDiffer = 1,
         BadArguments = 2,
         PortUnavailable = 3,
         TimedOut = 4,
@@ -50,6 +52,8 @@ public:
         // The platform runs its bootloader (an update broke off): it has no model, so it reports
         // no values and no settings; an update package completes it.
         PlatformInBootloader = 12,
+        // update: the device's settings could not be saved before the update: nothing sent
+        SettingsNotSaved = 13,
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);
@@ -99,7 +103,14 @@ public:
     // waits: the update's waits in milliseconds (after the platform's and the display's
     // bootloader jumps, after the device came back, before "StopDisplayUpdate"); empty for the
     // usual ones.
-    bool update(const QString &packagePath, bool allowDowngrade, const QList<int> &waits);
+    // Before the first command of the update, the device's settings are saved in
+    // settingsFolder (SettingsBeforeUpdate); a save that fails ends it with SettingsNotSaved,
+    // nothing sent. Once the device is back and has reported its settings again, they are
+    // compared with the saved ones and each difference is printed; restoreSettings writes them
+    // back through the import and waits for the device to confirm them. An installed update
+    // whose settings differ and are not restored ends with SettingsDiffer.
+    bool update(const QString &packagePath, bool allowDowngrade, const QList<int> &waits,
+                const QString &settingsFolder, bool restoreSettings);
 
 signals:
     void finished(int exitCode);
@@ -136,6 +147,13 @@ private:
     void handleMeasuredPortState();
 
     void handlePackageInstalled(PackageInstall::Result result);
+    // The model holds the device's settings and its serial number.
+    bool settingsToSaveKnown() const;
+    void saveSettingsAndStartUpdate();
+    // Asks the device for its settings again once the update is installed.
+    void requestSettingsAfterUpdate();
+    bool settingsReportedAfterUpdate() const;
+    void compareSettingsAfterUpdate();
 
     enum class Waiting {
         Nothing,
@@ -149,7 +167,9 @@ private:
         SettingsDiff,
         Report,
         UpdateVersion,
-        Update
+        UpdateSettings, // accepted: the settings are read to be saved
+        Update,
+        UpdateCompare // installed: the settings are read again to be compared
     };
 
     const QString m_portPath;
@@ -182,4 +202,12 @@ private:
     QElapsedTimer m_measurementClock;
     std::unique_ptr<PackageInstall> m_install;
     bool m_allowDowngrade = false;
+    QString m_settingsFolder;
+    bool m_restoreSettings = false;
+    bool m_restoring = false;
+    // Where the settings were saved before the update; empty when none were (a platform in
+    // its bootloader has none).
+    QString m_savedSettingsPath;
+    // The settings' arrivals when they were asked for again after the update.
+    QMap<quint16, int> m_arrivalsAfterUpdate;
 };

@@ -4,7 +4,8 @@
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION
 //          | monitor | settings export FILE | settings import FILE | settings diff FILE
 //          | measure voltage|current|power [--seconds N] | report FILE.pdf
-//   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D] update PACKAGE
+//   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D] [--settings-folder DIR]
+//          [--restore-settings] update PACKAGE
 //
 // Exit codes: 0 success, 1 settings diff found the device's settings other than the file's,
 // 2 bad arguments, a refused value or a refused or unwritable settings
@@ -15,6 +16,10 @@
 // type, 12 the platform runs its bootloader (no model: dump, get, set, settings and report end
 // with it; update completes such a device). report: 0 written, 2 the file cannot be written,
 // 4 the device did not report its model and its display's software in time (no file).
+// update: 0 installed with the settings as before (or restored), 1 installed but the settings
+// differ from those saved before it (printed; not restored), 4 the device did not report its
+// settings in time (before the update: nothing sent), 5 or 10 a restore the device did not
+// confirm, 8, 9, 13 the settings could not be saved before the update (nothing sent).
 
 #include "ControlSession.h"
 
@@ -67,13 +72,23 @@ const char *const usage
       "  update PACKAGE    install an update package (.tar); only a package newer than the\n"
       "                    device's platform software unless --allow-downgrade, any package\n"
       "                    with a platform image when the platform runs its bootloader;\n"
-      "                    done only once the device reports the package's software\n"
+      "                    done only once the device reports the package's software;\n"
+      "                    the settings are saved first as SERIAL-yyyyMMdd-HHmmss-before-\n"
+      "                    update.json, compared with the device after the update and each\n"
+      "                    difference printed; exit 0 installed and settings as before (or\n"
+      "                    restored), 1 installed but settings differ, 4 no settings in\n"
+      "                    time, 8 package refused, 9 update broke off, 5/10 restore not\n"
+      "                    confirmed, 13 settings not saved (nothing sent)\n"
       "options of update:\n"
       "  --allow-downgrade       install a package that is not newer than the device, or\n"
       "                          that has no platform image to compare\n"
       "  --update-waits A,B,C,D  the update's waits in ms (2000,1000,1000,5000): after the\n"
       "                          platform's bootloader jump, after the display's, after the\n"
       "                          device came back, before the display update ends\n"
+      "  --settings-folder DIR   where the settings are saved before the update (the\n"
+      "                          current folder if not given)\n"
+      "  --restore-settings      write the saved settings that the update changed back\n"
+      "                          and wait for the device to confirm them\n"
       "PATH may be relative; a signal (SIGINT, SIGTERM, SIGHUP) ends any command cleanly;\n"
       "a closed standard output (| head) ends monitor and measure with 0\n";
 
@@ -142,6 +157,15 @@ int main(int argc, char *argv[])
     parser.addOption(helpOption);
     parser.addOption(allowDowngradeOption);
     parser.addOption(updateWaitsOption);
+    const QCommandLineOption settingsFolderOption(
+        QStringLiteral("settings-folder"),
+        QStringLiteral("update: where the settings are saved before the update."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption restoreSettingsOption(
+        QStringLiteral("restore-settings"),
+        QStringLiteral("update: write back the settings the update changed."));
+    parser.addOption(settingsFolderOption);
+    parser.addOption(restoreSettingsOption);
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command."));
 
     const auto badArguments = [&err](const QString &message) {
@@ -281,7 +305,9 @@ int main(int argc, char *argv[])
             path += QStringLiteral(".pdf");
         started = session.report(path);
     } else if (command == QLatin1String("update")) {
-        if (!session.update(arguments.at(1), parser.isSet(allowDowngradeOption), updateWaits))
+        if (!session.update(arguments.at(1), parser.isSet(allowDowngradeOption), updateWaits,
+                            parser.value(settingsFolderOption),
+                            parser.isSet(restoreSettingsOption)))
             return ControlSession::PackageRefused;
     } else {
         // monitor: until SIGINT, SIGTERM or SIGHUP.

@@ -9,8 +9,8 @@
 #include "model/database/ModelDatabase.h"
 #include "model/interfaces/ModelActionID.h"
 #include "model/interfaces/ModelValueID.h"
-#include "support/DefaultLocale.h"
 #include "support/CompareAnswers.h"
+#include "support/DefaultLocale.h"
 #include "support/FileAnswers.h"
 #include "support/FileSizeLimit.h"
 #include "support/GermanTranslation.h"
@@ -464,8 +464,8 @@ void TestK27SubScreenConfiguration::typedNumberIsWrittenOnce()
     QFETCH(QStringList, written);
     QFETCH(double, shown);
 
-    const TestSupport::DefaultLocale locale(inGerman ? german
-                                        : QLocale(QLocale::English, QLocale::UnitedStates));
+    const TestSupport::DefaultLocale locale(
+        inGerman ? german : QLocale(QLocale::English, QLocale::UnitedStates));
     DeviceSim::DeviceSimulatorOptions options;
     options.model
         = {{id(ModelValueID::NominalCurrent), 6.0}, {id(ModelValueID::UndercurrentThreshold), 3.2}};
@@ -535,8 +535,8 @@ void TestK27SubScreenConfiguration::numberOutsideTheRangeIsRefused()
     QFETCH(QString, said);
     QFETCH(double, kept);
 
-    const TestSupport::DefaultLocale locale(inGerman ? german
-                                        : QLocale(QLocale::English, QLocale::UnitedStates));
+    const TestSupport::DefaultLocale locale(
+        inGerman ? german : QLocale(QLocale::English, QLocale::UnitedStates));
     std::unique_ptr<TestSupport::GermanTranslation> translation;
     if (inGerman) {
         translation = std::make_unique<TestSupport::GermanTranslation>();

@@ -101,8 +101,9 @@ void TestGuiServiceReport::reportWrittenInTheUsersLanguage()
 {
     QFETCH(bool, inGerman);
     QFETCH(QStringList, lines);
-    const TestSupport::DefaultLocale locale(inGerman ? QLocale(QLocale::German, QLocale::Germany)
-                                        : QLocale(QLocale::English, QLocale::UnitedStates));
+    const TestSupport::DefaultLocale locale(inGerman
+                                                ? QLocale(QLocale::German, QLocale::Germany)
+                                                : QLocale(QLocale::English, QLocale::UnitedStates));
     std::unique_ptr<TestSupport::GermanTranslation> translation;
     if (inGerman) {
         translation = std::make_unique<TestSupport::GermanTranslation>();

@@ -31,13 +31,6 @@ using DeviceSim::ReceivedPacket;
 
 namespace {
 
-struct Result
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 } // namespace
 
 class TestK27ctl : public TestSupport::TrappedTest
@@ -93,7 +86,8 @@ private:
     // have been logged.
     bool startMonitorAndReadModel(QProcess &process, QByteArray &out, QByteArray &err);
     // Runs k27ctl while the test's event loop keeps the simulated device serving.
-    Result run(const QStringList &arguments, const QString &workingDirectory = QString());
+    TestSupport::ToolRun run(const QStringList &arguments,
+                             const QString &workingDirectory = QString());
     // Reads the process's output into out and err (turning the event loop) until done()
     // holds, or a time-out; returns done().
     template<typename Done>
@@ -174,22 +168,22 @@ bool TestK27ctl::receivedBeforeBarrier(QList<ReceivedPacket> &packets)
     return true;
 }
 
-Result TestK27ctl::run(const QStringList &arguments, const QString &workingDirectory)
+TestSupport::ToolRun TestK27ctl::run(const QStringList &arguments, const QString &workingDirectory)
 {
     const TestSupport::ToolRun run
         = TestSupport::runServedTool(QStringLiteral(K27CTL_PATH), arguments, workingDirectory);
-    return {run.exitCode, run.standardOutput, run.standardError};
+    return run;
 }
 
 void TestK27ctl::dumpPrintsEveryValue()
 {
-    const Result result
+    const TestSupport::ToolRun result
         = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("dump")});
-    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
 
     QJsonParseError error {};
-    const QJsonDocument document = QJsonDocument::fromJson(result.out, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(result.standardOutput, &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
     const QJsonArray values = document.array();
     QCOMPARE(values.size(), 51); // every value of the model
@@ -201,24 +195,26 @@ void TestK27ctl::dumpPrintsEveryValue()
         previous = object.value("id").toInt();
     }
     // The issue's example line, byte for byte.
-    QVERIFY(
-        result.out.contains(R"({"id": 2, "name": "NominalCurrent", "value": 2.6, "text": "2.6"})"));
-    QVERIFY(result.out.contains(
+    QVERIFY(result.standardOutput.contains(
+        R"({"id": 2, "name": "NominalCurrent", "value": 2.6, "text": "2.6"})"));
+    QVERIFY(result.standardOutput.contains(
         R"({"id": 46, "name": "ArticleNumber", "value": 36262, "text": "36262"})"));
-    QVERIFY(result.out.contains(
+    QVERIFY(result.standardOutput.contains(
         R"({"id": 4, "name": "SoftstartEnable", "value": false, "text": "Disable"})"));
-    QVERIFY(result.out.contains(R"({"id": 47, "name": "ArticleIndex", "value": 65, "text": "A"})"));
+    QVERIFY(result.standardOutput.contains(
+        R"({"id": 47, "name": "ArticleIndex", "value": 65, "text": "A"})"));
     // The device answered every request of the model read.
     QCOMPARE(m_device->receivedPackets(ZantLinkCommandCode::GetModelValue).size(), 47);
 }
 
 void TestK27ctl::getPrintsOneValue()
 {
-    const Result result = run({QStringLiteral("--port"), m_device->portName(),
-                               QStringLiteral("get"), QStringLiteral("serialnumber")});
-    QCOMPARE(result.err, QByteArray());
+    const TestSupport::ToolRun result
+        = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("get"),
+               QStringLiteral("serialnumber")});
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out,
+    QCOMPARE(result.standardOutput,
              QByteArray(R"({"id": 45, "name": "SerialNumber", "value": 123456, "text": "123456"})"
                         "\n"));
 }
@@ -250,11 +246,11 @@ void TestK27ctl::setInRangeIsReportedBack()
     QFETCH(float, stored); // the device holds floats
     QFETCH(QByteArray, printed);
 
-    const Result result = run(
+    const TestSupport::ToolRun result = run(
         {QStringLiteral("--port"), m_device->portName(), QStringLiteral("set"), name, content});
-    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.out.contains(printed), result.out.constData());
+    QVERIFY2(result.standardOutput.contains(printed), result.standardOutput.constData());
     QCOMPARE(float(m_device->modelValue(identifier)), stored);
 
     QList<ReceivedPacket> writes;
@@ -302,12 +298,12 @@ void TestK27ctl::refusedValueSendsNothing()
     QFETCH(QString, content);
     QFETCH(QByteArray, message);
 
-    const Result result = run(
+    const TestSupport::ToolRun result = run(
         {QStringLiteral("--port"), m_device->portName(), QStringLiteral("set"), name, content});
     QCOMPARE(result.exitCode, 2);
-    QVERIFY2(result.err.contains(message), result.err.constData());
-    QCOMPARE(result.err.count('\n'), 1);
-    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.standardError.contains(message), result.standardError.constData());
+    QCOMPARE(result.standardError.count('\n'), 1);
+    QCOMPARE(result.standardOutput, QByteArray());
     QList<ReceivedPacket> received;
     QVERIFY(receivedBeforeBarrier(received));
     QCOMPARE(received.size(), 0);
@@ -341,11 +337,11 @@ void TestK27ctl::valueOutsideTheDevicesRangeSendsNothing()
     m_device->setModelValue(
         Model::Interfaces::toNumber(Model::Interfaces::ModelValueID::NominalCurrentMax), 3.0,
         false);
-    const Result result = run(
+    const TestSupport::ToolRun result = run(
         {QStringLiteral("--port"), m_device->portName(), QStringLiteral("set"), name, content});
     QCOMPARE(result.exitCode, 2);
-    QVERIFY2(result.err.contains(message), result.err.constData());
-    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.standardError.contains(message), result.standardError.constData());
+    QCOMPARE(result.standardOutput, QByteArray());
     // The model read went out, no content.
     QList<ReceivedPacket> received;
     QVERIFY(receivedBeforeBarrier(received));
@@ -356,9 +352,10 @@ void TestK27ctl::valueOutsideTheDevicesRangeSendsNothing()
 
 void TestK27ctl::fireSendsAction()
 {
-    const Result result = run({QStringLiteral("--port"), m_device->portName(),
-                               QStringLiteral("fire"), QStringLiteral("MotorRightOn")});
-    QCOMPARE(result.err, QByteArray());
+    const TestSupport::ToolRun result
+        = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("fire"),
+               QStringLiteral("MotorRightOn")});
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
     QTRY_COMPARE_WITH_TIMEOUT(m_device->receivedPackets().size(), 1, 10000);
     const ReceivedPacket packet = m_device->receivedPackets().at(0);
@@ -525,12 +522,13 @@ void TestK27ctl::relativePort()
     const QString workingDirectory = from == QLatin1String("device")
         ? m_device->folder()
         : QFileInfo(m_device->folder()).absolutePath();
-    const Result result = run(
+    const TestSupport::ToolRun result = run(
         {QStringLiteral("--port"), port, QStringLiteral("get"), QStringLiteral("SerialNumber")},
         workingDirectory);
-    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.out.contains(R"("value": 123456)"), result.out.constData());
+    QVERIFY2(result.standardOutput.contains(R"("value": 123456)"),
+             result.standardOutput.constData());
 }
 
 // Answers the device sent before k27ctl opened the port (to requests of an earlier run) wait
@@ -560,26 +558,30 @@ void TestK27ctl::staleInputIsDiscarded()
     QStringList arguments {QStringLiteral("--port"), m_device->portName(), command};
     if (command == QLatin1String("get"))
         arguments << QStringLiteral("SerialNumber");
-    const Result result = run(arguments);
-    QCOMPARE(result.err, QByteArray());
+    const TestSupport::ToolRun result = run(arguments);
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.out.contains(R"({"id": 45, "name": "SerialNumber", "value": 123456)"),
-             result.out.constData());
+    QVERIFY2(
+        result.standardOutput.contains(R"({"id": 45, "name": "SerialNumber", "value": 123456)"),
+        result.standardOutput.constData());
     if (command == QLatin1String("dump")) {
-        QVERIFY2(result.out.contains(R"({"id": 2, "name": "NominalCurrent", "value": 2.6)"),
-                 result.out.constData());
-        QVERIFY2(result.out.contains(R"({"id": 46, "name": "ArticleNumber", "value": 36262)"),
-                 result.out.constData());
+        QVERIFY2(
+            result.standardOutput.contains(R"({"id": 2, "name": "NominalCurrent", "value": 2.6)"),
+            result.standardOutput.constData());
+        QVERIFY2(
+            result.standardOutput.contains(R"({"id": 46, "name": "ArticleNumber", "value": 36262)"),
+            result.standardOutput.constData());
     }
 }
 
 void TestK27ctl::missingPort()
 {
     const QString path = QDir::temp().filePath(QStringLiteral("k27-no-such-dir/ttyK27NONE"));
-    const Result result = run({QStringLiteral("--port"), path, QStringLiteral("dump")});
+    const TestSupport::ToolRun result
+        = run({QStringLiteral("--port"), path, QStringLiteral("dump")});
     QCOMPARE(result.exitCode, 3);
-    QCOMPARE(result.err, "k27ctl: cannot open " + path.toUtf8() + ": no such port\n");
-    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.standardError, "k27ctl: cannot open " + path.toUtf8() + ": no such port\n");
+    QCOMPARE(result.standardOutput, QByteArray());
 }
 
 void TestK27ctl::badArguments_data()
@@ -622,10 +624,10 @@ void TestK27ctl::badArguments()
     QFETCH(QByteArray, message);
 
     arguments.replaceInStrings(QStringLiteral("PORT"), m_device->portName());
-    const Result result = run(arguments);
+    const TestSupport::ToolRun result = run(arguments);
     QCOMPARE(result.exitCode, 2);
-    QVERIFY2(result.err.startsWith("k27ctl: "), result.err.constData());
-    QVERIFY2(result.err.contains(message), result.err.constData());
+    QVERIFY2(result.standardError.startsWith("k27ctl: "), result.standardError.constData());
+    QVERIFY2(result.standardError.contains(message), result.standardError.constData());
     QList<ReceivedPacket> received;
     QVERIFY(receivedBeforeBarrier(received));
     QCOMPARE(received.size(), 0);
@@ -637,14 +639,15 @@ void TestK27ctl::silentDeviceTimesOut()
     m_device.reset();
     TestSupport::PtyPair line;
     QVERIFY2(line.isValid(), qPrintable(line.errorString()));
-    const Result result
+    const TestSupport::ToolRun result
         = run({QStringLiteral("--port"), line.slavePath(), QStringLiteral("--timeout"),
                QStringLiteral("0.5"), QStringLiteral("dump")});
     QCOMPARE(result.exitCode, 4);
-    QVERIFY2(result.err.startsWith("k27ctl: no answer within 0.5 s for 47 of 47 values: "
-                                   "TripClass (0), TripClassMax (1), NominalCurrent (2), "),
-             result.err.constData());
-    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(
+        result.standardError.startsWith("k27ctl: no answer within 0.5 s for 47 of 47 values: "
+                                        "TripClass (0), TripClassMax (1), NominalCurrent (2), "),
+        result.standardError.constData());
+    QCOMPARE(result.standardError.count('\n'), 1);
     // 2 greetings and 47 requests went out all the same.
     QCOMPARE(line.readMaster(49 * 15 + 47 * 4, 10000).size(), 49 * 15 + 47 * 4);
 }
@@ -670,11 +673,11 @@ void TestK27ctl::settingsRoundTrip()
     for (const auto &[identifier, value] : device)
         m_device->setModelValue(identifier, value, false);
 
-    Result result = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("settings"),
-                         QStringLiteral("export"), path});
-    QCOMPARE(result.err, QByteArray());
+    TestSupport::ToolRun result = run({QStringLiteral("--port"), m_device->portName(),
+                                       QStringLiteral("settings"), QStringLiteral("export"), path});
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, "Settings exported to " + path.toUtf8() + "\n");
+    QCOMPARE(result.standardOutput, "Settings exported to " + path.toUtf8() + "\n");
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -689,13 +692,14 @@ void TestK27ctl::settingsRoundTrip()
         m_device->setModelValue(identifier, identifier == 2 ? 1.0 : 0.0, false);
     result = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("settings"),
                   QStringLiteral("import"), path});
-    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QVERIFY2(
-        result.out.startsWith("Settings imported from " + path.toUtf8()
-                              + ": 12 values confirmed by the device\nTrip class 2E \u2192 10A\n"),
-        result.out.constData());
-    QVERIFY2(result.out.contains("Nominal current 1.0 A \u2192 2.1 A\n"), result.out.constData());
+    QVERIFY2(result.standardOutput.startsWith(
+                 "Settings imported from " + path.toUtf8()
+                 + ": 12 values confirmed by the device\nTrip class 2E \u2192 10A\n"),
+             result.standardOutput.constData());
+    QVERIFY2(result.standardOutput.contains("Nominal current 1.0 A \u2192 2.1 A\n"),
+             result.standardOutput.constData());
     for (const auto &[identifier, value] : device) {
         const bool isFloat
             = identifier == 2 || identifier == 26 || identifier == 29 || identifier == 32;
@@ -734,18 +738,20 @@ void TestK27ctl::refusedSettingsFileSendsNothing()
         QCOMPARE(file.write(content), content.size());
     }
 
-    const Result result = run({QStringLiteral("--port"), m_device->portName(),
-                               QStringLiteral("settings"), QStringLiteral("import"), path});
+    const TestSupport::ToolRun result
+        = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("settings"),
+               QStringLiteral("import"), path});
     QCOMPARE(result.exitCode, 2);
-    QVERIFY2(result.err.startsWith("k27ctl: settings not imported from " + path.toUtf8() + ": "),
-             result.err.constData());
-    QVERIFY2(result.err.contains(message), result.err.constData());
-    QCOMPARE(result.out, QByteArray());
+    QVERIFY2(result.standardError.startsWith("k27ctl: settings not imported from " + path.toUtf8()
+                                             + ": "),
+             result.standardError.constData());
+    QVERIFY2(result.standardError.contains(message), result.standardError.constData());
+    QCOMPARE(result.standardOutput, QByteArray());
 
     // A later command on the same line is answered only after the device has read everything
     // the refused import wrote before it.
-    const Result barrier = run({QStringLiteral("--port"), m_device->portName(),
-                                QStringLiteral("get"), QStringLiteral("TripClass")});
+    const TestSupport::ToolRun barrier = run({QStringLiteral("--port"), m_device->portName(),
+                                              QStringLiteral("get"), QStringLiteral("TripClass")});
     QCOMPARE(barrier.exitCode, 0);
     QCOMPARE(setValueIdentifiers(), QList<quint32>());
 }
@@ -760,11 +766,12 @@ void TestK27ctl::settingsImportWritesOnlyWhatTheFileCarries()
     file.write(R"({"OverloadReset": true, "Undervoltage": {"Threshold": 230.4}})");
     file.close();
 
-    const Result result = run({QStringLiteral("--port"), m_device->portName(),
-                               QStringLiteral("settings"), QStringLiteral("import"), path});
-    QCOMPARE(result.err, QByteArray());
+    const TestSupport::ToolRun result
+        = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("settings"),
+               QStringLiteral("import"), path});
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out,
+    QCOMPARE(result.standardOutput,
              "Settings imported from " + path.toUtf8()
                  + ": 2 values confirmed by the device\nAutomatic reset manual \u2192 automatic\n"
                    "Undervoltage threshold 207 V \u2192 230.4 V\n");
@@ -804,14 +811,15 @@ void TestK27ctl::measurePrintsWhatTheDeviceSent()
     m_device->setMeasurementPeriod(20);
     m_device->setModelValue(10, 1, false); // the motor runs: currents and powers above 0
     const TestSupport::StreamedMeasurements streamed(m_device.get());
-    const Result result
+    const TestSupport::ToolRun result
         = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("measure"), quantity,
                QStringLiteral("--seconds"), QStringLiteral("0.6")});
-    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
     QList<QByteArray> rows;
-    QVERIFY2(TestSupport::StreamedMeasurements::columns(result.out, &rows), result.out.constData());
-    QVERIFY2(rows.size() >= 6, result.out.constData());
+    QVERIFY2(TestSupport::StreamedMeasurements::columns(result.standardOutput, &rows),
+             result.standardOutput.constData());
+    QVERIFY2(rows.size() >= 6, result.standardOutput.constData());
     QVERIFY(rows.first().startsWith(firstQuantity));
     QVERIFY(streamed.count() >= rows.size());
     QCOMPARE(rows, streamed.rows().mid(0, rows.size()));

@@ -35,13 +35,6 @@ constexpr quint16 id(ModelValueID value)
     return Model::Interfaces::toNumber(value);
 }
 
-struct Result
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 } // namespace
 
 class TestK27ctlSettings : public TestSupport::TrappedTest
@@ -65,9 +58,9 @@ private:
     void tearDown() override;
 
     void startDevice(const DeviceSim::DeviceSimulatorOptions &extra = {});
-    Result run(const QStringList &arguments);
-    Result settings(const QString &direction, const QString &path,
-                    const QString &timeout = QStringLiteral("3"));
+    TestSupport::ToolRun run(const QStringList &arguments);
+    TestSupport::ToolRun settings(const QString &direction, const QString &path,
+                                  const QString &timeout = QStringLiteral("3"));
     QString writeSettingsFile(const QByteArray &content);
     // The "SetModelValue" identifiers the device received before the test's own "GetName"
     // behind everything k27ctl wrote (the line is first-in first-out).
@@ -98,15 +91,15 @@ void TestK27ctlSettings::startDevice(const DeviceSim::DeviceSimulatorOptions &ex
     QVERIFY2(m_device->start(), qPrintable(m_device->errorString()));
 }
 
-Result TestK27ctlSettings::run(const QStringList &arguments)
+TestSupport::ToolRun TestK27ctlSettings::run(const QStringList &arguments)
 {
     const TestSupport::ToolRun run
         = TestSupport::runServedTool(QStringLiteral(K27CTL_PATH), arguments);
-    return {run.exitCode, run.standardOutput, run.standardError};
+    return run;
 }
 
-Result TestK27ctlSettings::settings(const QString &direction, const QString &path,
-                                    const QString &timeout)
+TestSupport::ToolRun TestK27ctlSettings::settings(const QString &direction, const QString &path,
+                                                  const QString &timeout)
 {
     return run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("--timeout"),
                 timeout, QStringLiteral("settings"), direction, path});
@@ -162,13 +155,14 @@ void TestK27ctlSettings::bootloaderRefusesSettings()
         = direction == QLatin1String("import") ? writeSettingsFile(R"({"TripClass": 1})") : path;
     QVERIFY(!file.isEmpty());
 
-    const Result result = settings(direction, file);
+    const TestSupport::ToolRun result = settings(direction, file);
     QCOMPARE(result.exitCode, 12);
-    QCOMPARE(result.out, QByteArray());
-    QVERIFY2(result.err.contains("the device's platform is in its bootloader and reports no "
-                                 "settings; "
-                                 + message),
-             result.err.constData());
+    QCOMPARE(result.standardOutput, QByteArray());
+    QVERIFY2(
+        result.standardError.contains("the device's platform is in its bootloader and reports no "
+                                      "settings; "
+                                      + message),
+        result.standardError.constData());
     QVERIFY(!QFile::exists(path));
     QList<quint32> written;
     QVERIFY(setValuesBeforeBarrier(&written));
@@ -184,14 +178,16 @@ void TestK27ctlSettings::importNotEchoedIsNotConfirmed()
     startDevice(options);
     const QString path = writeSettingsFile(R"({"TripClass": 3, "NominalCurrent": 3.0})");
 
-    const Result result = settings(QStringLiteral("import"), path, QStringLiteral("2"));
+    const TestSupport::ToolRun result
+        = settings(QStringLiteral("import"), path, QStringLiteral("2"));
     QCOMPARE(result.exitCode, 10);
-    QVERIFY2(!result.out.contains("written") && !result.out.contains("Settings imported"),
-             result.out.constData());
-    QCOMPARE(result.out,
+    QVERIFY2(!result.standardOutput.contains("written")
+                 && !result.standardOutput.contains("Settings imported"),
+             result.standardOutput.constData());
+    QCOMPARE(result.standardOutput,
              QByteArray("Trip class 2E \u2192 10A\n"
                         "Nominal current 3.0 A: not confirmed by the device\n"));
-    QCOMPARE(result.err,
+    QCOMPARE(result.standardError,
              "k27ctl: settings not imported from " + path.toUtf8()
                  + ": the device did not confirm 1 of 2 within 2 s: NominalCurrent\n");
     QCOMPARE(m_device->modelValue(id(ModelValueID::NominalCurrent)), double(2.6F));
@@ -227,10 +223,10 @@ void TestK27ctlSettings::refusedFileSendsNothing()
     startDevice();
     const QString path = writeSettingsFile(content);
 
-    const Result result = settings(QStringLiteral("import"), path);
+    const TestSupport::ToolRun result = settings(QStringLiteral("import"), path);
     QCOMPARE(result.exitCode, 2);
-    QCOMPARE(result.out, QByteArray());
-    QCOMPARE(result.err,
+    QCOMPARE(result.standardOutput, QByteArray());
+    QCOMPARE(result.standardError,
              "k27ctl: settings not imported from " + path.toUtf8() + ": " + message
                  + "; nothing sent\n");
     QList<quint32> written;
@@ -241,13 +237,15 @@ void TestK27ctlSettings::refusedFileSendsNothing()
 void TestK27ctlSettings::fileInconsistentWithPresentSettingsSendsNothing()
 {
     startDevice();
-    Result result = settings(
+    TestSupport::ToolRun result = settings(
         QStringLiteral("import"),
         writeSettingsFile(R"({"NominalCurrent": 3.0, "Undercurrent": {"Threshold": 2.5}})"));
-    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.standardError, QByteArray());
     QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.out.startsWith("Settings imported from "), result.out.constData());
-    QVERIFY2(result.out.contains(": 2 values confirmed by the device\n"), result.out.constData());
+    QVERIFY2(result.standardOutput.startsWith("Settings imported from "),
+             result.standardOutput.constData());
+    QVERIFY2(result.standardOutput.contains(": 2 values confirmed by the device\n"),
+             result.standardOutput.constData());
     QList<quint32> written;
     QVERIFY(setValuesBeforeBarrier(&written));
     m_device->clearReceivedPackets();
@@ -256,13 +254,15 @@ void TestK27ctlSettings::fileInconsistentWithPresentSettingsSendsNothing()
     const QString path = writeSettingsFile(R"({"NominalCurrent": 1.0})");
     result = settings(QStringLiteral("import"), path);
     QCOMPARE(result.exitCode, 2);
-    QCOMPARE(result.out, QByteArray());
+    QCOMPARE(result.standardOutput, QByteArray());
     // Both are named; the threshold's lowest value is the catalogue's.
-    QVERIFY2(result.err.startsWith("k27ctl: settings not imported from " + path.toUtf8()
-                                   + ": \"NominalCurrent\" is 1, and the device's "
-                                     "\"Undercurrent.Threshold\" of 2.5 would then lie outside "),
-             result.err.constData());
-    QVERIFY2(result.err.endsWith(" to 1; nothing sent\n"), result.err.constData());
+    QVERIFY2(result.standardError.startsWith(
+                 "k27ctl: settings not imported from " + path.toUtf8()
+                 + ": \"NominalCurrent\" is 1, and the device's "
+                   "\"Undercurrent.Threshold\" of 2.5 would then lie outside "),
+             result.standardError.constData());
+    QVERIFY2(result.standardError.endsWith(" to 1; nothing sent\n"),
+             result.standardError.constData());
     QVERIFY(setValuesBeforeBarrier(&written));
     QCOMPARE(written, QList<quint32>());
     QCOMPARE(m_device->modelValue(id(ModelValueID::NominalCurrent)), 3.0);
@@ -297,9 +297,9 @@ void TestK27ctlSettings::diffComparesAndSendsNothing()
     startDevice();
     const QString path = writeSettingsFile(content);
 
-    const Result result = settings(QStringLiteral("diff"), path);
-    QCOMPARE(result.out, out);
-    QVERIFY2(result.err.endsWith(err), result.err.constData());
+    const TestSupport::ToolRun result = settings(QStringLiteral("diff"), path);
+    QCOMPARE(result.standardOutput, out);
+    QVERIFY2(result.standardError.endsWith(err), result.standardError.constData());
     QCOMPARE(result.exitCode, exitCode);
     QList<quint32> written;
     QVERIFY(setValuesBeforeBarrier(&written));
@@ -321,24 +321,24 @@ void TestK27ctlSettings::wrongWidthIsNoValue()
     options.answerWidths.insert(id(ModelValueID::NominalCurrent), width);
     startDevice(options);
 
-    const Result get = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("get"),
-                            QStringLiteral("NominalCurrent")});
+    const TestSupport::ToolRun get = run({QStringLiteral("--port"), m_device->portName(),
+                                          QStringLiteral("get"), QStringLiteral("NominalCurrent")});
     QCOMPARE(get.exitCode, 11);
-    QCOMPARE(get.out, QByteArray());
-    QCOMPARE(get.err,
+    QCOMPARE(get.standardOutput, QByteArray());
+    QCOMPARE(get.standardError,
              QStringLiteral("k27ctl: no valid answer for NominalCurrent: the device sent %1 "
                             "content byte(s), which is no content of its type\n")
                  .arg(width)
                  .toUtf8());
 
-    const Result dump
+    const TestSupport::ToolRun dump
         = run({QStringLiteral("--port"), m_device->portName(), QStringLiteral("dump")});
     QCOMPARE(dump.exitCode, 11);
-    QCOMPARE(dump.err,
+    QCOMPARE(dump.standardError,
              QByteArray("k27ctl: no valid answer for NominalCurrent (2): contents of the wrong "
                         "width\n"));
     QJsonParseError error {};
-    const QJsonArray values = QJsonDocument::fromJson(dump.out, &error).array();
+    const QJsonArray values = QJsonDocument::fromJson(dump.standardOutput, &error).array();
     QCOMPARE(error.error, QJsonParseError::NoError);
     bool listed = false;
     for (const QJsonValue &entry : values) {
@@ -352,7 +352,7 @@ void TestK27ctlSettings::wrongWidthIsNoValue()
                  QStringLiteral("%1 content byte(s)").arg(width));
     }
     QVERIFY(listed);
-    QVERIFY(dump.out.contains(R"({"id": 3, "name": "NominalCurrentMax", "value": )"));
+    QVERIFY(dump.standardOutput.contains(R"({"id": 3, "name": "NominalCurrentMax", "value": )"));
 
     // The packet log says so: a line per dropped content, with the count so far.
     QProcess monitor;

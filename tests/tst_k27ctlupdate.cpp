@@ -39,13 +39,6 @@ quint16 id(ModelValueID value)
     return Model::Interfaces::toNumber(value);
 }
 
-struct Result
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 // The packets of an update the device received.
 int updatePackets(const QList<ReceivedPacket> &packets)
 {
@@ -110,7 +103,8 @@ private:
 
     // Runs k27ctl while this event loop keeps the simulated device serving.
     // waits: the update's waits (--update-waits).
-    Result run(const QStringList &arguments, const QString &waits = QStringLiteral("300,1,1,1"))
+    TestSupport::ToolRun run(const QStringList &arguments,
+                             const QString &waits = QStringLiteral("300,1,1,1"))
     {
         const TestSupport::ToolRun run = TestSupport::runServedTool(
             QStringLiteral(K27CTL_PATH),
@@ -118,7 +112,7 @@ private:
                          QStringLiteral("--update-waits"), waits,
                          QStringLiteral("--settings-folder"), settingsFolder()}
                 + arguments);
-        return {run.exitCode, run.standardOutput, run.standardError};
+        return run;
     }
     // Where the settings are saved before an update.
     QString settingsFolder() const { return m_folder->filePath(QStringLiteral("settings")); }
@@ -142,16 +136,17 @@ private slots:
     {
         const QString path = package(QStringLiteral("V2.0.0.0"));
         QVERIFY(!path.isEmpty());
-        const Result result = run({QStringLiteral("update"), path});
-        QVERIFY2(result.exitCode == 0, result.err.constData());
+        const TestSupport::ToolRun result = run({QStringLiteral("update"), path});
+        QVERIFY2(result.exitCode == 0, result.standardError.constData());
         // What the device reports at the end, not what was sent; its settings are as before.
-        QCOMPARE(result.out,
+        QCOMPARE(result.standardOutput,
                  QByteArray("installed package V2.0.0.0: platform V2.0.0.0, display V2.0.0.1\n"));
-        QVERIFY2(result.err.contains("Settings as before the update"), result.err.constData());
+        QVERIFY2(result.standardError.contains("Settings as before the update"),
+                 result.standardError.constData());
         for (const char *text :
              {"Platform: 100 %, block 6 of 6", "Waiting for the device to restart",
               "Display: 100 %, block 3 of 3", "blocks/s", "left"})
-            QVERIFY2(result.err.contains(text), result.err.constData());
+            QVERIFY2(result.standardError.contains(text), result.standardError.constData());
         // The program has ended; the device reads the last of what it wrote as its loop turns.
         QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
         QTRY_COMPARE(m_device->display().applicationVersion(), 0x02000001u);
@@ -217,13 +212,14 @@ private slots:
             m_device->setModelValue(10, 1, false);
         QVERIFY(!path.isEmpty());
         m_device->clearReceivedPackets();
-        const Result result = run(motor ? QStringList {QStringLiteral("update"),
-                                                       QStringLiteral("--allow-downgrade"), path}
-                                        : QStringList {QStringLiteral("update"), path});
+        const TestSupport::ToolRun result
+            = run(motor ? QStringList {QStringLiteral("update"),
+                                       QStringLiteral("--allow-downgrade"), path}
+                        : QStringList {QStringLiteral("update"), path});
         QCOMPARE(result.exitCode, 8);
-        QVERIFY2(result.err.contains(message), result.err.constData());
-        QCOMPARE(result.err.count('\n'), 1);
-        QVERIFY(result.out.isEmpty());
+        QVERIFY2(result.standardError.contains(message), result.standardError.constData());
+        QCOMPARE(result.standardError.count('\n'), 1);
+        QVERIFY(result.standardOutput.isEmpty());
         // A refused package is known before the model read (whose 47 requests then come
         // first on the line) or right after it: nothing of an update follows.
         const bool afterModelRead
@@ -262,7 +258,7 @@ private slots:
         QStringList arguments {QStringLiteral("update"), path};
         if (restore)
             arguments.prepend(QStringLiteral("--restore-settings"));
-        const Result result = run(arguments);
+        const TestSupport::ToolRun result = run(arguments);
 
         const QStringList saved = savedSettingsFiles();
         QCOMPARE(saved.size(), 1);
@@ -276,24 +272,27 @@ private slots:
         QCOMPARE(savedObject.value(QStringLiteral("TripClass")).toInt(), 3);
         QCOMPARE(savedObject.value(QStringLiteral("NominalCurrent")).toDouble(), 2.5);
 
-        QVERIFY2(result.out.startsWith("installed package V2.0.0.0"), result.out.constData());
+        QVERIFY2(result.standardOutput.startsWith("installed package V2.0.0.0"),
+                 result.standardOutput.constData());
         for (const char *line : {"TripClass: device 2E, file 10A\n", "NominalCurrent: device ",
                                  "Undervoltage.Threshold: device 207 V, file 195.5 V\n"})
-            QVERIFY2(result.out.contains(line), result.out.constData());
+            QVERIFY2(result.standardOutput.contains(line), result.standardOutput.constData());
         QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
         if (restore) {
-            QVERIFY2(result.exitCode == 0, result.err.constData());
-            QVERIFY2(result.out.contains("Settings restored from "), result.out.constData());
-            QVERIFY2(result.out.contains("values confirmed by the device"), result.out.constData());
+            QVERIFY2(result.exitCode == 0, result.standardError.constData());
+            QVERIFY2(result.standardOutput.contains("Settings restored from "),
+                     result.standardOutput.constData());
+            QVERIFY2(result.standardOutput.contains("values confirmed by the device"),
+                     result.standardOutput.constData());
             for (const auto &setting : settings)
                 QCOMPARE(float(m_device->modelValue(id(setting.first))), float(setting.second));
         } else {
             QCOMPARE(result.exitCode, 1);
-            QVERIFY2(result.err.contains("--restore-settings writes them back"),
-                     result.err.constData());
+            QVERIFY2(result.standardError.contains("--restore-settings writes them back"),
+                     result.standardError.constData());
             // The device keeps its defaults: nothing was written back.
             QCOMPARE(m_device->modelValue(id(ModelValueID::TripClass)), 0.0);
-            QVERIFY(!result.out.contains("Settings restored"));
+            QVERIFY(!result.standardOutput.contains("Settings restored"));
         }
     }
 
@@ -304,11 +303,13 @@ private slots:
         const QString path = package(QStringLiteral("V2.0.0.0"));
         QVERIFY(!path.isEmpty());
         m_device->clearReceivedPackets();
-        const Result result = run({QStringLiteral("update"), path});
+        const TestSupport::ToolRun result = run({QStringLiteral("update"), path});
         QCOMPARE(result.exitCode, 13);
-        QVERIFY2(result.err.contains("could not be saved to "), result.err.constData());
-        QVERIFY2(result.err.contains("; nothing sent\n"), result.err.constData());
-        QVERIFY(result.out.isEmpty());
+        QVERIFY2(result.standardError.contains("could not be saved to "),
+                 result.standardError.constData());
+        QVERIFY2(result.standardError.contains("; nothing sent\n"),
+                 result.standardError.constData());
+        QVERIFY(result.standardOutput.isEmpty());
         QCOMPARE(updatePackets(m_device->receivedPackets()), 0);
         QCOMPARE(m_device->platform().applicationVersion(), deviceVersion);
     }
@@ -329,9 +330,9 @@ private slots:
         m_device->platform().setVersions(versions);
         const QString path = displayOnly ? displayPackage() : package(QStringLiteral("V0.9.0.0"));
         QVERIFY(!path.isEmpty());
-        const Result result
+        const TestSupport::ToolRun result
             = run({QStringLiteral("update"), QStringLiteral("--allow-downgrade"), path});
-        QVERIFY2(result.exitCode == 0, result.err.constData());
+        QVERIFY2(result.exitCode == 0, result.standardError.constData());
         QTRY_COMPARE(m_device->display().applicationVersion(), 0x02000001u);
         QCOMPARE(m_device->platform().applicationVersion(),
                  displayOnly ? deviceVersion : 0x00090000u);
@@ -362,23 +363,24 @@ private slots:
         UpdateFaults faults;
         faults.stallAfterBlock = stallAfterBlock;
         m_device->setUpdateFaults(faults, node);
-        const Result broken = run({QStringLiteral("update"), path});
+        const TestSupport::ToolRun broken = run({QStringLiteral("update"), path});
         QCOMPARE(broken.exitCode, 9);
-        QVERIFY2(broken.err.contains(message), broken.err.constData());
-        QVERIFY(!broken.out.contains("installed"));
+        QVERIFY2(broken.standardError.contains(message), broken.standardError.constData());
+        QVERIFY(!broken.standardOutput.contains("installed"));
         QCOMPARE(m_device->controller(node)->mode(), SimulatedController::Mode::Bootloader);
 
         // What the device says of itself now.
         for (const QStringList &command :
              {QStringList {QStringLiteral("dump")},
               QStringList {QStringLiteral("get"), QStringLiteral("NominalCurrent")}}) {
-            const Result asked = run(command);
+            const TestSupport::ToolRun asked = run(command);
             if (node == 0) {
                 QCOMPARE(asked.exitCode, 12);
-                QVERIFY2(asked.err.contains("the platform runs its bootloader: its last update "
-                                            "did not finish"),
-                         asked.err.constData());
-                QVERIFY(asked.out.isEmpty());
+                QVERIFY2(asked.standardError.contains(
+                             "the platform runs its bootloader: its last update "
+                             "did not finish"),
+                         asked.standardError.constData());
+                QVERIFY(asked.standardOutput.isEmpty());
             } else {
                 QCOMPARE(asked.exitCode, 0);
             }
@@ -386,9 +388,9 @@ private slots:
 
         m_device->setUpdateFaults(UpdateFaults());
         m_device->clearReceivedPackets();
-        const Result completed = run({QStringLiteral("update"), path});
-        QVERIFY2(completed.exitCode == 0, completed.err.constData());
-        QCOMPARE(completed.out,
+        const TestSupport::ToolRun completed = run({QStringLiteral("update"), path});
+        QVERIFY2(completed.exitCode == 0, completed.standardError.constData());
+        QCOMPARE(completed.standardOutput,
                  QByteArray("installed package V2.0.0.0: platform V2.0.0.0, display V2.0.0.1\n"));
         QTRY_COMPARE(m_device->platform().applicationVersion(), 0x02000000u);
         QCOMPARE(m_device->display().applicationVersion(), 0x02000001u);
@@ -434,12 +436,12 @@ private slots:
         }
         // The display's last writes take long enough for the device to be gone before it is
         // asked what it runs.
-        const Result result
+        const TestSupport::ToolRun result
             = run({QStringLiteral("update"), QStringLiteral("--allow-downgrade"), path},
                   QStringLiteral("300,1,1,300"));
         QCOMPARE(result.exitCode, 9);
-        QVERIFY2(result.err.contains(message), result.err.constData());
-        QVERIFY(!result.out.contains("installed"));
+        QVERIFY2(result.standardError.contains(message), result.standardError.constData());
+        QVERIFY(!result.standardOutput.contains("installed"));
     }
 
     // A pause of the program (a busy or suspended computer) longer than the stall time-out:

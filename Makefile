@@ -25,7 +25,9 @@ LAUNCHER = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # ccache takes a source's headers from the compiler's dependency file instead of running the
 # preprocessor once more: a first build, with nothing in the cache, costs no more than without.
 export CCACHE_DEPEND ?= true
-CONFIGURE = cmake -S . -B $(1) $(call GENERATOR,$(1)) $(LAUNCHER) $(WERROR_FLAGS)
+# File and line in backtraces, without the rest of the debugging information: a quarter less
+# compile time, and the linker reads a fifth of the objects' size (configure by hand for more).
+CONFIGURE = cmake -S . -B $(1) $(call GENERATOR,$(1)) $(LAUNCHER) $(WERROR_FLAGS) -DK27_LINE_TABLES=ON
 
 .PHONY: run demo screenshots test package bench check-format check-layers deps build build-sanitize build-tsan test-normal test-package test-sanitize test-tsan clean
 
@@ -83,10 +85,17 @@ test-normal: build
 test-package: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -L package
 
+# The sanitizer builds start their tests in the order of the times the normal build measured
+# (longest first), unless they have measured times of their own.
+COST_DATA = Testing/Temporary/CTestCostData.txt
+SEED_COST_DATA = mkdir -p $(1)/Testing/Temporary && if [ -f $(BUILD_DIR)/$(COST_DATA) ] && [ ! -f $(1)/$(COST_DATA) ]; then cp $(BUILD_DIR)/$(COST_DATA) $(1)/$(COST_DATA); fi
+
 test-sanitize: build-sanitize
+	$(call SEED_COST_DATA,$(SANITIZE_DIR))
 	cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(TEST_JOBS)
 
 test-tsan: build-tsan
+	$(call SEED_COST_DATA,$(TSAN_DIR))
 	cd $(TSAN_DIR) && ctest --output-on-failure -j $(TEST_JOBS) -L threaded
 
 clean:

@@ -10,6 +10,8 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -43,57 +45,92 @@ const QStringList pictures {
 
 } // namespace
 
+// One run of the tool. The runs wait on their simulated devices far more than they compute:
+// all of them start together and each row of the test takes its own.
+struct ScreenshotRun
+{
+    QString name;
+    QStringList arguments;
+    QString translation;
+    // The main window's pictures are taken at this size (a field laptop's screen unless asked
+    // otherwise).
+    QSize windowSize;
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<QProcess> process;
+};
+
 class TestScreenshots : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void writesEveryPicture_data();
     void writesEveryPicture();
     void refusesAMalformedSize();
+
+private:
+    std::vector<ScreenshotRun> m_runs;
 };
+
+void TestScreenshots::initTestCase()
+{
+    m_runs.push_back({QStringLiteral("English"),
+                      {},
+                      QStringLiteral("not found"),
+                      QSize(1280, 720),
+                      nullptr,
+                      nullptr});
+    m_runs.push_back({QStringLiteral("German"),
+                      {QStringLiteral("--locale"), QStringLiteral("de_DE")},
+                      QStringLiteral("de_DE from "),
+                      QSize(1280, 720),
+                      nullptr,
+                      nullptr});
+    m_runs.push_back({QStringLiteral("1366x768"),
+                      {QStringLiteral("--size"), QStringLiteral("1366x768")},
+                      QStringLiteral("not found"),
+                      QSize(1366, 768),
+                      nullptr,
+                      nullptr});
+    // Start-up says where the program's translation came from when asked to.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("k27.startup.info=true"));
+    for (ScreenshotRun &run : m_runs) {
+        run.folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(run.folder->isValid());
+        run.process = std::make_unique<QProcess>();
+        run.process->setProcessEnvironment(environment);
+        run.process->start(QStringLiteral(K27_SCREENSHOTS_PATH),
+                           QStringList {QStringLiteral("--out"), run.folder->path(),
+                                        QStringLiteral("--trend-seconds"), QStringLiteral("1")}
+                               + run.arguments);
+    }
+}
 
 void TestScreenshots::writesEveryPicture_data()
 {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("translation");
-    // The main window's pictures are taken at this size (a field laptop's screen unless asked
-    // otherwise).
-    QTest::addColumn<QSize>("windowSize");
-
-    QTest::newRow("English") << QStringList() << QStringLiteral("not found") << QSize(1280, 720);
-    QTest::newRow("German") << QStringList {QStringLiteral("--locale"), QStringLiteral("de_DE")}
-                            << QStringLiteral("de_DE from ") << QSize(1280, 720);
-    QTest::newRow("1366x768") << QStringList {QStringLiteral("--size"), QStringLiteral("1366x768")}
-                              << QStringLiteral("not found") << QSize(1366, 768);
+    QTest::addColumn<int>("runIndex");
+    for (std::size_t index = 0; index < m_runs.size(); ++index)
+        QTest::newRow(qPrintable(m_runs[index].name)) << int(index);
 }
 
 void TestScreenshots::writesEveryPicture()
 {
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, translation);
-    QFETCH(QSize, windowSize);
+    QFETCH(int, runIndex);
+    const ScreenshotRun &run = m_runs.at(std::size_t(runIndex));
+    QProcess &process = *run.process;
+    const QSize windowSize = run.windowSize;
 
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    QProcess process;
-    // Start-up says where the program's translation came from when asked to.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("k27.startup.info=true"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(K27_SCREENSHOTS_PATH),
-                  QStringList {QStringLiteral("--out"), folder.path(),
-                               QStringLiteral("--trend-seconds"), QStringLiteral("1")}
-                      + arguments);
-    QVERIFY(process.waitForFinished(50000));
+    QVERIFY(process.waitForFinished(120000));
     const QString errors = QString::fromUtf8(process.readAllStandardError());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QVERIFY2(process.exitCode() == 0, qPrintable(errors));
-    QVERIFY2(errors.contains(QStringLiteral("translation k27_servicetool ") + translation),
+    QVERIFY2(errors.contains(QStringLiteral("translation k27_servicetool ") + run.translation),
              qPrintable(errors));
 
     // The tool names each picture as it writes it, and writes nothing else.
-    const QDir out(folder.path());
+    const QDir out(run.folder->path());
     QStringList named = QString::fromUtf8(process.readAllStandardOutput())
                             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QStringList expected;

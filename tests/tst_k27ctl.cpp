@@ -613,6 +613,11 @@ void TestK27ctl::badArguments_data()
     QTest::newRow("zero seconds") << QStringList {"--port",  "PORT",      "measure",
                                                   "voltage", "--seconds", "0"}
                                   << QByteArray("--seconds takes a number of seconds above 0");
+    for (const char *waits : {"1,1,1", "1,1,1,1,1", "1,1,1,x", "1,1,1,1,1,-5"}) {
+        QTest::addRow("update waits %s", waits)
+            << QStringList {"--port", "PORT", "--update-waits", waits, "update", "package.tar"}
+            << QByteArray("--update-waits takes four or six numbers");
+    }
     QTest::newRow("seconds of another command")
         << QStringList {"--port", "PORT", "--seconds", "2", "dump"}
         << QByteArray("--seconds belongs to measure");

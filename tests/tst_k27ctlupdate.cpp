@@ -101,6 +101,10 @@ private:
         m_folder.reset();
     }
 
+    // The usual waits, but a device silent for 1.5 s between two blocks has stopped asking
+    // (5 s in use): for the tests that wait for it.
+    const QString shortStall = QStringLiteral("300,1,1,1,30000,1500");
+
     // Runs k27ctl while this event loop keeps the simulated device serving.
     // waits: the update's waits (--update-waits).
     TestSupport::ToolRun run(const QStringList &arguments,
@@ -363,7 +367,7 @@ private slots:
         UpdateFaults faults;
         faults.stallAfterBlock = stallAfterBlock;
         m_device->setUpdateFaults(faults, node);
-        const TestSupport::ToolRun broken = run({QStringLiteral("update"), path});
+        const TestSupport::ToolRun broken = run({QStringLiteral("update"), path}, shortStall);
         QCOMPARE(broken.exitCode, 9);
         QVERIFY2(broken.standardError.contains(message), broken.standardError.constData());
         QVERIFY(!broken.standardOutput.contains("installed"));
@@ -435,9 +439,10 @@ private slots:
             m_device->setUpdateFaults(faults, 1);
         }
         // The display's last writes take long enough for the device to be gone before it is
-        // asked what it runs.
+        // asked what it runs. Its answer is waited for 1.5 s instead of 3.
         const TestSupport::ToolRun result
-            = run({QStringLiteral("update"), QStringLiteral("--allow-downgrade"), path},
+            = run({QStringLiteral("--timeout"), QStringLiteral("1.5"), QStringLiteral("update"),
+                   QStringLiteral("--allow-downgrade"), path},
                   QStringLiteral("300,1,1,300"));
         QCOMPARE(result.exitCode, 9);
         QVERIFY2(result.standardError.contains(message), result.standardError.constData());
@@ -461,15 +466,15 @@ private slots:
                         return;
                     stopped = true;
                     ::kill(pid_t(process.processId()), SIGSTOP);
-                    // Six seconds: more than the five a device may stay silent.
-                    QTimer::singleShot(6000, this, [&] {
+                    // Longer than the device may stay silent between two blocks.
+                    QTimer::singleShot(3000, this, [&] {
                         continued = true;
                         ::kill(pid_t(process.processId()), SIGCONT);
                     });
                 });
         process.start(QStringLiteral(K27CTL_PATH),
                       {QStringLiteral("--port"), m_device->portName(),
-                       QStringLiteral("--update-waits"), QStringLiteral("300,1,1,1"),
+                       QStringLiteral("--update-waits"), shortStall,
                        QStringLiteral("--settings-folder"), settingsFolder(),
                        QStringLiteral("update"), path});
         QVERIFY(process.waitForStarted());

@@ -9,7 +9,7 @@ namespace Application::K27 {
 
 namespace {
 
-FileChooser::Answerer &installedAnswerer()
+FileChooser::Answerer &installedFileAnswerer()
 {
     static FileChooser::Answerer answerer;
     return answerer;
@@ -43,7 +43,7 @@ QString FileChooser::choose(QWidget *parent, const Request &asked, const QString
     Request request = asked;
     request.suggested = existingPlace(asked.suggested);
     const QString suffix = request.purpose == Purpose::Save ? defaultSuffix : QString();
-    if (const Answerer answerer = installedAnswerer())
+    if (const Answerer answerer = installedFileAnswerer())
         return withSuffix(answerer(request), suffix);
     if (request.purpose == Purpose::Open)
         return QFileDialog::getOpenFileName(parent, request.title, request.suggested,
@@ -63,7 +63,7 @@ void FileChooser::chooseBeside(QWidget *parent, const Request &asked, const QStr
 {
     Request request = asked;
     request.suggested = existingPlace(asked.suggested);
-    if (const Answerer answerer = installedAnswerer()) {
+    if (const Answerer answerer = installedFileAnswerer()) {
         // The answer may come at once: the window asked as if it would come later.
         const QString path = answerer(request);
         if (!path.isEmpty())
@@ -85,8 +85,8 @@ void FileChooser::chooseBeside(QWidget *parent, const Request &asked, const QStr
 
 FileChooser::Answerer FileChooser::setAnswerer(Answerer answerer)
 {
-    Answerer previous = std::move(installedAnswerer());
-    installedAnswerer() = std::move(answerer);
+    Answerer previous = std::move(installedFileAnswerer());
+    installedFileAnswerer() = std::move(answerer);
     return previous;
 }
 

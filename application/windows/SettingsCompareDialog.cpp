@@ -11,7 +11,7 @@ namespace Application::K27 {
 
 namespace {
 
-SettingsCompareDialog::Answerer &installedAnswerer()
+SettingsCompareDialog::Answerer &installedCompareAnswerer()
 {
     static SettingsCompareDialog::Answerer answerer;
     return answerer;
@@ -107,7 +107,7 @@ std::optional<quint16> SettingsCompareDialog::choose(QWidget *parent,
                                                      const SettingsComparison &comparison,
                                                      const QString &file)
 {
-    if (const Answerer answerer = installedAnswerer())
+    if (const Answerer answerer = installedCompareAnswerer())
         return answerer(comparison);
     // The dialog may go with its parent while it is open (the device window closes when its
     // port goes away); a guarded pointer tells.
@@ -124,8 +124,8 @@ std::optional<quint16> SettingsCompareDialog::choose(QWidget *parent,
 
 SettingsCompareDialog::Answerer SettingsCompareDialog::setAnswerer(Answerer answerer)
 {
-    Answerer previous = std::move(installedAnswerer());
-    installedAnswerer() = std::move(answerer);
+    Answerer previous = std::move(installedCompareAnswerer());
+    installedCompareAnswerer() = std::move(answerer);
     return previous;
 }
 

@@ -6,7 +6,7 @@ namespace Application::K27 {
 
 namespace {
 
-YesNoQuestion::Answerer &installedAnswerer()
+YesNoQuestion::Answerer &installedQuestionAnswerer()
 {
     static YesNoQuestion::Answerer answerer;
     return answerer;
@@ -16,7 +16,7 @@ YesNoQuestion::Answerer &installedAnswerer()
 
 bool YesNoQuestion::ask(QWidget *parent, const Request &request)
 {
-    if (const Answerer answerer = installedAnswerer())
+    if (const Answerer answerer = installedQuestionAnswerer())
         return answerer(request);
     return QMessageBox::question(parent, request.title, request.text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
@@ -25,8 +25,8 @@ bool YesNoQuestion::ask(QWidget *parent, const Request &request)
 
 YesNoQuestion::Answerer YesNoQuestion::setAnswerer(Answerer answerer)
 {
-    Answerer previous = std::move(installedAnswerer());
-    installedAnswerer() = std::move(answerer);
+    Answerer previous = std::move(installedQuestionAnswerer());
+    installedQuestionAnswerer() = std::move(answerer);
     return previous;
 }
 

@@ -634,12 +634,14 @@ bool ControlSession::update(const QString &packagePath, bool allowDowngrade,
         return false;
     Service::K27::PackageUpdateService::Timing timing
         = m_application->packageUpdateService()->timing();
-    if (waits.size() == 4) {
+    if (waits.size() >= 4) {
         timing.platformBootloaderMs = waits.at(0);
         timing.displayBootloaderMs = waits.at(1);
         timing.deviceSettleMs = waits.at(2);
         timing.displayFinishMs = waits.at(3);
     }
+    if (waits.size() == 6)
+        m_application->updateControlService()->setStallTimeouts(waits.at(4), waits.at(5));
     // The updated controllers answer within the time answers are waited for.
     timing.confirmTimeoutMs = m_timeoutMs;
     timing.pollMs = qBound(100, m_timeoutMs / 3, 1000);

@@ -101,7 +101,8 @@ public:
     // or at once when its platform runs its bootloader (an earlier update broke off; a package
     // with a platform image completes it).
     // waits: the update's waits in milliseconds (after the platform's and the display's
-    // bootloader jumps, after the device came back, before "StopDisplayUpdate"); empty for the
+    // bootloader jumps, after the device came back, before "StopDisplayUpdate", and optionally
+    // the longest silence before the first block request and between two); empty for the
     // usual ones.
     // Before the first command of the update, the device's settings are saved in
     // settingsFolder (SettingsBeforeUpdate); a save that fails ends it with SettingsNotSaved,

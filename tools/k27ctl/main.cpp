@@ -4,7 +4,7 @@
 //   k27ctl --port PATH [--timeout SECONDS] dump | get NAME | set NAME VALUE | fire ACTION
 //          | monitor | settings export FILE | settings import FILE | settings diff FILE
 //          | measure voltage|current|power [--seconds N] | report FILE.pdf
-//   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D] [--settings-folder DIR]
+//   k27ctl --port PATH [--allow-downgrade] [--update-waits A,B,C,D[,E,F]] [--settings-folder DIR]
 //          [--restore-settings] update PACKAGE
 //
 // Exit codes: 0 success, 1 settings diff found the device's settings other than the file's,
@@ -82,9 +82,11 @@ const char *const usage
       "options of update:\n"
       "  --allow-downgrade       install a package that is not newer than the device, or\n"
       "                          that has no platform image to compare\n"
-      "  --update-waits A,B,C,D  the update's waits in ms (2000,1000,1000,5000): after the\n"
-      "                          platform's bootloader jump, after the display's, after the\n"
-      "                          device came back, before the display update ends\n"
+      "  --update-waits A,B,C,D[,E,F]  the update's waits in ms (2000,1000,1000,5000,\n"
+      "                          30000,5000): after the platform's bootloader jump, after\n"
+      "                          the display's, after the device came back, before the\n"
+      "                          display update ends; the longest the device may take to\n"
+      "                          ask for its first block, and between two blocks\n"
       "  --settings-folder DIR   where the settings are saved before the update (the\n"
       "                          current folder if not given)\n"
       "  --restore-settings      write the saved settings that the update changed back\n"
@@ -153,7 +155,7 @@ int main(int argc, char *argv[])
                        "has no platform image to compare."));
     const QCommandLineOption updateWaitsOption(QStringLiteral("update-waits"),
                                                QStringLiteral("update: the waits in ms."),
-                                               QStringLiteral("A,B,C,D"));
+                                               QStringLiteral("A,B,C,D[,E,F]"));
     parser.addOption(helpOption);
     parser.addOption(allowDowngradeOption);
     parser.addOption(updateWaitsOption);
@@ -229,9 +231,9 @@ int main(int argc, char *argv[])
                 break;
             updateWaits.append(milliseconds);
         }
-        if (updateWaits.size() != 4 || parts.size() != 4)
-            return badArguments(
-                QStringLiteral("--update-waits takes four numbers of milliseconds, 0 to 600000"));
+        if (updateWaits.size() != parts.size() || (parts.size() != 4 && parts.size() != 6))
+            return badArguments(QStringLiteral(
+                "--update-waits takes four or six numbers of milliseconds, 0 to 600000"));
     }
 
     // A signal ends the event loop normally, so that everything is cleaned up on the way out

@@ -54,6 +54,8 @@ public:
         PlatformInBootloader = 12,
         // update: the device's settings could not be saved before the update: nothing sent
         SettingsNotSaved = 13,
+        // The program could not set itself up (watching for signals): nothing sent
+        CannotStart = 14,
     };
 
     ControlSession(const QString &portPath, int timeoutMs, QTextStream &out, QTextStream &err);

@@ -241,7 +241,7 @@ int main(int argc, char *argv[])
     // interrupted.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
         err << "k27ctl: cannot watch for signals" << Qt::endl;
-        return 1;
+        return ControlSession::CannotStart;
     }
     const bool monitoring = command == QLatin1String("monitor");
     // A measurement is stopped on the device before the program ends.

@@ -44,6 +44,15 @@ void ReportedSettings::update(uint32_t eventId, Utilities::Events::BaseEvent &ev
         || valueEvent->getType() != ModelValueEvent::ReceivedFromDevice)
         return;
     m_arrived.insert(valueEvent->getId());
+    if (m_whenComplete && complete())
+        std::exchange(m_whenComplete, nullptr)();
+}
+
+void ReportedSettings::whenComplete(std::function<void()> callback)
+{
+    m_whenComplete = std::move(callback);
+    if (m_whenComplete && complete())
+        std::exchange(m_whenComplete, nullptr)();
 }
 
 bool ReportedSettings::arrived(ModelValueID value) const

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QSet>
 #include <QSharedPointer>
+#include <functional>
 
 namespace Model::Observer {
 class ModelValueObserver;
@@ -38,10 +39,16 @@ public:
     // Whether the device reported the value since the port opened.
     bool arrived(Model::Interfaces::ModelValueID value) const;
 
+    // Called once, by the report that completes the settings (at once when they are complete
+    // already). The observer is still telling others of that report then: anything that
+    // writes to the device or lets go of this object is to be done from the event loop.
+    void whenComplete(std::function<void()> callback);
+
 private:
     const QSharedPointer<Model::Observer::ModelValueObserver> m_observer;
     QMetaObject::Connection m_portState;
     QSet<quint16> m_arrived;
+    std::function<void()> m_whenComplete;
 };
 
 } // namespace Application::K27

@@ -204,6 +204,8 @@ public slots:
     void handlePackageUpdateFinished();
     void handlePackageUpdateStep(const Service::K27::UpdateStep &step);
     void handleRequestMemblock(quint16 blockNumber);
+    // RESTORE: writes back the settings the update changed, as saved before it.
+    void handleRestoreSettings();
 
 public:
     // What follows the package dialog: opens the chosen package and keeps its path as the
@@ -220,6 +222,20 @@ private:
     void handleUpdateStepCountdown();
     // The panel's word once the device is back with its new software.
     QString updateCompleteText() const;
+    // Saves the device's settings into the settings folder before the first command of an
+    // update, when the device has reported them. False, said in the panel, when they could not
+    // be saved: the update must not start.
+    bool saveSettingsBeforeUpdate();
+    // The device is back with its new software: once it has reported its settings again, they
+    // are compared with those saved before the update.
+    void awaitSettingsAfterUpdate();
+    void compareSettingsAfterUpdate();
+    // The device has confirmed the restored settings, or the time for it has passed.
+    void handleSettingsRestored();
+    // The panel's line on the settings kept across an update; rich text.
+    void showUpdateSettingsResult(const QString &html, ::Application::K27::ResultText::Kind kind);
+    // The folder EXPORT and IMPORT last used: the settings are saved there before an update.
+    QString settingsFolder() const;
 
     Service::K27::UpdateStep m_updateStep {};
     QTimer m_updateStepCountdown;
@@ -227,6 +243,13 @@ private:
     bool m_updateStarted = false;
     // The last run failed: the page says what state the device is left in and what to do.
     bool m_updateFailed = false;
+    // The file the device's settings were saved to before the last update; empty when none was
+    // saved.
+    QString m_settingsBeforeUpdatePath;
+    // What the device has reported since it came back from the update.
+    std::unique_ptr<::Application::K27::ReportedSettings> m_settingsAfterUpdate;
+    // RESTORE waiting for the device to report the settings back.
+    std::unique_ptr<::Application::K27::SettingsImport> m_settingsRestore;
     // Package update panel end.
 
     // ---- Service mode page (K27SubScreenServiceMode.cpp) and Demo page (K27SubScreenDemo.cpp)
@@ -295,6 +318,9 @@ private:
     bool deviceConnected() const;
     // Why the device cannot take part in an export or import now; empty when it can.
     QString settingsUnavailable() const;
+    // An import or a restore is waiting for the device: the model holds settings it has not
+    // confirmed.
+    bool settingsWriteWaiting() const;
     // The device has confirmed an import, or the time for it has passed.
     void handleSettingsImported();
     void applyAccessRights();

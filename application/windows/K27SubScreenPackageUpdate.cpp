@@ -1,8 +1,16 @@
 // The package update panel of the Information page: choosing a package, the version verdict,
-// the start, the progress with its current step, the errors; and the block requests that every
+// the start, the progress with its current step, the errors, the settings kept across the
+// update (saved before it, compared after it, RESTORE); and the block requests that every
 // update of the device is answered through.
 
 #include "application/core/Config.h"
+#include "application/core/NumberText.h"
+#include "application/core/ReportedSettings.h"
+#include "application/core/Settings.h"
+#include "application/core/SettingsBeforeUpdate.h"
+#include "application/core/SettingsComparison.h"
+#include "application/core/SettingsImport.h"
+#include "application/core/SettingsTransfer.h"
 #include "application/core/UpdateVerdict.h"
 #include "application/windows/FileChooser.h"
 #include "application/windows/K27SubScreen.h"
@@ -15,8 +23,15 @@
 #include "ui_K27SubScreenInformationPage.h"
 #include "utilities/VersionText.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 using Application::K27::FileChooser;
 using Application::K27::ResultText;
+using Application::K27::Settings;
+using Application::K27::SettingsComparison;
+using Application::K27::SettingsImport;
+using Application::K27::SettingsTransfer;
 using Application::K27::StatusDisplay;
 using Application::K27::UpdateVerdict;
 using Application::K27::YesNoQuestion;
@@ -61,6 +76,9 @@ void K27SubScreen::connectPackageUpdate()
             &K27SubScreen::handleOpenUpdatePackage);
     connect(m_informationPage->pushButtonStartPackageUpdate, &QPushButton::clicked, this,
             &K27SubScreen::handleStartPackageUpdate);
+    connect(m_informationPage->pushButtonRestoreSettings, &QPushButton::clicked, this,
+            &K27SubScreen::handleRestoreSettings);
+    m_informationPage->pushButtonRestoreSettings->hide();
     connect(terminalService().data(), &Service::K27::ZantLinkTerminalService::requestMemblock, this,
             &K27SubScreen::handleRequestMemblock);
 
@@ -142,6 +160,9 @@ void K27SubScreen::handleStartPackageUpdate()
     if (verdict.needsConfirmation()
         && !YesNoQuestion::ask(this, {verdict.confirmationTitle(), verdict.confirmationText()}))
         return;
+    // New software may start from its defaults: the settings are kept before anything is sent.
+    if (!saveSettingsBeforeUpdate())
+        return;
     m_informationPage->pushButtonOpenUpdatePackage->hide();
     m_informationPage->pushButtonStartPackageUpdate->hide();
     m_informationPage->progressBarPackageUpdate->setValue(0);
@@ -210,6 +231,7 @@ void K27SubScreen::handlePackageUpdateFinished()
     m_platformBootloaderShown = false;
     showDeviceState();
     applyStatusView(StatusDisplay::faultView(statusInput()));
+    awaitSettingsAfterUpdate();
     database()->requestAll();
 }
 
@@ -288,6 +310,248 @@ void K27SubScreen::showUpdateStep()
     const QString text = tr("Step %1 of %2 · %3").arg(step.number).arg(step.count).arg(what);
     // The step replaces the bar's own text; none of its placeholders (%p, %v, %m) can occur.
     m_informationPage->progressBarPackageUpdate->setFormat(text);
+}
+
+QString K27SubScreen::settingsFolder() const
+{
+    // SettingsDir keeps the file last exported or imported (or a folder); without one, the
+    // home folder.
+    const QString kept = configuration() ? configuration()->settingsDir() : QString();
+    if (kept.isEmpty())
+        return QDir::homePath();
+    const QFileInfo place(kept);
+    return place.isDir() ? place.absoluteFilePath() : place.absolutePath();
+}
+
+bool K27SubScreen::saveSettingsBeforeUpdate()
+{
+    m_settingsBeforeUpdatePath.clear();
+    m_settingsAfterUpdate.reset();
+    m_informationPage->pushButtonRestoreSettings->hide();
+    // Said in the panel's settings line: the verdict line follows the device and would lose it.
+    const auto refuse = [this](const QString &reason) {
+        showUpdateSettingsResult(reason.toHtmlEscaped(), ResultText::Kind::Error);
+    };
+    // Settings written but not yet confirmed are not the device's.
+    if (settingsWriteWaiting()) {
+        refuse(tr("Update not started: the device has not confirmed the settings last written "
+                  "yet, so its settings cannot be saved. Nothing was sent."));
+        return false;
+    }
+    // A device that has not reported its settings (its platform in the bootloader) has none
+    // to keep: the update runs without.
+    QString unavailable = settingsUnavailable();
+    if (unavailable.isEmpty()
+        && !m_reportedSettings->arrived(Model::Interfaces::ModelValueID::SerialNumber))
+        unavailable = tr("the device has not reported its serial number yet");
+    if (!unavailable.isEmpty()) {
+        //: %1 is why the device's settings are not known
+        showUpdateSettingsResult(
+            tr("Settings not saved before the update: %1.").arg(unavailable).toHtmlEscaped(),
+            ResultText::Kind::Success);
+        return true;
+    }
+    ::Application::K27::SettingsBeforeUpdate saved;
+    if (!saved.save(settingsFolder(), database()->information().serialNumber().value(),
+                    database()->settings())) {
+        //: %1 is the file, %2 the reason
+        refuse(tr("Update not started: the device's settings could not be saved to %1: %2. "
+                  "Nothing was sent.")
+                   .arg(QDir::toNativeSeparators(saved.path()), saved.errorString()));
+        return false;
+    }
+    m_settingsBeforeUpdatePath = saved.path();
+    //: %1 is the file
+    showUpdateSettingsResult(tr("Settings saved before the update to %1")
+                                 .arg(QDir::toNativeSeparators(saved.path()))
+                                 .toHtmlEscaped(),
+                             ResultText::Kind::Success);
+    return true;
+}
+
+void K27SubScreen::awaitSettingsAfterUpdate()
+{
+    if (m_settingsBeforeUpdatePath.isEmpty())
+        return;
+    //: %1 is the file
+    showUpdateSettingsResult(tr("Waiting for the device's settings to compare them with %1 …")
+                                 .arg(QDir::toNativeSeparators(m_settingsBeforeUpdatePath))
+                                 .toHtmlEscaped(),
+                             ResultText::Kind::Success);
+    // Only what the device reports from now on comes from its new software.
+    m_settingsAfterUpdate
+        = std::make_unique<::Application::K27::ReportedSettings>(valueObserver(), serialPort());
+    m_settingsAfterUpdate->whenComplete([this] {
+        // The report that completed the settings is still being told to the observers.
+        QMetaObject::invokeMethod(this, &K27SubScreen::compareSettingsAfterUpdate,
+                                  Qt::QueuedConnection);
+    });
+}
+
+void K27SubScreen::compareSettingsAfterUpdate()
+{
+    // A new update may have begun since.
+    if (!m_settingsAfterUpdate || m_settingsBeforeUpdatePath.isEmpty())
+        return;
+    m_settingsAfterUpdate.reset();
+    const QString shownPath = QDir::toNativeSeparators(m_settingsBeforeUpdatePath);
+    Settings saved;
+    if (!saved.load(m_settingsBeforeUpdatePath)) {
+        //: %1 is the file, %2 the reason
+        showUpdateSettingsResult(tr("The settings saved before the update cannot be read from "
+                                    "%1: %2")
+                                     .arg(shownPath, saved.errorString())
+                                     .toHtmlEscaped(),
+                                 ResultText::Kind::Error);
+        return;
+    }
+    Settings device;
+    SettingsTransfer::fill(device, database()->settings());
+    const SettingsComparison comparison(device, saved);
+    if (comparison.matches()) {
+        //: %1 is the file
+        showUpdateSettingsResult(
+            tr("Settings kept across the update: the device holds those saved in %1")
+                .arg(shownPath)
+                .toHtmlEscaped(),
+            ResultText::Kind::Success);
+        return;
+    }
+    const auto cell = [](const QString &text, const char *tag = "td") {
+        return QStringLiteral("<%1 style=\"padding-right:12px\">%2</%1>")
+            .arg(QLatin1String(tag), text.toHtmlEscaped());
+    };
+    //: %1 is the file
+    QString html = QStringLiteral("<p>%1</p><table><tr>%2%3%4</tr>")
+                       .arg(tr("The update changed settings of the device. They were saved "
+                               "before it in %1:")
+                                .arg(shownPath)
+                                .toHtmlEscaped(),
+                            cell(tr("Setting"), "th"), cell(tr("Now on the device"), "th"),
+                            cell(tr("Before the update"), "th"));
+    for (const SettingsComparison::Row &row : comparison.rows()) {
+        if (row.differs)
+            html += QStringLiteral("<tr>%1%2%3</tr>")
+                        .arg(cell(SettingsTransfer::title(row.field)),
+                             cell(SettingsTransfer::valueText(row.field, row.device)),
+                             cell(SettingsTransfer::valueText(row.field, row.file)));
+    }
+    html += QStringLiteral("</table>");
+    // A differing setting is no failure of the update; writing it back needs the right to
+    // change settings.
+    showUpdateSettingsResult(html, ResultText::Kind::Success);
+    m_informationPage->pushButtonRestoreSettings->setVisible(
+        m_rights.hasRight(AccessRights::Configuration));
+}
+
+void K27SubScreen::handleRestoreSettings()
+{
+    if (!m_rights.hasRight(AccessRights::Configuration) || m_settingsBeforeUpdatePath.isEmpty())
+        return;
+    const QString shownPath = QDir::toNativeSeparators(m_settingsBeforeUpdatePath);
+    const auto refuse = [this, &shownPath](const QString &reason) {
+        //: %1 is the file, %2 the reason
+        showUpdateSettingsResult(tr("Settings not restored from %1: %2. Nothing was sent.")
+                                     .arg(shownPath, reason)
+                                     .toHtmlEscaped(),
+                                 ResultText::Kind::Error);
+    };
+    if (settingsWriteWaiting()) {
+        refuse(tr("the settings last written are still waiting for the device"));
+        return;
+    }
+    if (const QString reason = settingsUnavailable(); !reason.isEmpty()) {
+        refuse(reason);
+        return;
+    }
+    Settings saved;
+    if (!saved.load(m_settingsBeforeUpdatePath)) {
+        refuse(saved.errorString());
+        return;
+    }
+    // The device as it is now: only what still differs is written.
+    Settings device;
+    Model::Database::ModelSettings &model = database()->settings();
+    SettingsTransfer::fill(device, model);
+    const SettingsComparison comparison(device, saved);
+    if (comparison.matches()) {
+        m_informationPage->pushButtonRestoreSettings->hide();
+        //: %1 is the file
+        showUpdateSettingsResult(
+            tr("The device already holds the settings saved in %1. Nothing was sent.")
+                .arg(shownPath)
+                .toHtmlEscaped(),
+            ResultText::Kind::Success);
+        return;
+    }
+    const Settings written = comparison.chosen(comparison.differing());
+    if (QString reason; !SettingsTransfer::check(written, model, &reason)) {
+        refuse(reason);
+        return;
+    }
+    if (!m_settingsRestore) {
+        m_settingsRestore = std::make_unique<SettingsImport>(valueObserver(), model);
+        connect(m_settingsRestore.get(), &SettingsImport::finished, this,
+                &K27SubScreen::handleSettingsRestored);
+    }
+    m_informationPage->pushButtonRestoreSettings->hide();
+    //: %1 is the file
+    showUpdateSettingsResult(tr("Settings from %1 sent; waiting for the device to confirm them.")
+                                 .arg(shownPath)
+                                 .toHtmlEscaped(),
+                             ResultText::Kind::Success);
+    m_settingsRestore->start(written);
+}
+
+void K27SubScreen::handleSettingsRestored()
+{
+    using Outcome = SettingsImport::Outcome;
+    const SettingsImport &restore = *m_settingsRestore;
+    const QString shownPath = QDir::toNativeSeparators(m_settingsBeforeUpdatePath);
+    QStringList lines;
+    ResultText::Kind kind = ResultText::Kind::Error;
+    switch (restore.outcome()) {
+    case Outcome::Confirmed:
+        //: %1 is the file, %2 how many settings the device reported back as written
+        lines.append(
+            restore.written() == 1
+                ? tr("Settings restored from %1: 1 value confirmed by the device").arg(shownPath)
+                : tr("Settings restored from %1: %2 values confirmed by the device")
+                      .arg(shownPath)
+                      .arg(restore.written()));
+        kind = ResultText::Kind::Success;
+        break;
+    case Outcome::Disagreed:
+        //: %1 is the file
+        lines.append(tr("Settings not restored as saved in %1: the device kept other values")
+                         .arg(shownPath));
+        break;
+    case Outcome::NotConfirmed:
+        //: %1 is the file, %2 how many settings the device did not report back, %3 how many
+        //: were sent, %4 seconds
+        lines.append(tr("Settings not restored from %1: the device did not confirm %2 of %3 "
+                        "within %4 s")
+                         .arg(shownPath)
+                         .arg(restore.unconfirmed().size())
+                         .arg(restore.written())
+                         .arg(::Application::K27::NumberText::fromPointText(
+                             QString::number(restore.timeoutMs() / 1000.0))));
+        break;
+    case Outcome::Idle:
+    case Outcome::Waiting:
+        return;
+    }
+    lines.append(restore.lines());
+    for (QString &line : lines)
+        line = line.toHtmlEscaped();
+    showUpdateSettingsResult(lines.join(QStringLiteral("<br>")), kind);
+    // What the device did not take may be written again.
+    m_informationPage->pushButtonRestoreSettings->setVisible(kind == ResultText::Kind::Error);
+}
+
+void K27SubScreen::showUpdateSettingsResult(const QString &html, ResultText::Kind kind)
+{
+    ResultText::show(m_informationPage->labelUpdateSettings, html, kind);
 }
 
 void K27SubScreen::handleRequestMemblock(quint16 blockNumber)

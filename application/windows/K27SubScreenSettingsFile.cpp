@@ -65,7 +65,7 @@ void K27SubScreen::exportSettings(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
     // While an import waits, the model holds settings the device has not confirmed.
-    if (m_settingsImport && m_settingsImport->waiting()) {
+    if (settingsWriteWaiting()) {
         //: %1 is the file
         showSettingsFileResult(
             tr("Settings not exported to %1: an import is still waiting for the device.")
@@ -108,7 +108,7 @@ void K27SubScreen::importSettings(const QString &path)
     };
     // The file is checked whole before anything is sent: a file that is refused changes
     // nothing, neither on the device nor in the settings kept from the last export or import.
-    if (m_settingsImport && m_settingsImport->waiting()) {
+    if (settingsWriteWaiting()) {
         //: %1 is the file
         showSettingsFileResult(tr("Settings not imported from %1: the import before is still "
                                   "waiting for the device. Nothing was sent.")
@@ -228,6 +228,12 @@ QString K27SubScreen::settingsUnavailable() const
     if (!m_reportedSettings->complete())
         return tr("the device has not reported its settings yet");
     return QString();
+}
+
+bool K27SubScreen::settingsWriteWaiting() const
+{
+    return (m_settingsImport && m_settingsImport->waiting())
+        || (m_settingsRestore && m_settingsRestore->waiting());
 }
 
 bool K27SubScreen::deviceConnected() const

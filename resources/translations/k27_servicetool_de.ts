@@ -595,6 +595,94 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
         <source>The report was not written to %1: %2</source>
         <translation>Der Bericht wurde nicht nach %1 geschrieben: %2</translation>
     </message>
+    <message>
+        <source>Update not started: the device has not confirmed the settings last written yet, so its settings cannot be saved. Nothing was sent.</source>
+        <translation>Update nicht gestartet: Das Gerät hat die zuletzt geschriebenen Einstellungen noch nicht bestätigt, daher können seine Einstellungen nicht gesichert werden. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>the device has not reported its serial number yet</source>
+        <translation>das Gerät hat seine Seriennummer noch nicht gemeldet</translation>
+    </message>
+    <message>
+        <source>Settings not saved before the update: %1.</source>
+        <extracomment>%1 is why the device&apos;s settings are not known</extracomment>
+        <translation>Einstellungen vor dem Update nicht gesichert: %1.</translation>
+    </message>
+    <message>
+        <source>Update not started: the device&apos;s settings could not be saved to %1: %2. Nothing was sent.</source>
+        <extracomment>%1 is the file, %2 the reason</extracomment>
+        <translation>Update nicht gestartet: Die Einstellungen des Geräts konnten nicht in %1 gesichert werden: %2. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings saved before the update to %1</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Einstellungen vor dem Update gesichert in %1</translation>
+    </message>
+    <message>
+        <source>Waiting for the device&apos;s settings to compare them with %1 …</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Warte auf die Einstellungen des Geräts, um sie mit %1 zu vergleichen …</translation>
+    </message>
+    <message>
+        <source>The settings saved before the update cannot be read from %1: %2</source>
+        <extracomment>%1 is the file, %2 the reason</extracomment>
+        <translation>Die vor dem Update gesicherten Einstellungen können nicht aus %1 gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Settings kept across the update: the device holds those saved in %1</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Einstellungen über das Update erhalten: Das Gerät hat die in %1 gesicherten Einstellungen</translation>
+    </message>
+    <message>
+        <source>The update changed settings of the device. They were saved before it in %1:</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Das Update hat Einstellungen des Geräts geändert. Sie wurden vorher in %1 gesichert:</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>Now on the device</source>
+        <translation>Jetzt im Gerät</translation>
+    </message>
+    <message>
+        <source>Before the update</source>
+        <translation>Vor dem Update</translation>
+    </message>
+    <message>
+        <source>Settings not restored from %1: %2. Nothing was sent.</source>
+        <extracomment>%1 is the file, %2 the reason</extracomment>
+        <translation>Einstellungen nicht aus %1 wiederhergestellt: %2. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>the settings last written are still waiting for the device</source>
+        <translation>die zuletzt geschriebenen Einstellungen warten noch auf das Gerät</translation>
+    </message>
+    <message>
+        <source>The device already holds the settings saved in %1. Nothing was sent.</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Das Gerät hat bereits die in %1 gesicherten Einstellungen. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings restored from %1: 1 value confirmed by the device</source>
+        <extracomment>%1 is the file, %2 how many settings the device reported back as written</extracomment>
+        <translation>Einstellungen aus %1 wiederhergestellt: 1 Wert vom Gerät bestätigt</translation>
+    </message>
+    <message>
+        <source>Settings restored from %1: %2 values confirmed by the device</source>
+        <translation>Einstellungen aus %1 wiederhergestellt: %2 Werte vom Gerät bestätigt</translation>
+    </message>
+    <message>
+        <source>Settings not restored as saved in %1: the device kept other values</source>
+        <extracomment>%1 is the file</extracomment>
+        <translation>Einstellungen nicht wie in %1 gesichert wiederhergestellt: Das Gerät hat andere Werte behalten</translation>
+    </message>
+    <message>
+        <source>Settings not restored from %1: the device did not confirm %2 of %3 within %4 s</source>
+        <extracomment>%1 is the file, %2 how many settings the device did not report back, %3 how many were sent, %4 seconds</extracomment>
+        <translation>Einstellungen nicht aus %1 wiederhergestellt: Das Gerät hat %2 von %3 nicht innerhalb von %4 s bestätigt</translation>
+    </message>
 </context>
 <context>
     <name>K27SubScreenAboutPage</name>
@@ -912,6 +1000,10 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
     <message>
         <source>REPORT</source>
         <translation>BERICHT</translation>
+    </message>
+    <message>
+        <source>RESTORE</source>
+        <translation>WIEDERHERSTELLEN</translation>
     </message>
 </context>
 <context>

@@ -197,6 +197,7 @@ private slots:
         QVERIFY2(DemoDevices::options(DemoDevices::Serra, &options, &error), qPrintable(error));
         m_harness = std::make_unique<SubScreenHarness>(UserLogin::Admin, options);
         QVERIFY(m_harness->start());
+        keepSettingsInTestFolder();
         // The waits after the platform's return cut short. The platform's bootloader keeps the
         // program's own wait, by which the port manager has seen the port go, and the device's
         // absence is its own.

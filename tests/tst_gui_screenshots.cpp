@@ -40,6 +40,7 @@ const QStringList pictures {
     QStringLiteral("simulated.png"),
     QStringLiteral("update.png"),
     QStringLiteral("update-complete.png"),
+    QStringLiteral("update-settings.png"),
     QStringLiteral("update-recovery.png"),
 };
 

@@ -418,7 +418,7 @@ void K27SubScreen::compareSettingsAfterUpdate()
         return;
     }
     const auto cell = [](const QString &text, const char *tag = "td") {
-        return QStringLiteral("<%1 style=\"padding-right:12px\">%2</%1>")
+        return QStringLiteral("<%1 align=\"left\" style=\"padding-right:12px\">%2</%1>")
             .arg(QLatin1String(tag), text.toHtmlEscaped());
     };
     //: %1 is the file

@@ -102,6 +102,7 @@ protected:
         if (beforeWindow)
             beforeWindow(m_harness->device());
         m_harness->makeWindow();
+        keepSettingsInTestFolder();
         m_harness->run();
         if (!m_harness->barrier())
             return false;
@@ -116,6 +117,9 @@ protected:
         window().updateControlService()->setStallTimeouts(20000, 20000);
         return true;
     }
+    // An update saves the device's settings in the settings folder first: the test's own, not
+    // the home folder the window falls back on.
+    void keepSettingsInTestFolder() { window().configuration()->setSettingsDir(m_folder->path()); }
     K27SubScreen &window() { return m_harness->window(); }
     QPushButton *button(const char *name) { return m_harness->child<QPushButton>(name); }
     QLabel *label(const char *name) { return m_harness->child<QLabel>(name); }

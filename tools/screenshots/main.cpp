@@ -343,6 +343,9 @@ int main(int argc, char *argv[])
     // The device restarts as the real one does: its port goes away and comes back when its
     // platform enters the bootloader and when it returns with new software.
     options.usbAwayMs = 300;
+    // New platform firmware starts from the device's defaults: the update panel lists what it
+    // changed.
+    options.resetSettingsOnUpdate = true;
     DeviceSim::SimulatorThread device(options, &ports);
     if (!device.start()) {
         err() << "k27-screenshots: cannot start the simulated device: " << device.errorString()
@@ -352,6 +355,8 @@ int main(int argc, char *argv[])
 
     Shooter shooter(folder);
     const auto config = QSharedPointer<Application::K27::Config>::create();
+    // The settings saved before an update go with the temporary folder.
+    config->setSettingsDir(configHome.path());
     const auto manager
         = QSharedPointer<Application::K27::SerialPortManager>::create(ports.source());
     // The port manager looks at the ports the moment the device leaves or returns, instead of
@@ -595,6 +600,17 @@ int main(int argc, char *argv[])
             if (K27SubScreen *window = deviceWindow(mainScreen.get())) {
                 waitUntil([window] { return labelText(window, "labelSerialNumber") == "27200987"; },
                           "the device's serial number");
+                // The technician changed three settings on site; the new firmware forgets them.
+                device.call([](DeviceSim::DeviceSimulator &simulator) {
+                    simulator.setModelValue(quint16(ModelValueID::TripClass), 5);
+                    simulator.setModelValue(quint16(ModelValueID::NominalCurrent), 3.1);
+                    simulator.setModelValue(quint16(ModelValueID::UndervoltageThreshold), 190);
+                });
+                waitUntil(
+                    [window] {
+                        return quint8(window->database()->settings().tripClass().value()) == 5;
+                    },
+                    "the changed settings");
                 window->packageUpdateService()->setTiming({400, 200, 200, 200, 60000});
                 window->openUpdatePackage(packagePath);
                 click(window, "pushButtonStartPackageUpdate");
@@ -606,6 +622,16 @@ int main(int argc, char *argv[])
                     "the completed update", 60000);
                 scrollTo(window, "labelPackageVersionText");
                 shooter.take(mainScreen.get(), QStringLiteral("update-complete.png"));
+                // The settings compared once the device has reported them again.
+                waitUntil(
+                    [window] {
+                        const auto *restore = window->findChild<QWidget *>(
+                            QStringLiteral("pushButtonRestoreSettings"));
+                        return restore && restore->isVisibleTo(window);
+                    },
+                    "the settings the update changed");
+                scrollTo(window, "pushButtonRestoreSettings");
+                shooter.take(mainScreen.get(), QStringLiteral("update-settings.png"));
             }
         }
         {

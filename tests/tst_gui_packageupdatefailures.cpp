@@ -106,8 +106,10 @@ private slots:
                 &Application::K27::SerialPortManager::handleTimeout);
         const auto login = QSharedPointer<UserLogin>::create();
         login->setLevel(UserLogin::Admin);
-        MainScreen mainScreen(m_harness->manager(), login,
-                              QSharedPointer<Application::K27::Config>::create());
+        // The settings saved before the update go into the test's folder.
+        const auto config = QSharedPointer<Application::K27::Config>::create();
+        config->setSettingsDir(m_folder->path());
+        MainScreen mainScreen(m_harness->manager(), login, config);
         QCOMPARE(mainScreen.deviceWindows().size(), 1);
         const QPointer<K27SubScreen> kept = mainScreen.deviceWindows().first();
         const auto versionShown = [](K27SubScreen *window) {

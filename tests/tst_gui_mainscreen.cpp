@@ -532,11 +532,21 @@ void TestMainScreen::unplugDuringARecordingSaysWhereItIs()
                  ->text(),
              QStringLiteral("Offline \u2014 no device connected"));
 
-    // A device that comes takes the offline view's place.
+    // A device that comes takes the offline view's place; the status bar says it is there and
+    // still where the recording went.
     const QString again = startDevice(QStringLiteral("ttyK27SIM1"));
     QVERIFY(!again.isEmpty());
     manager->handleTimeout();
     QTRY_COMPARE(portNames(mainScreen.deviceWindows()), QStringList({again}));
+    const QString back
+        = mainScreen.statusBar()->findChild<QLabel *>(QStringLiteral("labelDeviceEvent"))->text();
+    const QRegularExpression connected(
+        QStringLiteral("^Device on %1 connected at \\d\\d:\\d\\d:\\d\\d\\. "
+                       "Recording saved to %2 \\(%3 rows\\)$")
+            .arg(QRegularExpression::escape(again),
+                 QRegularExpression::escape(QDir::toNativeSeparators(path)))
+            .arg(rowCount));
+    QVERIFY2(connected.match(back).hasMatch(), qPrintable(back));
 }
 
 // The offline window stands for no device: no identity, nothing to change or to export, and

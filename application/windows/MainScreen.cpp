@@ -206,6 +206,10 @@ void MainScreen::closeEvent(QCloseEvent *event)
 
 void MainScreen::handlePortOpened(const QString &portName)
 {
+    // The status bar no longer says a device is away once one is back.
+    //: %1 is the device's port, %2 the time
+    showDeviceEvent(tr("Device on %1 connected at %2.")
+                        .arg(portName, QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
     m_keptForUpdate.removeAll(nullptr);
     if (m_waitingWindow) {
         // A device is back: the waiting view that stood in for the last tab makes way.
@@ -235,13 +239,11 @@ void MainScreen::handlePortClosed(const QString &portName)
     // The tab goes with the device: the status bar keeps what happened, and where a running
     // recording was saved.
     //: %1 is the device's serial number (or its port), %2 the time
-    QStringList lines {
-        tr("Device %1 disconnected at %2.")
-            .arg(window->deviceName(), QTime::currentTime().toString(QStringLiteral("HH:mm:ss")))};
-    if (const QString recording = window->endRecordingAsDeviceLeft(); !recording.isEmpty())
-        lines.append(recording);
-    m_deviceEventLabel->setText(lines.join(QLatin1Char(' ')));
-    m_deviceEventLabel->setToolTip(m_deviceEventLabel->text());
+    const QString event
+        = tr("Device %1 disconnected at %2.")
+              .arg(window->deviceName(), QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    m_lastRecordingNote = window->endRecordingAsDeviceLeft();
+    showDeviceEvent(event);
 
     const bool closing = window->canClose();
     closeDeviceWindow(portName);
@@ -254,4 +256,12 @@ void MainScreen::handlePortClosed(const QString &portName)
                     [window](const K27SubScreen *other) { return other == window; })) {
         m_waitingWindow = addOfflineWindow();
     }
+}
+
+void MainScreen::showDeviceEvent(const QString &event)
+{
+    const QString text
+        = m_lastRecordingNote.isEmpty() ? event : event + QLatin1Char(' ') + m_lastRecordingNote;
+    m_deviceEventLabel->setText(text);
+    m_deviceEventLabel->setToolTip(text);
 }

@@ -69,6 +69,8 @@ private:
     QMdiSubWindow *addOfflineWindow();
     // Takes the sub-window out of the area and deletes it.
     void discardDeviceWindow(QMdiSubWindow *subWindow);
+    // Puts what happened to a device in the status bar, with where the last recording went.
+    void showDeviceEvent(const QString &event);
 
     const QScopedPointer<Ui::MainScreen> m_ui;
     const QSharedPointer<Application::K27::SerialPortManager> m_manager;
@@ -78,6 +80,9 @@ private:
     QLabel *const m_loggedInLabel;
     // What happened last to a device (unplugged, a recording saved), until something else does.
     QLabel *const m_deviceEventLabel;
+    // Where the recording of the last device that went away was saved: still shown when a
+    // device comes back.
+    QString m_lastRecordingNote;
     // Sub-windows left open for their update when their port went away.
     QList<QPointer<QMdiSubWindow>> m_keptForUpdate;
     // The offline tab put in place of the last device tab that went; it goes when a device comes.

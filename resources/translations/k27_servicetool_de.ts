@@ -1109,6 +1109,11 @@ Jede Schutzeinstellung des Geräts erhält wieder ihren Werkswert.</translation>
         <translation>Gerät %1 um %2 getrennt.</translation>
     </message>
     <message>
+        <source>Device on %1 connected at %2.</source>
+        <extracomment>%1 is the device's port, %2 the time</extracomment>
+        <translation>Gerät an %1 um %2 verbunden.</translation>
+    </message>
+    <message>
         <source>TORVEX®K27 ServiceTool</source>
         <translation>TORVEX®K27 ServiceTool</translation>
     </message>

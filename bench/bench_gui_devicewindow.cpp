@@ -2,10 +2,16 @@
 // shown, next to `k27ctl dump` against the same simulated device on a pseudo-terminal in the
 // same run. The device serves from a thread of its own; k27ctl runs as its own process and is
 // timed from its start to its exit.
+//
+// The floor of the window's read: a bare window of one label per value that opens the port
+// itself, sends the very request bytes the device window sent, cuts the answers with zlib's
+// crc32 and shows each value's content as a number. It shares nothing with the project but
+// the recorded requests.
 
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
+#include "component/SerialPort.h"
 #include "component/SerialPortManager.h"
 #include "service/ZantLinkTerminalService.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -14,11 +20,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGridLayout>
+#include <QLabel>
 #include <QProcess>
+#include <QSerialPort>
 #include <QStandardPaths>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <memory>
+#include <vector>
+#include <zlib.h>
 
 namespace {
 
@@ -38,6 +49,120 @@ DeviceSim::SimulatorThread *simulatedDevice = nullptr;
 DeviceSim::SimulatorThread &device()
 {
     return *simulatedDevice;
+}
+
+// What the device window sends from its run until the model read is complete.
+QByteArray modelReadRequests;
+
+quint32 littleEndian(const QByteArray &bytes, int at, int count)
+{
+    quint32 value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
+// Runs one device window until its model read is complete and keeps what it sent.
+bool recordModelReadRequests()
+{
+    const auto manager = QSharedPointer<Application::K27::SerialPortManager>::create(
+        [] { return portList().ports(); });
+    manager->handleTimeout();
+    K27SubScreen window(QSharedPointer<UserLogin>::create(),
+                        QSharedPointer<Application::K27::Config>::create(), manager,
+                        device().portName());
+    if (!window.serialPort())
+        return false;
+    QObject::connect(window.serialPort().data(), &Application::K27::SerialPort::dataTransmitted,
+                     [](const QByteArray &bytes) { modelReadRequests += bytes; });
+    int contents = 0;
+    QEventLoop loop;
+    QObject::connect(window.terminalService().data(),
+                     &Service::K27::ZantLinkTerminalService::commandReceived, &loop,
+                     [&](const QByteArray &line) {
+                         if (line.startsWith("ID: ") && ++contents == modelReadContents)
+                             loop.quit();
+                     });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    window.run();
+    loop.exec();
+    return contents == modelReadContents && !modelReadRequests.isEmpty();
+}
+
+void labelWindowModelRead(benchmark::State &state)
+{
+    constexpr quint16 setModelValue = 6;
+    constexpr int headerSize = 11;
+    constexpr int checksumSize = 4;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QWidget window;
+        auto *const grid = new QGridLayout(&window);
+        std::vector<QLabel *> labels;
+        for (int i = 0; i < modelReadContents; ++i) {
+            labels.push_back(new QLabel(&window));
+            grid->addWidget(labels.back(), i / 4, i % 4);
+        }
+        QSerialPort port(device().portName());
+        if (!port.open(QIODevice::ReadWrite)) {
+            state.SkipWithError("the port did not open");
+            break;
+        }
+        port.setBaudRate(QSerialPort::Baud115200);
+        QByteArray received;
+        int shown = 0;
+        QEventLoop loop;
+        QObject::connect(&port, &QSerialPort::readyRead, &loop, [&] {
+            received += port.readAll();
+            int at = 0;
+            for (;;) {
+                const int start = received.indexOf("702#", at);
+                if (start < 0) {
+                    at = std::max(at, int(received.size()) - 3);
+                    break;
+                }
+                at = start;
+                if (received.size() - start < headerSize)
+                    break;
+                const int length = int(littleEndian(received, start + 4, 2));
+                if (length < headerSize + checksumSize) {
+                    at = start + 1;
+                    continue;
+                }
+                if (received.size() - start < length)
+                    break;
+                const auto *const bytes = reinterpret_cast<const Bytef *>(received.constData());
+                if (crc32(0, bytes + start, uInt(length - checksumSize))
+                    != littleEndian(received, start + length - checksumSize, 4)) {
+                    at = start + 1;
+                    continue;
+                }
+                if (littleEndian(received, start + 6, 2) == setModelValue
+                    && quint8(received.at(start + 10)) >= 2) {
+                    const int contentAt = start + headerSize + 2
+                        + int(littleEndian(received, start + headerSize, 2));
+                    const int count = int(littleEndian(received, contentAt, 2));
+                    const quint32 content
+                        = littleEndian(received, contentAt + 2, std::min(count, 4));
+                    if (shown < modelReadContents)
+                        labels[size_t(shown)]->setText(QString::number(content));
+                    if (++shown == modelReadContents)
+                        loop.quit();
+                }
+                at = start + length;
+            }
+            received.remove(0, at);
+        });
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        port.write(modelReadRequests);
+        loop.exec();
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (shown < modelReadContents) {
+            state.SkipWithError("the floor's read did not complete");
+            break;
+        }
+    }
 }
 
 void windowModelRead(benchmark::State &state)
@@ -88,6 +213,7 @@ void k27ctlDump(benchmark::State &state)
 }
 
 BENCHMARK(k27ctlDump)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(labelWindowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(windowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
@@ -103,6 +229,10 @@ int main(int argc, char **argv)
     simulatedDevice = &simulator;
     if (!device().start()) {
         qWarning("%s", qPrintable(device().errorString()));
+        return 1;
+    }
+    if (!recordModelReadRequests()) {
+        qWarning("the device window's model read did not complete");
         return 1;
     }
     benchmark::Initialize(&argc, argv);

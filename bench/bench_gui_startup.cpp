@@ -2,6 +2,11 @@
 // sequence (identity, translations, port manager, login record, configuration, login screen)
 // until the login screen has painted itself for the first time. The QApplication exists
 // already (it can be made once per process); the time to load the program is not included.
+//
+// The whole process: the program's start (startup_login_screen, the program's own start-up
+// ending at the login screen) next to its floor (startup_hello_window, a Qt Widgets window with
+// one text), each started as a process and timed from its start until it says its window has
+// painted.
 
 #include "application/windows/StartUp.h"
 #include "application/windows/WelcomeScreen.h"
@@ -10,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -39,6 +45,41 @@ void loginScreenShown(benchmark::State &state)
         state.SetIterationTime(seconds);
     }
 }
+// Starts the program and waits for its first line, which it writes once its window has painted.
+void processShown(benchmark::State &state, const QString &program)
+{
+    QTemporaryDir configHome;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome.path());
+    for (auto _ : state) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(program, QStringList());
+        const bool shown = process.waitForReadyRead(10000);
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        process.waitForFinished(10000);
+        if (!shown || !process.readAllStandardOutput().startsWith("shown")) {
+            state.SkipWithError("the window was not shown");
+            break;
+        }
+    }
+}
+
+void helloWindowProcess(benchmark::State &state)
+{
+    processShown(state, QStringLiteral(HELLO_WINDOW_PATH));
+}
+
+void loginScreenProcess(benchmark::State &state)
+{
+    processShown(state, QStringLiteral(LOGIN_SCREEN_PATH));
+}
+
+BENCHMARK(helloWindowProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(loginScreenProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(loginScreenShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace

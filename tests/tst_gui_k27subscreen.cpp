@@ -117,6 +117,7 @@ void TestK27SubScreen::formAndStart()
     SubScreenHarness harness(UserLogin::Admin);
     QVERIFY(harness.startDevice());
     K27SubScreen &window = harness.makeWindow();
+    window.buildPages();
 
     // Every widget of the frame and of the window's own pages, found from the window.
     const char *const names[] {"pushButtonInformations",  "pushButtonConfiguration",

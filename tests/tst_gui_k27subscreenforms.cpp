@@ -296,11 +296,14 @@ private:
 
     // A device window without a device: the forms are what is looked at, not what a device
     // reports.
+    // Every page is built, as it is once shown.
     std::unique_ptr<K27SubScreen> makeWindow() const
     {
-        return std::make_unique<K27SubScreen>(QSharedPointer<UserLogin>::create(),
-                                              QSharedPointer<Application::K27::Config>::create(),
-                                              m_manager, QStringLiteral("ttyK27NONE"));
+        auto window = std::make_unique<K27SubScreen>(
+            QSharedPointer<UserLogin>::create(), QSharedPointer<Application::K27::Config>::create(),
+            m_manager, QStringLiteral("ttyK27NONE"));
+        window->buildPages();
+        return window;
     }
     static QWidget *page(const K27SubScreen *window, const char *name)
     {

@@ -559,6 +559,7 @@ void TestMainScreen::offlineWindowShowsNoDevice()
     MainScreen mainScreen(manager, login, QSharedPointer<Config>::create());
     QCOMPARE(mainScreen.deviceWindows().size(), 1);
     K27SubScreen *const window = mainScreen.deviceWindows().constFirst();
+    window->buildPages();
     const auto child = [window](const char *name) {
         QWidget *const widget = window->findChild<QWidget *>(QString::fromLatin1(name));
         if (!widget)

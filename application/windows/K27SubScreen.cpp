@@ -52,15 +52,16 @@ QWidget *scrolledPage(QWidget *page)
     return content;
 }
 
-enum Page {
-    InformationPage = 0,
-    ConfigurationPage = 1,
-    DataPage = 2,
-    ControlPage = 3,
-    AboutPage = 4,
-    ServiceModePage = 5,
-    DemoPage = 6,
-};
+// Gives the drop-downs of a page a plain list view, which lets the style sheet shape their
+// entries.
+void setUpDropDowns(QWidget *page)
+{
+    const QList<QComboBox *> dropDowns = page->findChildren<QComboBox *>();
+    for (QComboBox *dropDown : dropDowns) {
+        dropDown->setView(new QListView(dropDown));
+        dropDown->setMaxVisibleItems(dropDownRows);
+    }
+}
 
 } // namespace
 
@@ -71,32 +72,26 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     : QDialog(parent)
     , ::Application::K27::Application(login, config, manager, portName)
     , m_ui(new Ui::K27SubScreen)
-    , m_informationPage(new Ui::K27SubScreenInformationPage)
-    , m_configurationPage(new Ui::K27SubScreenConfigurationPage)
-    , m_dataPage(new Ui::K27SubScreenDataPage)
-    , m_controlPage(new Ui::K27SubScreenControlPage)
-    , m_aboutPage(new Ui::K27SubScreenAboutPage)
-    , m_serviceModePage(new Ui::K27SubScreenServiceModePage)
-    , m_demoPage(new Ui::K27SubScreenDemoPage)
+    , m_informationPage(new Ui::K27SubScreenInformationPage())
+    , m_configurationPage(new Ui::K27SubScreenConfigurationPage())
+    , m_dataPage(new Ui::K27SubScreenDataPage())
+    , m_controlPage(new Ui::K27SubScreenControlPage())
+    , m_aboutPage(new Ui::K27SubScreenAboutPage())
+    , m_serviceModePage(new Ui::K27SubScreenServiceModePage())
+    , m_demoPage(new Ui::K27SubScreenDemoPage())
     , m_portName(portName)
     , m_rights(login ? AccessRights(*login) : AccessRights(UserLogin::PleaseSelect))
 {
     ::Application::K27::initResources();
     m_ui->setupUi(this);
+    // The Information page shows first; the Control and Service Mode pages follow the device
+    // from the start (motor status and direction, packet log, command list). The others are
+    // built when first shown.
     m_informationPage->setupUi(scrolledPage(m_ui->pageInformation));
-    m_configurationPage->setupUi(scrolledPage(m_ui->pageConfiguration));
-    m_dataPage->setupUi(scrolledPage(m_ui->pageData));
     m_controlPage->setupUi(scrolledPage(m_ui->pageControl));
-    m_aboutPage->setupUi(scrolledPage(m_ui->pageAbout));
     m_serviceModePage->setupUi(scrolledPage(m_ui->pageServiceMode));
-    m_demoPage->setupUi(scrolledPage(m_ui->pageDemoMode));
-    placeResultLines();
-    const QList<QComboBox *> dropDowns = findChildren<QComboBox *>();
-    for (QComboBox *dropDown : dropDowns) {
-        // A plain list view lets the style sheet shape the drop-down's entries.
-        dropDown->setView(new QListView(dropDown));
-        dropDown->setMaxVisibleItems(dropDownRows);
-    }
+    m_builtPages = (1u << InformationPage) | (1u << ControlPage) | (1u << ServiceModePage);
+    setUpDropDowns(this);
 
     connectFrame();
     connectInformation();
@@ -108,7 +103,6 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     connectServiceMode();
 
     m_ui->pushButtonInformations->setChecked(true);
-    m_configurationPage->pushButtonGeneralSettings->setChecked(true);
     m_informationPage->pushButtonStartPackageUpdate->hide();
     m_informationPage->progressBarPackageUpdate->hide();
 
@@ -120,10 +114,115 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
 
     if (configuration())
         configuration()->load();
-    m_aboutPage->labelAboutVersion->setText(
-        QString::fromLatin1(Utilities::versionText(getVersion())));
 
     applyAccessRights();
+}
+
+void K27SubScreen::buildPages()
+{
+    for (const MainPage page : {ConfigurationPage, DataPage, AboutPage, DemoPage})
+        buildPage(page);
+}
+
+void K27SubScreen::buildPage(MainPage page)
+{
+    if (pageBuilt(page))
+        return;
+    switch (page) {
+    case ConfigurationPage:
+        buildConfigurationPage();
+        break;
+    case DataPage:
+        buildDataPage();
+        break;
+    case AboutPage:
+        buildAboutPage();
+        break;
+    case DemoPage:
+        buildDemoPage();
+        break;
+    case InformationPage:
+    case ControlPage:
+    case ServiceModePage:
+        break;
+    }
+    m_builtPages |= 1u << page;
+    // What arrived for the page before it existed, in the order it arrived.
+    std::vector<PendingShow> pending;
+    for (auto it = m_pendingShows.begin(); it != m_pendingShows.end();) {
+        if (it->page == page) {
+            pending.push_back(std::move(*it));
+            it = m_pendingShows.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const PendingShow &show : pending)
+        show.show();
+}
+
+void K27SubScreen::buildConfigurationPage()
+{
+    QWidget *const content = scrolledPage(m_ui->pageConfiguration);
+    m_configurationPage->setupUi(content);
+    setUpDropDowns(content);
+    placeResultLines();
+    connectConfigurationPage();
+    connect(m_configurationPage->pushButtonExport, &QPushButton::clicked, this,
+            &K27SubScreen::handleExportSettings);
+    connect(m_configurationPage->pushButtonImport, &QPushButton::clicked, this,
+            &K27SubScreen::handleImportSettings);
+    m_configurationPage->pushButtonGeneralSettings->setChecked(true);
+    const bool softstart = m_rights.hasRight(AccessRights::Softstart);
+    m_configurationPage->labelSoftstart->setVisible(softstart);
+    m_configurationPage->checkBoxSoftstart->setVisible(softstart);
+}
+
+void K27SubScreen::buildDataPage()
+{
+    QWidget *const content = scrolledPage(m_ui->pageData);
+    m_dataPage->setupUi(content);
+    setUpDropDowns(content);
+    connectDataPage();
+}
+
+void K27SubScreen::buildAboutPage()
+{
+    m_aboutPage->setupUi(scrolledPage(m_ui->pageAbout));
+    m_aboutPage->labelAboutVersion->setText(
+        QString::fromLatin1(Utilities::versionText(getVersion())));
+}
+
+void K27SubScreen::buildDemoPage()
+{
+    QWidget *const content = scrolledPage(m_ui->pageDemoMode);
+    m_demoPage->setupUi(content);
+    setUpDropDowns(content);
+    if (!m_rights.hasRight(AccessRights::ServiceMode) && m_rights.hasRight(AccessRights::DemoMode))
+        connectDemo();
+}
+
+void K27SubScreen::showPage(MainPage page)
+{
+    buildPage(page);
+    m_ui->stackedWidgetMain->setCurrentIndex(page);
+}
+
+void K27SubScreen::showOnPage(MainPage page, const QString &key, std::function<void()> show)
+{
+    if (pageBuilt(page)) {
+        show();
+        return;
+    }
+    // The latest show of a key goes last: the order of the last arrivals is the order the
+    // built page would have shown them in.
+    for (auto it = m_pendingShows.begin(); it != m_pendingShows.end(); ++it) {
+        if (it->page == page && it->key == key) {
+            m_pendingShows.erase(it);
+            break;
+        }
+    }
+    m_pendingShows.push_back({page, key, std::move(show)});
 }
 
 K27SubScreen::~K27SubScreen()
@@ -131,7 +230,8 @@ K27SubScreen::~K27SubScreen()
     // The application base outlives this part of the window and releases the port and the
     // services; nothing they signal while going may reach the slots of a window already gone
     // (a port that was the last of its kind closes, and says so, as it is destroyed).
-    disconnectConfiguration();
+    if (pageBuilt(ConfigurationPage))
+        disconnectConfiguration();
     if (serialPort())
         disconnect(serialPort().data(), nullptr, this, nullptr);
     if (terminalService())
@@ -219,7 +319,6 @@ void K27SubScreen::applyAccessRights()
     } else if (m_rights.hasRight(AccessRights::DemoMode)) {
         connect(m_ui->pushButtonServiceMode, &QPushButton::toggled, this,
                 &K27SubScreen::handleDemoTab);
-        connectDemo();
         m_ui->pushButtonServiceMode->setText(tr("Demo"));
         m_ui->pushButtonServiceMode->setEnabled(true);
     }
@@ -229,8 +328,6 @@ void K27SubScreen::applyAccessRights()
         m_rights.hasRight(AccessRights::Configuration));
 
     const bool softstart = m_rights.hasRight(AccessRights::Softstart);
-    m_configurationPage->labelSoftstart->setVisible(softstart);
-    m_configurationPage->checkBoxSoftstart->setVisible(softstart);
     m_controlPage->labelControlSoftstart->setVisible(softstart);
     m_controlPage->checkBoxControlSoftstart->setVisible(softstart);
     followPacketLog();
@@ -249,19 +346,19 @@ void K27SubScreen::fireModelAction(ModelActionID action)
 
 void K27SubScreen::handleInformationTab()
 {
-    m_ui->stackedWidgetMain->setCurrentIndex(InformationPage);
+    showPage(InformationPage);
     fireModelAction(ModelActionID::StopMeasurement);
 }
 
 void K27SubScreen::handleConfigurationTab()
 {
-    m_ui->stackedWidgetMain->setCurrentIndex(ConfigurationPage);
+    showPage(ConfigurationPage);
     fireModelAction(ModelActionID::StopMeasurement);
 }
 
 void K27SubScreen::handleDataTab()
 {
-    m_ui->stackedWidgetMain->setCurrentIndex(DataPage);
+    showPage(DataPage);
     // The Data page always opens on the voltages; the VOLTAGE button follows, so that the
     // checked button names the quantity that is shown and measured.
     {
@@ -275,24 +372,24 @@ void K27SubScreen::handleDataTab()
 
 void K27SubScreen::handleControlTab()
 {
-    m_ui->stackedWidgetMain->setCurrentIndex(ControlPage);
+    showPage(ControlPage);
     fireModelAction(ModelActionID::StopMeasurement);
 }
 
 void K27SubScreen::handleAboutTab()
 {
-    m_ui->stackedWidgetMain->setCurrentIndex(AboutPage);
+    showPage(AboutPage);
     fireModelAction(ModelActionID::StopMeasurement);
 }
 
 void K27SubScreen::handleServiceTab()
 {
-    m_ui->stackedWidgetMain->setCurrentIndex(ServiceModePage);
+    showPage(ServiceModePage);
     fireModelAction(ModelActionID::StopMeasurement);
 }
 
 void K27SubScreen::handleDemoTab()
 {
-    m_ui->stackedWidgetMain->setCurrentIndex(DemoPage);
+    showPage(DemoPage);
     fireModelAction(ModelActionID::StopMeasurement);
 }

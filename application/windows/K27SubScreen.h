@@ -22,7 +22,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -97,6 +99,11 @@ public:
     // A mark every title of this window carries after its own text (the demo marks windows
     // of simulated devices); empty for none.
     void setTitleMark(const QString &mark);
+
+    // Builds every page not built yet. The Information, Control and Service Mode pages are
+    // built with the window, the others when first shown; whoever looks into a page by its
+    // widgets' object names before that (the screenshots, the widget tests) asks for them here.
+    void buildPages();
 
     // Why a port cannot be opened and what to do about it; empty for a port that is open or
     // was never refused.
@@ -296,18 +303,57 @@ private:
     // ---- Service mode and Demo page end.
 
 private:
+    // The pages of the main stack, in its order.
+    enum MainPage {
+        InformationPage = 0,
+        ConfigurationPage = 1,
+        DataPage = 2,
+        ControlPage = 3,
+        AboutPage = 4,
+        ServiceModePage = 5,
+        DemoPage = 6,
+    };
+    bool pageBuilt(MainPage page) const { return (m_builtPages & (1u << page)) != 0; }
+    // Lays the page's form onto its page widget unless it is there already; then shows on it
+    // what arrived for it meanwhile.
+    void buildPage(MainPage page);
+    void buildConfigurationPage();
+    void buildDataPage();
+    void buildAboutPage();
+    void buildDemoPage();
+    // Builds the page and shows it.
+    void showPage(MainPage page);
+    // Runs show now when the page is built; otherwise keeps it for the page's build, the
+    // latest one for each key (what it shows is read again then).
+    void showOnPage(MainPage page, const QString &key, std::function<void()> show);
+    struct PendingShow
+    {
+        MainPage page;
+        QString key;
+        std::function<void()> show;
+    };
+    unsigned m_builtPages = 0;
+    std::vector<PendingShow> m_pendingShows;
+
     void connectFrame();
     // Gives the pages' result lines the width of their page.
     void placeResultLines();
     void connectInformation();
     void connectMeasurement();
     void connectConfiguration();
+    // The Configuration page's own widgets, once it is built.
+    void connectConfigurationPage();
     // Lets go of the Configuration page's number fields before the window goes.
     void disconnectConfiguration();
     // The number fields of the Configuration page with their allowed ranges, as the model holds
     // them (a field being typed into keeps its text).
     void showNumberFields();
     void showConfigurationResult(const QString &text, ::Application::K27::ResultText::Kind kind);
+    // Shows one setting's model content on the Configuration page (Model::Interfaces::
+    // ModelValueID as its number).
+    void showSetting(int id);
+    // The Configuration page, built first if it is not yet: for a change the user makes.
+    Ui::K27SubScreenConfigurationPage &configurationPage();
     // The service report (K27SubScreenReport.cpp).
     void connectReport();
     // REPORT is there once the device has reported its identity.
@@ -397,14 +443,16 @@ private:
     using MeasurementSample = ::Application::K27::MeasurementSample;
 
     void connectRecording();
+    // The Data page's own widgets, once it is built.
+    void connectDataPage();
     // Clears the trend and gives it the curves of the quantity.
     void startTrend(MeasurementSample::Kind quantity);
     // A measurement that arrived: into the trend if it shows that quantity, and into the
     // recording if one runs.
     void takeMeasurement(const MeasurementSample &sample);
     // Shows a reported measurement's text with its unit, and takes the measurement.
-    void showMeasurement(QLabel *label, const QByteArray &text, MeasurementSample::Kind kind,
-                         int phase = -1);
+    void showMeasurement(QLabel *Ui::K27SubScreenDataPage::*label, const QByteArray &text,
+                         MeasurementSample::Kind kind, int phase = -1);
     // Ends a running recording; status is what the page says once the file is saved. True
     // when a recording ended with its file saved.
     bool stopRecording(const QString &status);

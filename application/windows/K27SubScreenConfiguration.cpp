@@ -330,6 +330,17 @@ void writeSetting(Page &page, ModelSettings &model, ModelValueID id, double cont
 
 void K27SubScreen::connectConfiguration()
 {
+    const ZantLinkTerminalService *terminal = terminalService().data();
+    for (const Setting &row : configurationSettings)
+        connect(terminal, row.reported, this, row.showSlot);
+    connect(terminal, &ZantLinkTerminalService::nominalCurrentMaxModelValue, this,
+            &K27SubScreen::handleNominalCurrentMaxModelValue);
+    connect(terminal, &ZantLinkTerminalService::tripClassMaxModelValue, this,
+            &K27SubScreen::handleTripClassMaxModelValue);
+}
+
+void K27SubScreen::connectConfigurationPage()
+{
     Ui::K27SubScreenConfigurationPage &page = *m_configurationPage;
     const std::pair<QPushButton *, SettingsPage> pageButtons[] {
         {page.pushButtonGeneralSettings, GeneralPage},
@@ -370,14 +381,6 @@ void K27SubScreen::connectConfiguration()
             [this](int state) { handleSoftstart(state != Qt::Unchecked); });
     connect(page.pushButtonFactoryReset, &QPushButton::clicked, this,
             &K27SubScreen::handleFactoryReset);
-
-    const ZantLinkTerminalService *terminal = terminalService().data();
-    for (const Setting &row : configurationSettings)
-        connect(terminal, row.reported, this, row.showSlot);
-    connect(terminal, &ZantLinkTerminalService::nominalCurrentMaxModelValue, this,
-            &K27SubScreen::handleNominalCurrentMaxModelValue);
-    connect(terminal, &ZantLinkTerminalService::tripClassMaxModelValue, this,
-            &K27SubScreen::handleTripClassMaxModelValue);
 }
 
 void K27SubScreen::disconnectConfiguration()
@@ -395,13 +398,29 @@ void K27SubScreen::showNumberFields()
          {ModelValueID::NominalCurrent, ModelValueID::UndercurrentThreshold,
           ModelValueID::UndervoltageThreshold, ModelValueID::OvervoltageThreshold,
           ModelValueID::LoadAsymmetryThreshold})
-        settingOf(id).show(*m_configurationPage, database()->settings());
+        showSetting(int(id));
+}
+
+void K27SubScreen::showSetting(int id)
+{
+    // A page not built yet shows the model's content once it is.
+    showOnPage(ConfigurationPage, QStringLiteral("setting %1").arg(id), [this, id] {
+        settingOf(static_cast<ModelValueID>(id)).show(*m_configurationPage, database()->settings());
+    });
+}
+
+Ui::K27SubScreenConfigurationPage &K27SubScreen::configurationPage()
+{
+    buildPage(ConfigurationPage);
+    return *m_configurationPage;
 }
 
 void K27SubScreen::showConfigurationResult(const QString &text, ResultText::Kind kind)
 {
     // The page's one result line, shared with the settings file.
-    ResultText::show(m_configurationPage->labelSettingsFileResult, text, kind);
+    showOnPage(ConfigurationPage, QStringLiteral("result"), [this, text, kind] {
+        ResultText::show(m_configurationPage->labelSettingsFileResult, text, kind);
+    });
 }
 
 // ---- changes the user made: each through its row of the table ----------------------------
@@ -410,11 +429,11 @@ void K27SubScreen::handleNominalCurrent(double value)
 {
     Model::Database::ModelSettings &settings = database()->settings();
     const Setting &row = settingOf(ModelValueID::NominalCurrent);
-    if (!row.accept(*m_configurationPage, settings, value)
+    if (!row.accept(configurationPage(), settings, value)
         || ConfigurationRules::nominalCurrentUnchanged(value, settings.nominalCurrent().value()))
         return;
     const QStringList consequences
-        = lowerThresholdsFor(*m_configurationPage, settings, static_cast<float>(value));
+        = lowerThresholdsFor(configurationPage(), settings, static_cast<float>(value));
     row.write(settings, value);
     showNumberFields();
     if (!consequences.isEmpty())
@@ -423,84 +442,84 @@ void K27SubScreen::handleNominalCurrent(double value)
 
 void K27SubScreen::handleTripClass(int index)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::TripClass, index);
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::TripClass, index);
 }
 
 void K27SubScreen::handleOverloadReset(bool autoReset)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OverloadReset,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::OverloadReset,
                  autoReset);
 }
 
 void K27SubScreen::handleUndercurrentEnable(bool enable)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndercurrentEnable,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::UndercurrentEnable,
                  enable);
 }
 
 void K27SubScreen::handleUndercurrentThreshold(double value)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndercurrentThreshold,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::UndercurrentThreshold,
                  value);
 }
 
 void K27SubScreen::handleUndercurrentFaultType(int index)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndercurrentFaultType,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::UndercurrentFaultType,
                  index);
 }
 
 void K27SubScreen::handleUndervoltageEnable(bool enable)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndervoltageEnable,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::UndervoltageEnable,
                  enable);
 }
 
 void K27SubScreen::handleUndervoltageThreshold(double value)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndervoltageThreshold,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::UndervoltageThreshold,
                  value);
 }
 
 void K27SubScreen::handleUndervoltageFaultType(int index)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::UndervoltageFaultType,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::UndervoltageFaultType,
                  index);
 }
 
 void K27SubScreen::handleOvervoltageEnable(bool enable)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OvervoltageEnable,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::OvervoltageEnable,
                  enable);
 }
 
 void K27SubScreen::handleOvervoltageThreshold(double value)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OvervoltageThreshold,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::OvervoltageThreshold,
                  value);
 }
 
 void K27SubScreen::handleOvervoltageFaultType(int index)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::OvervoltageFaultType,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::OvervoltageFaultType,
                  index);
 }
 
 void K27SubScreen::handleAsymmetryEnable(bool enable)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::LoadAsymmetryEnable,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::LoadAsymmetryEnable,
                  enable);
 }
 
 void K27SubScreen::handleAsymmetryThreshold(double value)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::LoadAsymmetryThreshold,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::LoadAsymmetryThreshold,
                  value);
 }
 
 void K27SubScreen::handleAsymmetryFaultType(int index)
 {
-    writeSetting(*m_configurationPage, database()->settings(), ModelValueID::LoadAsymmetryFaultType,
+    writeSetting(configurationPage(), database()->settings(), ModelValueID::LoadAsymmetryFaultType,
                  index);
 }
 
@@ -555,12 +574,12 @@ void K27SubScreen::handleNominalCurrentMaxModelValue()
     const float maximum = float(allowedMaximum(ModelValueID::NominalCurrent, settings));
     settings.nominalCurrent().setMaximum(maximum);
     settings.nominalCurrent().recomputeNeighbours();
-    settingOf(ModelValueID::NominalCurrent).show(*m_configurationPage, settings);
+    showSetting(int(ModelValueID::NominalCurrent));
 }
 
 void K27SubScreen::handleTripClassModelValue()
 {
-    settingOf(ModelValueID::TripClass).show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::TripClass));
 }
 
 void K27SubScreen::handleTripClassMaxModelValue()
@@ -572,86 +591,78 @@ void K27SubScreen::handleTripClassMaxModelValue()
     settings.tripClass().recomputeNeighbours();
 
     const int count = int(Codec::toNumber(maximum)) + 1;
-    QComboBox *const combo = m_configurationPage->comboBoxTripClass;
-    {
+    showOnPage(ConfigurationPage, QStringLiteral("trip classes"), [this, count] {
+        QComboBox *const combo = m_configurationPage->comboBoxTripClass;
         // Items come and go; none of that is a choice the user made.
         const QSignalBlocker blocker(combo);
         combo->setMaxCount(count);
         for (int index = combo->count(); index < count; ++index)
             combo->addItem(ConfigurationRules::tripClassName(index));
-    }
+    });
     handleTripClassModelValue();
 }
 
 void K27SubScreen::handleOverloadResetModelValue()
 {
-    settingOf(ModelValueID::OverloadReset).show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::OverloadReset));
 }
 
 void K27SubScreen::handleUndercurrentThresholdModelValue()
 {
-    settingOf(ModelValueID::UndercurrentThreshold)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::UndercurrentThreshold));
 }
 
 void K27SubScreen::handleUndercurrentFaultTypeModelValue()
 {
-    settingOf(ModelValueID::UndercurrentFaultType)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::UndercurrentFaultType));
 }
 
 void K27SubScreen::handleUndercurrentEnableModelValue()
 {
-    settingOf(ModelValueID::UndercurrentEnable).show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::UndercurrentEnable));
 }
 
 void K27SubScreen::handleUndervoltageThresholdModelValue()
 {
-    settingOf(ModelValueID::UndervoltageThreshold)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::UndervoltageThreshold));
 }
 
 void K27SubScreen::handleUndervoltageFaultTypeModelValue()
 {
-    settingOf(ModelValueID::UndervoltageFaultType)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::UndervoltageFaultType));
 }
 
 void K27SubScreen::handleUndervoltageEnableModelValue()
 {
-    settingOf(ModelValueID::UndervoltageEnable).show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::UndervoltageEnable));
 }
 
 void K27SubScreen::handleOvervoltageThresholdModelValue()
 {
-    settingOf(ModelValueID::OvervoltageThreshold)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::OvervoltageThreshold));
 }
 
 void K27SubScreen::handleOvervoltageFaultTypeModelValue()
 {
-    settingOf(ModelValueID::OvervoltageFaultType)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::OvervoltageFaultType));
 }
 
 void K27SubScreen::handleOvervoltageEnableModelValue()
 {
-    settingOf(ModelValueID::OvervoltageEnable).show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::OvervoltageEnable));
 }
 
 void K27SubScreen::handleAsymmetryThresholdModelValue()
 {
-    settingOf(ModelValueID::LoadAsymmetryThreshold)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::LoadAsymmetryThreshold));
 }
 
 void K27SubScreen::handleAsymmetryFaultTypeModelValue()
 {
-    settingOf(ModelValueID::LoadAsymmetryFaultType)
-        .show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::LoadAsymmetryFaultType));
 }
 
 void K27SubScreen::handleAsymmetryEnableModelValue()
 {
-    settingOf(ModelValueID::LoadAsymmetryEnable).show(*m_configurationPage, database()->settings());
+    showSetting(int(ModelValueID::LoadAsymmetryEnable));
 }

@@ -95,13 +95,18 @@ void K27SubScreen::handlePlatformVersionModelValue()
 
     const quint32 version = information.platformVersion().value();
     const bool lineToLine = version >= lineToLineVersion;
-    m_dataPage->labelVoltageText_L1_N->setText(lineToLine ? tr("Voltage L1 - L2")
-                                                          : tr("Voltage L1 - N"));
-    m_dataPage->labelVoltageText_L2_N->setText(lineToLine ? tr("Voltage L2 - L3")
-                                                          : tr("Voltage L2 - N"));
-    m_dataPage->labelVoltageText_L3_N->setText(lineToLine ? tr("Voltage L3 - L1")
-                                                          : tr("Voltage L3 - N"));
-    m_configurationPage->pushButtonAsymmetrySettings->setVisible(version >= loadAsymmetryVersion);
+    showOnPage(DataPage, QStringLiteral("version"), [this, lineToLine] {
+        m_dataPage->labelVoltageText_L1_N->setText(lineToLine ? tr("Voltage L1 - L2")
+                                                              : tr("Voltage L1 - N"));
+        m_dataPage->labelVoltageText_L2_N->setText(lineToLine ? tr("Voltage L2 - L3")
+                                                              : tr("Voltage L2 - N"));
+        m_dataPage->labelVoltageText_L3_N->setText(lineToLine ? tr("Voltage L3 - L1")
+                                                              : tr("Voltage L3 - N"));
+    });
+    showOnPage(ConfigurationPage, QStringLiteral("version"), [this, version] {
+        m_configurationPage->pushButtonAsymmetrySettings->setVisible(version
+                                                                     >= loadAsymmetryVersion);
+    });
 }
 
 void K27SubScreen::handleHardwareRevisionModelValue()
@@ -158,16 +163,19 @@ void K27SubScreen::showOffline()
     m_informationPage->labelTorvexK27Image->setPixmap(QPixmap());
 
     // Nothing here reaches a device: what would change or read one is off, and says why.
-    QWidget *const needDevice[] {
-        m_configurationPage->stackedWidgetSettings, m_configurationPage->pushButtonExport,
-        m_configurationPage->pushButtonImport,      m_controlPage->pushButtonControlForward,
-        m_controlPage->pushButtonControlBackward,   m_controlPage->pushButtonControlIdle,
-        m_controlPage->checkBoxControlSoftstart,    m_informationPage->pushButtonResetError,
+    const auto needDevice = [offline](std::initializer_list<QWidget *> widgets) {
+        for (QWidget *widget : widgets) {
+            widget->setEnabled(false);
+            widget->setToolTip(offline);
+        }
     };
-    for (QWidget *widget : needDevice) {
-        widget->setEnabled(false);
-        widget->setToolTip(offline);
-    }
+    needDevice({m_controlPage->pushButtonControlForward, m_controlPage->pushButtonControlBackward,
+                m_controlPage->pushButtonControlIdle, m_controlPage->checkBoxControlSoftstart,
+                m_informationPage->pushButtonResetError});
+    showOnPage(ConfigurationPage, QStringLiteral("offline"), [this, needDevice] {
+        needDevice({m_configurationPage->stackedWidgetSettings,
+                    m_configurationPage->pushButtonExport, m_configurationPage->pushButtonImport});
+    });
     showSettingsFileResult(tr("%1: EXPORT and IMPORT need a connected device.").arg(offline),
                            ResultText::Kind::Success);
 }

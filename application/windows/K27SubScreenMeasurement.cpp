@@ -39,7 +39,7 @@ enum DataPage { VoltagePage = 0, CurrentPage = 1, PowerPage = 2 };
 
 } // namespace
 
-void K27SubScreen::connectMeasurement()
+void K27SubScreen::connectDataPage()
 {
     // The form's sample readings stand until the first measurement: in the language's numbers.
     for (QLabel *label :
@@ -58,7 +58,15 @@ void K27SubScreen::connectMeasurement()
             &K27SubScreen::handleMeasurementCurrentPage);
     connect(m_dataPage->pushButtonPowerData, &QPushButton::toggled, this,
             &K27SubScreen::handleMeasurementPowerPage);
+    connect(m_dataPage->pushButtonRecord, &QPushButton::clicked, this, &K27SubScreen::handleRecord);
+    connect(m_dataPage->pushButtonStopRecord, &QPushButton::clicked, this,
+            &K27SubScreen::handleStopRecord);
+    startTrend(m_trendQuantity);
+    showRecordingState();
+}
 
+void K27SubScreen::connectMeasurement()
+{
     connect(m_controlPage->pushButtonControlForward, &QPushButton::clicked, this,
             &K27SubScreen::handleForward);
     connect(m_controlPage->pushButtonControlBackward, &QPushButton::clicked, this,
@@ -98,6 +106,7 @@ void K27SubScreen::connectMeasurement()
 void K27SubScreen::handleMeasurementVoltagePage()
 {
     fireModelAction(ModelActionID::StartVoltageMeasurement);
+    buildPage(DataPage);
     m_dataPage->stackedWidgetData->setCurrentIndex(VoltagePage);
     startTrend(MeasurementSample::Kind::Voltage);
 }
@@ -105,6 +114,7 @@ void K27SubScreen::handleMeasurementVoltagePage()
 void K27SubScreen::handleMeasurementCurrentPage()
 {
     fireModelAction(ModelActionID::StartCurrentMeasurement);
+    buildPage(DataPage);
     m_dataPage->stackedWidgetData->setCurrentIndex(CurrentPage);
     startTrend(MeasurementSample::Kind::Current);
 }
@@ -112,23 +122,28 @@ void K27SubScreen::handleMeasurementCurrentPage()
 void K27SubScreen::handleMeasurementPowerPage()
 {
     fireModelAction(ModelActionID::StartPowerMeasurement);
+    buildPage(DataPage);
     m_dataPage->stackedWidgetData->setCurrentIndex(PowerPage);
     startTrend(MeasurementSample::Kind::ActivePower);
 }
 
-void K27SubScreen::showMeasurement(QLabel *label, const QByteArray &text,
+void K27SubScreen::showMeasurement(QLabel *Ui::K27SubScreenDataPage::*label, const QByteArray &text,
                                    MeasurementSample::Kind kind, int phase)
 {
-    showReportedValue(label, &QLabel::setText,
-                      NumberText::withUnit(QString::fromLatin1(text),
-                                           QString::fromLatin1(MeasurementSample::unit(kind))));
+    const QString shown = NumberText::withUnit(QString::fromLatin1(text),
+                                               QString::fromLatin1(MeasurementSample::unit(kind)));
+    showOnPage(DataPage, QStringLiteral("measurement %1 %2").arg(int(kind)).arg(phase),
+               [this, label, shown] {
+                   showReportedValue(m_dataPage.data()->*label, &QLabel::setText, shown);
+               });
     takeMeasurement(MeasurementSample::fromModel(*database(), kind, phase));
 }
 
 void K27SubScreen::handleMeasurementVoltageModelValue(quint8 phase)
 {
-    QLabel *const labels[] {m_dataPage->labelVoltage_L1_N, m_dataPage->labelVoltage_L2_N,
-                            m_dataPage->labelVoltage_L3_N};
+    using Page = Ui::K27SubScreenDataPage;
+    QLabel *Page::*const labels[] {&Page::labelVoltage_L1_N, &Page::labelVoltage_L2_N,
+                                   &Page::labelVoltage_L3_N};
     if (phase < std::size(labels))
         showMeasurement(labels[phase], database()->measurement().voltage().toString(),
                         MeasurementSample::Kind::Voltage, phase);
@@ -136,8 +151,9 @@ void K27SubScreen::handleMeasurementVoltageModelValue(quint8 phase)
 
 void K27SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
 {
-    QLabel *const labels[] {m_dataPage->labelCurrent_L1, m_dataPage->labelCurrent_L2,
-                            m_dataPage->labelCurrent_L3};
+    using Page = Ui::K27SubScreenDataPage;
+    QLabel *Page::*const labels[] {&Page::labelCurrent_L1, &Page::labelCurrent_L2,
+                                   &Page::labelCurrent_L3};
     if (phase < std::size(labels))
         showMeasurement(labels[phase], database()->measurement().current().toString(),
                         MeasurementSample::Kind::Current, phase);
@@ -145,21 +161,21 @@ void K27SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
 
 void K27SubScreen::handleMeasurementActivePowerModelValue()
 {
-    showMeasurement(m_dataPage->labelActivePower,
+    showMeasurement(&Ui::K27SubScreenDataPage::labelActivePower,
                     database()->measurement().activePower().toString(),
                     MeasurementSample::Kind::ActivePower);
 }
 
 void K27SubScreen::handleMeasurementReactivePowerModelValue()
 {
-    showMeasurement(m_dataPage->labelReactivePower,
+    showMeasurement(&Ui::K27SubScreenDataPage::labelReactivePower,
                     database()->measurement().reactivePower().toString(),
                     MeasurementSample::Kind::ReactivePower);
 }
 
 void K27SubScreen::handleMeasurementApparentPowerModelValue()
 {
-    showMeasurement(m_dataPage->labelApparentPower,
+    showMeasurement(&Ui::K27SubScreenDataPage::labelApparentPower,
                     database()->measurement().apparentPower().toString(),
                     MeasurementSample::Kind::ApparentPower);
 }
@@ -221,7 +237,9 @@ void K27SubScreen::handleSoftstart(bool enable)
 void K27SubScreen::handleSoftstartEnableModelValue()
 {
     const bool enabled = database()->settings().softstartEnable().value();
-    showReportedValue(m_configurationPage->checkBoxSoftstart, &QCheckBox::setChecked, enabled);
+    showOnPage(ConfigurationPage, QStringLiteral("softstart"), [this, enabled] {
+        showReportedValue(m_configurationPage->checkBoxSoftstart, &QCheckBox::setChecked, enabled);
+    });
     showReportedValue(m_controlPage->checkBoxControlSoftstart, &QCheckBox::setChecked, enabled);
     showMotorPicture();
 }
@@ -240,9 +258,6 @@ void K27SubScreen::connectRecording()
 {
     m_recorder = std::make_unique<MeasurementRecorder>();
     m_recordFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    connect(m_dataPage->pushButtonRecord, &QPushButton::clicked, this, &K27SubScreen::handleRecord);
-    connect(m_dataPage->pushButtonStopRecord, &QPushButton::clicked, this,
-            &K27SubScreen::handleStopRecord);
     connect(m_ui->stackedWidgetMain, &QStackedWidget::currentChanged, this,
             &K27SubScreen::handleMainPageChanged);
     if (const QSharedPointer<::Application::K27::SerialPort> &port = serialPort())
@@ -250,12 +265,18 @@ void K27SubScreen::connectRecording()
                 &K27SubScreen::handleRecordPortState);
     m_recordingStateTimer.setInterval(MeasurementTrend::refreshIntervalMs);
     connect(&m_recordingStateTimer, &QTimer::timeout, this, &K27SubScreen::showRecordingState);
-    startTrend(MeasurementSample::Kind::Voltage);
-    showRecordingState();
 }
 
 void K27SubScreen::startTrend(MeasurementSample::Kind quantity)
 {
+    if (quantity == MeasurementSample::Kind::ReactivePower
+        || quantity == MeasurementSample::Kind::ApparentPower)
+        quantity = MeasurementSample::Kind::ActivePower;
+    m_trendQuantity = quantity;
+    m_trendClock.start();
+    // A Data page built later starts its trend then.
+    if (!pageBuilt(DataPage))
+        return;
     QStringList titles;
     QString axisTitle;
     switch (quantity) {
@@ -308,7 +329,7 @@ void K27SubScreen::takeMeasurement(const MeasurementSample &sample)
                                                                         : 2;
         break;
     }
-    if (curve >= 0)
+    if (curve >= 0 && pageBuilt(DataPage))
         m_dataPage->widgetMeasurementTrend->addValue(curve, double(m_trendClock.elapsed()) / 1000.0,
                                                      sample.value);
     if (m_recorder->isRecording() && !m_recorder->record(sample)) {
@@ -413,11 +434,14 @@ bool K27SubScreen::stopRecording(const QString &status)
 
 void K27SubScreen::showRecordResult(const QString &text, ResultText::Kind kind)
 {
-    ResultText::show(m_dataPage->labelRecordStatus, text, kind);
+    showOnPage(DataPage, QStringLiteral("record result"),
+               [this, text, kind] { ResultText::show(m_dataPage->labelRecordStatus, text, kind); });
 }
 
 void K27SubScreen::showRecordingState()
 {
+    if (!pageBuilt(DataPage))
+        return;
     const bool recording = m_recorder->isRecording();
     m_dataPage->pushButtonRecord->setEnabled(!recording);
     m_dataPage->pushButtonStopRecord->setEnabled(recording);

@@ -33,10 +33,6 @@ void K27SubScreen::connectSettingsFile()
 {
     m_reportedSettings
         = std::make_unique<::Application::K27::ReportedSettings>(valueObserver(), serialPort());
-    connect(m_configurationPage->pushButtonExport, &QPushButton::clicked, this,
-            &K27SubScreen::handleExportSettings);
-    connect(m_configurationPage->pushButtonImport, &QPushButton::clicked, this,
-            &K27SubScreen::handleImportSettings);
 }
 
 void K27SubScreen::handleExportSettings()
@@ -243,5 +239,7 @@ bool K27SubScreen::deviceConnected() const
 
 void K27SubScreen::showSettingsFileResult(const QString &text, ResultText::Kind kind)
 {
-    ResultText::show(m_configurationPage->labelSettingsFileResult, text, kind);
+    showOnPage(ConfigurationPage, QStringLiteral("result"), [this, text, kind] {
+        ResultText::show(m_configurationPage->labelSettingsFileResult, text, kind);
+    });
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QRectF>
 
 namespace Application::K27 {
@@ -66,9 +67,16 @@ QString StatusPicture::word(const QString &picturePath)
 
 QPixmap StatusPicture::draw(const QString &picturePath)
 {
-    QPixmap picture(picturePath);
     bool plus = false;
     const QString state = stateOf(picturePath, &plus);
+    // QPixmap keeps what it decoded from a file in the pixmap cache; the pictures with their
+    // word go there too, so that a status shown again is neither decoded nor drawn again.
+    const QString key = QStringLiteral("k27-status-picture:") + picturePath + QLatin1Char('|')
+        + word(picturePath);
+    QPixmap picture;
+    if (!state.isEmpty() && QPixmapCache::find(key, &picture))
+        return picture;
+    picture = QPixmap(picturePath);
     if (picture.isNull() || state.isEmpty())
         return picture;
     QPainter painter(&picture);
@@ -80,6 +88,8 @@ QPixmap StatusPicture::draw(const QString &picturePath)
     painter.setFont(font);
     painter.setPen(wordColour(state));
     painter.drawText(wordArea(plus), Qt::AlignCenter, word(picturePath));
+    painter.end();
+    QPixmapCache::insert(key, picture);
     return picture;
 }
 

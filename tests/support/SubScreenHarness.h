@@ -161,8 +161,10 @@ public:
         m_window.reset();
     }
 
+    // A widget of the window by its object name; the pages not shown yet are built first.
     template<typename T> T *child(const char *name) const
     {
+        m_window->buildPages();
         T *widget = m_window->findChild<T *>(QString::fromLatin1(name));
         if (widget == nullptr)
             qWarning("no widget %s", name);

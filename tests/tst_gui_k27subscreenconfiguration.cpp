@@ -169,6 +169,8 @@ private slots:
     void reportedNominalCurrentLimitsThresholds();
     void nominalCurrentMaximum();
     void tripClassItems();
+    void pageOpenedAfterTheRead_data();
+    void pageOpenedAfterTheRead();
     void factoryReset_data();
     void factoryReset();
     void offlineFactoryResetAsksNothing();
@@ -717,6 +719,65 @@ void TestK27SubScreenConfiguration::tripClassItems()
     QCOMPARE(comboItems(combo), QStringList({"2E", "3E", "5", "10A", "10", "20", "30", "40E"}));
     QCOMPARE(combo->currentText(), QStringLiteral("5"));
     QCOMPARE(describe(harness.takeReceived()), QStringList());
+}
+
+void TestK27SubScreenConfiguration::pageOpenedAfterTheRead_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<double>("reported");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("reportedLater");
+    QTest::addColumn<QString>("shownLater");
+
+    QTest::newRow("nominal current")
+        << "doubleSpinBoxNominalCurrent" << int(id(ModelValueID::NominalCurrent)) << 6.0 << "6"
+        << 4.5 << "4.5";
+    // The items follow the reported maximum, which the device reports first.
+    QTest::newRow("trip class") << "comboBoxTripClass" << int(id(ModelValueID::TripClass)) << 6.0
+                                << "30" << 7.0 << "40E";
+    QTest::newRow("undercurrent switch")
+        << "checkBoxUndercurrentEnable" << int(id(ModelValueID::UndercurrentEnable)) << 1.0 << "on"
+        << 0.0 << "off";
+}
+
+// Opened after the device has reported everything, the page shows what was reported, and
+// what is reported afterwards.
+void TestK27SubScreenConfiguration::pageOpenedAfterTheRead()
+{
+    QFETCH(QString, widget);
+    QFETCH(int, value);
+    QFETCH(double, reported);
+    QFETCH(QString, shown);
+    QFETCH(double, reportedLater);
+    QFETCH(QString, shownLater);
+
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::TripClassMax), 7}, {quint16(value), reported}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    QVERIFY(settle(harness));
+    K27SubScreen &window = harness.window();
+    window.findChild<QPushButton *>(QStringLiteral("pushButtonConfiguration"))->click();
+    const QWidget *const field = window.findChild<QWidget *>(widget);
+    QVERIFY(field);
+    const auto text = [field] {
+        if (const auto *box = qobject_cast<const QDoubleSpinBox *>(field))
+            return QString::number(box->value());
+        if (const auto *combo = qobject_cast<const QComboBox *>(field))
+            return combo->currentText();
+        return QString::fromLatin1(qobject_cast<const QCheckBox *>(field)->isChecked() ? "on"
+                                                                                       : "off");
+    };
+    QCOMPARE(text(), shown);
+
+    harness.device().setModelValue(quint16(value), reportedLater);
+    QVERIFY(settle(harness));
+    QCOMPARE(text(), shownLater);
+    // Shown, never written back.
+    for (const DeviceSim::ReceivedPacket &packet : harness.takeReceived())
+        QVERIFY2(packet.command != ZantLinkCommandCode::SetModelValue,
+                 qPrintable(packet.toString()));
 }
 
 void TestK27SubScreenConfiguration::factoryReset_data()

@@ -84,13 +84,12 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
 {
     ::Application::K27::initResources();
     m_ui->setupUi(this);
-    // The Information page shows first; the Control and Service Mode pages follow the device
-    // from the start (motor status and direction, packet log, command list). The others are
-    // built when first shown.
+    // The Information page shows first; the Control page follows the device from the start
+    // (motor direction and picture, the reason it does not start). The others are built when
+    // first shown.
     m_informationPage->setupUi(scrolledPage(m_ui->pageInformation));
     m_controlPage->setupUi(scrolledPage(m_ui->pageControl));
-    m_serviceModePage->setupUi(scrolledPage(m_ui->pageServiceMode));
-    m_builtPages = (1u << InformationPage) | (1u << ControlPage) | (1u << ServiceModePage);
+    m_builtPages = (1u << InformationPage) | (1u << ControlPage);
     setUpDropDowns(this);
 
     connectFrame();
@@ -115,12 +114,16 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     if (configuration())
         configuration()->load();
 
+    // The packet log of the service mode page follows the device from the start for whoever
+    // may open the page.
+    if (m_rights.hasRight(AccessRights::ServiceMode))
+        buildPage(ServiceModePage);
     applyAccessRights();
 }
 
 void K27SubScreen::buildPages()
 {
-    for (const MainPage page : {ConfigurationPage, DataPage, AboutPage, DemoPage})
+    for (const MainPage page : {ConfigurationPage, DataPage, AboutPage, ServiceModePage, DemoPage})
         buildPage(page);
 }
 
@@ -141,9 +144,11 @@ void K27SubScreen::buildPage(MainPage page)
     case DemoPage:
         buildDemoPage();
         break;
+    case ServiceModePage:
+        buildServiceModePage();
+        break;
     case InformationPage:
     case ControlPage:
-    case ServiceModePage:
         break;
     }
     m_builtPages |= 1u << page;
@@ -200,6 +205,14 @@ void K27SubScreen::buildDemoPage()
     setUpDropDowns(content);
     if (!m_rights.hasRight(AccessRights::ServiceMode) && m_rights.hasRight(AccessRights::DemoMode))
         connectDemo();
+}
+
+void K27SubScreen::buildServiceModePage()
+{
+    QWidget *const content = scrolledPage(m_ui->pageServiceMode);
+    m_serviceModePage->setupUi(content);
+    setUpDropDowns(content);
+    connectServiceModePage();
 }
 
 void K27SubScreen::showPage(MainPage page)

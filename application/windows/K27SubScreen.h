@@ -100,8 +100,9 @@ public:
     // of simulated devices); empty for none.
     void setTitleMark(const QString &mark);
 
-    // Builds every page not built yet. The Information, Control and Service Mode pages are
-    // built with the window, the others when first shown; whoever looks into a page by its
+    // Builds every page not built yet. The Information and Control pages are built with the
+    // window, and the Service Mode page for a user who may open it (its packet log follows the
+    // device from the start); the others when first shown; whoever looks into a page by its
     // widgets' object names before that (the screenshots, the widget tests) asks for them here.
     void buildPages();
 
@@ -284,6 +285,10 @@ public slots:
 
 private:
     void connectServiceMode();
+    // The service mode page's own widgets, once it is built.
+    void connectServiceModePage();
+    // The terminal service's commands in the page's list.
+    void showCommands();
     // Listens to the terminal service's packet log while the service-mode log is allowed and
     // enabled.
     void followPacketLog();
@@ -321,6 +326,7 @@ private:
     void buildDataPage();
     void buildAboutPage();
     void buildDemoPage();
+    void buildServiceModePage();
     // Builds the page and shows it.
     void showPage(MainPage page);
     // Runs show now when the page is built; otherwise keeps it for the page's build, the

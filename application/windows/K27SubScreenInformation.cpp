@@ -222,7 +222,9 @@ void K27SubScreen::showMotorStatus(StatusDisplay::MotorStatus status)
         text = tr("K27 Status: Bootloader");
         break;
     }
-    showReportedValue(m_serviceModePage->labelMotorStatus, &QLabel::setText, text);
+    showOnPage(ServiceModePage, QStringLiteral("motor status"), [this, text] {
+        showReportedValue(m_serviceModePage->labelMotorStatus, &QLabel::setText, text);
+    });
 }
 
 void K27SubScreen::showDirection(StatusDisplay::Direction direction)

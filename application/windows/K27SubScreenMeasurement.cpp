@@ -13,7 +13,6 @@
 #include "ui_K27SubScreenConfigurationPage.h"
 #include "ui_K27SubScreenControlPage.h"
 #include "ui_K27SubScreenDataPage.h"
-#include "ui_K27SubScreenServiceModePage.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -72,12 +71,6 @@ void K27SubScreen::connectMeasurement()
     connect(m_controlPage->pushButtonControlBackward, &QPushButton::clicked, this,
             &K27SubScreen::handleBackward);
     connect(m_controlPage->pushButtonControlIdle, &QPushButton::clicked, this,
-            &K27SubScreen::handleIdle);
-    connect(m_serviceModePage->pushButtonMotorForward, &QPushButton::clicked, this,
-            &K27SubScreen::handleForward);
-    connect(m_serviceModePage->pushButtonMotorBackward, &QPushButton::clicked, this,
-            &K27SubScreen::handleBackward);
-    connect(m_serviceModePage->pushButtonMotorIdle, &QPushButton::clicked, this,
             &K27SubScreen::handleIdle);
     m_controlPage->labelControlFault->hide();
     // Any state but unchecked counts as on.

@@ -56,6 +56,19 @@ QString commandEntry(const TerminalCommandItem &item)
 
 void K27SubScreen::connectServiceMode()
 {
+    const ZantLinkTerminalService *const terminal = terminalService().data();
+    connect(terminal, &ZantLinkTerminalService::terminalPlatformReady, this,
+            &K27SubScreen::handleTerminalReady);
+    connect(terminal, &ZantLinkTerminalService::terminalDisplayReady, this,
+            &K27SubScreen::handleTerminalReady);
+    const UpdateControlService *const update = updateControlService().data();
+    connect(update, &UpdateControlService::progressChanged, this, &K27SubScreen::handleProgress);
+    connect(update, &UpdateControlService::digestError, this, &K27SubScreen::handleDigestError);
+    connect(update, &UpdateControlService::transferFailed, this, &K27SubScreen::handleUpdateFailed);
+}
+
+void K27SubScreen::connectServiceModePage()
+{
     Ui::K27SubScreenServiceModePage &page = *m_serviceModePage;
     m_argumentLabels
         = {page.labelArg1, page.labelArg2, page.labelArg3, page.labelArg4, page.labelArg5};
@@ -63,11 +76,10 @@ void K27SubScreen::connectServiceMode()
                            page.doubleSpinBoxArg4, page.doubleSpinBoxArg5};
     m_packetLogView = new PacketLogView(page.textBrowserLogging);
 
-    const ZantLinkTerminalService *const terminal = terminalService().data();
-    connect(terminal, &ZantLinkTerminalService::terminalPlatformReady, this,
-            &K27SubScreen::handleTerminalReady);
-    connect(terminal, &ZantLinkTerminalService::terminalDisplayReady, this,
-            &K27SubScreen::handleTerminalReady);
+    connect(page.pushButtonMotorForward, &QPushButton::clicked, this, &K27SubScreen::handleForward);
+    connect(page.pushButtonMotorBackward, &QPushButton::clicked, this,
+            &K27SubScreen::handleBackward);
+    connect(page.pushButtonMotorIdle, &QPushButton::clicked, this, &K27SubScreen::handleIdle);
     connect(page.checkBoxLogEnable, &QCheckBox::toggled, this, &K27SubScreen::followPacketLog);
     connect(page.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
             &K27SubScreen::handleCommand);
@@ -81,10 +93,6 @@ void K27SubScreen::connectServiceMode()
     connect(page.pushButtonOpenFile, &QPushButton::clicked, this, &K27SubScreen::handleOpenFile);
     connect(page.pushButtonStartUpdate, &QPushButton::clicked, this,
             &K27SubScreen::handleStartUpdate);
-    const UpdateControlService *const update = updateControlService().data();
-    connect(update, &UpdateControlService::progressChanged, this, &K27SubScreen::handleProgress);
-    connect(update, &UpdateControlService::digestError, this, &K27SubScreen::handleDigestError);
-    connect(update, &UpdateControlService::transferFailed, this, &K27SubScreen::handleUpdateFailed);
 
     page.checkBoxPlatform->setChecked(true);
     page.pushButtonStartUpdate->show();
@@ -106,7 +114,9 @@ void K27SubScreen::connectServiceMode()
 
 const ::Application::K27::PacketLog &K27SubScreen::packetLog() const
 {
-    return m_packetLogView->log();
+    // Without the page nothing was logged: only a user who may see the page has its log.
+    static const ::Application::K27::PacketLog none;
+    return m_packetLogView ? m_packetLogView->log() : none;
 }
 
 TerminalCommandItem *K27SubScreen::currentCommand() const
@@ -118,6 +128,11 @@ TerminalCommandItem *K27SubScreen::currentCommand() const
 }
 
 void K27SubScreen::handleTerminalReady()
+{
+    showOnPage(ServiceModePage, QStringLiteral("commands"), [this] { showCommands(); });
+}
+
+void K27SubScreen::showCommands()
 {
     QListWidget *const list = m_serviceModePage->listWidgetCommands;
     list->clear();
@@ -252,7 +267,7 @@ void K27SubScreen::followPacketLog()
     // The terminal service builds a packet's log line only while something listens, and a
     // firmware block's line is 2.5 kB: the window listens only while its user may see the log
     // and has it enabled.
-    const bool follow = m_rights.hasRight(AccessRights::ServiceMode)
+    const bool follow = m_rights.hasRight(AccessRights::ServiceMode) && pageBuilt(ServiceModePage)
         && m_serviceModePage->checkBoxLogEnable->isChecked();
     if (follow == m_followingPacketLog)
         return;
@@ -361,16 +376,18 @@ void K27SubScreen::handleStartUpdate()
 
 void K27SubScreen::handleProgress(int progress)
 {
-    m_serviceModePage->progressBarUpdate->setValue(progress);
+    showOnPage(ServiceModePage, QStringLiteral("progress"),
+               [this, progress] { m_serviceModePage->progressBarUpdate->setValue(progress); });
 }
 
 void K27SubScreen::handleDigestError()
 {
-    ResultText::show(m_serviceModePage->labelFilename, tr("Security Error! Wrong Digest"),
-                     ResultText::Kind::Error);
+    handleUpdateFailed(UpdateControlService::Error {}, tr("Security Error! Wrong Digest"));
 }
 
 void K27SubScreen::handleUpdateFailed(UpdateControlService::Error, const QString &message)
 {
-    ResultText::show(m_serviceModePage->labelFilename, message, ResultText::Kind::Error);
+    showOnPage(ServiceModePage, QStringLiteral("update result"), [this, message] {
+        ResultText::show(m_serviceModePage->labelFilename, message, ResultText::Kind::Error);
+    });
 }

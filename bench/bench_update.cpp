@@ -26,9 +26,11 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
+#include <pthread.h>
 #include <pty.h>
 #include <termios.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -151,6 +153,23 @@ double transfer(Service::K27::UpdateControlService &control, const QByteArray &i
     return control.isFinished() ? double(timer.nsecsElapsed()) / 1e9 : -1.0;
 }
 
+// CPU seconds of the whole process so far: every thread, the simulated device's and the
+// floor's two included.
+double processCpuSeconds()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// CPU seconds of the simulated device's thread so far.
+double deviceCpuSeconds(clockid_t deviceClock)
+{
+    timespec now {};
+    ::clock_gettime(deviceClock, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -160,9 +179,11 @@ double median(std::vector<double> values)
 
 // Each iteration times the floor and then the block loop, back to back, so that both see the
 // same machine; the ratio reported is the median of the iterations' ratios. The iteration
-// time is the block loop's. The floor also lets the link settle, so that every transfer starts
-// at rest, as a real update does: transfers straight after one another ran about a fifth
-// slower here, and so did transfers after a pause in which the event loop did not turn.
+// time is the block loop's. Next to the wall time, the CPU time of both sides together (the
+// process's, which holds both ends of either exchange) is counted per block. The floor also lets
+// the link settle, so that every transfer starts at rest, as a real update does: transfers straight
+// after one another ran about a fifth slower here, and so did transfers after a pause in which the
+// event loop did not turn.
 void blockLoop(benchmark::State &state)
 {
     const RawPtyPair floorLine;
@@ -195,12 +216,26 @@ void blockLoop(benchmark::State &state)
     for (int i = 0; i < image.size(); ++i)
         image[i] = char(i * 7);
 
+    clockid_t deviceClock {};
+    device().call([&deviceClock](DeviceSim::DeviceSimulator &) {
+        ::pthread_getcpuclockid(::pthread_self(), &deviceClock);
+    });
+
     std::vector<double> ratios;
+    std::vector<double> cpuRatios;
+    std::vector<double> deviceCpu;
+    std::vector<double> loopCpu;
+    std::vector<double> floorCpu;
     double loopSeconds = 0;
     double floorSeconds = 0;
     for (auto _ : state) {
+        const double floorStart = processCpuSeconds();
         const double floorTime = floorLine.pingPong();
+        const double loopStart = processCpuSeconds();
+        const double deviceStart = deviceCpuSeconds(deviceClock);
         const double loopTime = transfer(control, image);
+        const double loopEnd = processCpuSeconds();
+        const double deviceEnd = deviceCpuSeconds(deviceClock);
         if (floorTime <= 0 || loopTime <= 0) {
             state.SkipWithError(floorTime <= 0 ? "the ping-pong broke off"
                                                : "the transfer did not finish");
@@ -208,6 +243,10 @@ void blockLoop(benchmark::State &state)
         }
         state.SetIterationTime(loopTime);
         ratios.push_back(loopTime / floorTime);
+        floorCpu.push_back((loopStart - floorStart) / blockCount);
+        loopCpu.push_back((loopEnd - loopStart) / blockCount);
+        deviceCpu.push_back((deviceEnd - deviceStart) / blockCount);
+        cpuRatios.push_back(loopCpu.back() / floorCpu.back());
         loopSeconds += loopTime;
         floorSeconds += floorTime;
     }
@@ -217,12 +256,18 @@ void blockLoop(benchmark::State &state)
     state.counters["blocks/s"] = blocks / loopSeconds;
     state.counters["floor blocks/s"] = blocks / floorSeconds;
     state.counters["times floor"] = median(ratios);
+    state.counters["CPU us/block"] = median(loopCpu) * 1e6;
+    state.counters["floor CPU us/block"] = median(floorCpu) * 1e6;
+    state.counters["CPU times floor"] = median(cpuRatios);
+    state.counters["device CPU us/block"] = median(deviceCpu) * 1e6;
     if (logBytes > 0)
         state.counters["log bytes/block"] = double(logBytes) / blocks;
     std::printf("%s: block loop %.0f blocks/s, ping-pong floor %.0f blocks/s: %.2f times the "
-                "floor's time per block (median of %zu pairs)\n",
+                "floor's time per block (median of %zu pairs); CPU %.1f us/block (the device's "
+                "%.1f) against %.1f: %.2f times the floor's\n",
                 state.range(0) != 0 ? "every packet logged" : "no packet log", blocks / loopSeconds,
-                blocks / floorSeconds, median(ratios), ratios.size());
+                blocks / floorSeconds, median(ratios), ratios.size(), median(loopCpu) * 1e6,
+                median(deviceCpu) * 1e6, median(floorCpu) * 1e6, median(cpuRatios));
 }
 
 BENCHMARK(blockLoop)

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -233,9 +234,15 @@ void SerialPort::readPending()
 
 void SerialPort::handleReadyRead()
 {
-    const QByteArray data = m_port->readAll();
-    if (!data.isEmpty())
+    // The port announces no bytes that arrive while a slot of dataReceived is still running
+    // (one that waits in a local event loop): they are handed out here once it has returned.
+    const QPointer<SerialPort> alive(this);
+    do {
+        const QByteArray data = m_port->readAll();
+        if (data.isEmpty())
+            return;
         emit dataReceived(data);
+    } while (!alive.isNull() && m_port->bytesAvailable() > 0);
 }
 
 void SerialPort::handleBytesWritten(qint64 bytes)

@@ -121,6 +121,7 @@ void PackageUpdateService::clearPackage()
     m_versionParser.reset();
     m_tarball.reset();
     m_packageData.clear();
+    m_plainImages = {};
     m_packageSize = 0;
     m_imageCount = 0;
     m_progressByNode.clear();
@@ -209,7 +210,8 @@ PackageUpdateError PackageUpdateService::loadPackage(const QString &path,
         return {PackageUpdateError::Code::InvalidManifest, m_versionParser->faults().constFirst()};
     const QString platformPath = m_versionParser->platformApplication().path();
     const QString displayPath = m_versionParser->displayApplication().path();
-    for (const QString &imagePath : {platformPath, displayPath}) {
+    for (const quint8 node : {platformNode, displayNode}) {
+        const QString &imagePath = node == platformNode ? platformPath : displayPath;
         if (imagePath.isEmpty())
             continue;
         const Utilities::Tarball::Entry *const entry = m_tarball->find(imagePath.toUtf8());
@@ -221,9 +223,10 @@ PackageUpdateError PackageUpdateService::loadPackage(const QString &path,
                         .arg(imagePath)};
         ++m_imageCount;
         // Checked now, before the device is sent into its bootloader: a bad image must never
-        // leave the device without its application.
+        // leave the device without its application. The verified image is kept for the
+        // transfer.
         const UpdateControlService::Error error = UpdateControlService::checkImage(
-            QByteArray::fromRawData(entry->data, entry->size), true, nullptr);
+            QByteArray::fromRawData(entry->data, entry->size), true, &m_plainImages.at(node));
         if (error == UpdateControlService::Error::DigestMismatch)
             return {PackageUpdateError::Code::DigestMismatch,
                     QCoreApplication::translate("Service::K27::PackageUpdateService",
@@ -433,12 +436,12 @@ void PackageUpdateService::startTransfer(quint8 node)
     m_state = node == platformNode ? State::PlatformTransfer : State::DisplayTransfer;
     enterStep(node == platformNode ? UpdateStep::Kind::PlatformTransfer
                                    : UpdateStep::Kind::DisplayTransfer);
-    const Utilities::Tarball::Entry *const entry = m_tarball->find(imagePath(node).toUtf8());
-    if (entry == nullptr)
+    if (node >= m_plainImages.size() || m_plainImages.at(node).isEmpty())
         return;
-    // Package images are always encrypted. A refused image reports through the update control
-    // service's signals, which end the run here.
-    m_updateControl->start(QByteArray(entry->data, entry->size), 1, node);
+    // The image passed its check when the package was opened and is sent as verified then.
+    // A refused start reports through the update control service's signals, which end the
+    // run here.
+    m_updateControl->start(m_plainImages.at(node), 0, node);
 }
 
 void PackageUpdateService::waitIn(State state, int milliseconds)
@@ -685,7 +688,11 @@ void PackageUpdateService::handleProgressChanged(quint32 progress)
         return;
     if (m_imageCount > 0)
         m_progressByNode[m_currentNode] = progress / m_imageCount;
-    m_step.percent = int(qMin<quint32>(progress, 100));
+    // A transfer reports after every block; the step changes only with its percentage.
+    const int percent = int(qMin<quint32>(progress, 100));
+    if (percent == m_step.percent)
+        return;
+    m_step.percent = percent;
     announceStep();
 }
 

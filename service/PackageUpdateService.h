@@ -218,6 +218,9 @@ private:
     QByteArray m_packageData;
     QSharedPointer<Utilities::Tarball> m_tarball;
     QSharedPointer<VersionParser> m_versionParser;
+    // The application images as verified when the package was opened, decrypted, by node:
+    // a transfer sends these and does not decrypt again.
+    std::array<QByteArray, 2> m_plainImages;
     quint8 m_currentNode = 0;
     quint32 m_imageCount = 0;
     QMap<quint8, quint32> m_progressByNode;

@@ -151,6 +151,11 @@ void ZantLinkTerminalService::run()
 void ZantLinkTerminalService::onPacketReceived(const ZantLinkPacket &packet)
 {
     // Runs with the mutex held, so the queue needs no lock of its own here.
+    if (m_cuttingHere && !m_directPacket && m_receivedPackets.empty() && !m_dispatchPending
+        && isBlockRequest(packet)) {
+        m_directPacket.emplace(packet);
+        return;
+    }
     m_receivedPackets.push_back(packet);
     if (!m_dispatchPending)
         postDispatchEvent();
@@ -205,19 +210,49 @@ QEvent::Type ZantLinkTerminalService::dispatchEventType()
     return type;
 }
 
+bool ZantLinkTerminalService::isBlockRequest(const ZantLinkPacket &packet)
+{
+    return packet.getCommand() == ZantLinkCommandCode::Memblock
+        && packet.getDestination() == ZantLinkPacket::Host;
+}
+
+std::optional<ZantLinkPacket> ZantLinkTerminalService::cutHere()
+{
+    m_cuttingHere = true;
+    while (!m_directPacket && receiveStep()) { }
+    m_cuttingHere = false;
+    std::optional<ZantLinkPacket> packet = std::move(m_directPacket);
+    m_directPacket.reset();
+    return packet;
+}
+
 void ZantLinkTerminalService::handleDataReceived(const QByteArray &data)
 {
-    Utilities::MutexLocker lock(m_mutex);
-    writeBytes(data);
-    // A request or an answer is cut here at once: handing its bytes to the worker and the
-    // packet back to this thread would cost two thread switches per packet, and the device
-    // feels them (a firmware transfer asks for one block at a time). A burst larger than the
-    // ring goes to the worker, so this thread never spends long cutting.
-    if (data.size() <= RingSize && bytesWaiting() == 0) {
-        while (receiveStep()) { }
-        return;
+    std::optional<ZantLinkPacket> blockRequest;
+    {
+        Utilities::MutexLocker lock(m_mutex);
+        writeBytes(data);
+        // A request or an answer is cut here at once: handing its bytes to the worker and the
+        // packet back to this thread would cost two thread switches per packet, and the device
+        // feels them (a firmware transfer asks for one block at a time). A burst larger than
+        // the ring goes to the worker, so this thread never spends long cutting.
+        if (data.size() > RingSize || bytesWaiting() != 0) {
+            m_dataAvailable.wakeAll();
+            return;
+        }
+        blockRequest = cutHere();
     }
-    m_dataAvailable.wakeAll();
+    // A block request with nothing ahead of it is answered without a pass of the event loop;
+    // the bytes behind it are cut once it has been dispatched, so the order stays. Dispatch
+    // may destroy this service: nothing of it is touched then.
+    while (blockRequest) {
+        const QPointer<ZantLinkTerminalService> alive(this);
+        dispatch(*blockRequest);
+        if (alive.isNull())
+            return;
+        Utilities::MutexLocker lock(m_mutex);
+        blockRequest = cutHere();
+    }
 }
 
 void ZantLinkTerminalService::handleDataTransmitted(const QByteArray &data)

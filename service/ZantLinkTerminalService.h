@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Application::K27 {
@@ -46,9 +47,14 @@ namespace Service::K27 {
 // receiver has consumed enough: nothing that arrives is dropped unread.
 // Every valid packet is then handed to the GUI thread as a copy, through a hand-over queue and
 // one posted event per packet: the log line, the handler, the model update and the signal all
-// run there, in that order. The model is therefore only ever written and read on the GUI thread,
-// and a window slot connected to one of the value signals reads exactly the content that raised
-// it (a voltage of L1 followed closely by one of L2 cannot make the L1 slot see L2's value).
+// run there, in that order. A block request cut on the GUI thread with nothing handed over
+// ahead of it is dispatched there and then instead: the device waits for each block before it
+// asks for the next, and a posted event would add a pass of the event loop to every block. Its
+// slots run inside the serial port's read, so bytes that arrive while one of them waits in a
+// local event loop are dispatched once it has returned. The
+// model is therefore only ever written and read on the GUI thread, and a window slot connected to
+// one of the value signals reads exactly the content that raised it (a voltage of L1 followed
+// closely by one of L2 cannot make the L1 slot see L2's value).
 //
 // Packets are dispatched in arrival order. A slot may wait in a local event loop: the loop
 // dispatches the packets that arrive meanwhile, still in order. A slot may also destroy the
@@ -174,6 +180,10 @@ private:
     void dispatch(const Packet &packet);
     // Posts the event that dispatches the oldest handed-over packet (mutex held).
     void postDispatchEvent();
+    // Runs the receive steps on the GUI thread (mutex held) until the ring is cut as far as it
+    // goes or a block request is to be dispatched at once; returns that request.
+    std::optional<Component::Interfaces::ZantLinkPacket> cutHere();
+    static bool isBlockRequest(const Component::Interfaces::ZantLinkPacket &packet);
 
     void handleAnswerText(const Packet &packet);
     void handleName(const Packet &packet);
@@ -196,6 +206,10 @@ private:
     // mutex. A dispatch event is on its way while m_dispatchPending is set.
     std::deque<Component::Interfaces::ZantLinkPacket> m_receivedPackets;
     bool m_dispatchPending = false;
+    // While the GUI thread runs the receive steps (mutex held): a block request it cuts with
+    // nothing handed over ahead of it goes to m_directPacket instead of the queue.
+    bool m_cuttingHere = false;
+    std::optional<Component::Interfaces::ZantLinkPacket> m_directPacket;
     QByteArray m_platformName;
     QByteArray m_displayName;
     uint8_t m_currentPhase = 0;

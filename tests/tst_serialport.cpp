@@ -320,6 +320,33 @@ private slots:
         QCOMPARE(receive(received, sent.size()), sent);
     }
 
+    // A slot that waits in a local event loop while the device sends more: the port announces
+    // nothing during the wait, and hands the bytes out once the slot has returned, without
+    // waiting for the device's next bytes.
+    void bytesArrivingWhileASlotWaitsAreHandedOut()
+    {
+        PtyPair pty;
+        QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+        SerialPort port(nullptr, pty.portName());
+        const QByteArray later("the bytes that came during the wait");
+        QByteArray received;
+        bool first = true;
+        connect(&port, &SerialPort::dataReceived, this, [&](const QByteArray &data) {
+            received += data;
+            if (!first)
+                return;
+            first = false;
+            QVERIFY(pty.writeMaster(later));
+            // The port reads the bytes during this wait.
+            QDeadlineTimer deadline(10000);
+            while (innerPort(port)->bytesAvailable() < later.size() && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+            QCOMPARE(received, QByteArray("first"));
+        });
+        QVERIFY(pty.writeMaster("first"));
+        QTRY_COMPARE_WITH_TIMEOUT(received, QByteArray("first") + later, 10000);
+    }
+
     // A device pulled out: the other end vanishes while the port is open. The port closes
     // itself instead of spinning on an error it can never clear.
     void vanishedLineClosesPort()

@@ -286,6 +286,9 @@ private slots:
     void slotWaitingInLocalLoopKeepsLinkFlowing();
     void applicationDestroyedInsideSlotLoop_data();
     void applicationDestroyedInsideSlotLoop();
+    void blockRequestAnsweredWithinItsRead_data();
+    void blockRequestAnsweredWithinItsRead();
+    void applicationDestroyedByBlockRequest();
 
 private:
     void setUpTestCase() override;
@@ -823,6 +826,59 @@ void TestZantLinkTerminalService::applicationDestroyedInsideSlotLoop()
     terminal->handleDataReceived(bytes);
     QTRY_VERIFY_WITH_TIMEOUT(loopEnded, 10000);
     QVERIFY(m_application == nullptr);
+}
+
+void TestZantLinkTerminalService::blockRequestAnsweredWithinItsRead_data()
+{
+    QTest::addColumn<bool>("oneRead");
+    QTest::newRow("request, value and request in one read") << true;
+    QTest::newRow("each in a read of its own") << false;
+}
+
+// The device waits for each block before it asks for the next: a block request read with
+// nothing ahead of it reaches its slot before the read is over. Packets behind it, and a block
+// request behind a packet not yet dispatched, keep their order.
+void TestZantLinkTerminalService::blockRequestAnsweredWithinItsRead()
+{
+    QFETCH(bool, oneRead);
+    QList<QByteArray> handled;
+    connect(service(), &ZantLinkTerminalService::requestMemblock, this,
+            [&](quint16 block) { handled << "block " + QByteArray::number(block); });
+    connect(service(), &ZantLinkTerminalService::nominalCurrentModelValue, this, [&] {
+        handled << "value " + QByteArray::number(database().settings().nominalCurrent().value());
+    });
+    const QList<QByteArray> reads {
+        packet(ZantLinkCommandCode::Memblock, ZantLinkPacket::Platform, {u16(1)}),
+        modelValue(2, f32(3.5f)),
+        packet(ZantLinkCommandCode::Memblock, ZantLinkPacket::Platform, {u16(2)})};
+    if (oneRead) {
+        service()->handleDataReceived(reads.join());
+    } else {
+        for (const QByteArray &bytes : reads)
+            service()->handleDataReceived(bytes);
+    }
+    QCOMPARE(handled, QList<QByteArray>({"block 1"}));
+    feedAndSettle(QByteArray());
+    QCOMPARE(handled, QList<QByteArray>({"block 1", "value 3.5", "block 2"}));
+}
+
+// A slot of a block request answered within its read destroys the device application: nothing
+// of the destroyed service is touched afterwards, and the bytes behind the request go with it.
+void TestZantLinkTerminalService::applicationDestroyedByBlockRequest()
+{
+    int values = 0;
+    ZantLinkTerminalService *const terminal = service();
+    connect(terminal, &ZantLinkTerminalService::requestMemblock, this,
+            [this] { m_application.reset(); });
+    connect(terminal, &ZantLinkTerminalService::nominalCurrentModelValue, this, [&] { ++values; });
+    terminal->handleDataReceived(
+        packet(ZantLinkCommandCode::Memblock, ZantLinkPacket::Platform, {u16(1)})
+        + modelValue(2, f32(1.5f)));
+    QVERIFY(m_application == nullptr);
+    // Events still posted for the destroyed service would be delivered here.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(values, 0);
 }
 
 QTEST_GUILESS_MAIN(TestZantLinkTerminalService)

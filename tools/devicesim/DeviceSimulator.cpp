@@ -13,10 +13,10 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace DeviceSim {
 
@@ -328,12 +328,11 @@ void DeviceSimulator::sendPacket(quint16 command, quint8 source, quint8 destinat
 {
     if (!m_present)
         return;
-    std::vector<ZantLinkPacket::Argument> views;
-    views.reserve(size_t(arguments.size()));
+    QVarLengthArray<ZantLinkPacket::Argument, 4> views;
     for (const QByteArray &argument : arguments)
-        views.emplace_back(argument.constData(), quint16(argument.size()));
+        views.append(ZantLinkPacket::Argument(argument.constData(), quint16(argument.size())));
     const QByteArray bytes
-        = ZantLinkPacket::encode(command, source, destination, views.data(), int(views.size()));
+        = ZantLinkPacket::encode(command, source, destination, views.constData(), views.size());
     if (bytes.isEmpty())
         return;
     m_line->sendPacket(bytes, command);

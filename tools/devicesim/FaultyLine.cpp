@@ -43,6 +43,13 @@ QByteArray FaultyLine::garbage()
 
 void FaultyLine::sendPacket(const QByteArray &packet, quint16 command)
 {
+    // A sound line with nothing held back passes the packet straight on.
+    if (m_faults.isSound() && m_queue.isEmpty() && !m_delay.isActive()) {
+        if (!packet.isEmpty())
+            m_terminal->write(packet);
+        emit idle();
+        return;
+    }
     QByteArray bytes = packet;
     if (m_faults.appliesTo(command) && !bytes.isEmpty()) {
         if (chance(m_faults.bitFlipProbability)) {

@@ -23,6 +23,13 @@ struct LineFaults
     // Commands the faults above apply to; empty means every command.
     QSet<quint16> commands;
 
+    // No fault is ever put on a packet.
+    bool isSound() const
+    {
+        return bitFlipProbability <= 0.0 && dropByteProbability <= 0.0 && garbageProbability <= 0.0
+            && splitSize <= 0;
+    }
+
     bool appliesTo(quint16 command) const
     {
         return commands.isEmpty() || commands.contains(command);

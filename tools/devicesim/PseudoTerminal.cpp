@@ -105,8 +105,25 @@ void PseudoTerminal::write(const QByteArray &bytes)
 {
     if (!isOpen() || bytes.isEmpty())
         return;
+    // With nothing queued the bytes go to the line at once; only what it does not take waits.
+    int written = 0;
+    while (m_pending.empty() && written < bytes.size()) {
+        const ssize_t count
+            = ::write(m_master, bytes.constData() + written, size_t(bytes.size() - written));
+        if (count > 0)
+            written += int(count);
+        else if (count < 0 && errno == EINTR)
+            continue;
+        else
+            break;
+    }
+    if (written == bytes.size()) {
+        emit allBytesWritten();
+        return;
+    }
     m_pending.push_back(bytes);
-    m_pendingBytes += bytes.size();
+    m_frontWritten = m_pending.size() == 1 ? written : m_frontWritten;
+    m_pendingBytes += bytes.size() - written;
     flush();
     dropOldestWrites();
 }

@@ -32,6 +32,10 @@ MeasurementTrend::MeasurementTrend(QWidget *parent)
     if (auto *canvas = qobject_cast<QwtPlotCanvas *>(this->canvas())) {
         canvas->setFrameStyle(QFrame::Box | QFrame::Plain);
         canvas->setLineWidth(1);
+        // Nothing is laid over the curves, so the canvas paints straight into the window
+        // instead of into a pixmap of its own that each replot would throw away and allocate
+        // again.
+        canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
         canvas->setStyleSheet(QStringLiteral("border: 1px solid #878787;"));
     }
     setAxisScaleDraw(QwtPlot::xBottom, new MeasurementTrendTimeScale);

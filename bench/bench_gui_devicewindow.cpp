@@ -1,7 +1,8 @@
 // How long a device window takes from its port opening to the last value of the model read
 // shown, next to `k27ctl dump` against the same simulated device on a pseudo-terminal in the
 // same run. The device serves from a thread of its own; k27ctl runs as its own process and is
-// timed from its start to its exit.
+// timed from its start to its exit. Its floor, portOpenAndExit, is a bare Qt console program
+// that opens the same port and exits, timed the same way.
 //
 // The floor of the window's read: a bare window of one label per value that opens the port
 // itself, sends the very request bytes the device window sent, cuts the answers with zlib's
@@ -212,6 +213,23 @@ void k27ctlDump(benchmark::State &state)
     }
 }
 
+void portOpenAndExit(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QProcess process;
+        QElapsedTimer timer;
+        timer.start();
+        process.start(QStringLiteral(PORTOPEN_FLOOR_PATH), {device().portName()});
+        const bool finished = process.waitForFinished(10000);
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        if (!finished || process.exitCode() != 0) {
+            state.SkipWithError("the port could not be opened");
+            break;
+        }
+    }
+}
+
+BENCHMARK(portOpenAndExit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(k27ctlDump)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(labelWindowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(windowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);

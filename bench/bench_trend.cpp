@@ -11,6 +11,12 @@
 // trendTenSimulatedMinutes: the trend (shown, redrawn every 250 ms of simulated time) and the
 // recorder alone, fed ten minutes of a 1 ms period without waiting for the clock: the cost per
 // measurement of these two parts and the resident memory after 1, 5 and 10 simulated minutes.
+//
+// polylineTenSimulatedMinutes: the floor for the trend, written without the project: the same
+// values kept in three plain rings of the same capacity and, at each redraw, stroked as three
+// antialiased polylines of 1.5 px into an image of the trend's size over the same five-minute
+// time axis. The rings are full after three seconds, so one simulated minute gives the cost
+// per measurement of ten.
 
 #include "application/core/Config.h"
 #include "application/core/MeasurementRecorder.h"
@@ -27,6 +33,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -196,6 +205,61 @@ void trendTenSimulatedMinutes(benchmark::State &state)
     }
 }
 
+void polylineTenSimulatedMinutes(benchmark::State &state)
+{
+    constexpr int minutes = 1;
+    constexpr qint64 rounds = qint64(minutes) * 60 * 1000 / fastestPeriodMs;
+    constexpr int roundsPerRedraw = 250 / fastestPeriodMs;
+    constexpr int capacity = 3000;
+    constexpr double span = 300.0;
+    const QColor colours[3] {QColor(0xef, 0x7c, 0x00), QColor(0x20, 0x42, 0x53),
+                             QColor(0x87, 0x87, 0x87)};
+    for (auto _ : state) {
+        QImage image(1000, 300, QImage::Format_ARGB32_Premultiplied);
+        std::vector<QPointF> rings[3];
+        for (auto &ring : rings)
+            ring.resize(capacity);
+        int first = 0;
+        int size = 0;
+        QPolygonF polyline(capacity);
+        const double cpuBefore = threadCpuSeconds();
+        for (qint64 round = 0; round < rounds; ++round) {
+            const double seconds = double(round * fastestPeriodMs) / 1000.0;
+            const int slot = size < capacity ? size : first;
+            for (int phase = 0; phase < 3; ++phase)
+                rings[phase][size_t(slot)]
+                    = QPointF(seconds, 230.0 + double((round * 7 + phase * 13) % 60) / 10.0);
+            if (size < capacity)
+                ++size;
+            else
+                first = (first + 1) % capacity;
+            if ((round + 1) % roundsPerRedraw == 0) {
+                const double right = std::max(seconds, 30.0);
+                const double left = std::max(0.0, right - span);
+                const double xScale = image.width() / (right - left);
+                const double yScale = image.height() / 10.0;
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                painter.setRenderHint(QPainter::Antialiasing);
+                for (int phase = 0; phase < 3; ++phase) {
+                    polyline.resize(size);
+                    for (int i = 0; i < size; ++i) {
+                        const QPointF &point = rings[phase][size_t((first + i) % capacity)];
+                        polyline[i] = QPointF((point.x() - left) * xScale,
+                                              image.height() - (point.y() - 229.0) * yScale);
+                    }
+                    painter.setPen(QPen(colours[phase], 1.5));
+                    painter.drawPolyline(polyline);
+                }
+            }
+        }
+        const double cpu = threadCpuSeconds() - cpuBefore;
+        state.SetIterationTime(cpu);
+        state.counters["us_per_measurement"] = cpu * 1e6 / double(rounds * 3);
+    }
+}
+
+BENCHMARK(polylineTenSimulatedMinutes)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(trendTenSimulatedMinutes)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 // Argument: 0 the Data page (labels and trend), 1 the same with a recording running.
 BENCHMARK(windowStreaming)

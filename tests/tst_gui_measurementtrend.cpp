@@ -48,6 +48,8 @@ private slots:
     void curvesKeepPhasesInOrder();
     void switchingQuantityStartsOver();
     void ringKeepsTheNewestPoints();
+    void drawnCurveKeepsASingleSpike_data();
+    void drawnCurveKeepsASingleSpike();
     void recordingHoldsWhatArrived_data();
     void recordingHoldsWhatArrived();
     void unwritableFileIsReported();
@@ -187,6 +189,57 @@ void TestMeasurementTrend::ringKeepsTheNewestPoints()
     trend.clear();
     QCOMPARE(trend.points(0).size(), 0);
     QCOMPARE(trend.curveCount(), 3);
+}
+
+void TestMeasurementTrend::drawnCurveKeepsASingleSpike_data()
+{
+    QTest::addColumn<int>("spikeAt");
+    QTest::addColumn<double>("spikeValue");
+
+    QTest::newRow("up, in the middle") << 1717 << 400.0;
+    QTest::newRow("down, in the middle") << 1201 << 12.5;
+    QTest::newRow("up, the oldest point") << 0 << 399.0;
+    QTest::newRow("down, the newest point") << MeasurementTrend::pointsPerCurve - 1 << 3.0;
+}
+
+// A full curve is drawn through far fewer points than it holds, but a single sample that leaves
+// a steady line is still among them, and the drawn line starts and ends where the curve does.
+void TestMeasurementTrend::drawnCurveKeepsASingleSpike()
+{
+    QFETCH(int, spikeAt);
+    QFETCH(double, spikeValue);
+
+    MeasurementTrend trend;
+    trend.resize(300, 300);
+    trend.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&trend));
+    trend.setCurves(QStringLiteral("Voltage (V)"),
+                    {QStringLiteral("L1"), QStringLiteral("L2"), QStringLiteral("L3")});
+    // Five minutes at one value every 100 ms: the curve fills the time axis.
+    for (int i = 0; i < MeasurementTrend::pointsPerCurve; ++i) {
+        const double seconds = i / 10.0;
+        trend.addValue(0, seconds, i == spikeAt ? spikeValue : 230.0 + (i % 3) * 0.1);
+        trend.addValue(1, seconds, 231.0);
+    }
+    trend.refresh();
+
+    const QVector<QPointF> held = trend.points(0);
+    const QVector<QPointF> drawn = trend.drawnPoints(0);
+    QCOMPARE(held.size(), MeasurementTrend::pointsPerCurve);
+    QVERIFY2(drawn.size() < held.size() / 2, qPrintable(QString::number(drawn.size())));
+    QVERIFY(drawn.contains(QPointF(spikeAt / 10.0, spikeValue)));
+    QCOMPARE(drawn.first(), held.first());
+    QCOMPARE(drawn.last(), held.last());
+    for (int i = 1; i < drawn.size(); ++i)
+        QVERIFY(drawn.at(i).x() > drawn.at(i - 1).x());
+    // Every drawn point is one the curve holds.
+    for (const QPointF &point : drawn)
+        QVERIFY(held.contains(point));
+    // A steady curve keeps its level; an empty one draws nothing.
+    const QVector<QPointF> steady = trend.drawnPoints(1);
+    QVERIFY(!steady.isEmpty() && steady.size() < held.size() / 2);
+    QCOMPARE(steady.first().y(), 231.0);
+    QVERIFY(trend.drawnPoints(2).isEmpty());
 }
 
 void TestMeasurementTrend::recordingHoldsWhatArrived_data()

@@ -1,5 +1,6 @@
 #include "application/windows/MeasurementTrend.h"
 
+#include "application/windows/MeasurementTrendPath.h"
 #include "application/windows/MeasurementTrendSeries.h"
 #include "application/windows/MeasurementTrendTimeScale.h"
 
@@ -31,6 +32,10 @@ MeasurementTrend::MeasurementTrend(QWidget *parent)
     if (auto *canvas = qobject_cast<QwtPlotCanvas *>(this->canvas())) {
         canvas->setFrameStyle(QFrame::Box | QFrame::Plain);
         canvas->setLineWidth(1);
+        // Nothing is laid over the curves, so the canvas paints straight into the window
+        // instead of into a pixmap of its own that each replot would throw away and allocate
+        // again.
+        canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
         canvas->setStyleSheet(QStringLiteral("border: 1px solid #878787;"));
     }
     setAxisScaleDraw(QwtPlot::xBottom, new MeasurementTrendTimeScale);
@@ -46,15 +51,16 @@ MeasurementTrend::MeasurementTrend(QWidget *parent)
     insertLegend(new QwtLegend, QwtPlot::TopLegend);
 
     for (int i = 0; i < maximumCurves; ++i) {
-        auto *series = new MeasurementTrendSeries(pointsPerCurve);
+        auto *path = new MeasurementTrendPath;
         auto *curve = new QwtPlotCurve;
         curve->setPen(curveColours[i], 1.5);
         curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
         curve->setLegendAttribute(QwtPlotCurve::LegendShowLine, true);
-        // The curve owns its series.
-        curve->setData(series);
+        // The curve owns its path; the points themselves stay here.
+        curve->setData(path);
         m_curves.push_back(curve);
-        m_series.push_back(series);
+        m_paths.push_back(path);
+        m_series.push_back(std::make_unique<MeasurementTrendSeries>(pointsPerCurve));
     }
 
     m_refreshTimer.setInterval(refreshIntervalMs);
@@ -94,7 +100,7 @@ void MeasurementTrend::setCurves(const QString &valueAxisTitle, const QStringLis
 
 void MeasurementTrend::clear()
 {
-    for (MeasurementTrendSeries *series : m_series)
+    for (const auto &series : m_series)
         series->clear();
     m_latestSeconds = 0.0;
     m_changed = true;
@@ -129,6 +135,18 @@ QVector<QPointF> MeasurementTrend::points(int curve) const
     return result;
 }
 
+QVector<QPointF> MeasurementTrend::drawnPoints(int curve) const
+{
+    QVector<QPointF> result;
+    if (curve < 0 || curve >= m_curveCount)
+        return result;
+    const MeasurementTrendPath &path = *m_paths[size_t(curve)];
+    result.reserve(int(path.size()));
+    for (size_t i = 0; i < path.size(); ++i)
+        result.append(path.sample(i));
+    return result;
+}
+
 QString MeasurementTrend::valueAxisTitle() const
 {
     return axisTitle(QwtPlot::yLeft).text();
@@ -140,7 +158,28 @@ void MeasurementTrend::refresh()
         return;
     m_changed = false;
     updateScales();
+    // The scales as they will be drawn, for the columns the curves are reduced to.
+    updateAxes();
+    updatePaths();
     replot();
+}
+
+void MeasurementTrend::updateLayout()
+{
+    QwtPlot::updateLayout();
+    updatePaths();
+}
+
+void MeasurementTrend::updatePaths()
+{
+    const QwtScaleMap timeMap = canvasMap(QwtPlot::xBottom);
+    // Also reached while the plot is being built, before the curves are.
+    for (size_t i = 0; i < m_paths.size(); ++i) {
+        if (int(i) < m_curveCount)
+            m_paths[i]->update(*m_series[i], timeMap);
+        else
+            m_paths[i]->clear();
+    }
 }
 
 void MeasurementTrend::updateScales()

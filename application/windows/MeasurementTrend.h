@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <QTimer>
 #include <QVector>
+#include <memory>
 #include <qwt_plot.h>
 #include <vector>
 
+class MeasurementTrendPath;
 class MeasurementTrendSeries;
 class QwtPlotCurve;
 
@@ -15,7 +17,8 @@ class QwtPlotCurve;
 // kind of power) over the last minutes, the newest value at the right edge. Each curve keeps
 // its points in a ring of fixed capacity, so a device that streams for hours costs no more
 // memory than one that just started; values are only stored as they arrive and the plot is
-// drawn again a few times a second, not once per value.
+// drawn again a few times a second, not once per value, each curve through at most a few
+// points per pixel column.
 class MeasurementTrend : public QwtPlot
 {
     Q_OBJECT
@@ -48,16 +51,26 @@ public:
     QString curveTitle(int curve) const;
     // The points a curve holds, oldest first.
     QVector<QPointF> points(int curve) const;
+    // The points the curve was last drawn through, oldest first: those it holds, reduced to the
+    // canvas' pixel columns.
+    QVector<QPointF> drawnPoints(int curve) const;
     QString valueAxisTitle() const;
 
     // Draws what arrived since the last drawing now, instead of at the next refresh.
     void refresh();
 
+protected:
+    // The canvas' width sets the columns the curves are reduced to.
+    void updateLayout() override;
+
 private:
     void updateScales();
+    void updatePaths();
 
     std::vector<QwtPlotCurve *> m_curves;
-    std::vector<MeasurementTrendSeries *> m_series;
+    std::vector<std::unique_ptr<MeasurementTrendSeries>> m_series;
+    // Owned by the curves, which draw them.
+    std::vector<MeasurementTrendPath *> m_paths;
     int m_curveCount = 0;
     double m_latestSeconds = 0.0;
     bool m_changed = false;

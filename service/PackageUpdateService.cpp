@@ -582,28 +582,26 @@ QString PackageUpdateService::unconfirmedText(quint8 node) const
 {
     const bool platform = node == platformNode;
     const QByteArray &answer = m_names.at(node);
-    const auto text = [](const char *source) {
-        return QCoreApplication::translate("Service::K27::PackageUpdateService", source);
-    };
+    // Each text through tr(), where lupdate finds it.
     if (answer == bootloaderName)
-        return platform ? text("The platform is still in its bootloader: its transfer did not "
-                               "finish")
-                        : text("The display is still in its bootloader: its transfer did not "
-                               "finish");
+        return platform ? tr("The platform is still in its bootloader: its transfer did not "
+                             "finish")
+                        : tr("The display is still in its bootloader: its transfer did not "
+                             "finish");
     const bool answered = m_state != State::Confirming || m_confirmedName.at(node);
     if (!answered || answer != applicationName)
-        return platform ? text("The platform did not report its application after its update: "
-                               "its state is unknown")
-                        : text("The display did not report its application after its update: "
-                               "its state is unknown");
+        return platform ? tr("The platform did not report its application after its update: "
+                             "its state is unknown")
+                        : tr("The display did not report its application after its update: "
+                             "its state is unknown");
     const quint32 expected = packageVersionOf(node);
     const std::optional<quint32> reported = m_versions.at(node);
     if ((m_state == State::Confirming && !m_confirmedVersion.at(node)) || !reported)
-        return platform ? text("The platform runs its application but did not report its version")
-                        : text("The display runs its application but did not report its version");
+        return platform ? tr("The platform runs its application but did not report its version")
+                        : tr("The display runs its application but did not report its version");
     if (expected != 0 && *reported != expected)
-        return (platform ? text("The platform reports %1, not the package's %2")
-                         : text("The display reports %1, not the package's %2"))
+        return (platform ? tr("The platform reports %1, not the package's %2")
+                         : tr("The display reports %1, not the package's %2"))
             .arg(Utilities::versionText(*reported), Utilities::versionText(expected));
     return QString();
 }

@@ -2,9 +2,9 @@
 # make demo  the same program against two simulated devices (no hardware needed)
 # make test  installs what is missing, checks the formatting of every source and that no
 #            include runs upward, builds (warnings are errors) and runs every test, twice: a
-#            normal build (the package test as a stage of its own; both while the next build
-#            compiles) and one with AddressSanitizer + UndefinedBehaviorSanitizer; then the
-#            threaded tests (label "threaded") once more with ThreadSanitizer
+#            normal build (the package test as a stage of its own) and one with
+#            AddressSanitizer + UndefinedBehaviorSanitizer; then the threaded tests (label
+#            "threaded") once more with ThreadSanitizer
 # make package  builds the Debian package build/k27-servicetool_<version>_<arch>.deb
 # make bench builds the benchmarks (never built by make test) and runs them
 
@@ -44,17 +44,7 @@ demo: build
 screenshots: build
 	./$(BUILD_DIR)/tools/screenshots/k27-screenshots --out docs/screenshots --size 1280x720
 
-# The normal build's tests wait on pseudo-terminals and timers far more than they compute: they
-# run while the sanitizer build compiles. Their output is kept and shown after the build's, and
-# either failing fails the command.
-test: check-format check-layers build
-	@rm -f $(NORMAL_TESTS_LOG)
-	@{ $(RUN_NORMAL_TESTS) && $(RUN_PACKAGE_TEST); } > $(NORMAL_TESTS_LOG) 2>&1 & tests=$$!; \
-	$(MAKE) --no-print-directory build-sanitize; built=$$?; \
-	wait $$tests; tested=$$?; \
-	echo "== Tests of the normal build ($(BUILD_DIR))"; cat $(NORMAL_TESTS_LOG); \
-	[ $$tested -eq 0 ] && [ $$built -eq 0 ]
-	$(MAKE) --no-print-directory test-sanitize test-tsan
+test: check-format check-layers test-normal test-package test-sanitize test-tsan
 
 # Every source under the project's folders is formatted as .clang-format says.
 check-format: deps
@@ -88,16 +78,12 @@ bench: deps
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target k27_benchmarks
 	for benchmark in $(BUILD_DIR)/bench/bench_*; do "$$benchmark" || exit 1; done
 
-RUN_NORMAL_TESTS = (cd $(BUILD_DIR) && ctest --output-on-failure -j $(TEST_JOBS) -LE package)
-# The package test packs the normal build with CPack; a stage of its own.
-RUN_PACKAGE_TEST = (cd $(BUILD_DIR) && ctest --output-on-failure -L package)
-NORMAL_TESTS_LOG = $(BUILD_DIR)/normal-tests.log
-
 test-normal: build
-	$(RUN_NORMAL_TESTS)
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(TEST_JOBS) -LE package
 
+# The package test packs the normal build with CPack; a stage of its own.
 test-package: build
-	$(RUN_PACKAGE_TEST)
+	cd $(BUILD_DIR) && ctest --output-on-failure -L package
 
 # The sanitizer builds start their tests in the order of the times the normal build measured
 # (longest first), unless they have measured times of their own.

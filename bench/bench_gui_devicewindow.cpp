@@ -63,6 +63,23 @@ quint32 littleEndian(const QByteArray &bytes, int at, int count)
     return value;
 }
 
+// Runs the window until every requested value has answered (10 s at most).
+bool runUntilModelRead(K27SubScreen &window)
+{
+    int contents = 0;
+    QEventLoop loop;
+    QObject::connect(window.terminalService().data(),
+                     &Service::K27::ZantLinkTerminalService::commandReceived, &loop,
+                     [&](const QByteArray &line) {
+                         if (line.startsWith("ID: ") && ++contents == modelReadContents)
+                             loop.quit();
+                     });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    window.run();
+    loop.exec();
+    return contents == modelReadContents;
+}
+
 // Runs one device window until its model read is complete and keeps what it sent.
 bool recordModelReadRequests()
 {
@@ -76,18 +93,7 @@ bool recordModelReadRequests()
         return false;
     QObject::connect(window.serialPort().data(), &Application::K27::SerialPort::dataTransmitted,
                      [](const QByteArray &bytes) { modelReadRequests += bytes; });
-    int contents = 0;
-    QEventLoop loop;
-    QObject::connect(window.terminalService().data(),
-                     &Service::K27::ZantLinkTerminalService::commandReceived, &loop,
-                     [&](const QByteArray &line) {
-                         if (line.startsWith("ID: ") && ++contents == modelReadContents)
-                             loop.quit();
-                     });
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    window.run();
-    loop.exec();
-    return contents == modelReadContents && !modelReadRequests.isEmpty();
+    return runUntilModelRead(window) && !modelReadRequests.isEmpty();
 }
 
 void labelWindowModelRead(benchmark::State &state)
@@ -177,19 +183,9 @@ void windowModelRead(benchmark::State &state)
         K27SubScreen window(QSharedPointer<UserLogin>::create(),
                             QSharedPointer<Application::K27::Config>::create(), manager,
                             device().portName());
-        int contents = 0;
-        QEventLoop loop;
-        QObject::connect(window.terminalService().data(),
-                         &Service::K27::ZantLinkTerminalService::commandReceived, &loop,
-                         [&](const QByteArray &line) {
-                             if (line.startsWith("ID: ") && ++contents == modelReadContents)
-                                 loop.quit();
-                         });
-        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-        window.run();
-        loop.exec();
+        const bool complete = runUntilModelRead(window);
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
-        if (contents != modelReadContents) {
+        if (!complete) {
             state.SkipWithError("the model read did not complete");
             break;
         }

@@ -240,6 +240,20 @@ private:
     void compareSettingsAfterUpdate();
     // The device has confirmed the restored settings, or the time for it has passed.
     void handleSettingsRestored();
+    // What an import and a restore say when they end; %1 is the file in each, and
+    // notConfirmed takes %2 unconfirmed of %3 sent within %4 s.
+    struct SettingsWriteTexts
+    {
+        QString confirmedOne;
+        QString confirmedMany; // %2: how many values the device confirmed
+        QString disagreed;
+        QString notConfirmed;
+    };
+    // The lines of a finished import or restore (its outcome, then each refused or unconfirmed
+    // setting) and whether it succeeded; no lines while it still waits.
+    QStringList settingsWriteLines(const ::Application::K27::SettingsImport &write,
+                                   const QString &shownPath, const SettingsWriteTexts &texts,
+                                   ::Application::K27::ResultText::Kind &kind) const;
     // The panel's line on the settings kept across an update; rich text.
     void showUpdateSettingsResult(const QString &html, ::Application::K27::ResultText::Kind kind);
     // The folder EXPORT and IMPORT last used: the settings are saved there before an update.

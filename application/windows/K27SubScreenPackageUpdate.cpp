@@ -505,43 +505,20 @@ void K27SubScreen::handleRestoreSettings()
 
 void K27SubScreen::handleSettingsRestored()
 {
-    using Outcome = SettingsImport::Outcome;
-    const SettingsImport &restore = *m_settingsRestore;
-    const QString shownPath = QDir::toNativeSeparators(m_settingsBeforeUpdatePath);
-    QStringList lines;
     ResultText::Kind kind = ResultText::Kind::Error;
-    switch (restore.outcome()) {
-    case Outcome::Confirmed:
-        //: %1 is the file, %2 how many settings the device reported back as written
-        lines.append(
-            restore.written() == 1
-                ? tr("Settings restored from %1: 1 value confirmed by the device").arg(shownPath)
-                : tr("Settings restored from %1: %2 values confirmed by the device")
-                      .arg(shownPath)
-                      .arg(restore.written()));
-        kind = ResultText::Kind::Success;
-        break;
-    case Outcome::Disagreed:
-        //: %1 is the file
-        lines.append(tr("Settings not restored as saved in %1: the device kept other values")
-                         .arg(shownPath));
-        break;
-    case Outcome::NotConfirmed:
-        //: %1 is the file, %2 how many settings the device did not report back, %3 how many
-        //: were sent, %4 seconds
-        lines.append(tr("Settings not restored from %1: the device did not confirm %2 of %3 "
-                        "within %4 s")
-                         .arg(shownPath)
-                         .arg(restore.unconfirmed().size())
-                         .arg(restore.written())
-                         .arg(::Application::K27::NumberText::fromPointText(
-                             QString::number(restore.timeoutMs() / 1000.0))));
-        break;
-    case Outcome::Idle:
-    case Outcome::Waiting:
+    //: %1 is the file, %2 how many settings the device reported back as written
+    QStringList lines = settingsWriteLines(
+        *m_settingsRestore, QDir::toNativeSeparators(m_settingsBeforeUpdatePath),
+        {tr("Settings restored from %1: 1 value confirmed by the device"),
+         tr("Settings restored from %1: %2 values confirmed by the device"),
+         //: %1 is the file
+         tr("Settings not restored as saved in %1: the device kept other values"),
+         //: %1 is the file, %2 how many settings the device did not report back, %3 how many
+         //: were sent, %4 seconds
+         tr("Settings not restored from %1: the device did not confirm %2 of %3 within %4 s")},
+        kind);
+    if (lines.isEmpty())
         return;
-    }
-    lines.append(restore.lines());
     for (QString &line : lines)
         line = line.toHtmlEscaped();
     showUpdateSettingsResult(lines.join(QStringLiteral("<br>")), kind);

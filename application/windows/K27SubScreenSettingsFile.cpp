@@ -175,44 +175,54 @@ void K27SubScreen::importSettings(const QString &path)
 
 void K27SubScreen::handleSettingsImported()
 {
-    using Outcome = ::Application::K27::SettingsImport::Outcome;
-    const ::Application::K27::SettingsImport &import = *m_settingsImport;
-    QStringList lines;
-    // Only a confirmed import is a success.
     ResultText::Kind kind = ResultText::Kind::Error;
-    switch (import.outcome()) {
+    //: %1 is the file, %2 how many settings the device reported back as written
+    const QStringList lines = settingsWriteLines(
+        *m_settingsImport, m_importedPath,
+        {tr("Settings imported from %1: 1 value confirmed by the device"),
+         tr("Settings imported from %1: %2 values confirmed by the device"),
+         //: %1 is the file
+         tr("Settings not imported as written from %1: the device kept other values"),
+         //: %1 is the file, %2 how many settings the device did not report back, %3 how many
+         //: were sent, %4 seconds
+         tr("Settings not imported from %1: the device did not confirm %2 of %3 within %4 s")},
+        kind);
+    if (!lines.isEmpty())
+        showSettingsFileResult(lines.join(QLatin1Char('\n')), kind);
+}
+
+QStringList K27SubScreen::settingsWriteLines(const ::Application::K27::SettingsImport &write,
+                                             const QString &shownPath,
+                                             const SettingsWriteTexts &texts,
+                                             ResultText::Kind &kind) const
+{
+    using Outcome = ::Application::K27::SettingsImport::Outcome;
+    QStringList lines;
+    // Only a confirmed write is a success.
+    kind = ResultText::Kind::Error;
+    switch (write.outcome()) {
     case Outcome::Confirmed:
-        //: %1 is the file, %2 how many settings the device reported back as written
-        lines.append(import.written() == 1
-                         ? tr("Settings imported from %1: 1 value confirmed by the device")
-                               .arg(m_importedPath)
-                         : tr("Settings imported from %1: %2 values confirmed by the device")
-                               .arg(m_importedPath)
-                               .arg(import.written()));
+        lines.append(write.written() == 1
+                         ? texts.confirmedOne.arg(shownPath)
+                         : texts.confirmedMany.arg(shownPath).arg(write.written()));
         kind = ResultText::Kind::Success;
         break;
     case Outcome::Disagreed:
-        //: %1 is the file
-        lines.append(tr("Settings not imported as written from %1: the device kept other values")
-                         .arg(m_importedPath));
+        lines.append(texts.disagreed.arg(shownPath));
         break;
     case Outcome::NotConfirmed:
-        //: %1 is the file, %2 how many settings the device did not report back, %3 how many
-        //: were sent, %4 seconds
         lines.append(
-            tr("Settings not imported from %1: the device did not confirm %2 of %3 "
-               "within %4 s")
-                .arg(m_importedPath)
-                .arg(import.unconfirmed().size())
-                .arg(import.written())
-                .arg(NumberText::fromPointText(QString::number(import.timeoutMs() / 1000.0))));
+            texts.notConfirmed.arg(shownPath)
+                .arg(write.unconfirmed().size())
+                .arg(write.written())
+                .arg(NumberText::fromPointText(QString::number(write.timeoutMs() / 1000.0))));
         break;
     case Outcome::Idle:
     case Outcome::Waiting:
-        return;
+        return {};
     }
-    lines.append(import.lines());
-    showSettingsFileResult(lines.join(QLatin1Char('\n')), kind);
+    lines.append(write.lines());
+    return lines;
 }
 
 QString K27SubScreen::settingsUnavailable() const

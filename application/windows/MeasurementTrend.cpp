@@ -22,6 +22,16 @@ const QColor curveColours[MeasurementTrend::maximumCurves] {
 const QColor textColour(0x20, 0x42, 0x53);
 const QColor gridColour(0xdd, 0xdd, 0xdd);
 
+// Every point of a curve's stored series or of its drawn path, oldest first.
+template<typename Samples> QVector<QPointF> samplesOf(const Samples &samples)
+{
+    QVector<QPointF> result;
+    result.reserve(int(samples.size()));
+    for (size_t i = 0; i < samples.size(); ++i)
+        result.append(samples.sample(i));
+    return result;
+}
+
 } // namespace
 
 MeasurementTrend::MeasurementTrend(QWidget *parent)
@@ -125,26 +135,16 @@ QString MeasurementTrend::curveTitle(int curve) const
 
 QVector<QPointF> MeasurementTrend::points(int curve) const
 {
-    QVector<QPointF> result;
     if (curve < 0 || curve >= m_curveCount)
-        return result;
-    const MeasurementTrendSeries &series = *m_series[size_t(curve)];
-    result.reserve(int(series.size()));
-    for (size_t i = 0; i < series.size(); ++i)
-        result.append(series.sample(i));
-    return result;
+        return {};
+    return samplesOf(*m_series[size_t(curve)]);
 }
 
 QVector<QPointF> MeasurementTrend::drawnPoints(int curve) const
 {
-    QVector<QPointF> result;
     if (curve < 0 || curve >= m_curveCount)
-        return result;
-    const MeasurementTrendPath &path = *m_paths[size_t(curve)];
-    result.reserve(int(path.size()));
-    for (size_t i = 0; i < path.size(); ++i)
-        result.append(path.sample(i));
-    return result;
+        return {};
+    return samplesOf(*m_paths[size_t(curve)]);
 }
 
 QString MeasurementTrend::valueAxisTitle() const

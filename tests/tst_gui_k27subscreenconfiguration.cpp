@@ -138,8 +138,18 @@ bool typeNumber(SubScreenHarness &harness, QDoubleSpinBox *box, const QString &t
             return false;
         }
     }
-    if (finish)
-        QTest::keyClick(box, Qt::Key_Return);
+    if (!finish)
+        return true;
+    // Return finishes the number and nothing else: the shown window (a dialog, whose Return
+    // presses its default button) stays on its page.
+    harness.window().show();
+    const QStackedWidget *const pages = harness.child<QStackedWidget>("stackedWidgetMain");
+    const int page = pages->currentIndex();
+    QTest::keyClick(box, Qt::Key_Return);
+    if (pages->currentIndex() != page) {
+        qWarning("Return left the page %d for %d", page, pages->currentIndex());
+        return false;
+    }
     return true;
 }
 

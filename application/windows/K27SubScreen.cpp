@@ -53,14 +53,18 @@ QWidget *scrolledPage(QWidget *page)
 }
 
 // Gives the drop-downs of a page a plain list view, which lets the style sheet shape their
-// entries.
-void setUpDropDowns(QWidget *page)
+// entries, and takes its buttons out of the dialog's default: Return in a number field only
+// finishes the number (a dialog's Return presses its default button, the first page's).
+void setUpControls(QWidget *page)
 {
     const QList<QComboBox *> dropDowns = page->findChildren<QComboBox *>();
     for (QComboBox *dropDown : dropDowns) {
         dropDown->setView(new QListView(dropDown));
         dropDown->setMaxVisibleItems(dropDownRows);
     }
+    const QList<QPushButton *> buttons = page->findChildren<QPushButton *>();
+    for (QPushButton *button : buttons)
+        button->setAutoDefault(false);
 }
 
 } // namespace
@@ -90,7 +94,7 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
     m_informationPage->setupUi(scrolledPage(m_ui->pageInformation));
     m_controlPage->setupUi(scrolledPage(m_ui->pageControl));
     m_builtPages = (1u << InformationPage) | (1u << ControlPage);
-    setUpDropDowns(this);
+    setUpControls(this);
 
     connectFrame();
     connectInformation();
@@ -170,7 +174,7 @@ void K27SubScreen::buildConfigurationPage()
 {
     QWidget *const content = scrolledPage(m_ui->pageConfiguration);
     m_configurationPage->setupUi(content);
-    setUpDropDowns(content);
+    setUpControls(content);
     placeResultLines();
     connectConfigurationPage();
     connect(m_configurationPage->pushButtonExport, &QPushButton::clicked, this,
@@ -187,7 +191,7 @@ void K27SubScreen::buildDataPage()
 {
     QWidget *const content = scrolledPage(m_ui->pageData);
     m_dataPage->setupUi(content);
-    setUpDropDowns(content);
+    setUpControls(content);
     connectDataPage();
 }
 
@@ -202,7 +206,7 @@ void K27SubScreen::buildDemoPage()
 {
     QWidget *const content = scrolledPage(m_ui->pageDemoMode);
     m_demoPage->setupUi(content);
-    setUpDropDowns(content);
+    setUpControls(content);
     if (!m_rights.hasRight(AccessRights::ServiceMode) && m_rights.hasRight(AccessRights::DemoMode))
         connectDemo();
 }
@@ -211,7 +215,7 @@ void K27SubScreen::buildServiceModePage()
 {
     QWidget *const content = scrolledPage(m_ui->pageServiceMode);
     m_serviceModePage->setupUi(content);
-    setUpDropDowns(content);
+    setUpControls(content);
     connectServiceModePage();
 }
 

@@ -5,7 +5,7 @@ set -eu
 packages="cmake make g++ pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev \
 qttools5-dev qttools5-dev-tools libssl-dev openssl zlib1g-dev libbenchmark-dev tar locales \
 fonts-dejavu-core python3 clang-format dpkg-dev desktop-file-utils libqwt-qt5-dev ninja-build \
-ccache qttranslations5-l10n poppler-utils"
+ccache lld qttranslations5-l10n poppler-utils"
 
 missing=""
 for package in $packages; do

@@ -2,7 +2,8 @@
 // shown, next to `k27ctl dump` against the same simulated device on a pseudo-terminal in the
 // same run. The device serves from a thread of its own; k27ctl runs as its own process and is
 // timed from its start to its exit. Its floor, portOpenAndExit, is a bare Qt console program
-// that opens the same port and exits, timed the same way.
+// that opens the same port and exits, timed the same way; portOpenAndExitWithToolLibraries is the
+// same program loading the libraries k27ctl loads.
 //
 // The floor of the window's read: a bare window of one label per value that opens the port
 // itself, sends the very request bytes the device window sent, cuts the answers with zlib's
@@ -192,40 +193,50 @@ void windowModelRead(benchmark::State &state)
     }
 }
 
-void k27ctlDump(benchmark::State &state)
+// Times one run of a program as a process, from its start to its exit.
+void timeProcessRuns(benchmark::State &state, const QString &program, const QStringList &arguments,
+                     const char *failure)
 {
     for (auto _ : state) {
         QProcess process;
         QElapsedTimer timer;
         timer.start();
-        process.start(QStringLiteral(K27CTL_PATH),
-                      {QStringLiteral("--port"), device().portName(), QStringLiteral("dump")});
+        process.start(program, arguments);
         const bool finished = process.waitForFinished(10000);
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
         if (!finished || process.exitCode() != 0) {
-            state.SkipWithError("k27ctl dump failed");
+            state.SkipWithError(failure);
             break;
         }
     }
+}
+
+void k27ctlDump(benchmark::State &state)
+{
+    timeProcessRuns(state, QStringLiteral(K27CTL_PATH),
+                    {QStringLiteral("--port"), device().portName(), QStringLiteral("dump")},
+                    "k27ctl dump failed");
 }
 
 void portOpenAndExit(benchmark::State &state)
 {
-    for (auto _ : state) {
-        QProcess process;
-        QElapsedTimer timer;
-        timer.start();
-        process.start(QStringLiteral(PORTOPEN_FLOOR_PATH), {device().portName()});
-        const bool finished = process.waitForFinished(10000);
-        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
-        if (!finished || process.exitCode() != 0) {
-            state.SkipWithError("the port could not be opened");
-            break;
-        }
-    }
+    timeProcessRuns(state, QStringLiteral(PORTOPEN_FLOOR_PATH), {device().portName()},
+                    "the port could not be opened");
+}
+
+// The same floor loading the shared libraries k27ctl loads (Qt Gui and Widgets, libcrypto,
+// zlib) without using them: how much of k27ctl's start is only their loading.
+void portOpenAndExitWithToolLibraries(benchmark::State &state)
+{
+    timeProcessRuns(state, QStringLiteral(PORTOPEN_FLOOR_LINKED_PATH), {device().portName()},
+                    "the port could not be opened");
 }
 
 BENCHMARK(portOpenAndExit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(portOpenAndExitWithToolLibraries)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 BENCHMARK(k27ctlDump)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(labelWindowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(windowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);

@@ -62,11 +62,13 @@ build: deps
 	$(call CONFIGURE,$(BUILD_DIR)) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Only the test programs and what they run are built here: the program itself, the demo and the
+# picture generator are built and packed by the normal build.
 build-sanitize: deps
 	$(call CONFIGURE,$(SANITIZE_DIR)) -DCMAKE_BUILD_TYPE=Debug -DK27_SANITIZE=ON -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
-	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target k27_tests k27_gui_tests k27_threaded_tests
 
-# Only the threaded tests and what they start (k27ctl, k27-devicesim) are built here.
+# Only the threaded tests' program and what it starts (k27ctl, k27-mkpackage) are built here.
 build-tsan: deps
 	$(call CONFIGURE,$(TSAN_DIR)) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_TSAN=ON -DK27_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target k27_threaded_tests

@@ -2,6 +2,7 @@
 #include "component/AbstractComponent.h"
 #include "component/AbstractService.h"
 #include "model/interfaces/ModelValueEvent.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "utilities/EventObserver.h"
 #include "utilities/EventSubject.h"
@@ -376,5 +377,5 @@ void tst_EventFramework::applicationDrivesItsServices()
     QCOMPARE(surplus.getApplication(), &application);
 }
 
-QTEST_GUILESS_MAIN(tst_EventFramework)
+K27_TEST_GUILESS_MAIN(tst_EventFramework)
 #include "tst_EventFramework.moc"

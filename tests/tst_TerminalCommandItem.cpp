@@ -1,5 +1,6 @@
 #include "component/ZantLinkPacket.h"
 #include "service/TerminalCommandItem.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -234,5 +235,5 @@ void tst_TerminalCommandItem::itemBecomesPacket()
     QCOMPARE(sent.argument(2).toByteArray().toHex(), QByteArray("0000c0bf"));
 }
 
-QTEST_GUILESS_MAIN(tst_TerminalCommandItem)
+K27_TEST_GUILESS_MAIN(tst_TerminalCommandItem)
 #include "tst_TerminalCommandItem.moc"

@@ -2,6 +2,8 @@
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkComponent.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TestRegistry.h"
+#include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -45,10 +47,7 @@ private:
     int m_writeResult;
 };
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
+using TestSupport::hex;
 
 // The bytes a packet must have, checksum computed independently of the encoder.
 QByteArray expectedPacket(uint16_t command, uint8_t source, uint8_t destination,
@@ -290,5 +289,5 @@ void tst_ZantLinkComponent::commandNames()
     QCOMPARE(QByteArray(ZantLinkCommandCode::name(uint16_t(code))), name);
 }
 
-QTEST_GUILESS_MAIN(tst_ZantLinkComponent)
+K27_TEST_GUILESS_MAIN(tst_ZantLinkComponent)
 #include "tst_ZantLinkComponent.moc"

@@ -1,5 +1,7 @@
 #include "component/Crc32.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TestRegistry.h"
+#include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -11,10 +13,7 @@ using Argument = ZantLinkPacket::Argument;
 
 namespace {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
+using TestSupport::hex;
 
 } // namespace
 
@@ -341,5 +340,5 @@ void tst_ZantLinkPacket::argumentWithAtLeast()
         QCOMPARE(found->toByteArray(), expected);
 }
 
-QTEST_GUILESS_MAIN(tst_ZantLinkPacket)
+K27_TEST_GUILESS_MAIN(tst_ZantLinkPacket)
 #include "tst_ZantLinkPacket.moc"

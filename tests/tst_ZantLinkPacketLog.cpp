@@ -1,6 +1,8 @@
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkPacketLog.h"
 #include "support/LinkBytes.h"
+#include "support/TestRegistry.h"
+#include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -14,10 +16,7 @@ using Argument = ZantLinkPacket::Argument;
 
 namespace {
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
+using TestSupport::hex;
 
 // A packet from the Platform to the Host with the given arguments, as the device sends it.
 ZantLinkPacket answer(uint16_t command, const QList<QByteArray> &arguments,
@@ -249,5 +248,5 @@ void tst_ZantLinkPacketLog::numbers()
     QCOMPARE(ZantLinkPacketLog::number(value), text);
 }
 
-QTEST_GUILESS_MAIN(tst_ZantLinkPacketLog)
+K27_TEST_GUILESS_MAIN(tst_ZantLinkPacketLog)
 #include "tst_ZantLinkPacketLog.moc"

@@ -1,5 +1,6 @@
 #include "component/AbstractZantLinkTerminal.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -525,5 +526,5 @@ void tst_ZantLinkReceiver::randomStreamDeliversEveryValidPacketOnce()
     }
 }
 
-QTEST_GUILESS_MAIN(tst_ZantLinkReceiver)
+K27_TEST_GUILESS_MAIN(tst_ZantLinkReceiver)
 #include "tst_ZantLinkReceiver.moc"

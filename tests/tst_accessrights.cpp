@@ -1,5 +1,6 @@
 #include "application/core/AccessRights.h"
 #include "application/core/UserLogin.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -53,5 +54,5 @@ void TestAccessRights::levels()
     QVERIFY(!fromLogin.hasRight(AccessRights::Softstart));
 }
 
-QTEST_APPLESS_MAIN(TestAccessRights)
+K27_TEST_APPLESS_MAIN(TestAccessRights)
 #include "tst_accessrights.moc"

@@ -15,6 +15,7 @@
 #include "model/observer/ModelValueObserver.h"
 #include "service/ZantLinkTerminalService.h"
 #include "support/LinkBytes.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "support/ValueSignalNames.h"
 #include "tools/devicesim/DeviceSimulator.h"
@@ -456,5 +457,5 @@ void TestApplication::controllerStatesFollowTheDevice()
     QCOMPARE(changed.count(), 3);
 }
 
-QTEST_GUILESS_MAIN(TestApplication)
+K27_TEST_GUILESS_MAIN(TestApplication)
 #include "tst_application.moc"

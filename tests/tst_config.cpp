@@ -2,6 +2,7 @@
 #include "application/core/UserConfig.h"
 #include "support/ConfigHome.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
@@ -447,5 +448,5 @@ void TestConfig::saveFailsWhenFolderIsMissing()
     QCOMPARE(readFile(expectedConfigDir()), QByteArray("not a folder"));
 }
 
-QTEST_GUILESS_MAIN(TestConfig)
+K27_TEST_GUILESS_MAIN(TestConfig)
 #include "tst_config.moc"

@@ -5,6 +5,7 @@
 #include "support/LinkBytes.h"
 #include "support/LinkClient.h"
 #include "support/SimulatedDeviceFixture.h"
+#include "support/TestRegistry.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/PseudoTerminal.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -790,5 +791,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDeviceSimulator)
+K27_TEST_GUILESS_MAIN(TestDeviceSimulator)
 #include "tst_devicesim.moc"

@@ -2,6 +2,7 @@
 #include "component/SerialPortManager.h"
 #include "component/ZantLinkCommandCode.h"
 #include "component/ZantLinkPacket.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/LinkReceiver.h"
@@ -96,5 +97,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDeviceSimulatorPorts)
+K27_TEST_GUILESS_MAIN(TestDeviceSimulatorPorts)
 #include "tst_devicesimports.moc"

@@ -3,6 +3,7 @@
 #include "support/LinkBytes.h"
 #include "support/LinkClient.h"
 #include "support/SimulatedDeviceFixture.h"
+#include "support/TestRegistry.h"
 #include "tools/devicesim/DeviceSimulator.h"
 
 #include <QSignalSpy>
@@ -319,5 +320,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDeviceSimulatorUpdate)
+K27_TEST_GUILESS_MAIN(TestDeviceSimulatorUpdate)
 #include "tst_devicesimupdate.moc"

@@ -1,6 +1,7 @@
 #include "BuildConstants.h"
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 #include "utilities/Sha3Digest.h"
@@ -293,5 +294,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFirmwareImageCipher)
+K27_TEST_GUILESS_MAIN(TestFirmwareImageCipher)
 #include "tst_firmwareimagecipher.moc"

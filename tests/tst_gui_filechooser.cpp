@@ -4,6 +4,7 @@
 
 #include "application/windows/FileChooser.h"
 #include "support/FileAnswers.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QDir>
@@ -268,5 +269,5 @@ void TestFileChooser::suggestedPlaceThatIsGone()
     QCOMPARE(answers.asked().at(1).suggested, place(offered));
 }
 
-QTEST_MAIN(TestFileChooser)
+K27_TEST_MAIN(TestFileChooser)
 #include "tst_gui_filechooser.moc"

@@ -14,7 +14,9 @@
 #include "component/SerialPortDescription.h"
 #include "component/SerialPortManager.h"
 #include "support/ConfigHome.h"
+#include "support/DefaultLocale.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QAbstractButton>
@@ -40,7 +42,7 @@ using TestSupport::SubScreenHarness;
 
 namespace {
 
-const QLocale german(QLocale::German, QLocale::Germany);
+using TestSupport::german;
 const QLocale english(QLocale::English, QLocale::UnitedStates);
 
 // Every text of a window a person can read, keyed by where it stands: the same key in an
@@ -331,5 +333,5 @@ private:
     std::unique_ptr<StartUp> m_translations;
 };
 
-QTEST_MAIN(TestGermanWindow)
+K27_TEST_MAIN(TestGermanWindow)
 #include "tst_gui_germanwindow.moc"

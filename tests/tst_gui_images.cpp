@@ -1,4 +1,5 @@
 #include "application/windows/Resources.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QImage>
@@ -91,5 +92,5 @@ private:
     }
 };
 
-QTEST_MAIN(TestImages)
+K27_TEST_MAIN(TestImages)
 #include "tst_gui_images.moc"

@@ -14,7 +14,9 @@
 #include "support/GermanTranslation.h"
 #include "support/LinkBytes.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
+#include "support/ValueNumber.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -37,10 +39,7 @@ using TestSupport::SubScreenHarness;
 
 namespace {
 
-constexpr quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 constexpr quint16 action(ModelActionID value)
 {
@@ -889,5 +888,5 @@ void TestK27SubScreen::germanTexts()
                 .contains(QStringLiteral("Geschäftsführung")));
 }
 
-QTEST_MAIN(TestK27SubScreen)
+K27_TEST_MAIN(TestK27SubScreen)
 #include "tst_gui_k27subscreen.moc"

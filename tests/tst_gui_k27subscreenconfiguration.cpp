@@ -16,8 +16,10 @@
 #include "support/GermanTranslation.h"
 #include "support/QuestionAnswers.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
+#include "support/ValueNumber.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,10 +43,7 @@ using TestSupport::writeFile;
 
 namespace {
 
-constexpr quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 // The twelve settings of the settings file.
 const QList<ModelValueID> fileValues {ModelValueID::TripClass,
@@ -118,7 +117,7 @@ bool settle(SubScreenHarness &harness)
     return harness.barrier() && harness.barrier();
 }
 
-const QLocale german(QLocale::German, QLocale::Germany);
+using TestSupport::german;
 
 // Types text into a number field as a person does, key by key: the field's text selected
 // first, as clicking into it or Tab leaves it, then each character, with the device given time
@@ -1204,5 +1203,5 @@ void TestK27SubScreenConfiguration::unreportedSettingsAreNeitherExportedNorImpor
              QStringLiteral("/earlier/settings.json"));
 }
 
-QTEST_MAIN(TestK27SubScreenConfiguration)
+K27_TEST_MAIN(TestK27SubScreenConfiguration)
 #include "tst_gui_k27subscreenconfiguration.moc"

@@ -6,6 +6,7 @@
 #include "component/SerialPortManager.h"
 #include "support/ConfigHome.h"
 #include "support/GermanTranslation.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QAbstractButton>
@@ -451,5 +452,5 @@ void TestK27SubScreenForms::germanTexts()
     }
 }
 
-QTEST_MAIN(TestK27SubScreenForms)
+K27_TEST_MAIN(TestK27SubScreenForms)
 #include "tst_gui_k27subscreenforms.moc"

@@ -5,6 +5,7 @@
 #include "application/windows/K27SubScreen.h"
 #include "component/SerialPort.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QFile>
@@ -224,5 +225,5 @@ void TestK27SubScreenPort::failureTexts()
         QVERIFY2(text.contains(part), qPrintable(text));
 }
 
-QTEST_MAIN(TestK27SubScreenPort)
+K27_TEST_MAIN(TestK27SubScreenPort)
 #include "tst_gui_k27subscreenport.moc"

@@ -15,7 +15,10 @@
 #include "support/FileAnswers.h"
 #include "support/LinkBytes.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
+#include "support/TestSupport.h"
 #include "support/TrappedTest.h"
+#include "support/ValueNumber.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,10 +46,7 @@ using TestSupport::SubScreenHarness;
 
 namespace {
 
-constexpr quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 using Packets = QList<DeviceSim::ReceivedPacket>;
 using Arguments = QList<QByteArray>;
@@ -68,7 +68,7 @@ QByteArray u8(quint8 value)
     return QByteArray(1, char(value));
 }
 
-QString describe(const Packets &packets)
+QString describePackets(const Packets &packets)
 {
     QStringList lines;
     for (const DeviceSim::ReceivedPacket &received : packets)
@@ -119,11 +119,7 @@ QStringList offered(const QByteArray &platform, const QByteArray &display)
     return rows;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using TestSupport::writeFile;
 
 QByteArray image(int size)
 {
@@ -422,7 +418,7 @@ void TestK27SubScreenService::execute()
     }
     QVERIFY(harness.barrier());
     const Packets received = harness.takeReceived();
-    QVERIFY2(received == expected, qPrintable(describe(received)));
+    QVERIFY2(received == expected, qPrintable(describePackets(received)));
 }
 
 void TestK27SubScreenService::logEnableAndClear()
@@ -676,7 +672,7 @@ void TestK27SubScreenService::refusedImage()
     // Nothing announced, no progress reported.
     QVERIFY(harness->barrier());
     const Packets received = harness->takeReceived();
-    QVERIFY2(received.isEmpty(), qPrintable(describe(received)));
+    QVERIFY2(received.isEmpty(), qPrintable(describePackets(received)));
     QCOMPARE(harness->child<QProgressBar>("progressBarUpdate")->value(), 42);
 }
 
@@ -841,5 +837,5 @@ void TestK27SubScreenService::secondStartWhileTransferringIsRefused()
     QVERIFY(window.updateControlService()->isTransferring());
 }
 
-QTEST_MAIN(TestK27SubScreenService)
+K27_TEST_MAIN(TestK27SubScreenService)
 #include "tst_gui_k27subscreenservice.moc"

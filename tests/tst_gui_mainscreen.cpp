@@ -14,6 +14,7 @@
 #include "support/ExternalTool.h"
 #include "support/FileAnswers.h"
 #include "support/QuestionAnswers.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -843,5 +844,5 @@ void TestMainScreen::helpListsTheOptionsAndEnds()
     }
 }
 
-QTEST_MAIN(TestMainScreen)
+K27_TEST_MAIN(TestMainScreen)
 #include "tst_gui_mainscreen.moc"

@@ -9,6 +9,7 @@
 #include "support/FileAnswers.h"
 #include "support/StreamedMeasurements.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QDir>
@@ -394,5 +395,5 @@ void TestMeasurementTrend::recordOffersAnExistingFolderAndAddsCsv()
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("run1"))));
 }
 
-QTEST_MAIN(TestMeasurementTrend)
+K27_TEST_MAIN(TestMeasurementTrend)
 #include "tst_gui_measurementtrend.moc"

@@ -1,5 +1,6 @@
 #include "support/FileAnswers.h"
 #include "support/PackageUpdatePanelFixture.h"
+#include "support/TestRegistry.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -260,5 +261,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPackageUpdatePanel)
+K27_TEST_MAIN(TestPackageUpdatePanel)
 #include "tst_gui_packageupdate.moc"

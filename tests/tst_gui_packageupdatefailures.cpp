@@ -3,6 +3,7 @@
 #include "application/windows/MainScreen.h"
 #include "component/SerialPortManager.h"
 #include "support/PackageUpdatePanelFixture.h"
+#include "support/TestRegistry.h"
 
 #include <QPointer>
 
@@ -165,5 +166,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPackageUpdateFailures)
+K27_TEST_MAIN(TestPackageUpdateFailures)
 #include "tst_gui_packageupdatefailures.moc"

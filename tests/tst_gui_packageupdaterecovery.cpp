@@ -1,5 +1,6 @@
 #include "model/interfaces/ModelValueID.h"
 #include "support/PackageUpdatePanelFixture.h"
+#include "support/TestRegistry.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -271,5 +272,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPackageUpdateRecovery)
+K27_TEST_MAIN(TestPackageUpdateRecovery)
 #include "tst_gui_packageupdaterecovery.moc"

@@ -1,6 +1,7 @@
 #include "DemoDevices.h"
 #include "support/PackageUpdatePanelFixture.h"
 #include "support/QuestionAnswers.h"
+#include "support/TestRegistry.h"
 #include "utilities/VersionText.h"
 
 // What the package update panel lets a user install, against the simulated device over a
@@ -231,5 +232,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPackageUpdateRules)
+K27_TEST_MAIN(TestPackageUpdateRules)
 #include "tst_gui_packageupdaterules.moc"

@@ -2,6 +2,8 @@
 #include "model/interfaces/ModelValueID.h"
 #include "support/FileAnswers.h"
 #include "support/PackageUpdatePanelFixture.h"
+#include "support/TestRegistry.h"
+#include "support/ValueNumber.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +15,7 @@
 using Model::Interfaces::ModelValueID;
 
 namespace {
-quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 // The technician's settings, none of them the factory's.
 const QList<QPair<ModelValueID, double>> &technicianSettings()
@@ -242,5 +241,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPackageUpdateSettings)
+K27_TEST_MAIN(TestPackageUpdateSettings)
 #include "tst_gui_packageupdatesettings.moc"

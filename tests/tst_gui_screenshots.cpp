@@ -1,6 +1,7 @@
 // k27-screenshots end to end: it runs as its own process against its in-process simulated
 // device and writes a picture of every screen and page, in English and in German.
 
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QDir>
@@ -177,5 +178,5 @@ void TestScreenshots::refusesAMalformedSize()
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
 }
 
-QTEST_MAIN(TestScreenshots)
+K27_TEST_MAIN(TestScreenshots)
 #include "tst_gui_screenshots.moc"

@@ -11,7 +11,9 @@
 #include "support/FileAnswers.h"
 #include "support/GermanTranslation.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
+#include "support/ValueNumber.h"
 
 #include <QDir>
 #include <QLabel>
@@ -25,10 +27,7 @@ using TestSupport::SubScreenHarness;
 
 namespace {
 
-constexpr quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 DeviceSim::DeviceSimulatorOptions reportedDevice()
 {
@@ -149,5 +148,5 @@ void TestGuiServiceReport::unwritableFileIsSaid()
     QVERIFY(Application::K27::ResultText::isError(harness.child<QLabel>("labelReportResult")));
 }
 
-QTEST_MAIN(TestGuiServiceReport)
+K27_TEST_MAIN(TestGuiServiceReport)
 #include "tst_gui_servicereport.moc"

@@ -4,6 +4,7 @@
 #include "application/core/Settings.h"
 #include "application/core/SettingsComparison.h"
 #include "application/windows/SettingsCompareDialog.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QPushButton>
@@ -133,5 +134,5 @@ void TestSettingsCompareDialog::cancelWritesNothing()
     dropSizeHintWarnings();
 }
 
-QTEST_MAIN(TestSettingsCompareDialog)
+K27_TEST_MAIN(TestSettingsCompareDialog)
 #include "tst_gui_settingscomparedialog.moc"

@@ -12,8 +12,10 @@
 #include "service/ZantLinkTerminalService.h"
 #include "support/CompareAnswers.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
+#include "support/ValueNumber.h"
 
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -29,10 +31,7 @@ using TestSupport::writeFile;
 
 namespace {
 
-constexpr quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 bool settle(SubScreenHarness &harness)
 {
@@ -245,5 +244,5 @@ void TestGuiSettingsFile::wrongWidthKeepsThePreviousValue()
     QCOMPARE(spinBox->value(), 0.5);
 }
 
-QTEST_MAIN(TestGuiSettingsFile)
+K27_TEST_MAIN(TestGuiSettingsFile)
 #include "tst_gui_settingsfile.moc"

@@ -2,6 +2,7 @@
 // for each fault kind as an error and as a warning, and for the operating modes.
 
 #include "application/core/StatusDisplay.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -186,5 +187,5 @@ void TestStatusDisplay::productName()
     QCOMPARE(StatusDisplay::operatingModeView(input).picture.value_or(QString()), standby);
 }
 
-QTEST_GUILESS_MAIN(TestStatusDisplay)
+K27_TEST_GUILESS_MAIN(TestStatusDisplay)
 #include "tst_gui_statusdisplay.moc"

@@ -6,6 +6,7 @@
 #include "support/ConfigHome.h"
 #include "support/ExternalDigest.h"
 #include "support/GermanTranslation.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
@@ -612,5 +613,5 @@ void TestWelcomeScreen::germanTranslation()
     QCOMPARE(placeholder, QStringLiteral("Passwort"));
 }
 
-QTEST_MAIN(TestWelcomeScreen)
+K27_TEST_MAIN(TestWelcomeScreen)
 #include "tst_gui_welcomescreen.moc"

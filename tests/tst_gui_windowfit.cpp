@@ -12,6 +12,7 @@
 #include "support/FileAnswers.h"
 #include "support/GermanTranslation.h"
 #include "support/SubScreenHarness.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -283,5 +284,5 @@ void TestWindowFit::resultLineTellsFailureFromSuccess()
             >= exportButton->mapTo(&window, QPoint(0, exportButton->height())).y());
 }
 
-QTEST_MAIN(TestWindowFit)
+K27_TEST_MAIN(TestWindowFit)
 #include "tst_gui_windowfit.moc"

@@ -8,6 +8,7 @@
 #include "support/LinkClient.h"
 #include "support/PtyPair.h"
 #include "support/StreamedMeasurements.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -936,5 +937,5 @@ void TestK27ctl::measureEndsWhenDeviceGoesAway()
     QVERIFY(rows.size() >= 3);
 }
 
-QTEST_GUILESS_MAIN(TestK27ctl)
+K27_TEST_GUILESS_MAIN(TestK27ctl)
 #include "tst_k27ctl.moc"

@@ -6,7 +6,9 @@
 #include "component/ZantLinkCommandCode.h"
 #include "model/interfaces/ModelValueID.h"
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
+#include "support/ValueNumber.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -22,10 +24,7 @@ using Model::Interfaces::ModelValueID;
 
 namespace {
 
-constexpr quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 // A device whose every protection setting differs from the catalogue's default, with an
 // error present.
@@ -191,5 +190,5 @@ void TestK27ctlReport::silentDeviceLeavesNothing()
     QVERIFY(!QFileInfo::exists(path));
 }
 
-QTEST_GUILESS_MAIN(TestK27ctlReport)
+K27_TEST_GUILESS_MAIN(TestK27ctlReport)
 #include "tst_k27ctlreport.moc"

@@ -9,7 +9,9 @@
 #include "model/interfaces/ModelValueID.h"
 #include "support/ExternalTool.h"
 #include "support/LinkClient.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
+#include "support/ValueNumber.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -30,10 +32,7 @@ using Model::Interfaces::ModelValueID;
 
 namespace {
 
-constexpr quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 } // namespace
 
@@ -376,5 +375,5 @@ void TestK27ctlSettings::wrongWidthIsNoValue()
     QVERIFY2(!out.contains("ID: 2 (NominalCurrent), Value:"), out.constData());
 }
 
-QTEST_GUILESS_MAIN(TestK27ctlSettings)
+K27_TEST_GUILESS_MAIN(TestK27ctlSettings)
 #include "tst_k27ctlsettings.moc"

@@ -5,8 +5,10 @@
 #include "component/ZantLinkCommandCode.h"
 #include "model/interfaces/ModelValueID.h"
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "support/UpdatePackages.h"
+#include "support/ValueNumber.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
 
@@ -34,10 +36,7 @@ namespace {
 constexpr quint32 deviceVersion = 0x01000000;
 constexpr quint32 serialNumber = 4711;
 
-quint16 id(ModelValueID value)
-{
-    return Model::Interfaces::toNumber(value);
-}
+using TestSupport::id;
 
 // The packets of an update the device received.
 int updatePackets(const QList<ReceivedPacket> &packets)
@@ -488,5 +487,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestK27ctlUpdate)
+K27_TEST_GUILESS_MAIN(TestK27ctlUpdate)
 #include "tst_k27ctlupdate.moc"

@@ -1,5 +1,6 @@
 #include "service/FirmwareImageCipher.h"
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 #include "utilities/Tarball.h"
@@ -389,5 +390,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMkPackage)
+K27_TEST_GUILESS_MAIN(TestMkPackage)
 #include "tst_mkpackage.moc"

@@ -4,6 +4,7 @@
 #include "model/observer/ModelValueObserver.h"
 #include "support/ModelTestApplication.h"
 #include "support/ModelValueProbe.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -389,5 +390,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestModelCatalogue)
+K27_TEST_GUILESS_MAIN(TestModelCatalogue)
 #include "tst_modelcatalogue.moc"

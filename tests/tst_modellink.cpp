@@ -5,6 +5,7 @@
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
 #include "support/ModelTestApplication.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -304,5 +305,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestModelLink)
+K27_TEST_GUILESS_MAIN(TestModelLink)
 #include "tst_modellink.moc"

@@ -1,5 +1,6 @@
 #include "model/interfaces/ModelTextForm.h"
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QTemporaryDir>
@@ -55,5 +56,5 @@ private:
     QTemporaryDir m_locales;
 };
 
-QTEST_GUILESS_MAIN(TestModelTextLocale)
+K27_TEST_GUILESS_MAIN(TestModelTextLocale)
 #include "tst_modeltextlocale.moc"

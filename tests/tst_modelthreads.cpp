@@ -4,6 +4,7 @@
 #include "model/observer/ModelActionObserver.h"
 #include "model/observer/ModelValueObserver.h"
 #include "support/ModelTestApplication.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -175,5 +176,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestModelThreads)
+K27_TEST_GUILESS_MAIN(TestModelThreads)
 #include "tst_modelthreads.moc"

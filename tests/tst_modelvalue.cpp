@@ -4,6 +4,7 @@
 #include "model/observer/ModelValueObserver.h"
 #include "support/ModelTestApplication.h"
 #include "support/ModelValueProbe.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -407,5 +408,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestModelValue)
+K27_TEST_GUILESS_MAIN(TestModelValue)
 #include "tst_modelvalue.moc"

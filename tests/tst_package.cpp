@@ -3,6 +3,7 @@
 
 #include "ToolVersion.h"
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "tools/devicesim/DeviceSimulator.h"
 #include "tools/devicesim/SimulatedPortList.h"
@@ -292,5 +293,5 @@ void TestPackage::installedProgramStartsInGerman()
     QVERIFY2(!screen.contains("Save password"), screen.constData());
 }
 
-QTEST_GUILESS_MAIN(TestPackage)
+K27_TEST_GUILESS_MAIN(TestPackage)
 #include "tst_package.moc"

@@ -5,6 +5,7 @@
 #include "service/UpdateControlService.h"
 #include "service/VersionParser.h"
 #include "support/RecordingLinkComponent.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "support/UpdatePackages.h"
 
@@ -550,5 +551,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPackageUpdateService)
+K27_TEST_GUILESS_MAIN(TestPackageUpdateService)
 #include "tst_packageupdateservice.moc"

@@ -1,4 +1,5 @@
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 #include "utilities/QAESEncryption.h"
@@ -228,5 +229,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestQAESEncryption)
+K27_TEST_GUILESS_MAIN(TestQAESEncryption)
 #include "tst_qaesencryption.moc"

@@ -1,5 +1,6 @@
 #include "component/SerialPort.h"
 #include "support/PtyPair.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QSerialPort>
@@ -393,5 +394,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSerialPort)
+K27_TEST_GUILESS_MAIN(TestSerialPort)
 #include "tst_serialport.moc"

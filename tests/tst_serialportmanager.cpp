@@ -1,6 +1,7 @@
 #include "component/SerialPort.h"
 #include "component/SerialPortManager.h"
 #include "support/PtyPair.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QSerialPortInfo>
@@ -324,5 +325,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSerialPortManager)
+K27_TEST_GUILESS_MAIN(TestSerialPortManager)
 #include "tst_serialportmanager.moc"

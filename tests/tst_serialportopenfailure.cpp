@@ -2,6 +2,7 @@
 // and what opening the node directly said.
 
 #include "component/SerialPort.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -9,7 +10,6 @@
 
 using Application::K27::SerialPort;
 
-Q_DECLARE_METATYPE(QSerialPort::SerialPortError)
 Q_DECLARE_METATYPE(SerialPort::OpenFailure)
 
 class TestSerialPortOpenFailure : public TestSupport::TrappedTest
@@ -83,5 +83,5 @@ void TestSerialPortOpenFailure::devicePath()
     QCOMPARE(SerialPort::devicePath(portName), path);
 }
 
-QTEST_GUILESS_MAIN(TestSerialPortOpenFailure)
+K27_TEST_GUILESS_MAIN(TestSerialPortOpenFailure)
 #include "tst_serialportopenfailure.moc"

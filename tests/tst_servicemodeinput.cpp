@@ -6,6 +6,7 @@
 #include "component/ZantLinkPacket.h"
 #include "service/TerminalArgumentInput.h"
 #include "service/TerminalCommandItem.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QDir>
@@ -269,5 +270,5 @@ void tst_ServiceModeInput::demoKinds()
     }
 }
 
-QTEST_GUILESS_MAIN(tst_ServiceModeInput)
+K27_TEST_GUILESS_MAIN(tst_ServiceModeInput)
 #include "tst_servicemodeinput.moc"

@@ -11,6 +11,7 @@
 #include "model/observer/ModelValueObserver.h"
 #include "support/FileSizeLimit.h"
 #include "support/ModelTestApplication.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 
@@ -540,7 +541,7 @@ void TestSettings::allowedRange()
     QCOMPARE(range->maximum, maximum);
 }
 
-QTEST_GUILESS_MAIN(TestSettings)
+K27_TEST_GUILESS_MAIN(TestSettings)
 
 // Every setting is written to, and awaited in k27ctl from, the model value valueId names.
 void TestSettings::eachFieldGoesToItsValue()

@@ -1,4 +1,5 @@
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TestSupport.h"
 #include "support/TrappedTest.h"
 #include "utilities/Sha3Digest.h"
@@ -59,5 +60,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSha3Digest)
+K27_TEST_GUILESS_MAIN(TestSha3Digest)
 #include "tst_sha3digest.moc"

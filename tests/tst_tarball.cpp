@@ -1,4 +1,5 @@
 #include "support/ExternalTool.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "utilities/Tarball.h"
 
@@ -449,5 +450,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTarball)
+K27_TEST_GUILESS_MAIN(TestTarball)
 #include "tst_tarball.moc"

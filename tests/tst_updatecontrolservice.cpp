@@ -3,6 +3,7 @@
 #include "service/FirmwareImageCipher.h"
 #include "service/UpdateControlService.h"
 #include "support/RecordingLinkComponent.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QElapsedTimer>
@@ -393,5 +394,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestUpdateControlService)
+K27_TEST_GUILESS_MAIN(TestUpdateControlService)
 #include "tst_updatecontrolservice.moc"

@@ -1,4 +1,5 @@
 #include "application/core/UpdateVerdict.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QtTest>
@@ -159,5 +160,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestUpdateVerdict)
+K27_TEST_GUILESS_MAIN(TestUpdateVerdict)
 #include "tst_updateverdict.moc"

@@ -1,4 +1,5 @@
 #include "application/core/UserConfig.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QJsonDocument>
@@ -55,5 +56,5 @@ void TestUserConfig::toJson()
     QVERIFY(object.value(QStringLiteral("User")).isDouble());
 }
 
-QTEST_APPLESS_MAIN(TestUserConfig)
+K27_TEST_APPLESS_MAIN(TestUserConfig)
 #include "tst_userconfig.moc"

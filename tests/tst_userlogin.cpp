@@ -1,6 +1,7 @@
 #include "BuildConstants.h"
 #include "application/core/UserLogin.h"
 #include "support/ExternalDigest.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QCryptographicHash>
@@ -67,5 +68,5 @@ void TestUserLogin::passwordDigest()
     QCOMPARE(UserLogin::passwordDigest(password), external);
 }
 
-QTEST_GUILESS_MAIN(TestUserLogin)
+K27_TEST_GUILESS_MAIN(TestUserLogin)
 #include "tst_userlogin.moc"

@@ -1,4 +1,5 @@
 #include "service/VersionParser.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QFile>
@@ -221,5 +222,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVersionParser)
+K27_TEST_GUILESS_MAIN(TestVersionParser)
 #include "tst_versionparser.moc"

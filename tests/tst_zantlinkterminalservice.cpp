@@ -13,6 +13,7 @@
 #include "service/TerminalCommandItem.h"
 #include "service/ZantLinkTerminalService.h"
 #include "support/LinkBytes.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 #include "support/ValueSignalNames.h"
 
@@ -881,5 +882,5 @@ void TestZantLinkTerminalService::applicationDestroyedByBlockRequest()
     QCOMPARE(values, 0);
 }
 
-QTEST_GUILESS_MAIN(TestZantLinkTerminalService)
+K27_TEST_GUILESS_MAIN(TestZantLinkTerminalService)
 #include "tst_zantlinkterminalservice.moc"

@@ -5,6 +5,7 @@
 #include "component/ZantLinkPacket.h"
 #include "component/ZantLinkUSBComponent.h"
 #include "support/PtyPair.h"
+#include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
 #include <QTemporaryDir>
@@ -264,5 +265,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestZantLinkUSBComponent)
+K27_TEST_GUILESS_MAIN(TestZantLinkUSBComponent)
 #include "tst_zantlinkusbcomponent.moc"

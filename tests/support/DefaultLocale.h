@@ -4,6 +4,9 @@
 
 namespace TestSupport {
 
+// The German of Germany, the program's second language.
+inline const QLocale german {QLocale::German, QLocale::Germany};
+
 // The locale of the windows built while it lives, as the system's language would set it.
 class DefaultLocale
 {

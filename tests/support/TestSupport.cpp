@@ -18,6 +18,11 @@ bool writeFile(const QString &path, const QByteArray &content)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text));
+}
+
 QByteArray randomBytes(int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);

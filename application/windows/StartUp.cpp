@@ -5,6 +5,7 @@
 #include "application/windows/CommandLineOptions.h"
 #include "application/windows/ConnectScreen.h"
 #include "application/windows/MainScreen.h"
+#include "application/windows/PicturePreloader.h"
 #include "application/windows/Resources.h"
 #include "application/windows/WelcomeScreen.h"
 #include "component/SerialPortManager.h"
@@ -145,6 +146,9 @@ int StartUp::run(const QStringList &arguments)
 
 int StartUp::runStages()
 {
+    // The login screen's large pictures take longer to decode than the rest of the way to it;
+    // a second thread decodes them meanwhile.
+    PicturePreloader pictures(WelcomeScreen::pictureFiles());
     m_manager = QSharedPointer<SerialPortManager>::create(m_source);
     if (!m_namedPorts.isEmpty()) {
         m_manager->setNamedPorts(m_namedPorts);
@@ -157,7 +161,7 @@ int StartUp::runStages()
 
     // Declared in the order of the stages, so that on the way out the main window goes first,
     // then the connect screen, then the login screen.
-    WelcomeScreen welcomeScreen(m_login, m_config);
+    WelcomeScreen welcomeScreen(m_login, m_config, &pictures);
     emit loginScreenStarting(&welcomeScreen);
     if (lcStartUp().isInfoEnabled()) {
         // Runs once the dialog's own event loop does, that is with the screen shown.

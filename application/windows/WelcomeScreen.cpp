@@ -3,21 +3,32 @@
 #include "application/core/AccessRights.h"
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
+#include "application/windows/PicturePreloader.h"
 #include "application/windows/Resources.h"
 #include "ui_WelcomeScreen.h"
 
 #include <QListView>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 
 namespace {
 // Shown in place of a saved password: the digest itself never appears in the field.
 const QString savedPasswordMask = QStringLiteral("********");
+
+const QString welcomeBackgroundFile = QStringLiteral(":/images/welcome_background_typo.png");
+const QString welcomeKeyVisualFile = QStringLiteral(":/images/key_visual_xl.png");
+
+QPixmap welcomePicture(Application::K27::PicturePreloader *pictures, const QString &fileName)
+{
+    return QPixmap::fromImage(pictures ? pictures->take(fileName)
+                                       : Application::K27::PicturePreloader::decode(fileName));
+}
 } // namespace
 
 WelcomeScreen::WelcomeScreen(const QSharedPointer<UserLogin> &login,
                              const QSharedPointer<Application::K27::Config> &config,
-                             QWidget *parent)
+                             Application::K27::PicturePreloader *pictures, QWidget *parent)
     : QDialog(parent)
     , m_ui(new Ui::WelcomeScreen)
     , m_login(login)
@@ -26,7 +37,8 @@ WelcomeScreen::WelcomeScreen(const QSharedPointer<UserLogin> &login,
     Application::K27::initResources();
     m_ui->setupUi(this);
 
-    m_ui->labelKeyVisualXL->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_xl.png")));
+    m_ui->labelKeyVisualXL->setPixmap(welcomePicture(pictures, welcomeKeyVisualFile));
+    m_background = welcomePicture(pictures, welcomeBackgroundFile);
     m_ui->labelKelmor->setPixmap(QPixmap(QStringLiteral(":/images/kelmor_logo.png")));
     // A plain list view lets the style sheet shape the drop-down's entries.
     m_ui->comboBoxUser->setView(new QListView(m_ui->comboBoxUser));
@@ -52,6 +64,17 @@ WelcomeScreen::WelcomeScreen(const QSharedPointer<UserLogin> &login,
 }
 
 WelcomeScreen::~WelcomeScreen() = default;
+
+QStringList WelcomeScreen::pictureFiles()
+{
+    return {welcomeBackgroundFile, welcomeKeyVisualFile};
+}
+
+void WelcomeScreen::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+    QPainter(this).drawPixmap(0, 0, m_background);
+}
 
 void WelcomeScreen::handleUserChanged(int index)
 {

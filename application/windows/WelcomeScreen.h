@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 #include <QScopedPointer>
 #include <QSharedPointer>
+#include <QStringList>
 
 class UserLogin;
 
 namespace Application::K27 {
 class Config;
-}
+class PicturePreloader;
+} // namespace Application::K27
 
 namespace Ui {
 class WelcomeScreen;
@@ -22,10 +25,16 @@ class WelcomeScreen : public QDialog
     Q_OBJECT
 
 public:
+    // Takes its large pictures from pictures when given (see pictureFiles()), otherwise
+    // decodes them itself.
     WelcomeScreen(const QSharedPointer<UserLogin> &login,
                   const QSharedPointer<Application::K27::Config> &config,
+                  Application::K27::PicturePreloader *pictures = nullptr,
                   QWidget *parent = nullptr);
     ~WelcomeScreen() override;
+
+    // The pictures worth decoding before the screen is built, in the order it needs them last.
+    static QStringList pictureFiles();
 
 public slots:
     void handleUserChanged(int index);
@@ -35,6 +44,9 @@ public slots:
     // Removes the saved login of the chosen level from the configuration.
     void handleForgetPassword();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void showLoginHint(const QString &text);
     // Shows the saved password's mask and the button that forgets it, or an empty field.
@@ -43,4 +55,6 @@ private:
     const QScopedPointer<Ui::WelcomeScreen> m_ui;
     const QSharedPointer<UserLogin> m_login;
     const QSharedPointer<Application::K27::Config> m_config;
+    // Drawn at the top left, not repeated; the dialog has the picture's size.
+    QPixmap m_background;
 };

@@ -38,7 +38,6 @@ WelcomeScreen::WelcomeScreen(const QSharedPointer<UserLogin> &login,
     m_ui->setupUi(this);
 
     m_ui->labelKeyVisualXL->setPixmap(welcomePicture(pictures, welcomeKeyVisualFile));
-    m_background = welcomePicture(pictures, welcomeBackgroundFile);
     m_ui->labelKelmor->setPixmap(QPixmap(QStringLiteral(":/images/kelmor_logo.png")));
     // A plain list view lets the style sheet shape the drop-down's entries.
     m_ui->comboBoxUser->setView(new QListView(m_ui->comboBoxUser));
@@ -61,6 +60,8 @@ WelcomeScreen::WelcomeScreen(const QSharedPointer<UserLogin> &login,
     handleUserChanged(0);
     m_config->load();
     setFixedSize(size());
+    // Last: the largest picture, which another thread may still be decoding.
+    m_background = welcomePicture(pictures, welcomeBackgroundFile);
 }
 
 WelcomeScreen::~WelcomeScreen() = default;

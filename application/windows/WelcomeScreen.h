@@ -33,7 +33,7 @@ public:
                   QWidget *parent = nullptr);
     ~WelcomeScreen() override;
 
-    // The pictures worth decoding before the screen is built, in the order it needs them last.
+    // The pictures worth decoding while the screen is built, the longest to decode first.
     static QStringList pictureFiles();
 
 public slots:

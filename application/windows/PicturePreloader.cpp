@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 #include <algorithm>
+#include <system_error>
 
 namespace Application::K27 {
 
@@ -10,7 +11,11 @@ PicturePreloader::PicturePreloader(const QStringList &fileNames)
     m_pictures.reserve(std::size_t(fileNames.size()));
     for (const QString &fileName : fileNames)
         m_pictures.push_back(Picture {fileName, State::Waiting, QImage()});
-    m_thread = std::thread([this] { decodeAll(); });
+    try {
+        m_thread = std::thread([this] { decodeAll(); });
+    } catch (const std::system_error &) {
+        // Without a thread of its own every picture is decoded by the one who asks for it.
+    }
 }
 
 PicturePreloader::~PicturePreloader()
@@ -19,7 +24,8 @@ PicturePreloader::~PicturePreloader()
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
     }
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 QImage PicturePreloader::take(const QString &fileName)

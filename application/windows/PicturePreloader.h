@@ -50,7 +50,8 @@ private:
     std::condition_variable m_decoded;
     std::vector<Picture> m_pictures;
     bool m_stopping = false;
-    // Last, so that it starts once everything it reads is in place.
+    // Started once the list is in place, joined before it goes; none when no thread could be
+    // started, and then every picture is decoded by the one who asks for it.
     std::thread m_thread;
 };
 

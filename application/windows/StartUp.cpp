@@ -146,8 +146,8 @@ int StartUp::run(const QStringList &arguments)
 
 int StartUp::runStages()
 {
-    // The login screen's large pictures take longer to decode than the rest of the way to it;
-    // a second thread decodes them meanwhile.
+    // Decoding the login screen's large pictures takes about as long as everything else on the
+    // way to the screen; a second thread decodes them meanwhile.
     PicturePreloader pictures(WelcomeScreen::pictureFiles());
     m_manager = QSharedPointer<SerialPortManager>::create(m_source);
     if (!m_namedPorts.isEmpty()) {

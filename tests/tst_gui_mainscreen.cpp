@@ -121,6 +121,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void helpListsTheOptionsAndEnds();
+    void backgroundShowsThroughTheEmptyWindow();
 
 private:
     // Starts a simulated device listed in m_ports; its port name, or empty on failure.
@@ -842,6 +843,51 @@ void TestMainScreen::helpListsTheOptionsAndEnds()
         QCOMPARE(startUp.run({QStringLiteral("k27_servicetool"), argument}), exitCode);
         QCOMPARE(loginScreens.count(), 0);
     }
+}
+
+// With no device window open, the picture behind the main window shows wherever no widget draws
+// over it: stretched over the window as a border image is, which at the picture's own size is
+// the picture itself.
+void TestMainScreen::backgroundShowsThroughTheEmptyWindow()
+{
+    Application::K27::initResources();
+    const QImage picture(QStringLiteral(":/images/main_background.png"));
+    QVERIFY(!picture.isNull());
+    const auto manager = QSharedPointer<SerialPortManager>::create(m_ports->source());
+    MainScreen mainScreen(manager, QSharedPointer<UserLogin>::create(),
+                          QSharedPointer<Config>::create());
+    mainScreen.resize(picture.size());
+    mainScreen.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mainScreen));
+    QCOMPARE(mainScreen.size(), picture.size());
+
+    const QImage shown = mainScreen.grab().toImage();
+    const QWidget *const central = mainScreen.centralWidget();
+    const auto *const area = mainScreen.findChild<QMdiArea *>(QStringLiteral("mdiAreaMain"));
+    QVERIFY(area);
+    const QRgb plain = mainScreen.palette().color(QPalette::Window).rgb();
+    int compared = 0;
+    for (int y = 5; y < picture.height(); y += 20) {
+        for (int x = 5; x < picture.width(); x += 20) {
+            // Only where the window's empty parts are: the central widget and the empty
+            // document area draw nothing of their own.
+            const QWidget *const at = mainScreen.childAt(x, y);
+            if (at != central && at != area->viewport())
+                continue;
+            const QRgb expected = picture.pixel(x, y);
+            if (expected == plain)
+                continue;
+            if (shown.pixel(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("at %1, %2: %3 instead of %4")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(shown.pixel(x, y), 8, 16)
+                                     .arg(expected, 8, 16)));
+            ++compared;
+        }
+    }
+    // A fifth of the window is empty; a few spots would prove little.
+    QVERIFY2(compared > 300, qPrintable(QString::number(compared)));
 }
 
 K27_TEST_MAIN(TestMainScreen)

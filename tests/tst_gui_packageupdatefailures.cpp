@@ -59,7 +59,7 @@ private slots:
         QVERIFY(start(UserLogin::Supervisor, options));
         window().updateControlService()->setStallTimeouts(20000, 200);
         if (failure == QLatin1String("away"))
-            service().setTiming({300, 1, 1, 1, 300});
+            service().setTiming({platformBootloaderWaitMs, 1, 1, 1, 300});
         window().openUpdatePackage(twoImagePackage());
 
         DeviceSimulator &device = m_harness->device();
@@ -119,7 +119,7 @@ private slots:
         QTRY_COMPARE(versionShown(kept), QStringLiteral("V1.0.0.0"));
 
         // The platform restarts into its new software and stays away past the time allowed.
-        kept->packageUpdateService()->setTiming({300, 1, 1, 1, 300});
+        kept->packageUpdateService()->setTiming({platformBootloaderWaitMs, 1, 1, 1, 300});
         kept->updateControlService()->setStallTimeouts(20000, 20000);
         connect(&device, &DeviceSimulator::blockAccepted, this, [&device](quint8 node, quint16) {
             if (node == 0)
@@ -148,7 +148,7 @@ private slots:
         // The device leaves after its platform update, comes back, leaves once more before the
         // display step: the update goes on when the port is back.
         QVERIFY(start(UserLogin::Admin));
-        service().setTiming({300, 1, 100, 1, 20000});
+        service().setTiming({platformBootloaderWaitMs, 1, 100, 1, 20000});
         window().openUpdatePackage(twoImagePackage());
         DeviceSimulator &device = m_harness->device();
         int returns = 0;

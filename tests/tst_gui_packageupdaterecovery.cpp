@@ -249,7 +249,7 @@ private slots:
         if (failure == QLatin1String("display"))
             device.setUpdateFaults(stall, 1);
         if (failure == QLatin1String("away")) {
-            service().setTiming({300, 1, 1, 1, 300});
+            service().setTiming({platformBootloaderWaitMs, 1, 1, 1, 300});
             connect(&device, &DeviceSimulator::blockAccepted, this,
                     [&device](quint8 node, quint16) {
                         if (node == 0)

@@ -29,6 +29,11 @@ namespace TestSupport::PackageUpdatePanel {
 constexpr quint32 oldVersion = 0x01000000;
 constexpr quint32 newPlatformVersion = 0x02000000;
 constexpr quint32 newDisplayVersion = 0x02000001;
+// How long the run waits for the platform's bootloader after "JumpToBootloader": long enough for
+// the simulated device to have dropped its port even on a loaded machine. A transfer that starts
+// before the bootloader took the port over waits for its first block request until it stalls,
+// longer than a test waits.
+constexpr int platformBootloaderWaitMs = 1000;
 
 // The update's packets as the device received them: "command/node", actions with their number.
 inline QStringList updatePackets(const QList<ReceivedPacket> &packets)
@@ -113,7 +118,7 @@ protected:
                          &Application::K27::SerialPortManager::handleTimeout);
         // The waits cut short; the platform's bootloader wait stays long enough for the port to
         // have gone away and come back.
-        window().packageUpdateService()->setTiming({300, 1, 1, 1, 20000});
+        window().packageUpdateService()->setTiming({platformBootloaderWaitMs, 1, 1, 1, 20000});
         window().updateControlService()->setStallTimeouts(20000, 20000);
         return true;
     }

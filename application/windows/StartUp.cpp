@@ -1,11 +1,11 @@
 #include "application/windows/StartUp.h"
 
 #include "application/core/Config.h"
+#include "application/core/PicturePreloader.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/CommandLineOptions.h"
 #include "application/windows/ConnectScreen.h"
 #include "application/windows/MainScreen.h"
-#include "application/windows/PicturePreloader.h"
 #include "application/windows/Resources.h"
 #include "application/windows/WelcomeScreen.h"
 #include "component/SerialPortManager.h"

@@ -2,8 +2,8 @@
 
 #include "application/core/AccessRights.h"
 #include "application/core/Config.h"
+#include "application/core/PicturePreloader.h"
 #include "application/core/UserLogin.h"
-#include "application/windows/PicturePreloader.h"
 #include "application/windows/Resources.h"
 #include "ui_WelcomeScreen.h"
 

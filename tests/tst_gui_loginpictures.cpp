@@ -1,6 +1,6 @@
 #include "application/core/Config.h"
+#include "application/core/PicturePreloader.h"
 #include "application/core/UserLogin.h"
-#include "application/windows/PicturePreloader.h"
 #include "application/windows/Resources.h"
 #include "application/windows/WelcomeScreen.h"
 #include "support/ConfigHome.h"
@@ -19,7 +19,6 @@ namespace {
 
 const QString preloadedBackground = QStringLiteral(":/images/welcome_background_typo.png");
 const QString preloadedKeyVisual = QStringLiteral(":/images/key_visual_xl.png");
-const QString preloadedLogo = QStringLiteral(":/images/kelmor_logo.png");
 
 // The picture as a pixmap keeps it: premultiplied when it has an alpha channel.
 QImage preloadedPixmapReady(const QString &fileName)
@@ -31,9 +30,9 @@ QImage preloadedPixmapReady(const QString &fileName)
 
 } // namespace
 
-// Pictures decoded on the preloader's thread reach the GUI thread whole, in the format a pixmap
-// keeps, whichever thread ends up decoding them; the login screen shows them as it always did.
-class TestPicturePreloader : public TestSupport::TrappedTest
+// The login screen shows its pictures as it always did, whether they come from a preloader that
+// decoded them on its thread, from one that does not have them, or from no preloader at all.
+class TestLoginPictures : public TestSupport::TrappedTest
 {
     Q_OBJECT
 
@@ -45,73 +44,11 @@ protected:
     }
 
 private slots:
-    void takeGivesThePicture_data();
-    void takeGivesThePicture();
-    void unreadableFileGivesNull();
-    void endsWithPicturesUntaken();
     void loginScreenShowsItsPictures_data();
     void loginScreenShowsItsPictures();
 };
 
-void TestPicturePreloader::takeGivesThePicture_data()
-{
-    QTest::addColumn<QStringList>("listed");
-    QTest::addColumn<QStringList>("taken");
-
-    QTest::newRow("in the listed order")
-        << QStringList {preloadedBackground, preloadedKeyVisual, preloadedLogo}
-        << QStringList {preloadedBackground, preloadedKeyVisual, preloadedLogo};
-    // The last is asked for while the thread is still on the first: decoded by the one asking.
-    QTest::newRow("last first") << QStringList {
-        preloadedBackground, preloadedKeyVisual,
-        preloadedLogo} << QStringList {preloadedLogo, preloadedKeyVisual, preloadedBackground};
-    QTest::newRow("not listed") << QStringList {preloadedBackground}
-                                << QStringList {preloadedKeyVisual, preloadedLogo};
-    QTest::newRow("taken twice") << QStringList {preloadedKeyVisual, preloadedLogo}
-                                 << QStringList {preloadedLogo, preloadedLogo, preloadedKeyVisual,
-                                                 preloadedKeyVisual};
-    QTest::newRow("nothing listed") << QStringList() << QStringList {preloadedLogo};
-}
-
-void TestPicturePreloader::takeGivesThePicture()
-{
-    QFETCH(QStringList, listed);
-    QFETCH(QStringList, taken);
-
-    PicturePreloader pictures(listed);
-    for (const QString &fileName : taken) {
-        const QImage picture = pictures.take(fileName);
-        const QImage expected = preloadedPixmapReady(fileName);
-        QVERIFY2(!expected.isNull(), qPrintable(fileName));
-        QCOMPARE(picture.format(), expected.format());
-        QCOMPARE(picture, expected);
-    }
-}
-
-void TestPicturePreloader::unreadableFileGivesNull()
-{
-    const QString missing = QStringLiteral(":/images/no_such_picture.png");
-    PicturePreloader pictures({missing, preloadedLogo});
-
-    QVERIFY(pictures.take(missing).isNull());
-    QCOMPARE(pictures.take(preloadedLogo), preloadedPixmapReady(preloadedLogo));
-    QVERIFY(PicturePreloader::decode(missing).isNull());
-}
-
-// Whatever the thread is doing at the end, it ends with the preloader and the pictures it has
-// decoded go with it; a picture asked for before still came whole.
-void TestPicturePreloader::endsWithPicturesUntaken()
-{
-    for (int round = 0; round < 3; ++round) {
-        auto pictures = std::make_unique<PicturePreloader>(
-            QStringList {preloadedLogo, preloadedKeyVisual, preloadedBackground});
-        if (round == 1)
-            QCOMPARE(pictures->take(preloadedKeyVisual), preloadedPixmapReady(preloadedKeyVisual));
-        pictures.reset();
-    }
-}
-
-void TestPicturePreloader::loginScreenShowsItsPictures_data()
+void TestLoginPictures::loginScreenShowsItsPictures_data()
 {
     QTest::addColumn<bool>("withPreloader");
     QTest::addColumn<QStringList>("listed");
@@ -123,7 +60,7 @@ void TestPicturePreloader::loginScreenShowsItsPictures_data()
 
 // The preloadedBackground at the top left, not repeated, under the widgets; the key visual in its
 // label.
-void TestPicturePreloader::loginScreenShowsItsPictures()
+void TestLoginPictures::loginScreenShowsItsPictures()
 {
     QFETCH(bool, withPreloader);
     QFETCH(QStringList, listed);
@@ -167,5 +104,5 @@ void TestPicturePreloader::loginScreenShowsItsPictures()
              preloadedPixmapReady(preloadedKeyVisual));
 }
 
-K27_TEST_MAIN(TestPicturePreloader)
-#include "tst_gui_picturepreloader.moc"
+K27_TEST_MAIN(TestLoginPictures)
+#include "tst_gui_loginpictures.moc"

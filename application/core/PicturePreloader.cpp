@@ -1,4 +1,4 @@
-#include "application/windows/PicturePreloader.h"
+#include "application/core/PicturePreloader.h"
 
 #include <QImageReader>
 #include <algorithm>

@@ -4,6 +4,7 @@
 #include "application/windows/Resources.h"
 #include "application/windows/WelcomeScreen.h"
 #include "support/ConfigHome.h"
+#include "support/PictureSpots.h"
 #include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
 
@@ -77,24 +78,12 @@ void TestLoginPictures::loginScreenShowsItsPictures()
     const QImage shown = screen.grab().toImage();
     const QImage picture(preloadedBackground);
     QCOMPARE(shown.size(), picture.size());
-    const QRgb plain = screen.palette().color(QPalette::Window).rgb();
-    int compared = 0;
-    for (int y = 5; y < picture.height(); y += 20) {
-        for (int x = 5; x < picture.width(); x += 20) {
-            const QRgb expected = picture.pixel(x, y);
-            if (screen.childAt(x, y) || expected == plain)
-                continue;
-            if (shown.pixel(x, y) != expected)
-                QFAIL(qPrintable(QStringLiteral("at %1, %2: %3 instead of %4")
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(shown.pixel(x, y), 8, 16)
-                                     .arg(expected, 8, 16)));
-            ++compared;
-        }
-    }
-    // Most of the screen is preloadedBackground; a few spots would prove little.
-    QVERIFY2(compared > 1000, qPrintable(QString::number(compared)));
+    const auto spots = TestSupport::PictureSpots::compare(
+        shown, picture, screen.palette().color(QPalette::Window).rgb(),
+        [&screen](int x, int y) { return screen.childAt(x, y) == nullptr; });
+    QVERIFY2(spots.difference.isEmpty(), qPrintable(spots.difference));
+    // Most of the screen is the background; a few spots would prove little.
+    QVERIFY2(spots.compared > 1000, qPrintable(QString::number(spots.compared)));
 
     const auto *keyVisualLabel = screen.findChild<QLabel *>(QStringLiteral("labelKeyVisualXL"));
     QVERIFY(keyVisualLabel);

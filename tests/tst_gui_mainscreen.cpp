@@ -13,6 +13,7 @@
 #include "support/ConfigHome.h"
 #include "support/ExternalTool.h"
 #include "support/FileAnswers.h"
+#include "support/PictureSpots.h"
 #include "support/QuestionAnswers.h"
 #include "support/TestRegistry.h"
 #include "support/TrappedTest.h"
@@ -865,29 +866,17 @@ void TestMainScreen::backgroundShowsThroughTheEmptyWindow()
     const QWidget *const central = mainScreen.centralWidget();
     const auto *const area = mainScreen.findChild<QMdiArea *>(QStringLiteral("mdiAreaMain"));
     QVERIFY(area);
-    const QRgb plain = mainScreen.palette().color(QPalette::Window).rgb();
-    int compared = 0;
-    for (int y = 5; y < picture.height(); y += 20) {
-        for (int x = 5; x < picture.width(); x += 20) {
-            // Only where the window's empty parts are: the central widget and the empty
-            // document area draw nothing of their own.
+    // Only where the window's empty parts are: the central widget and the empty document area
+    // draw nothing of their own.
+    const auto spots = TestSupport::PictureSpots::compare(
+        shown, picture, mainScreen.palette().color(QPalette::Window).rgb(),
+        [&mainScreen, central, area](int x, int y) {
             const QWidget *const at = mainScreen.childAt(x, y);
-            if (at != central && at != area->viewport())
-                continue;
-            const QRgb expected = picture.pixel(x, y);
-            if (expected == plain)
-                continue;
-            if (shown.pixel(x, y) != expected)
-                QFAIL(qPrintable(QStringLiteral("at %1, %2: %3 instead of %4")
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(shown.pixel(x, y), 8, 16)
-                                     .arg(expected, 8, 16)));
-            ++compared;
-        }
-    }
+            return at == central || at == area->viewport();
+        });
+    QVERIFY2(spots.difference.isEmpty(), qPrintable(spots.difference));
     // A fifth of the window is empty; a few spots would prove little.
-    QVERIFY2(compared > 300, qPrintable(QString::number(compared)));
+    QVERIFY2(spots.compared > 300, qPrintable(QString::number(spots.compared)));
 }
 
 K27_TEST_MAIN(TestMainScreen)

@@ -25,12 +25,12 @@ public:
 
 // In place of QTEST_MAIN, QTEST_GUILESS_MAIN and QTEST_APPLESS_MAIN: the same start of a test,
 // registered instead of being the program's main.
-#define K27_TEST_MAIN(TestObject)                                                                  \
+#define K27_TEST_WITH_APPLICATION(TestObject, Application)                                         \
     namespace {                                                                                    \
     const bool registered##TestObject                                                              \
         = TestSupport::TestRegistry::add(__FILE__, [](int argc, char **argv) -> int {              \
               QTest::Internal::callInitMain<TestObject>();                                         \
-              QApplication application(argc, argv);                                                \
+              Application application(argc, argv);                                                 \
               application.setAttribute(Qt::AA_Use96Dpi, true);                                     \
               TestObject test;                                                                     \
               QTEST_SET_MAIN_SOURCE_PATH                                                           \
@@ -38,18 +38,8 @@ public:
           });                                                                                      \
     }
 
-#define K27_TEST_GUILESS_MAIN(TestObject)                                                          \
-    namespace {                                                                                    \
-    const bool registered##TestObject                                                              \
-        = TestSupport::TestRegistry::add(__FILE__, [](int argc, char **argv) -> int {              \
-              QTest::Internal::callInitMain<TestObject>();                                         \
-              QCoreApplication application(argc, argv);                                            \
-              application.setAttribute(Qt::AA_Use96Dpi, true);                                     \
-              TestObject test;                                                                     \
-              QTEST_SET_MAIN_SOURCE_PATH                                                           \
-              return QTest::qExec(&test, argc, argv);                                              \
-          });                                                                                      \
-    }
+#define K27_TEST_MAIN(TestObject) K27_TEST_WITH_APPLICATION(TestObject, QApplication)
+#define K27_TEST_GUILESS_MAIN(TestObject) K27_TEST_WITH_APPLICATION(TestObject, QCoreApplication)
 
 #define K27_TEST_APPLESS_MAIN(TestObject)                                                          \
     namespace {                                                                                    \

@@ -741,9 +741,9 @@ void TestZantLinkTerminalService::falseStartOnQuietLine()
     QCOMPARE(service()->displayName(), QByteArray("Application"));
 }
 
-// A slot that waits in a local event loop while its packet is dispatched (as the update
-// sequence does inside the handling of a block request) does not stop the link: the packets
-// that arrive meanwhile are dispatched during the wait, in the order they arrived.
+// A slot that waits in a local event loop while its packet is dispatched (a window asking a
+// question, say) does not stop the link: the packets that arrive meanwhile are dispatched during
+// the wait, in the order they arrived.
 void TestZantLinkTerminalService::slotWaitingInLocalLoopKeepsLinkFlowing_data()
 {
     QTest::addColumn<bool>("sameRead");

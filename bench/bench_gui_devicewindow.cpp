@@ -8,7 +8,8 @@
 // The floor of the window's read: a bare window of one label per value that opens the port
 // itself, sends the very request bytes the device window sent, cuts the answers with zlib's
 // crc32 and shows each value's content as a number. It shares nothing with the project but
-// the recorded requests.
+// the recorded requests. Its styled twin does the same under a style sheet of one rule, the
+// price every window styled by a style sheet pays.
 
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
@@ -97,7 +98,10 @@ bool recordModelReadRequests()
     return runUntilModelRead(window) && !modelReadRequests.isEmpty();
 }
 
-void labelWindowModelRead(benchmark::State &state)
+// The floor with `styleSheet` on its window: Qt polishes every widget under a style sheet
+// through the style-sheet style, whatever its rules, and the device window's look is a style
+// sheet. One rule is enough to measure that share.
+void labelWindowModelRead(benchmark::State &state, const char *styleSheet)
 {
     constexpr quint16 setModelValue = 6;
     constexpr int headerSize = 11;
@@ -106,6 +110,7 @@ void labelWindowModelRead(benchmark::State &state)
         QElapsedTimer timer;
         timer.start();
         QWidget window;
+        window.setStyleSheet(QString::fromLatin1(styleSheet));
         auto *const grid = new QGridLayout(&window);
         std::vector<QLabel *> labels;
         for (int i = 0; i < modelReadContents; ++i) {
@@ -238,7 +243,14 @@ BENCHMARK(portOpenAndExitWithToolLibraries)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
 BENCHMARK(k27ctlDump)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(labelWindowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(labelWindowModelRead, plain, "")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(labelWindowModelRead, styled, "QWidget { color: #204253; }")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 BENCHMARK(windowModelRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace

@@ -97,6 +97,8 @@ private slots:
     void motorCommands_data();
     void motorCommands();
     void forwardWithAnErrorSaysWhy();
+    void controlPageOpenedLate_data();
+    void controlPageOpenedLate();
     void resetErrorClearsTheError();
     void resetErrorNeedsTheSettingsRight_data();
     void resetErrorNeedsTheSettingsRight();
@@ -623,6 +625,58 @@ void TestK27SubScreen::forwardWithAnErrorSaysWhy()
     QCOMPARE(int(harness.device().modelValue(id(ModelValueID::OperatingMode))), 1);
     QCOMPARE(harness.child<QLabel>("labelMotorStatus")->text(),
              QStringLiteral("K27 Status: Forward"));
+}
+
+void TestK27SubScreen::controlPageOpenedLate_data()
+{
+    QTest::addColumn<bool>("error");
+    QTest::addColumn<QString>("direction");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("running backward") << false << ":/images/backward.png"
+                                      << "";
+    QTest::newRow("stopped by an error")
+        << true << ""
+        << "The motor does not start: the device reports the error Overload (E 1406). Remove its "
+           "cause, then press RESET ERROR on the Information page.";
+}
+
+// The Control page is built when it is first opened; what the device reported before that
+// (direction, motor picture, softstart, why the motor does not start) is on it when it opens.
+void TestK27SubScreen::controlPageOpenedLate()
+{
+    QFETCH(bool, error);
+    QFETCH(QString, direction);
+    QFETCH(QString, reason);
+
+    DeviceSim::DeviceSimulatorOptions options;
+    options.model = {{id(ModelValueID::OperatingMode), 2}, {id(ModelValueID::SoftstartEnable), 0}};
+    SubScreenHarness harness(UserLogin::Supervisor, options);
+    QVERIFY(harness.start());
+    if (error)
+        harness.device().injectError({Application::K27::DemoFaultKinds::errorKind(2), 0, 87});
+    QVERIFY(harness.barrier());
+
+    // Found without building the pages, as a user meets them.
+    K27SubScreen &window = harness.window();
+    const auto widget = [&window](const char *name) {
+        return window.findChild<QWidget *>(QString::fromLatin1(name));
+    };
+    QVERIFY(widget("labelControlDirection") == nullptr);
+    QTest::mouseClick(widget("pushButtonControl"), Qt::LeftButton);
+
+    QCOMPARE(picture(qobject_cast<QLabel *>(widget("labelControlDirection"))), direction);
+    QCOMPARE(picture(qobject_cast<QLabel *>(widget("labelControlMotor"))),
+             QStringLiteral(":/images/motor.png"));
+    QVERIFY(!qobject_cast<QCheckBox *>(widget("checkBoxControlSoftstart"))->isChecked());
+    const auto *const reasonLabel = qobject_cast<QLabel *>(widget("labelControlFault"));
+    QCOMPARE(reasonLabel->text(), reason);
+    QCOMPARE(reasonLabel->isHidden(), reason.isEmpty());
+
+    // Once open, what the device reports shows at once.
+    harness.device().setModelValue(id(ModelValueID::OperatingMode), 1);
+    QVERIFY(harness.barrier());
+    QCOMPARE(picture(qobject_cast<QLabel *>(widget("labelControlDirection"))),
+             QStringLiteral(":/images/forward.png"));
 }
 
 // RESET ERROR asks the device to clear its error, which it does and reports.

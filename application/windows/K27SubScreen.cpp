@@ -88,12 +88,10 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
 {
     ::Application::K27::initResources();
     m_ui->setupUi(this);
-    // The Information page shows first; the Control page follows the device from the start
-    // (motor direction and picture, the reason it does not start). The others are built when
-    // first shown.
+    // The Information page shows first; the others are built when first shown, with what the
+    // device reported for them until then.
     m_informationPage->setupUi(scrolledPage(m_ui->pageInformation));
-    m_controlPage->setupUi(scrolledPage(m_ui->pageControl));
-    m_builtPages = (1u << InformationPage) | (1u << ControlPage);
+    m_builtPages = 1u << InformationPage;
     setUpControls(this);
 
     connectFrame();
@@ -127,7 +125,8 @@ K27SubScreen::K27SubScreen(QSharedPointer<UserLogin> login,
 
 void K27SubScreen::buildPages()
 {
-    for (const MainPage page : {ConfigurationPage, DataPage, AboutPage, ServiceModePage, DemoPage})
+    for (const MainPage page :
+         {ConfigurationPage, DataPage, ControlPage, AboutPage, ServiceModePage, DemoPage})
         buildPage(page);
 }
 
@@ -142,6 +141,9 @@ void K27SubScreen::buildPage(MainPage page)
     case DataPage:
         buildDataPage();
         break;
+    case ControlPage:
+        buildControlPage();
+        break;
     case AboutPage:
         buildAboutPage();
         break;
@@ -152,7 +154,6 @@ void K27SubScreen::buildPage(MainPage page)
         buildServiceModePage();
         break;
     case InformationPage:
-    case ControlPage:
         break;
     }
     m_builtPages |= 1u << page;
@@ -193,6 +194,17 @@ void K27SubScreen::buildDataPage()
     m_dataPage->setupUi(content);
     setUpControls(content);
     connectDataPage();
+}
+
+void K27SubScreen::buildControlPage()
+{
+    QWidget *const content = scrolledPage(m_ui->pageControl);
+    m_controlPage->setupUi(content);
+    setUpControls(content);
+    connectControlPage();
+    const bool softstart = m_rights.hasRight(AccessRights::Softstart);
+    m_controlPage->labelControlSoftstart->setVisible(softstart);
+    m_controlPage->checkBoxControlSoftstart->setVisible(softstart);
 }
 
 void K27SubScreen::buildAboutPage()
@@ -343,10 +355,6 @@ void K27SubScreen::applyAccessRights()
     // Resetting an error changes the device's state: the same right as changing its settings.
     m_informationPage->pushButtonResetError->setVisible(
         m_rights.hasRight(AccessRights::Configuration));
-
-    const bool softstart = m_rights.hasRight(AccessRights::Softstart);
-    m_controlPage->labelControlSoftstart->setVisible(softstart);
-    m_controlPage->checkBoxControlSoftstart->setVisible(softstart);
     followPacketLog();
 }
 

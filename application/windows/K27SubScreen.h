@@ -338,6 +338,7 @@ private:
     void buildPage(MainPage page);
     void buildConfigurationPage();
     void buildDataPage();
+    void buildControlPage();
     void buildAboutPage();
     void buildDemoPage();
     void buildServiceModePage();
@@ -360,6 +361,7 @@ private:
     void placeResultLines();
     void connectInformation();
     void connectMeasurement();
+    void connectControlPage();
     void connectConfiguration();
     // The Configuration page's own widgets, once it is built.
     void connectConfigurationPage();

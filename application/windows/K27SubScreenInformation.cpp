@@ -169,9 +169,12 @@ void K27SubScreen::showOffline()
             widget->setToolTip(offline);
         }
     };
-    needDevice({m_controlPage->pushButtonControlForward, m_controlPage->pushButtonControlBackward,
-                m_controlPage->pushButtonControlIdle, m_controlPage->checkBoxControlSoftstart,
-                m_informationPage->pushButtonResetError});
+    needDevice({m_informationPage->pushButtonResetError});
+    showOnPage(ControlPage, QStringLiteral("offline"), [this, needDevice] {
+        needDevice({m_controlPage->pushButtonControlForward,
+                    m_controlPage->pushButtonControlBackward, m_controlPage->pushButtonControlIdle,
+                    m_controlPage->checkBoxControlSoftstart});
+    });
     showOnPage(ConfigurationPage, QStringLiteral("offline"), [this, needDevice] {
         needDevice({m_configurationPage->stackedWidgetSettings,
                     m_configurationPage->pushButtonExport, m_configurationPage->pushButtonImport});
@@ -229,17 +232,19 @@ void K27SubScreen::showMotorStatus(StatusDisplay::MotorStatus status)
 
 void K27SubScreen::showDirection(StatusDisplay::Direction direction)
 {
+    QString path;
     switch (direction) {
     case StatusDisplay::Direction::None:
-        showPicture(m_controlPage->labelControlDirection, QString());
         break;
     case StatusDisplay::Direction::Forward:
-        showPicture(m_controlPage->labelControlDirection, QStringLiteral(":/images/forward.png"));
+        path = QStringLiteral(":/images/forward.png");
         break;
     case StatusDisplay::Direction::Backward:
-        showPicture(m_controlPage->labelControlDirection, QStringLiteral(":/images/backward.png"));
+        path = QStringLiteral(":/images/backward.png");
         break;
     }
+    showOnPage(ControlPage, QStringLiteral("direction"),
+               [this, path] { showPicture(m_controlPage->labelControlDirection, path); });
 }
 
 void K27SubScreen::showPicture(QLabel *label, const QString &path)

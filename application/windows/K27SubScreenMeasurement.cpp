@@ -64,7 +64,7 @@ void K27SubScreen::connectDataPage()
     showRecordingState();
 }
 
-void K27SubScreen::connectMeasurement()
+void K27SubScreen::connectControlPage()
 {
     connect(m_controlPage->pushButtonControlForward, &QPushButton::clicked, this,
             &K27SubScreen::handleForward);
@@ -76,7 +76,10 @@ void K27SubScreen::connectMeasurement()
     // Any state but unchecked counts as on.
     connect(m_controlPage->checkBoxControlSoftstart, &QCheckBox::stateChanged, this,
             [this](int state) { handleSoftstart(state != Qt::Unchecked); });
+}
 
+void K27SubScreen::connectMeasurement()
+{
     const ZantLinkTerminalService *terminal = terminalService().data();
     connect(terminal, &ZantLinkTerminalService::measurementVoltageModelValue, this,
             &K27SubScreen::handleMeasurementVoltageModelValue);
@@ -215,8 +218,10 @@ void K27SubScreen::showMotorBlockedReason()
             text += QLatin1Char(' ')
                 + tr("Remove its cause, then press RESET ERROR on the Information page.");
     }
-    m_controlPage->labelControlFault->setText(text);
-    m_controlPage->labelControlFault->setVisible(!text.isEmpty());
+    showOnPage(ControlPage, QStringLiteral("blocked reason"), [this, text] {
+        m_controlPage->labelControlFault->setText(text);
+        m_controlPage->labelControlFault->setVisible(!text.isEmpty());
+    });
 }
 
 void K27SubScreen::handleSoftstart(bool enable)
@@ -233,7 +238,9 @@ void K27SubScreen::handleSoftstartEnableModelValue()
     showOnPage(ConfigurationPage, QStringLiteral("softstart"), [this, enabled] {
         showReportedValue(m_configurationPage->checkBoxSoftstart, &QCheckBox::setChecked, enabled);
     });
-    showReportedValue(m_controlPage->checkBoxControlSoftstart, &QCheckBox::setChecked, enabled);
+    showOnPage(ControlPage, QStringLiteral("softstart"), [this, enabled] {
+        showReportedValue(m_controlPage->checkBoxControlSoftstart, &QCheckBox::setChecked, enabled);
+    });
     showMotorPicture();
 }
 
@@ -242,7 +249,9 @@ void K27SubScreen::showMotorPicture()
     // With softstart on the device shows no motor picture of its own; the label keeps what
     // it had.
     if (!database()->settings().softstartEnable().value())
-        showPicture(m_controlPage->labelControlMotor, QStringLiteral(":/images/motor.png"));
+        showOnPage(ControlPage, QStringLiteral("motor picture"), [this] {
+            showPicture(m_controlPage->labelControlMotor, QStringLiteral(":/images/motor.png"));
+        });
 }
 
 // ---- trend and recording -------------------------------------------------------------------

@@ -6,7 +6,9 @@
 // The whole process: the program's start (startup_login_screen, the program's own start-up
 // ending at the login screen) next to its floor (startup_hello_window, a Qt Widgets window with
 // one text), each started as a process and timed from its start until it says its window has
-// painted.
+// painted. Two more floors tell the program's costs apart: the same window loading the libraries
+// the program loads (startup_hello_window_linked), and a window of the login screen's size
+// showing its two pictures (startup_picture_window).
 
 #include "application/windows/StartUp.h"
 #include "application/windows/WelcomeScreen.h"
@@ -73,12 +75,24 @@ void helloWindowProcess(benchmark::State &state)
     processShown(state, QStringLiteral(HELLO_WINDOW_PATH));
 }
 
+void helloWindowLinkedProcess(benchmark::State &state)
+{
+    processShown(state, QStringLiteral(HELLO_WINDOW_LINKED_PATH));
+}
+
+void pictureWindowProcess(benchmark::State &state)
+{
+    processShown(state, QStringLiteral(PICTURE_WINDOW_PATH));
+}
+
 void loginScreenProcess(benchmark::State &state)
 {
     processShown(state, QStringLiteral(LOGIN_SCREEN_PATH));
 }
 
 BENCHMARK(helloWindowProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(helloWindowLinkedProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(pictureWindowProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(loginScreenProcess)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(loginScreenShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 

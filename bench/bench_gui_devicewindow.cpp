@@ -3,7 +3,8 @@
 // same run. The device serves from a thread of its own; k27ctl runs as its own process and is
 // timed from its start to its exit. Its floor, portOpenAndExit, is a bare Qt console program
 // that opens the same port and exits, timed the same way; portOpenAndExitWithToolLibraries is the
-// same program loading the libraries k27ctl loads.
+// same program loading the libraries k27ctl loads; portModelRead runs either of them through the
+// model read (the device window's requests, answers cut with zlib's crc32) before it exits.
 //
 // The floor of the window's read: a bare window of one label per value that opens the port
 // itself, sends the very request bytes the device window sent, cuts the answers with zlib's
@@ -11,6 +12,7 @@
 // the recorded requests. Its styled twin does the same under a style sheet of one rule, the
 // price every window styled by a style sheet pays.
 
+#include "FloorModelRead.h"
 #include "application/core/Config.h"
 #include "application/core/UserLogin.h"
 #include "application/windows/K27SubScreen.h"
@@ -28,11 +30,11 @@
 #include <QProcess>
 #include <QSerialPort>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -56,14 +58,6 @@ DeviceSim::SimulatorThread &device()
 
 // What the device window sends from its run until the model read is complete.
 QByteArray modelReadRequests;
-
-quint32 littleEndian(const QByteArray &bytes, int at, int count)
-{
-    quint32 value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = (value << 8) | quint8(bytes.at(at + i));
-    return value;
-}
 
 // Runs the window until every requested value has answered (10 s at most).
 bool runUntilModelRead(K27SubScreen &window)
@@ -103,9 +97,6 @@ bool recordModelReadRequests()
 // sheet. One rule is enough to measure that share.
 void labelWindowModelRead(benchmark::State &state, const char *styleSheet)
 {
-    constexpr quint16 setModelValue = 6;
-    constexpr int headerSize = 11;
-    constexpr int checksumSize = 4;
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
@@ -128,44 +119,12 @@ void labelWindowModelRead(benchmark::State &state, const char *styleSheet)
         QEventLoop loop;
         QObject::connect(&port, &QSerialPort::readyRead, &loop, [&] {
             received += port.readAll();
-            int at = 0;
-            for (;;) {
-                const int start = received.indexOf("702#", at);
-                if (start < 0) {
-                    at = std::max(at, int(received.size()) - 3);
-                    break;
-                }
-                at = start;
-                if (received.size() - start < headerSize)
-                    break;
-                const int length = int(littleEndian(received, start + 4, 2));
-                if (length < headerSize + checksumSize) {
-                    at = start + 1;
-                    continue;
-                }
-                if (received.size() - start < length)
-                    break;
-                const auto *const bytes = reinterpret_cast<const Bytef *>(received.constData());
-                if (crc32(0, bytes + start, uInt(length - checksumSize))
-                    != littleEndian(received, start + length - checksumSize, 4)) {
-                    at = start + 1;
-                    continue;
-                }
-                if (littleEndian(received, start + 6, 2) == setModelValue
-                    && quint8(received.at(start + 10)) >= 2) {
-                    const int contentAt = start + headerSize + 2
-                        + int(littleEndian(received, start + headerSize, 2));
-                    const int count = int(littleEndian(received, contentAt, 2));
-                    const quint32 content
-                        = littleEndian(received, contentAt + 2, std::min(count, 4));
-                    if (shown < modelReadContents)
-                        labels[size_t(shown)]->setText(QString::number(content));
-                    if (++shown == modelReadContents)
-                        loop.quit();
-                }
-                at = start + length;
-            }
-            received.remove(0, at);
+            FloorModelRead::cut(received, [&](quint32 content) {
+                if (shown < modelReadContents)
+                    labels[size_t(shown)]->setText(QString::number(content));
+                if (++shown == modelReadContents)
+                    loop.quit();
+            });
         });
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);
         port.write(modelReadRequests);
@@ -237,6 +196,29 @@ void portOpenAndExitWithToolLibraries(benchmark::State &state)
                     "the port could not be opened");
 }
 
+// The same two floors carrying out the model read (the device window's requests) before they
+// exit, as `k27ctl dump` does.
+void portModelRead(benchmark::State &state, const char *program)
+{
+    QTemporaryFile requests;
+    if (!requests.open() || requests.write(modelReadRequests) != modelReadRequests.size()
+        || !requests.flush()) {
+        state.SkipWithError("the requests could not be written");
+        return;
+    }
+    timeProcessRuns(state, QString::fromLocal8Bit(program),
+                    {device().portName(), requests.fileName(), QString::number(modelReadContents)},
+                    "the floor's model read did not complete");
+}
+
+BENCHMARK_CAPTURE(portModelRead, plain, PORTOPEN_FLOOR_PATH)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(portModelRead, withToolLibraries, PORTOPEN_FLOOR_LINKED_PATH)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 BENCHMARK(portOpenAndExit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(portOpenAndExitWithToolLibraries)
     ->UseManualTime()

@@ -78,7 +78,9 @@ build-tsan: deps
 bench: deps
 	$(call CONFIGURE,$(BUILD_DIR)) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK27_BUILD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target k27_benchmarks
-	for benchmark in $(BUILD_DIR)/bench/bench_*; do "$$benchmark" || exit 1; done
+	for benchmark in $(BUILD_DIR)/bench/bench_*; do \
+		if [ -f "$$benchmark" ] && [ -x "$$benchmark" ]; then "$$benchmark" || exit 1; fi; \
+	done
 
 test-normal: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(TEST_JOBS) -LE package

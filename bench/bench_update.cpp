@@ -4,9 +4,9 @@
 // the same packet sizes (19-byte request, 539-byte answer) over a pseudo-terminal pair, with
 // blocking reads and writes on two threads and nothing else in the way; and the same ping-pong
 // with both ends woken by Qt's event loops (a socket notifier and a QSerialPort), as the block
-// loop's ends are. The device serves from
-// a thread of its own, as in the floor. The block loop runs twice: without a listener to the
-// packet log, as in k27ctl, and with one, as while a device window's service-mode log is on.
+// loop's ends are. The device serves from a thread of its own, as in the floors. The block loop
+// runs twice: without a listener to the packet log, as in k27ctl, and with one, as while a
+// device window's service-mode log is on.
 
 #include "application/core/Application.h"
 #include "application/core/UserLogin.h"
